@@ -1,0 +1,46 @@
+// Scripted platform for tests: the dialog answers from a script, message boxes
+// and windows are recorded, and the file layer can be made to fail.
+#pragma once
+
+#include <deque>
+#include <optional>
+
+#include "host/platform.h"
+
+namespace hvx {
+
+class CScriptedPlatform : public IPlatform {
+ public:
+  struct Answer {
+    bool ok = true;
+    std::string model;
+    std::string result;
+  };
+
+  std::deque<Answer> answers;                       // one per dialog shown
+  std::vector<std::string> messageBoxes;            // texts shown
+  std::vector<std::vector<std::string>> windows;    // message window lists shown
+  std::vector<std::string> removed;                 // files removed
+  int waitCursorDepth = 0;
+  int moduleDepth = 0;
+
+  // File faults: creating this path fails; or writes to it fail once this
+  // many bytes have been written.
+  std::string failCreatePath;
+  std::string failWritePath;
+  size_t failWriteAfter = 0;
+
+  void MessageBox(const std::string& text) override { messageBoxes.push_back(text); }
+  std::unique_ptr<COutFile> CreateFile(const std::string& path) override;
+  FILE* OpenRead(const std::string& path) override { return DefaultEnv().OpenRead(path); }
+  void EnterModule() override { ++moduleDepth; }
+  void LeaveModule() override { --moduleDepth; }
+  bool FileInputDialog(std::string& modelPath, std::string& resultPath) override;
+  void MessageWindow(const std::vector<std::string>& lines) override { windows.push_back(lines); }
+  void BeginWaitCursor() override { ++waitCursorDepth; }
+  void EndWaitCursor() override { --waitCursorDepth; }
+  bool FileStatus(const std::string& path) override;
+  void RemoveFile(const std::string& path) override;
+};
+
+}  // namespace hvx

@@ -1,0 +1,171 @@
+// Block framing and dispatch: finds each block between two delimiter lines
+// "   -1", takes its number from its first line and runs its block reader. The
+// first failure inside a block is logged with the line count and ends reading.
+#include "reader/import.h"
+
+#include <cstring>
+
+CImportNEUtral::CImportNEUtral(hvx::IConvertEnv* env)
+    : m_env(env ? env : &hvx::DefaultEnv()), m_pool(std::make_unique<CDataPool>()) {
+  m_pool->readMode = 0;
+}
+
+CImportNEUtral::~CImportNEUtral() = default;
+
+bool CImportNEUtral::IsDelimiter(std::string_view line) { return line.substr(0, 5) == "   -1"; }
+
+CImportNEUtral::BlockReader CImportNEUtral::ReaderFor(int number) {
+  switch (number) {
+    case 100: return &CImportNEUtral::ReadHeader;
+    case 402: return &CImportNEUtral::ReadProperties;
+    case 403: return &CImportNEUtral::ReadNodes;
+    case 404: return &CImportNEUtral::ReadElements;
+    case 408: return &CImportNEUtral::ReadGroups;
+    case 420: return &CImportNEUtral::ReadFunctions;
+    case 506: return &CImportNEUtral::ReadConstraints;
+    case 507: return &CImportNEUtral::ReadLoads;
+    case 601: return &CImportNEUtral::ReadMaterials;
+    case 892: return &CImportNEUtral::ReadHingeCurves;
+    case 894: return &CImportNEUtral::ReadHistoryOutputs;
+    case 900: return &CImportNEUtral::ReadAnalysis;
+    case 901: return &CImportNEUtral::ReadCaseOptions;
+    case 902: return &CImportNEUtral::ReadHingeProperties;
+    case 903: return &CImportNEUtral::ReadInitialForces;
+    default: return nullptr;  // skipped without a log entry
+  }
+}
+
+namespace {
+// atoi: leading white space, sign, digits; saturates instead of overflowing.
+int BlockNumber(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) ++i;
+  bool neg = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+  long long v = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+    if (v < 100000000000LL) v = v * 10 + (s[i] - '0');
+  if (neg) v = -v;
+  if (v > INT32_MAX || v < INT32_MIN) return -1;
+  return static_cast<int>(v);
+}
+
+std::string_view Checked(std::string_view line) {
+  return line.find("<NULL>") != std::string_view::npos ? std::string_view() : line;
+}
+}  // namespace
+
+int CImportNEUtral::Import(const std::string& modelPath, int32_t readMode) {
+  m_lineCount = 0;
+  const std::string folder = hvx::FolderOf(modelPath, m_env->Separator());
+  const std::string logPath = folder.empty() ? std::string() : folder + "ReadErr.msg";
+  OpenLog(logPath);
+  FILE* f = m_env->OpenRead(modelPath);
+  if (!f) {
+    m_env->MessageBox("Can't open NEUtral file!");
+    CloseLog();
+    return 0;
+  }
+  CFileLineSource src(f);
+  Run(src, readMode);
+  std::fclose(f);
+  return 1;
+}
+
+int CImportNEUtral::ImportBuffer(std::string_view data, int32_t readMode, const std::string& logPath) {
+  m_lineCount = 0;
+  OpenLog(logPath);
+  CMemoryLineSource src(data.data(), data.size());
+  Run(src, readMode);
+  return 1;
+}
+
+void CImportNEUtral::OpenLog(const std::string& logPath) {
+  m_log.reset();
+  if (logPath.empty()) return;
+  try {
+    m_log = m_env->CreateFile(logPath);
+  } catch (const hvx::CFileError&) {
+    // An unwritable read log is not reported; reading goes on.
+  }
+}
+
+void CImportNEUtral::CloseLog() {
+  if (!m_log) return;
+  try {
+    m_log->Close();
+  } catch (const hvx::CFileError&) {
+  }
+  m_log.reset();
+}
+
+void CImportNEUtral::Run(CLineSource& src, int32_t readMode) {
+  m_src = &src;
+  m_pool->readMode = readMode;
+  try {
+    std::string_view line;
+    while (src.ReadLine(line)) {
+      ++m_lineCount;
+      if (!IsDelimiter(Checked(line))) continue;  // text between blocks
+      // A block opens: its first line holds the block number.
+      m_inBlock = true;
+      m_eof = false;
+      if (!RawNext(line)) Fail("empty block");
+      const int number = BlockNumber(line);
+      ++m_lineCount;
+      if (BlockReader reader = ReaderFor(number)) (this->*reader)();
+      DrainBlock();
+      ++m_lineCount;  // the closing delimiter
+      if (m_eof) break;
+    }
+  } catch (const std::exception&) {
+    WriteLog("IDS_HALVEX_Invalid_format_in_line_d__", m_lineCount);
+  }
+  m_inBlock = false;
+  m_src = nullptr;
+  CloseLog();
+}
+
+bool CImportNEUtral::RawNext(std::string_view& line) {
+  if (!m_inBlock) return false;
+  if (!m_src->ReadLine(line)) {
+    m_eof = true;
+    m_inBlock = false;
+    return false;
+  }
+  line = Checked(line);
+  if (IsDelimiter(line)) {
+    m_inBlock = false;
+    return false;
+  }
+  return true;
+}
+
+void CImportNEUtral::DrainBlock() {
+  std::string_view line;
+  while (RawNext(line)) {
+  }
+}
+
+bool CImportNEUtral::NextLine() {
+  if (!RawNext(m_line)) return false;
+  m_nums.clear();
+  CHalvexStrParser::SplitToNumbers(m_line, m_nums);
+  ++m_lineCount;
+  return true;
+}
+
+bool CImportNEUtral::NextRawLine() {
+  if (!RawNext(m_line)) return false;
+  m_nums.clear();
+  ++m_lineCount;
+  return true;
+}
+
+void CImportNEUtral::Need(size_t n) const {
+  if (m_nums.size() < n) Fail("too few values");
+}
+
+void CImportNEUtral::Fail(const char* what) { throw std::invalid_argument(what); }
+
+std::string CImportNEUtral::TrimmedLine() const { return std::string(hvx::Trim(m_line)); }

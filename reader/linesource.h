@@ -1,0 +1,60 @@
+// Sources of model-file lines: a file read in large chunks, or a memory buffer.
+// Both deliver lines exactly as a text-mode fgets with a 500-byte buffer does:
+// a carriage return before a line feed is dropped, a line longer than 499
+// characters arrives in pieces of at most 499, and a line stops at a NUL byte.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class CLineSource {
+ public:
+  static constexpr size_t kMaxLine = 499;
+
+  virtual ~CLineSource() = default;
+
+  // Next line into line (without its line feed); false at end of input.
+  bool ReadLine(std::string& line);
+  // Same, viewing the source's own storage; valid until the next call.
+  bool ReadLine(std::string_view& line);
+
+ protected:
+  // Fills the window [m_cur, m_end) with more bytes; false when none are left.
+  virtual bool Refill() = 0;
+
+  const char* m_cur = nullptr;
+  const char* m_end = nullptr;
+
+ private:
+  std::string m_assembled;  // a line that straddles two refills
+};
+
+// Reads a memory buffer (the caller keeps it alive).
+class CMemoryLineSource : public CLineSource {
+ public:
+  CMemoryLineSource(const char* data, size_t size);
+
+ protected:
+  bool Refill() override { return false; }
+
+ private:
+  std::string m_copy;
+};
+
+// Reads an open stdio file in large chunks; does not close it.
+class CFileLineSource : public CLineSource {
+ public:
+  explicit CFileLineSource(FILE* f);
+  bool Failed() const { return m_failed; }
+
+ protected:
+  bool Refill() override;
+
+ private:
+  FILE* m_file;
+  std::unique_ptr<char[]> m_buf;
+  bool m_pendingCR = false;  // a CR ended the previous chunk
+  bool m_failed = false;
+};

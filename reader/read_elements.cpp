@@ -1,0 +1,4 @@
+// Block 404: elements.
+#include "reader/import.h"
+
+int CImportNEUtral::ReadElements() { return 1; }

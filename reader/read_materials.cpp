@@ -1,0 +1,4 @@
+// Block 601: materials.
+#include "reader/import.h"
+
+int CImportNEUtral::ReadMaterials() { return 1; }

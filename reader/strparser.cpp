@@ -1,0 +1,187 @@
+#include "reader/strparser.h"
+
+#include <charconv>
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+namespace hvx {
+namespace {
+inline bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// strtod in the C locale, whatever the process locale is.
+double StrtodC(const char* s) {
+  static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return strtod_l(s, nullptr, cLocale);
+}
+}  // namespace
+
+std::string_view Trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsSpace(s[b])) ++b;
+  while (e > b && IsSpace(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+}  // namespace hvx
+
+using hvx::IsDigit;
+using hvx::IsSpace;
+
+char* CHalvexStrParser::ReadLine(char* buf, int size, CLineSource& src) {
+  std::string_view line;
+  if (size <= 0 || !src.ReadLine(line)) return nullptr;
+  const size_t n = std::min(line.size(), static_cast<size_t>(size - 1));
+  std::memcpy(buf, line.data(), n);
+  buf[n] = '\0';
+  return buf;
+}
+
+int CHalvexStrParser::CheckLine(std::string_view line, std::string& out) {
+  if (line.find("<NULL>") != std::string_view::npos)
+    out.clear();
+  else
+    out.assign(line.data(), line.size());
+  return 1;
+}
+
+double CHalvexStrParser::Atof(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  const char* p = text.data() + i;
+  const char* e = text.data() + text.size();
+  bool neg = false;
+  const char* digits = p;
+  if (digits < e && (*digits == '+' || *digits == '-')) {
+    neg = *digits == '-';
+    ++digits;
+  }
+  // Fast path: a plain decimal number (not hexadecimal, inf or nan).
+  if (digits < e && (IsDigit(*digits) || *digits == '.') &&
+      !(digits[0] == '0' && digits + 1 < e && (digits[1] == 'x' || digits[1] == 'X'))) {
+    double v = 0.0;
+    const auto r = std::from_chars(digits, e, v, std::chars_format::general);
+    if (r.ec == std::errc()) return neg ? -v : v;
+  }
+  if (p == e) return 0.0;
+  // Everything else (overflow, underflow, hex, inf, nan, no number) as strtod.
+  char small[128];
+  const size_t n = static_cast<size_t>(e - p);
+  if (n < sizeof small) {
+    std::memcpy(small, p, n);
+    small[n] = '\0';
+    return hvx::StrtodC(small);
+  }
+  std::string copy(p, n);
+  return hvx::StrtodC(copy.c_str());
+}
+
+double CHalvexStrParser::EvalNumber(std::string_view field) {
+  // Length without trailing white space.
+  size_t len = field.size();
+  while (len > 0 && IsSpace(field[len - 1])) --len;
+  // Operator positions: 0 < i < len-1, not after an exponent letter or a blank.
+  size_t first = 0;
+  for (size_t i = 1; i + 1 < len; ++i) {
+    const char c = field[i];
+    if ((c == '+' || c == '-' || c == '*' || c == '/') && field[i - 1] != 'e' && field[i - 1] != 'E' &&
+        field[i - 1] != ' ') {
+      first = i;
+      break;
+    }
+  }
+  if (first == 0) return Atof(field);
+  double value = Atof(field.substr(0, first));
+  size_t op = first;
+  while (op != 0) {
+    size_t next = 0;
+    for (size_t i = op + 1; i + 1 < len; ++i) {
+      const char c = field[i];
+      if ((c == '+' || c == '-' || c == '*' || c == '/') && field[i - 1] != 'e' && field[i - 1] != 'E' &&
+          field[i - 1] != ' ') {
+        next = i;
+        break;
+      }
+    }
+    const std::string_view operand =
+        next ? field.substr(op + 1, next - op - 1) : field.substr(op + 1);
+    const double x = Atof(operand);
+    switch (field[op]) {
+      case '+': value += x; break;
+      case '-': value -= x; break;
+      case '*': value *= x; break;
+      default:
+        value = (x < 1e-20 && x > -1e-20) ? 0.0 : value / x;
+        break;
+    }
+    op = next;
+  }
+  return value;
+}
+
+namespace {
+// Cuts the trailing keyword part (the word holding the first "=" and all after).
+std::string_view CutKeyword(std::string_view line) {
+  const size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return line;
+  for (size_t i = eq; i > 0; --i)
+    if (line[i] == ' ') return line.substr(0, i + 1);
+  return line;
+}
+
+// Calls emit(field, isExtraEmpty) for every field of the line.
+template <class Emit>
+void SplitFields(std::string_view raw, Emit&& emit, bool trailingCommaField) {
+  std::string_view line = CutKeyword(raw);
+  // Tabs count as blanks; copy only when a tab is present.
+  std::string tabless;
+  if (line.find('\t') != std::string_view::npos) {
+    tabless.assign(line.data(), line.size());
+    for (char& c : tabless)
+      if (c == '\t') c = ' ';
+    line = tabless;
+  }
+  if (line.empty()) return;
+  if (line.find(',') != std::string_view::npos) {
+    size_t start = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+      if (line[i] == ',') {
+        emit(hvx::Trim(line.substr(start, i - start)));
+        start = i + 1;
+      }
+    }
+    if (line.back() == ',') {
+      if (trailingCommaField) emit(std::string_view());
+    } else {
+      emit(hvx::Trim(line.substr(start)));
+    }
+    return;
+  }
+  // Blank mode: runs of blanks separate fields; leading and trailing ones give none.
+  size_t i = 0;
+  const size_t n = line.size();
+  while (i < n) {
+    while (i < n && line[i] == ' ') ++i;
+    if (i >= n) break;
+    size_t j = i;
+    while (j < n && line[j] != ' ') ++j;
+    emit(hvx::Trim(line.substr(i, j - i)));
+    i = j;
+  }
+}
+}  // namespace
+
+int CHalvexStrParser::SplitToNumbers(std::string_view line, std::vector<double>& out) {
+  SplitFields(
+      line, [&](std::string_view f) { out.push_back(f.empty() ? 0.0 : EvalNumber(f)); }, false);
+  return 1;
+}
+
+int CHalvexStrParser::SplitToStrings(std::string_view line, std::vector<std::string>& out) {
+  SplitFields(
+      line, [&](std::string_view f) { out.emplace_back(f); }, true);
+  return 1;
+}

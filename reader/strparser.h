@@ -1,0 +1,48 @@
+// Line and field parsing of the model file: reading one line of at most 499
+// characters, normalising it, splitting it into fields (strings or numbers) and
+// evaluating one numeric field, which may be a short left-to-right expression.
+// Number conversion never depends on the process locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "reader/linesource.h"
+
+class CHalvexStrParser {
+ public:
+  virtual ~CHalvexStrParser() = default;
+  CHalvexStrParser() = delete;
+
+  // Reads the next line (at most size-1 characters, without its line feed)
+  // into buf. Returns buf, or nullptr at end of file.
+  static char* ReadLine(char* buf, int size, CLineSource& src);
+
+  // Copies line into out; a line holding "<NULL>" anywhere becomes empty.
+  static int CheckLine(std::string_view line, std::string& out);
+
+  // Split a line into fields; both append to out and return 1.
+  static int SplitToNumbers(std::string_view line, std::vector<double>& out);
+  static int SplitToStrings(std::string_view line, std::vector<std::string>& out);
+
+  // Value of one field: a number or a left-to-right expression of + - * /.
+  static double EvalNumber(std::string_view field);
+
+  // The C library's atof in the C locale: leading white space, sign, decimal
+  // or hexadecimal digits, exponent, inf/nan; 0 when no number is there.
+  static double Atof(std::string_view text);
+};
+
+namespace hvx {
+// Integer from a number by truncation toward zero. Values outside the 32-bit
+// range and NaN give INT32_MIN, as the x86 truncating conversion does.
+inline int32_t TruncToInt(double v) {
+  if (!(v > -2147483649.0 && v < 2147483648.0)) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+// Removes leading and trailing white space (blank, tab, CR, LF, VT, FF).
+std::string_view Trim(std::string_view s);
+}  // namespace hvx

@@ -1,0 +1,90 @@
+#include "store/env.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace hvx {
+
+CFileError::CFileError(std::string file, std::string cause, int osError)
+    : std::runtime_error(cause + ": " + file), m_file(std::move(file)), m_cause(std::move(cause)),
+      m_osError(osError) {}
+
+std::string CFileError::Message() const {
+  std::string msg = m_cause;
+  if (m_osError != 0) {
+    msg += " (";
+    msg += std::strerror(m_osError);
+    msg += ")";
+  }
+  msg += ": ";
+  msg += m_file;
+  return msg;
+}
+
+namespace {
+class CStdioOutFile : public COutFile {
+ public:
+  CStdioOutFile(FILE* f, std::string path) : m_file(f), m_path(std::move(path)) {}
+  ~CStdioOutFile() override { Abort(); }
+  void Write(const char* data, size_t size) override {
+    if (!m_file) throw CFileError(m_path, "An error occurred while writing", EBADF);
+    if (size != 0 && std::fwrite(data, 1, size, m_file) != size) {
+      const int err = errno;
+      throw CFileError(m_path, "An error occurred while writing", err);
+    }
+  }
+  void Close() override {
+    if (!m_file) return;
+    FILE* f = m_file;
+    m_file = nullptr;
+    if (std::fclose(f) != 0) {
+      const int err = errno;
+      throw CFileError(m_path, "An error occurred while writing", err);
+    }
+  }
+  void Abort() noexcept override {
+    if (m_file) std::fclose(m_file);
+    m_file = nullptr;
+  }
+
+ private:
+  FILE* m_file;
+  std::string m_path;
+};
+}  // namespace
+
+void CStdioEnv::MessageBox(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }
+
+std::unique_ptr<COutFile> CStdioEnv::CreateFile(const std::string& path) {
+  FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "wb");
+  if (!f) {
+    const int err = path.empty() ? ENOENT : errno;
+    throw CFileError(path, "The file could not be created", err);
+  }
+  return std::make_unique<CStdioOutFile>(f, path);
+}
+
+FILE* CStdioEnv::OpenRead(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
+  return std::fopen(path.c_str(), "rb");
+}
+
+IConvertEnv& DefaultEnv() {
+  static CStdioEnv env;
+  return env;
+}
+
+std::string FolderOf(const std::string& path, char sep) {
+  const size_t p = path.rfind(sep);
+  return p == std::string::npos ? std::string() : path.substr(0, p + 1);
+}
+
+std::string ReplaceExtension(const std::string& path, const char* ext) {
+  const size_t dot = path.rfind('.');
+  return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
+}
+
+}  // namespace hvx

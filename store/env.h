@@ -1,0 +1,70 @@
+// What the core asks of its host: a message box for the user, and files. The
+// host's platform layer supplies these; the stdio versions here serve the core
+// on its own (tests, fuzzing, tools).
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace hvx {
+
+// A failure of the file layer: which file, why, and the system's error code.
+class CFileError : public std::runtime_error {
+ public:
+  CFileError(std::string file, std::string cause, int osError);
+  const std::string& File() const { return m_file; }
+  const std::string& Cause() const { return m_cause; }
+  int OsError() const { return m_osError; }
+  // The standard one-line message shown to the user.
+  std::string Message() const;
+
+ private:
+  std::string m_file;
+  std::string m_cause;
+  int m_osError;
+};
+
+// A file opened create-or-truncate, write-only. Write and Close raise
+// CFileError; Abort closes without raising.
+class COutFile {
+ public:
+  virtual ~COutFile() = default;
+  virtual void Write(const char* data, size_t size) = 0;
+  virtual void Close() = 0;
+  virtual void Abort() noexcept = 0;
+};
+
+class IConvertEnv {
+ public:
+  virtual ~IConvertEnv() = default;
+  // A modal message with an OK button.
+  virtual void MessageBox(const std::string& text) = 0;
+  // A file error's standard message, shown in a message box.
+  virtual void ShowFileError(const CFileError& e) { MessageBox(e.Message()); }
+  // Creates or truncates path for writing; raises CFileError on failure.
+  virtual std::unique_ptr<COutFile> CreateFile(const std::string& path) = 0;
+  // Opens a model file for reading; nullptr when it cannot be read as a file.
+  virtual FILE* OpenRead(const std::string& path) = 0;
+  // Folder separator of the platform's paths.
+  virtual char Separator() const { return '/'; }
+};
+
+// stdio-backed environment; message boxes go to standard error.
+class CStdioEnv : public IConvertEnv {
+ public:
+  void MessageBox(const std::string& text) override;
+  std::unique_ptr<COutFile> CreateFile(const std::string& path) override;
+  FILE* OpenRead(const std::string& path) override;
+};
+
+IConvertEnv& DefaultEnv();
+
+// Folder part of a path, up to and including its last separator; empty when
+// the path has none.
+std::string FolderOf(const std::string& path, char sep);
+// The path with the extension after its last "." replaced (or "ext" appended).
+std::string ReplaceExtension(const std::string& path, const char* ext);
+
+}  // namespace hvx

@@ -1,0 +1,5 @@
+// Model adjustments before writing.
+#include "writer/writer.h"
+
+void CWriteQsxFromNeutral::AdjustBeamPoints() {}
+void CWriteQsxFromNeutral::AdjustElementTemperatures() {}

@@ -1,0 +1,4 @@
+// Element output: *ELEMENT.
+#include "writer/writer.h"
+
+int CWriteQsxFromNeutral::WriteElement() { return 1; }

@@ -1,0 +1,4 @@
+// Material output: *MATERIAL.
+#include "writer/writer.h"
+
+int CWriteQsxFromNeutral::WriteMaterial() { return 1; }

@@ -1,0 +1,16 @@
+// Node output: *NODE, every node with its position in ascending number order.
+#include "writer/writer.h"
+
+int CWriteQsxFromNeutral::WriteNode() {
+  const auto& nodes = Pool().nodes;
+  if (nodes.Empty()) return 1;
+  Out("*NODE    ; Nodes\n");
+  Out("; iNO, X, Y, Z\n");
+  T_NODS_D n;
+  for (int32_t id : nodes.SortedKeys()) {
+    nodes.Lookup(id, n);
+    Out("  %d, %g, %g, %g\n", id, n.pos[0], n.pos[1], n.pos[2]);
+  }
+  Out("\n");
+  return 1;
+}

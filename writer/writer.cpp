@@ -1,0 +1,167 @@
+#include "writer/writer.h"
+
+#include <algorithm>
+
+CWriteQsxFromNeutral::CWriteQsxFromNeutral(hvx::IConvertEnv* env) : m_env(env ? env : &hvx::DefaultEnv()) {}
+
+CWriteQsxFromNeutral::~CWriteQsxFromNeutral() {
+  m_out.Abort();
+  m_log.Abort();
+}
+
+int CWriteQsxFromNeutral::Write(const std::string& modelPath, CDataPool* pool) {
+  const std::string outPath = hvx::ReplaceExtension(modelPath, ".qsx");
+  const std::string folder = hvx::FolderOf(modelPath, m_env->Separator());
+  try {
+    // The write log: its failure to open is not reported.
+    if (!folder.empty()) {
+      try {
+        m_log.Attach(m_env->CreateFile(folder + "halvexcvt.msg"));
+      } catch (const hvx::CFileError&) {
+      }
+    }
+    m_pool = pool;
+    m_out.Attach(m_env->CreateFile(outPath));
+    const int result = WriteSections();
+    m_out.Close();
+    m_log.Close();
+    return result;
+  } catch (const hvx::CFileError& e) {
+    m_env->ShowFileError(e);
+    m_out.Abort();
+    m_log.Abort();
+    return 1;
+  }
+}
+
+int CWriteQsxFromNeutral::WriteSections() {
+  using Writer = int (CWriteQsxFromNeutral::*)();
+  // The fixed order of the sections after the header sections.
+  static constexpr Writer kChain[] = {
+      &CWriteQsxFromNeutral::WriteNode,
+      &CWriteQsxFromNeutral::WriteElement,
+      &CWriteQsxFromNeutral::WriteMaterial,
+      &CWriteQsxFromNeutral::WriteProperties,
+      &CWriteQsxFromNeutral::WriteConstraint,
+      &CWriteQsxFromNeutral::WriteRigidLink,
+      &CWriteQsxFromNeutral::WriteFrameRelease,
+      &CWriteQsxFromNeutral::WriteOffset,
+      &CWriteQsxFromNeutral::WriteStaticCaseTable,
+      &CWriteQsxFromNeutral::WriteStaticCaseBlocks,
+      &CWriteQsxFromNeutral::WriteEigenControl,
+      &CWriteQsxFromNeutral::WriteSpectrumControl,
+      &CWriteQsxFromNeutral::WriteSpectrumFunction,
+      &CWriteQsxFromNeutral::WriteSpectrumLoadCase,
+      &CWriteQsxFromNeutral::WriteTimeFunction,
+      &CWriteQsxFromNeutral::WriteTimeHistoryLoadCase,
+      &CWriteQsxFromNeutral::WriteGroundAcc,
+      &CWriteQsxFromNeutral::WriteDynNodalLoad,
+      &CWriteQsxFromNeutral::WriteNonlinearStaticLoad,
+      &CWriteQsxFromNeutral::WriteGroup,
+      &CWriteQsxFromNeutral::WriteBoundaryGroup,
+      &CWriteQsxFromNeutral::WriteGroupDamping,
+      &CWriteQsxFromNeutral::WriteInitialForce,
+      &CWriteQsxFromNeutral::WriteHingeProperty,
+      &CWriteQsxFromNeutral::WriteHingeAssign,
+      &CWriteQsxFromNeutral::WriteGeneralLink,
+      &CWriteQsxFromNeutral::WriteGeneralSpring,
+      &CWriteQsxFromNeutral::WriteNodalMass,
+      &CWriteQsxFromNeutral::WritePointSpring,
+      &CWriteQsxFromNeutral::WriteElasticLink,
+      &CWriteQsxFromNeutral::WriteHistoryOutput,
+      &CWriteQsxFromNeutral::WriteLocalAxis,
+      &CWriteQsxFromNeutral::WriteInitialElementForce,
+      &CWriteQsxFromNeutral::WriteHvxAnalType,
+      &CWriteQsxFromNeutral::WriteHvxDegree,
+      &CWriteQsxFromNeutral::WriteHvxPrintOpt,
+      &CWriteQsxFromNeutral::WriteHvxConstraint,
+      &CWriteQsxFromNeutral::WriteHvxEigenCtrl,
+      &CWriteQsxFromNeutral::WriteHvxNlCtrl,
+  };
+
+  AdjustBeamPoints();
+  AdjustElementTemperatures();
+
+  Out("*VERSION\n");
+  Out("  6.4.1\n\n");
+  WriteUnit();
+  WriteProjectInfo();
+  WriteStructureType();
+  for (Writer w : kChain)
+    if ((this->*w)() == 0) return 0;
+  Out("*ENDDATA\n");
+  return 1;
+}
+
+void CWriteQsxFromNeutral::WriteUnit() {
+  const T_HEAD_D& h = m_pool->Header();
+  if (h.present == 0) return;
+  if (h.lengthUnit == 0 && h.forceUnit == 0) return;
+  static const char* const kLength[] = {"", "m", "cm", "mm", "ft", "in"};
+  static const char* const kForce[] = {"", "N", "kN", "kgf", "tonf", "lbf", "kips"};
+  const char* length = (h.lengthUnit >= 1 && h.lengthUnit <= 5) ? kLength[h.lengthUnit] : "";
+  const char* force = (h.forceUnit >= 1 && h.forceUnit <= 6) ? kForce[h.forceUnit] : "";
+  Out("*UNIT    ; Unit System\n");
+  Out("; FORCE, LENGTH\n");
+  Out(" %s, %s\n", force, length);
+  Out("\n");
+}
+
+void CWriteQsxFromNeutral::WriteProjectInfo() {
+  const T_HEAD_D& h = m_pool->Header();
+  if (h.present == 0 || h.title.find("<NULL>") != std::string::npos) return;
+  if (h.title.find_first_not_of(' ') == std::string::npos) return;
+  Out("*PROJINFO\n");
+  Out("   PROJECT=%s\n", h.title);
+  Out("\n");
+}
+
+void CWriteQsxFromNeutral::WriteStructureType() {
+  const T_ANAL_D& a = m_pool->Analysis();
+  int styp = 0;
+  switch (a.structCode) {
+    case 123456: styp = 0; break;
+    case 135: styp = 1; break;
+    case 234: styp = 2; break;
+    case 126: styp = 3; break;
+    case 12345: styp = 4; break;
+    default: styp = 0; break;
+  }
+  int smas = 0;
+  switch (a.massCode) {
+    case 123: smas = 1; break;
+    case 12: smas = 2; break;
+    case 3: smas = 3; break;
+    default: smas = 0; break;
+  }
+  Out("*STRUCTYPE    ; Structure Type\n");
+  Out("; iSTYP, iSMAS, GRAV, TEMPER, bALIGNBEAM, bALIGNSLAB\n");
+  Out("  %d, %d, %g, 0, NO, NO\n", styp, smas, a.grav);
+  Out("\n");
+}
+
+int CWriteQsxFromNeutral::WriteBoundaryGroup() {
+  hvx::CSection s = Section({"*BNDR-GROUP    ; Boundary Group\n", "; NAME\n"});
+  for (const T_BNDRGRP_D& g : m_bndrGroups) s.Line(" %s\n", g.name);
+  s.Close();
+  return 1;
+}
+
+std::string CWriteQsxFromNeutral::BoundaryGroupName(int32_t elem) const {
+  for (const T_BNDRGRP_D& g : m_bndrGroups)
+    if (std::find(g.elems.begin(), g.elems.end(), elem) != g.elems.end()) return g.name;
+  return std::string();
+}
+
+std::string CWriteQsxFromNeutral::NameOr(const std::string& title, const char* prefixFmt, int32_t id) {
+  return title.empty() ? hvx::Format(prefixFmt, id) : title;
+}
+
+std::string CWriteQsxFromNeutral::StaticCaseName(int32_t id, const T_LOAD_D& load) {
+  if (load.nonlinear == 1) return load.title.empty() ? hvx::Format("STLD_NL%d", id) : load.title + "_NL";
+  return NameOr(load.title, "STLD%d", id);
+}
+
+std::string CWriteQsxFromNeutral::ThCaseName(int32_t id, const T_LOAD_D& load) {
+  return NameOr(load.title, "THLDC%d", id);
+}

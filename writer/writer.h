@@ -1,0 +1,135 @@
+// The QSX command-text writer: turns the data pool into one ".qsx" file beside
+// the model file, section by section in a fixed order. Each section writer is
+// one operation without arguments returning 1 to go on or 0 to stop the chain;
+// each lives in the source file of its subject (nodes.cpp, elements.cpp, ...).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "geometry/localaxis.h"
+#include "store/datapool.h"
+#include "store/env.h"
+#include "store/msgcat.h"
+#include "writer/section.h"
+#include "writer/textsink.h"
+
+// A boundary group: a group name and the spring and link elements it holds.
+struct T_BNDRGRP_D {
+  std::string name;
+  std::vector<int32_t> elems;
+};
+
+class CWriteQsxFromNeutral {
+ public:
+  explicit CWriteQsxFromNeutral(hvx::IConvertEnv* env = nullptr);
+  virtual ~CWriteQsxFromNeutral();
+  CWriteQsxFromNeutral(const CWriteQsxFromNeutral&) = delete;
+  CWriteQsxFromNeutral& operator=(const CWriteQsxFromNeutral&) = delete;
+
+  // Writes the pool beside the model file. 1 when the file was written
+  // completely or a file error was shown, 0 when a section writer gave up.
+  int Write(const std::string& modelPath, CDataPool* pool);
+  // All sections in order; 1 after "*ENDDATA", 0 as soon as a writer stops.
+  int WriteSections();
+
+  // The output sink: printf-style text into one of the two files.
+  template <class... A>
+  int WriteText(hvx::CTextSink& file, const char* fmt, const A&... a) {
+    file.Format(fmt, a...);
+    return 1;
+  }
+
+  // ---- what section writers use ------------------------------------------
+  template <class... A>
+  void Out(const char* fmt, const A&... a) {
+    m_out.Format(fmt, a...);
+  }
+  // Appends the catalogue text of id, formatted with args, to the write log.
+  template <class... A>
+  void Log(const char* id, const A&... a) {
+    WriteText(m_log, hvx::LookupMessage(id), a...);
+  }
+  hvx::CTextSink& OutSink() { return m_out; }
+  hvx::CSection Section(std::initializer_list<const char*> header) { return hvx::CSection(m_out, header); }
+  CDataPool& Pool() { return *m_pool; }
+  int32_t ReadMode() const { return m_pool->readMode; }
+
+  // Name of the first boundary group holding the element, or "".
+  std::string BoundaryGroupName(int32_t elem) const;
+  // Name of a static load case (as "*STLDCASE" declares it).
+  static std::string StaticCaseName(int32_t id, const T_LOAD_D& load);
+  // Name of a time-history load case: the title, or THLDC<id>.
+  static std::string ThCaseName(int32_t id, const T_LOAD_D& load);
+  // A record's title when not empty, else the prefix format with the number.
+  static std::string NameOr(const std::string& title, const char* prefixFmt, int32_t id);
+
+  std::vector<T_BNDRGRP_D>& BoundaryGroups() { return m_bndrGroups; }
+  std::vector<CLocalAxis>& LocalAxes() { return m_localAxes; }
+
+  // ---- model adjustments before writing -----------------------------------
+  void AdjustBeamPoints();
+  void AdjustElementTemperatures();
+
+  // ---- header sections ---------------------------------------------------
+  void WriteUnit();
+  void WriteProjectInfo();
+  void WriteStructureType();
+
+  // ---- section chain, in output order ------------------------------------
+  int WriteNode();                  // *NODE
+  int WriteElement();               // *ELEMENT
+  int WriteMaterial();              // *MATERIAL
+  int WriteProperties();            // *SECTION *THICKNESS *NL-PROP *HVX-NL-PROP *GSPRTYPE
+  int WriteConstraint();            // *CONSTRAINT
+  int WriteRigidLink();             // *RIGIDLINK
+  int WriteFrameRelease();          // *FRAME-RLS
+  int WriteOffset();                // *OFFSET
+  int WriteStaticCaseTable();       // *STLDCASE
+  int WriteStaticCaseBlocks();      // *USE-STLD blocks with their loads
+  int WriteEigenControl();          // *EIGEN-CTRL
+  int WriteSpectrumControl();       // *SPEC-CTRL
+  int WriteSpectrumFunction();      // *SFUNCTION
+  int WriteSpectrumLoadCase();      // *SPLDCASE
+  int WriteTimeFunction();          // *TFUNCTION
+  int WriteTimeHistoryLoadCase();   // *THLDCASE and its *DYN-SLOAD
+  int WriteGroundAcc();             // *GROUND-ACC
+  int WriteDynNodalLoad();          // *DYN-NLOAD
+  int WriteNonlinearStaticLoad();   // *DYN-SLOAD
+  int WriteGroup();                 // *GROUP
+  int WriteBoundaryGroup();         // *BNDR-GROUP
+  int WriteGroupDamping();          // *GROUP-DAMP
+  int WriteInitialForce();          // *INIFORCE
+  int WriteHingeProperty();         // *IHINGE-PROP
+  int WriteHingeAssign();           // *IHINGE-ASSIGN
+  int WriteGeneralLink();           // *NL-LINK
+  int WriteGeneralSpring();         // *GSPRING
+  int WriteNodalMass();             // *NODALMASS
+  int WritePointSpring();           // *SPRING
+  int WriteElasticLink();           // *ELASTICLINK
+  int WriteHistoryOutput();         // *TH-GRAPH *TH-ANITIME *HVX-MN-TH-OUTPUT
+  int WriteLocalAxis();             // *LOCALAXIS
+  int WriteInitialElementForce();   // *INI-EFORCE
+  int WriteHvxAnalType();           // *HVX-ANALTYPE
+  int WriteHvxDegree();             // *HVX-DEGREE
+  int WriteHvxPrintOpt();           // *HVX-PRINTOPT
+  int WriteHvxConstraint();         // *HVX-CONSTRAINT
+  int WriteHvxEigenCtrl();          // *HVX-EIGEN-CTRL
+  int WriteHvxNlCtrl();             // *HVX-NLCTRL
+
+  // Walks of WriteProperties over the sorted property numbers.
+  void WriteSectionWalk(const std::vector<int32_t>& ids);     // *SECTION
+  void WriteThicknessWalk(const std::vector<int32_t>& ids);   // *THICKNESS
+  void WriteNlPropWalk(const std::vector<int32_t>& ids);      // *NL-PROP
+  void WriteHvxNlPropWalk(const std::vector<int32_t>& ids);   // *HVX-NL-PROP
+  void WriteGsprTypeWalk(const std::vector<int32_t>& ids);    // *GSPRTYPE
+
+ private:
+  hvx::IConvertEnv* m_env;
+  hvx::CTextSink m_out;
+  hvx::CTextSink m_log;
+  CDataPool* m_pool = nullptr;
+  std::vector<T_BNDRGRP_D> m_bndrGroups;
+  std::vector<CLocalAxis> m_localAxes;
+};
