@@ -1,0 +1,124 @@
+// Benchmark runner: for each model runs the baseline and the converter
+// alternately, measures wall time and peak resident memory of every run, and
+// prints one table row per model with the medians, then the target checks.
+//
+//   usage: hvx_benchrun --baseline BIN --converter BIN [--runs N] MODEL...
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct RunResult {
+  double seconds = 0.0;
+  double peakMB = 0.0;
+};
+
+// Runs bin with one argument, output discarded; exits on failure.
+RunResult RunOnce(const std::string& bin, const std::string& arg) {
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+  char* argv[] = {const_cast<char*>(bin.c_str()), const_cast<char*>(arg.c_str()), nullptr};
+  const auto t0 = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  if (posix_spawn(&pid, bin.c_str(), &fa, nullptr, argv, environ) != 0) {
+    std::fprintf(stderr, "cannot start %s\n", bin.c_str());
+    std::exit(1);
+  }
+  int status = 0;
+  struct rusage ru {};
+  if (wait4(pid, &status, 0, &ru) < 0) {
+    std::perror("wait4");
+    std::exit(1);
+  }
+  const auto t1 = std::chrono::steady_clock::now();
+  posix_spawn_file_actions_destroy(&fa);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s %s failed (status %d)\n", bin.c_str(), arg.c_str(), status);
+    std::exit(1);
+  }
+  RunResult r;
+  r.seconds = std::chrono::duration<double>(t1 - t0).count();
+  r.peakMB = static_cast<double>(ru.ru_maxrss) / 1024.0;  // kilobytes on Linux
+  return r;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
+}
+
+struct Row {
+  std::string model;
+  double mb = 0.0, base = 0.0, conv = 0.0, peak = 0.0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string baseline, converter;
+  int runs = 5;
+  std::vector<std::string> models;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--baseline" && i + 1 < argc) baseline = argv[++i];
+    else if (a == "--converter" && i + 1 < argc) converter = argv[++i];
+    else if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
+    else models.push_back(a);
+  }
+  if (baseline.empty() || converter.empty() || models.empty()) {
+    std::fprintf(stderr, "usage: hvx_benchrun --baseline BIN --converter BIN [--runs N] MODEL...\n");
+    return 1;
+  }
+  std::printf("%-22s %9s %10s %10s %7s %9s %9s %8s\n", "model", "input MB", "baseline s", "convert s",
+              "ratio", "conv MB/s", "peak MB", "RSS/in");
+  std::vector<Row> rows;
+  for (const std::string& model : models) {
+    struct stat st {};
+    if (stat(model.c_str(), &st) != 0) {
+      std::perror(model.c_str());
+      return 1;
+    }
+    Row row;
+    row.model = model;
+    row.mb = static_cast<double>(st.st_size) / 1e6;
+    std::vector<double> base, conv, peak;
+    for (int r = 0; r < runs; ++r) {
+      base.push_back(RunOnce(baseline, model).seconds);
+      const RunResult c = RunOnce(converter, model);
+      conv.push_back(c.seconds);
+      peak.push_back(c.peakMB);
+    }
+    row.base = Median(base);
+    row.conv = Median(conv);
+    row.peak = *std::max_element(peak.begin(), peak.end());
+    std::printf("%-22s %9.2f %10.4f %10.4f %7.3f %9.1f %9.1f %8.3f\n", row.model.c_str(), row.mb, row.base,
+                row.conv, row.conv / row.base, row.mb / row.conv, row.peak,
+                row.peak / (static_cast<double>(st.st_size) / (1024.0 * 1024.0)));
+    std::fflush(stdout);
+    rows.push_back(row);
+  }
+  // Growth of the conversion time between models whose sizes differ tenfold.
+  for (size_t i = 0; i + 1 < rows.size(); ++i) {
+    const double f = rows[i + 1].mb / rows[i].mb;
+    if (f > 8.0 && f < 12.5)
+      std::printf("scaling %s -> %s: input x%.2f, conversion time x%.2f\n", rows[i].model.c_str(),
+                  rows[i + 1].model.c_str(), f, rows[i + 1].conv / rows[i].conv);
+  }
+  return 0;
+}
