@@ -174,7 +174,69 @@ void SplitFields(std::string_view raw, Emit&& emit, bool trailingCommaField) {
 }
 }  // namespace
 
+namespace {
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The bulk of a model file: lines of plain decimal fields ("12", "-0.25",
+// "3.", ".5") separated by commas, possibly empty between two commas. Such a
+// line gives the same numbers through the general rules (comma mode, nothing
+// to trim, no operator, no exponent), and each field with at most 19
+// significant digits, a mantissa up to 2^53 and at most 22 decimals is the
+// correctly rounded quotient of two exact doubles, as strtod gives it.
+// Returns false, with out unchanged, for any other line.
+bool SplitPlainNumbers(std::string_view line, std::vector<double>& out) {
+  const char* p = line.data();
+  const char* const e = p + line.size();
+  const size_t mark = out.size();
+  while (p != e) {
+    bool neg = false, sign = false;
+    if (*p == '-' || *p == '+') {
+      neg = *p == '-';
+      sign = true;
+      ++p;
+    }
+    uint64_t mant = 0;
+    int sig = 0, frac = 0, digits = 0;
+    for (; p != e && IsDigit(*p); ++p, ++digits) {
+      mant = mant * 10 + static_cast<unsigned>(*p - '0');
+      sig += (sig != 0) | (*p != '0');
+      if (sig > 19) goto general;
+    }
+    if (p != e && *p == '.') {
+      const char* dot = p++;
+      for (; p != e && IsDigit(*p); ++p) {
+        mant = mant * 10 + static_cast<unsigned>(*p - '0');
+        sig += (sig != 0) | (*p != '0');
+        if (sig > 19) goto general;
+      }
+      frac = static_cast<int>(p - dot - 1);
+      digits += frac;
+      if (digits == 0) goto general;  // "." alone
+    }
+    if (digits == 0) {
+      // An empty field between commas (or before the first comma) is 0.
+      if (sign || p == e || *p != ',') goto general;
+      out.push_back(0.0);
+    } else {
+      if (mant > (uint64_t{1} << 53) || frac > 22) goto general;
+      double v = static_cast<double>(mant);
+      if (frac) v /= kPow10[frac];
+      out.push_back(neg ? -v : v);
+    }
+    if (p == e) break;
+    if (*p != ',') goto general;
+    ++p;  // a comma ending the line adds no field
+  }
+  return true;
+general:
+  out.resize(mark);
+  return false;
+}
+}  // namespace
+
 int CHalvexStrParser::SplitToNumbers(std::string_view line, std::vector<double>& out) {
+  if (SplitPlainNumbers(line, out)) return 1;
   SplitFields(
       line, [&](std::string_view f) { out.push_back(f.empty() ? 0.0 : EvalNumber(f)); }, false);
   return 1;

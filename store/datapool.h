@@ -1,6 +1,7 @@
 // The in-memory neutral model between reading and writing. Records are held by
 // value in hash maps keyed by entity number (see hashmap.h for the order in
-// which they are enumerated).
+// which they are enumerated); the two largest maps hold them packed
+// (packedcodec.h).
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "store/hashmap.h"
+#include "store/packedcodec.h"
 #include "store/records.h"
 
 class CDataPool {
@@ -31,8 +33,10 @@ class CDataPool {
   hvx::CHashMap<T_MATL601_D> materials{101};
   hvx::CHashMap<T_MATL_D> plainMaterials{101};
   hvx::CHashMap<T_PROP_D> properties{1000001};
-  hvx::CHashMap<T_NODS_D> nodes{1000001};
-  hvx::CHashMap<T_ELEM_D> elements{1000001};
+  // Nodes and elements are stored packed: use Lookup, Enumerate, Keys and
+  // SortedKeys on them (Find and FindOrCreate do not exist for them).
+  hvx::CHashMap<T_NODS_D, hvx::NodeCodec> nodes{1000001};
+  hvx::CHashMap<T_ELEM_D, hvx::ElementCodec> elements{1000001};
   hvx::CHashMap<T_CNST_D> constraints{1001};
   hvx::CHashMap<T_SKCV_D> curves{1001};
   hvx::CHashMap<T_LCOP_D> caseOptions{101};

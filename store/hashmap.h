@@ -3,16 +3,21 @@
 // index, and within a bucket from the most recently added number to the
 // earliest. Replacing a record keeps its place in the chain.
 //
-// Records live in one dense array; chains link array indices. A codec may store
-// records in a compact form (large maps); callers then see copies only.
+// Entries live in fixed-size segments that are never moved, so growing a map
+// of a million records costs no copy and no transient doubling, and a record
+// reached through Find or FindOrCreate stays where it is. Chains link entry
+// indices. A codec may store records in a compact form (large maps); callers
+// then see copies only.
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <new>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace hvx {
@@ -26,12 +31,93 @@ inline uint32_t HashNumber(int32_t k) {
   return static_cast<uint32_t>(h);
 }
 
+// A hint that p will be read soon. The empty asm statement keeps the
+// optimiser from dropping the hint.
+inline void PrefetchRead(const void* p) {
+  asm volatile("" ::"r"(p));
+  __builtin_prefetch(p);
+}
+inline void PrefetchWrite(const void* p) {
+  asm volatile("" ::"r"(p));
+  __builtin_prefetch(p, 1);
+}
+
+// a % d for 32-bit a and d through one multiplication (d fixed per map).
+class CFastMod {
+ public:
+  explicit CFastMod(uint32_t d) : m_d(d), m_m(~uint64_t{0} / d + 1) {}
+  uint32_t operator()(uint32_t a) const {
+    const uint64_t low = m_m * a;
+    return static_cast<uint32_t>((static_cast<unsigned __int128>(low) * m_d) >> 64);
+  }
+  uint32_t Divisor() const { return m_d; }
+
+ private:
+  uint32_t m_d;
+  uint64_t m_m;
+};
+
+// Records stored as they are. A codec provides Stored (what an entry holds),
+// Encode (a new slot from a record), Reencode (replace a slot's record) and
+// Decode (copy a slot's record out); it may keep state of its own.
 template <class Rec>
 struct IdentityCodec {
   using Stored = Rec;
   static Stored Encode(const Rec& r) { return r; }
   static Stored Encode(Rec&& r) { return std::move(r); }
+  static void Reencode(Stored& s, const Rec& r) { s = r; }
+  static void Reencode(Stored& s, Rec&& r) { s = std::move(r); }
   static void Decode(const Stored& s, Rec& out) { out = s; }
+};
+
+// A growable array whose elements never move: fixed-size segments of about
+// 64 KiB, each allocated when first needed.
+template <class T>
+class CSegmentedArray {
+ public:
+  static constexpr unsigned kShift = std::bit_width(std::max<size_t>(1, (size_t{1} << 16) / sizeof(T))) - 1;
+  static constexpr size_t kPerSegment = size_t{1} << kShift;
+
+  CSegmentedArray() = default;
+  CSegmentedArray(const CSegmentedArray&) = delete;
+  CSegmentedArray& operator=(const CSegmentedArray&) = delete;
+  ~CSegmentedArray() {
+    for (size_t i = 0; i < m_size; ++i) (*this)[i].~T();
+    for (T* s : m_segments) std::allocator<T>().deallocate(s, kPerSegment);
+  }
+
+  size_t size() const { return m_size; }
+  bool empty() const { return m_size == 0; }
+  T& operator[](size_t i) { return m_segments[i >> kShift][i & (kPerSegment - 1)]; }
+  const T& operator[](size_t i) const { return m_segments[i >> kShift][i & (kPerSegment - 1)]; }
+  T& back() { return (*this)[m_size - 1]; }
+
+  template <class... A>
+  T& emplace_back(A&&... args) {
+    if ((m_size & (kPerSegment - 1)) == 0 && (m_size >> kShift) == m_segments.size()) {
+      m_segments.reserve(m_segments.size() + 1);
+      m_segments.push_back(std::allocator<T>().allocate(kPerSegment));
+    }
+    T* slot = &m_segments[m_size >> kShift][m_size & (kPerSegment - 1)];
+    ::new (static_cast<void*>(slot)) T{std::forward<A>(args)...};
+    ++m_size;
+    return *slot;
+  }
+
+  // Visits every element in index order.
+  template <class F>
+  void ForEach(F&& f) const {
+    size_t left = m_size;
+    for (const T* s : m_segments) {
+      const size_t n = std::min(left, kPerSegment);
+      for (size_t i = 0; i < n; ++i) f(s[i]);
+      left -= n;
+    }
+  }
+
+ private:
+  std::vector<T*> m_segments;
+  size_t m_size = 0;
 };
 
 template <class Rec, class Codec = IdentityCodec<Rec>>
@@ -40,28 +126,50 @@ class CHashMap {
   using Stored = typename Codec::Stored;
   static constexpr bool kIdentity = std::is_same_v<Stored, Rec>;
 
-  explicit CHashMap(uint32_t buckets) : m_buckets(buckets) {}
+  explicit CHashMap(uint32_t buckets) : m_mod(buckets) {
+    if (buckets >= kDirectFrom) m_direct = std::make_unique<CDirectIndex>();
+  }
+  CHashMap(const CHashMap&) = delete;
+  CHashMap& operator=(const CHashMap&) = delete;
 
   // Puts a copy of rec under key; a record already there is replaced in place.
   template <class R>
   void Store(int32_t key, R&& rec) {
-    const uint32_t b = HashNumber(key) % m_buckets;
-    uint32_t* head = Heads();
-    for (uint32_t i = head[b]; i != 0; i = m_entries[i - 1].next) {
-      if (m_entries[i - 1].key == key) {
-        m_entries[i - 1].rec = Codec::Encode(std::forward<R>(rec));
+    if (m_direct) {
+      // A number the direct index knows about needs no chain walk; a new one is
+      // appended and linked into its chain later (LinkPending).
+      const uint32_t i = m_direct->Find(key);
+      if (i != CDirectIndex::kUnknown) {
+        if (i != 0) {
+          m_codec.Reencode(m_entries[i - 1].rec, std::forward<R>(rec));
+        } else {
+          m_entries.emplace_back(key, 0u, m_codec.Encode(std::forward<R>(rec)));
+          m_direct->Add(key, static_cast<uint32_t>(m_entries.size()), m_entries.size());
+        }
         return;
       }
     }
-    m_entries.push_back(Entry{key, head[b], Codec::Encode(std::forward<R>(rec))});
+    LinkPending();
+    uint32_t* head = Heads();
+    const uint32_t b = Bucket(key);
+    for (uint32_t i = head[b]; i != 0; i = m_entries[i - 1].next) {
+      Entry& e = m_entries[i - 1];
+      if (e.key == key) {
+        m_codec.Reencode(e.rec, std::forward<R>(rec));
+        return;
+      }
+    }
+    m_entries.emplace_back(key, head[b], m_codec.Encode(std::forward<R>(rec)));
     head[b] = static_cast<uint32_t>(m_entries.size());
+    m_linked = m_entries.size();
+    if (m_direct) m_direct->Add(key, head[b], m_entries.size());
   }
 
   // Copies the record stored under key into out; false (out untouched) if none.
   bool Lookup(int32_t key, Rec& out) const {
     const Entry* e = FindEntry(key);
     if (!e) return false;
-    Codec::Decode(e->rec, out);
+    m_codec.Decode(e->rec, out);
     return true;
   }
 
@@ -91,18 +199,34 @@ class CHashMap {
   template <class F>
   void Enumerate(F&& f) const {
     if (m_entries.empty()) return;
+    LinkPending();
     const uint32_t* head = m_heads.get();
+    const uint32_t buckets = m_mod.Divisor();
+    // Bucket order visits entries all over memory: fetch the entries a few
+    // buckets ahead, and the packed records of those a little closer.
+    constexpr uint32_t kAhead = 32;
+    auto prefetch = [&](uint32_t b) {
+      if (b + kAhead < buckets)
+        if (const uint32_t i = head[b + kAhead]) PrefetchRead(&m_entries[i - 1]);
+      if constexpr (requires(const Codec& c, const Stored& s) { c.Prefetch(s); })
+        if (b + kAhead / 2 < buckets)
+          if (const uint32_t i = head[b + kAhead / 2]) m_codec.Prefetch(m_entries[i - 1].rec);
+    };
     if constexpr (kIdentity) {
-      for (uint32_t b = 0; b < m_buckets; ++b)
+      for (uint32_t b = 0; b < buckets; ++b) {
+        prefetch(b);
         for (uint32_t i = head[b]; i != 0; i = m_entries[i - 1].next)
           f(m_entries[i - 1].key, m_entries[i - 1].rec);
+      }
     } else {
       Rec tmp;
-      for (uint32_t b = 0; b < m_buckets; ++b)
+      for (uint32_t b = 0; b < buckets; ++b) {
+        prefetch(b);
         for (uint32_t i = head[b]; i != 0; i = m_entries[i - 1].next) {
-          Codec::Decode(m_entries[i - 1].rec, tmp);
+          m_codec.Decode(m_entries[i - 1].rec, tmp);
           f(m_entries[i - 1].key, static_cast<const Rec&>(tmp));
         }
+      }
     }
   }
 
@@ -111,8 +235,10 @@ class CHashMap {
     std::vector<int32_t> keys;
     keys.reserve(m_entries.size());
     if (m_entries.empty()) return keys;
+    LinkPending();
     const uint32_t* head = m_heads.get();
-    for (uint32_t b = 0; b < m_buckets; ++b)
+    const uint32_t buckets = m_mod.Divisor();
+    for (uint32_t b = 0; b < buckets; ++b)
       for (uint32_t i = head[b]; i != 0; i = m_entries[i - 1].next) keys.push_back(m_entries[i - 1].key);
     return keys;
   }
@@ -121,13 +247,18 @@ class CHashMap {
   std::vector<int32_t> SortedKeys() const {
     std::vector<int32_t> keys;
     keys.reserve(m_entries.size());
-    for (const Entry& e : m_entries) keys.push_back(e.key);
-    std::sort(keys.begin(), keys.end());
+    m_entries.ForEach([&](const Entry& e) { keys.push_back(e.key); });
+    // Models usually number their entities in file order: then there is nothing to sort.
+    if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
     return keys;
   }
 
+  // The codec (compact maps: its storage statistics).
+  const Codec& GetCodec() const { return m_codec; }
+
  private:
   struct Entry {
+    Entry(int32_t k, uint32_t n, Stored&& r) : key(k), next(n), rec(std::move(r)) {}
     int32_t key;
     uint32_t next;  // 1-based index of the next entry in the chain, 0 = end
     Stored rec;
@@ -136,28 +267,115 @@ class CHashMap {
     void operator()(uint32_t* p) const { std::free(p); }
   };
 
+  uint32_t Bucket(int32_t key) const { return m_mod(HashNumber(key)); }
+
   // Bucket heads (1-based entry index, 0 = empty) are allocated on first use
   // with calloc, so the large tables cost nothing for small models.
   uint32_t* Heads() {
     if (!m_heads) {
-      void* p = std::calloc(m_buckets, sizeof(uint32_t));
+      void* p = std::calloc(m_mod.Divisor(), sizeof(uint32_t));
       if (!p) throw std::bad_alloc();
       m_heads.reset(static_cast<uint32_t*>(p));
     }
     return m_heads.get();
   }
 
+  // Links the entries appended without a chain walk into their chains, in the
+  // order they were appended, which gives exactly the chains that linking each
+  // at once would have given. Done in one pass, the scattered writes to the
+  // bucket heads overlap instead of stalling every Store.
+  void LinkPending() const {
+    const size_t n = m_entries.size();
+    if (m_linked == n) return;
+    uint32_t* head = const_cast<CHashMap*>(this)->Heads();
+    constexpr size_t kAhead = 16;
+    for (size_t i = m_linked; i < n; ++i) {
+      if (i + kAhead < n) PrefetchWrite(&head[Bucket(m_entries[i + kAhead].key)]);
+      Entry& e = m_entries[i];
+      const uint32_t b = Bucket(e.key);
+      e.next = head[b];
+      head[b] = static_cast<uint32_t>(i + 1);
+    }
+    m_linked = n;
+  }
+
   const Entry* FindEntry(int32_t key) const {
-    if (!m_heads) return nullptr;
-    const uint32_t b = HashNumber(key) % m_buckets;
-    for (uint32_t i = m_heads[b]; i != 0; i = m_entries[i - 1].next)
+    if (m_direct) {
+      const uint32_t i = m_direct->Find(key);
+      if (i != CDirectIndex::kUnknown) return i ? &m_entries[i - 1] : nullptr;
+    }
+    if (m_entries.empty()) return nullptr;
+    LinkPending();
+    for (uint32_t i = m_heads[Bucket(key)]; i != 0; i = m_entries[i - 1].next)
       if (m_entries[i - 1].key == key) return &m_entries[i - 1];
     return nullptr;
   }
 
-  uint32_t m_buckets;
+  // Entry index by number, for the large maps, whose numbers are mostly dense
+  // from 1 up: walks in ascending number order then touch memory in order
+  // instead of one random bucket per number. Pages of 16384 numbers are made
+  // when the first number of the page is stored, as long as the pages stay
+  // within about twice the entries' count; a page refused then, and negative
+  // numbers, are answered by the bucket chains.
+  class CDirectIndex {
+   public:
+    static constexpr uint32_t kUnknown = ~uint32_t{0};
+
+    // 1-based entry index of key, 0 when not stored, kUnknown when this index cannot tell.
+    uint32_t Find(int32_t key) const {
+      if (key < 0) return kUnknown;
+      const size_t pg = static_cast<size_t>(key) >> kPageBits;
+      if (pg >= m_pages.size()) return 0;
+      const uint32_t* page = m_pages[pg].get();
+      if (!page) return 0;
+      if (page == Refused()) return kUnknown;
+      return page[static_cast<uint32_t>(key) & (kPage - 1)];
+    }
+
+    // Records a newly stored key (entry index 1-based, count after storing).
+    void Add(int32_t key, uint32_t index, size_t count) {
+      if (key < 0) return;
+      const size_t pg = static_cast<size_t>(key) >> kPageBits;
+      if (pg >= m_pages.size()) m_pages.resize(pg + 1);
+      uint32_t* page = m_pages[pg].get();
+      if (!page) {
+        if ((m_made + 1) * kPage > 2 * count + 4 * kPage) {
+          m_pages[pg].reset(Refused());
+          return;
+        }
+        page = static_cast<uint32_t*>(std::calloc(kPage, sizeof(uint32_t)));
+        if (!page) throw std::bad_alloc();
+        m_pages[pg].reset(page);
+        ++m_made;
+      }
+      if (page != Refused()) page[static_cast<uint32_t>(key) & (kPage - 1)] = index;
+    }
+
+   private:
+    static constexpr unsigned kPageBits = 14;
+    static constexpr size_t kPage = size_t{1} << kPageBits;
+    struct PageDeleter {
+      void operator()(uint32_t* p) const {
+        if (p != Refused()) std::free(p);
+      }
+    };
+    static uint32_t* Refused() {
+      static uint32_t marker;
+      return &marker;
+    }
+    std::vector<std::unique_ptr<uint32_t, PageDeleter>> m_pages;
+    size_t m_made = 0;
+  };
+  static constexpr uint32_t kDirectFrom = 65536;
+
+  CFastMod m_mod;
   std::unique_ptr<uint32_t[], FreeDeleter> m_heads;
-  std::vector<Entry> m_entries;
+  // Chain links are brought up to date on demand (LinkPending), also by const
+  // operations: entries [0, m_linked) are linked, the rest wait.
+  mutable CSegmentedArray<Entry> m_entries;
+  mutable size_t m_linked = 0;
+  std::unique_ptr<CDirectIndex> m_direct;
+  [[no_unique_address]] Codec m_codec;
 };
 
 }  // namespace hvx
