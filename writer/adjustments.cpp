@@ -2,4 +2,3 @@
 #include "writer/writer.h"
 
 void CWriteQsxFromNeutral::AdjustBeamPoints() {}
-void CWriteQsxFromNeutral::AdjustElementTemperatures() {}
