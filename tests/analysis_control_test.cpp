@@ -152,13 +152,6 @@ TEST(HvxAnalType, FirstStaticWinsAndRemainingKeywordCodes) {
             SectionOf(WritePool(pool), "*HVX-ANALTYPE"));
 }
 
-TEST(HvxAnalType, LoadSetsWithoutOptionsWriteHeaderOnly) {
-  CDataPool pool;
-  pool.readMode = 1;
-  pool.loads.Store(1, Load(0));
-  EXPECT_EQ(std::string(kAnalTypeHeader) + "\n", SectionOf(WritePool(pool), "*HVX-ANALTYPE"));
-}
-
 TEST(HvxEigenCtrl, SearchOrderAndDefaults) {
   struct Case {
     const char* name;
@@ -194,84 +187,6 @@ TEST(HvxEigenCtrl, SearchOrderAndDefaults) {
   }
 }
 
-const char* const kNlHeader =
-    "*HVX-NLCTRL    ; [Halvex] Nonlinear Analysis Control\n"
-    "; NAME=NAME, LCASE_TH, iAMETHOD, iUNEQUAL, bCONVERG, iCONVNUM, CONVTOL, BMOMENT, bDAMP, DESC : 1st line\n"
-    ";      ELEM_LIST1, BMOMENT1, ELEM_LIST2, BMOMENT2, ...                                       : from 2nd line\n"
-    "; -> BMOMENT - AVERG, I, J\n";
-
-TEST(HvxNlCtrl, NonlinearSetsOnly) {
-  CDataPool pool;
-  pool.readMode = 1;
-  pool.loads.Store(1, Load(0, "linear"));
-  T_LOAD_D a = Load(0, "NL");
-  a.nonlinear = 1, a.R[0] = 1, a.K[0] = 0.005, a.P[0] = 30;
-  pool.loads.Store(2, a);
-  T_LOAD_D b = Load(0);
-  b.nonlinear = 3, b.R[6] = 1, b.R[1] = 1, b.K[0] = 0.5, b.N[9] = 1;
-  pool.loads.Store(3, b);
-  T_LOAD_D c = Load(0, "C");
-  c.nonlinear = -1, c.R[0] = 2, c.R[6] = -4, c.N[9] = 5, c.P[0] = 7;
-  pool.loads.Store(4, c);
-  T_LOAD_D d = Load(0, "D");
-  d.nonlinear = 1, d.R[2] = 1, d.N[9] = 2;
-  pool.loads.Store(5, d);
-  // Order 5, 3, 1, 4, 2 (buckets 3, 22, 41, 63, 82 of 101).
-  EXPECT_EQ(std::string(kNlHeader) +
-                "   NAME=D, D, 0, 1, YES, 0, 0.01, J, NO, \n"
-                "   NAME=THLDC3, THLDC3, 0, 0, YES, 0, 0.01, I, NO, \n"
-                "   NAME=C, C, 0, 0, YES, 7, 0.01, J, NO, \n"
-                "   NAME=NL, NL, 0, 1, YES, 30, 0.005, AVERG, NO, \n"
-                "\n",
-            SectionOf(WritePool(pool), "*HVX-NLCTRL"));
-}
-
-TEST(HvxNlCtrl, NoNonlinearSetWritesOnlyAnEmptyLine) {
-  CDataPool pool;
-  pool.readMode = 1;
-  T_LOAD_D l = Load(0);
-  l.R[0] = 1;
-  pool.loads.Store(1, l);
-  const std::string qsx = WritePool(pool);
-  EXPECT_EQ(std::string::npos, qsx.find("*HVX-NLCTRL"));
-  // The eigen-control search finds nothing and there is no constraint, so the
-  // print options are followed by the nonlinear control's empty line and the end.
-  const std::string tail = "  YES, YES, YES, YES, YES, YES, YES\n\n\n*ENDDATA\n";
-  EXPECT_EQ(tail, qsx.substr(qsx.size() - tail.size()));
-}
-
-TEST(HvxConstraint, EquationsInEnumerationOrder) {
-  CDataPool pool;
-  pool.readMode = 1;
-  T_CNST_D s1, s2, s3;
-  T_CNEQ_D e3{3, 0, 0, {{5, 3, 1.0}}};
-  T_CNEQ_D e4{4, 0, 0, {{10, 1, 1.0}, {11, 5, -0.5}, {12, 9, 2.0}}};
-  T_CNEQ_D e5{5, 0, 0, {}};  // no term: passed over
-  T_CNEQ_D e6{6, 0, 0, {{-20, 0, 1.0}}};
-  s1.eqs = {e3, e4, e5, e6};
-  T_CNEQ_D e8{8, 0, 0, {{30, 2, 1.0}, {31, 4, 1.5}, {32, 6, 0.25}}};
-  s2.eqs = {e8};
-  pool.constraints.Store(1, s1);
-  pool.constraints.Store(2, s2);  // bucket 581 of 1001, before set 1 (791)
-  pool.constraints.Store(3, s3);  // no equations
-  EXPECT_EQ(
-      "*HVX-CONSTRAINT\n"
-      ";NAME, iNODE, DIR, DESC                                               ; 1st line\n"
-      ";iMETHOD, iNODE, DIR                                                  ; 2nd line (iMETHOD=1)\n"
-      ";iMETHOD, iNODE1, iNODE2, DIR                                         ; 2nd line (iMETHOD=2)\n"
-      ";iMETHOD, bUSE1, iNODE1, DIR1, Ai1, ... , bUSE4, iNODE4, DIR4, Ai4\t\t; 2nd line (iMETHOD=3)\n"
-      "MPC8, 30, DY, \n"
-      " 3, YES, 31, RX, 1.5, YES, 32, RZ, 0.25, \n"
-      "MPC3, 5, DZ, \n"
-      " 3, \n"
-      "MPC4, 10, DX, \n"
-      " 3, YES, 11, RY, -0.5, YES, 12, RY, 2, \n"
-      "MPC6, -20, RY, \n"
-      " 3, \n"
-      "\n",
-      SectionOf(WritePool(pool), "*HVX-CONSTRAINT"));
-}
-
 TEST(HvxConstraint, FreedomTextEmptyBeforeAnyAndNoSectionWithoutEquations) {
   CDataPool pool;
   pool.readMode = 1;
@@ -284,28 +199,6 @@ TEST(HvxConstraint, FreedomTextEmptyBeforeAnyAndNoSectionWithoutEquations) {
   none.readMode = 1;
   none.constraints.Store(4, T_CNST_D{});
   EXPECT_EQ(std::string::npos, WritePool(none).find("*HVX-CONSTRAINT"));
-}
-
-TEST(HvxDegreeAndPrintOpt, DigitsAndInvertedFlags) {
-  CDataPool pool;
-  pool.readMode = 1;
-  T_ANAL_D a;
-  a.structCode = 135;
-  const int32_t opts[17] = {1, 0, 0, 2, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 1};
-  for (int i = 0; i < 17; ++i) a.set[i] = opts[i];
-  pool.StoreAnalysis(a);
-  const std::string qsx = WritePool(pool);
-  EXPECT_EQ("*HVX-DEGREE\n; FREEDOM(Dx,Dy,Dz,Rx,Ry,Rz)\n  101010\n\n", SectionOf(qsx, "*HVX-DEGREE"));
-  EXPECT_EQ(
-      "*HVX-PRINTOPT\n"
-      ";bINPUTDATA, bTIMEFORCE\n"
-      ";bEIGEN, bMAXVAL, bRESIDISP, bMAXDISP, bMAXAXIAL, bMAXSHEAR, bMAXMOMENT, bMAXFREE\n"
-      ";bTIME, bACCVELDISP, bBEAMFORCE, bHYSTERESIS, bAXIALCHANGE, bTRANFUNC, bSPECTRUM\n"
-      "  NO, YES\n"
-      "  YES, NO, YES, YES, YES, YES, YES, NO\n"
-      "  YES, YES, YES, YES, YES, YES, NO\n"
-      "\n",
-      SectionOf(qsx, "*HVX-PRINTOPT"));
 }
 
 TEST(HvxSections, ReadModeZeroWritesNone) {

@@ -1,7 +1,7 @@
 // Inelastic hinges and initial forces: "*INIFORCE", "*IHINGE-PROP",
 // "*IHINGE-ASSIGN" and "*INI-EFORCE".
+#include <cctype>
 #include <cmath>
-#include <strings.h>
 #include <unordered_map>
 
 #include "writer/writer.h"
@@ -41,9 +41,16 @@ bool SupportedCurveType(int32_t type) {
   }
 }
 
+// Keywords are compared without regard to case.
+bool SameKeyword(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b)
+    if (std::toupper(static_cast<unsigned char>(*a)) != std::toupper(static_cast<unsigned char>(*b))) return false;
+  return *a == *b;
+}
+
 bool IsOneOf(const char* key, std::initializer_list<const char*> names) {
   for (const char* n : names)
-    if (strcasecmp(key, n) == 0) return true;
+    if (SameKeyword(key, n)) return true;
   return false;
 }
 
