@@ -1,6 +1,7 @@
 // Eigenvalue and response-spectrum analysis: *EIGEN-CTRL, *SPEC-CTRL,
 // *SFUNCTION and *SPLDCASE.
 #include <optional>
+#include <unordered_map>
 
 #include "writer/function_points.h"
 #include "writer/writer.h"
@@ -21,21 +22,22 @@ std::optional<int32_t> EntryFunction(const T_MBLD_D& e) {
   return std::nullopt;
 }
 
-// Damping ratio of spectrum function fid: val1 of the first entry of a spectrum
-// load set (ascending ids, list order) whose function is fid; an entry without
-// a set flag keeps the last flagged entry's function and matches nothing before
-// any. 0 when none matches.
-double SpectrumDampingRatio(CDataPool& pool, int32_t fid) {
+// Damping ratios of the spectrum functions: for each function id, val1 of the
+// first entry of a spectrum load set (ascending ids, list order) naming it. An
+// entry without a set flag keeps the last flagged entry's function and names
+// nothing before any. A function no entry names has ratio 0.
+std::unordered_map<int32_t, double> SpectrumDampingRatios(CDataPool& pool) {
+  std::unordered_map<int32_t, double> ratios;
   std::optional<int32_t> carried;
   for (int32_t id : pool.loads.SortedKeys()) {
     const T_LOAD_D* load = pool.loads.Find(id);
     if (load->dynCode != kSpectrumLoad) continue;
     for (const T_MBLD_D& e : load->mbld) {
       if (auto f = EntryFunction(e)) carried = f;
-      if (carried && *carried == fid) return e.val[0];
+      if (carried) ratios.emplace(*carried, e.val[0]);  // the first one stays
     }
   }
-  return 0.0;
+  return ratios;
 }
 
 }  // namespace
@@ -98,10 +100,13 @@ int CWriteQsxFromNeutral::WriteSpectrumFunction() {
   hvx::CSection s = Section({"*SFUNCTION    ; Specturm Function\n",
                              "; FUNC=NAME, iTYPE, iMETHOD, SCALE/MAX, GRAV, DRATIO, DESC  ; line 1\n",
                              ";      PERIOD1, VALUE1, PERIOD2, VALUE2, ...        ; from line 2\n"});
+  if (pool.functions.Empty()) return 1;
+  const std::unordered_map<int32_t, double> ratios = SpectrumDampingRatios(pool);
   pool.functions.Enumerate([&](int32_t id, const T_FUNC_D& f) {
     if (f.type != kSpectrumFunction) return;
+    const auto ratio = ratios.find(id);
     s.Line("FUNC=%s, %d, %d, %g, %g, %g, \n", NameOr(f.title, "SFUNC%d", id), 2, 0, 1.0, 0.0,
-           SpectrumDampingRatio(pool, id));
+           ratio == ratios.end() ? 0.0 : ratio->second);
     hvx::WritePointPairs(*this, f, " %g, %g", ", %g, %g\n");
   });
   s.Close();
