@@ -141,56 +141,37 @@ TEST(SpectrumControl, FirstSpectrumLoadInEnumerationOrderGivesTheMethod) {
 
 // ---- *SFUNCTION ------------------------------------------------------------
 
-TEST(SpectrumFunction, WritesType18WithDampingRatioFromTheFirstMatchingEntry) {
+// Load 6 is visited after load 5 (ascending ids). The unflagged first entry
+// of load 5 names no function (not function 0); an X flag of 2 is not set.
+TEST(SpectrumFunction, DampingRatioOfTheFirstEntryNamingTheFunction) {
   CDataPool pool;
-  pool.functions.Store(1, Func(18, "", {0, 1.5, 3}, {1, 2.5, 0.125}));
-  pool.functions.Store(2, Func(18, "SA", {0.1, 0.2}, {0.5, 0.75}));
+  pool.functions.Store(1, Func(18, "", {}, {}));
+  pool.functions.Store(2, Func(18, "SA", {}, {}));
   pool.functions.Store(3, Func(17, "MODES", {1}, {0.02}));
   pool.functions.Store(0, Func(18, "Z0", {}, {}));
-  const std::string head =
-      "*SFUNCTION    ; Specturm Function\n"
-      "; FUNC=NAME, iTYPE, iMETHOD, SCALE/MAX, GRAV, DRATIO, DESC  ; line 1\n"
-      ";      PERIOD1, VALUE1, PERIOD2, VALUE2, ...        ; from line 2\n";
-  // Without load sets every ratio is 0. Order: 0, 3 (skipped), 2, 1.
-  EXPECT_TEXT(head +
-                  "FUNC=Z0, 2, 0, 1, 0, 0, \n"
-                  "FUNC=SA, 2, 0, 1, 0, 0, \n"
-                  " 0.1, 0.5, 0.2, 0.75\n"
-                  "FUNC=SFUNC1, 2, 0, 1, 0, 0, \n"
-                  " 0, 1, 1.5, 2.5\n"
-                  " 3, 0.125\n"
-                  "\n",
-              RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumFunction));
-
-  // Load 6 is visited after load 5 (ascending ids). The unflagged first entry
-  // of load 5 matches nothing (not function 0); its third entry keeps function 2
-  // but comes after the flagged one that already matched.
   T_LOAD_D a = Load("", 3, 0);
   a.mbld = {Entry(0, {0, 0, 0}, {0, 0, 0}, 0.9), Entry(0, {1, 0, 0}, {2, 0, 0}, 0.05),
             Entry(0, {0, 0, 0}, {1, 1, 1}, 0.07)};
   T_LOAD_D b = Load("", 3, 0);
-  b.mbld = {Entry(0, {0, 2, 1}, {2, 2, 1}, 0.03)};
+  b.mbld = {Entry(0, {2, 0, 1}, {2, 2, 1}, 0.03)};
   T_LOAD_D c = Load("", 1, 0);  // not a spectrum load set
   c.mbld = {Entry(0, {1, 0, 0}, {0, 0, 0}, 0.5)};
   pool.loads.Store(6, b);
   pool.loads.Store(5, a);
   pool.loads.Store(4, c);
-  EXPECT_TEXT(head +
-                  "FUNC=Z0, 2, 0, 1, 0, 0, \n"
-                  "FUNC=SA, 2, 0, 1, 0, 0.05, \n"
-                  " 0.1, 0.5, 0.2, 0.75\n"
-                  "FUNC=SFUNC1, 2, 0, 1, 0, 0.03, \n"
-                  " 0, 1, 1.5, 2.5\n"
-                  " 3, 0.125\n"
-                  "\n",
-              RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumFunction));
-}
-
-TEST(SpectrumFunction, NothingWithoutType18) {
-  CDataPool pool;
-  EXPECT_EQ("", RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumFunction));
-  pool.functions.Store(1, Func(22, "ACC", {0}, {1}));
-  EXPECT_EQ("", RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumFunction));
+  // Enumeration order 0, 3 (not written), 2, 1.
+  EXPECT_TEXT(
+      "*SFUNCTION    ; Specturm Function\n"
+      "; FUNC=NAME, iTYPE, iMETHOD, SCALE/MAX, GRAV, DRATIO, DESC  ; line 1\n"
+      ";      PERIOD1, VALUE1, PERIOD2, VALUE2, ...        ; from line 2\n"
+      "FUNC=Z0, 2, 0, 1, 0, 0, \n"
+      "FUNC=SA, 2, 0, 1, 0, 0.05, \n"
+      "FUNC=SFUNC1, 2, 0, 1, 0, 0.03, \n"
+      "\n",
+      RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumFunction));
+  CDataPool noSpectra;
+  noSpectra.functions.Store(1, Func(22, "ACC", {0}, {1}));
+  EXPECT_EQ("", RunSection(noSpectra, &CWriteQsxFromNeutral::WriteSpectrumFunction));
 }
 
 // ---- *SPLDCASE -------------------------------------------------------------
@@ -211,50 +192,6 @@ TEST(SpectrumLoadCase, VersionPairOnlyWhenLoadSetsExist) {
   EXPECT_EQ("", RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumLoadCase));
   pool.loads.Store(1, Load("", 1, 0));
   EXPECT_EQ(kVersionBack, RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumLoadCase));
-}
-
-TEST(SpectrumLoadCase, NamesDirectionsFunctionsAndDampingForms) {
-  CDataPool pool;
-  pool.functions.Store(1, Func(18, "", {}, {}));
-  pool.functions.Store(2, Func(18, "SA", {}, {}));
-  pool.functions.Store(7, Func(17, "MD", {1.7, 2, 3, 4, 5, 6, 7, 8, 9},
-                               {0.01, 0.02, 0.03, 0.04, 0.05, 0.06, 0.07, 0.08, 0.09}));
-  T_LCOP_D o3 = Option(1, 3), o2 = Option(1, 2), o1 = Option(1, 1);
-  pool.caseOptions.Store(3, o3);
-  pool.caseOptions.Store(2, o2);
-  pool.caseOptions.Store(1, o1);
-
-  // Four entries: unflagged (function 0 before any), Y, unflagged (keeps 1), Z.
-  T_LOAD_D l2 = Load("", 3, 3);
-  l2.M[11] = 0.2;  // mass-proportional
-  l2.M[10] = 0.01; // stiffness-proportional
-  l2.mbld = {Entry(0, {0, 0, 0}, {2, 2, 2}), Entry(0, {0, 1, 0}, {2, 1, 2}), Entry(0, {0, 0, 0}, {2, 2, 2}),
-             Entry(0, {0, 0, 1}, {2, 2, 9})};
-  T_LOAD_D l3 = Load("EQY", 3, 2);
-  l3.mbld = {Entry(0, {1, 0, 0}, {2, 0, 0})};
-  T_LOAD_D l4 = Load("EQX", 3, 1);
-  l4.M[0] = 0.05;
-  l4.Q[1] = 7;
-  l4.mbld = {Entry(0, {1, 1, 0}, {2, 1, 0})};
-  T_LOAD_D l5 = Load("", 3, 99);  // missing option: no damping
-  l5.mbld = {Entry(0, {2, 1, 0}, {1, 2, 0})};  // an X flag of 2 is not set
-  pool.loads.Store(5, l5);
-  pool.loads.Store(4, l4);
-  pool.loads.Store(3, l3);
-  pool.loads.Store(2, l2);
-  pool.loads.Store(6, Load("", 0, 1));
-
-  const std::string rayleigh = "     YES, 2, 1, YES, 0.2, YES, 0.01\n";
-  EXPECT_TEXT(kSpectrumHead + " SFUNC0\n" + rayleigh +
-                  "NAME=SPLCD2-1, XY, 90., 1, 1, YES, NO, LOG, \n SFUNC1\n" + rayleigh + " SFUNC1\n" + rayleigh +
-                  "NAME=SPLCD2-3, Z, 0., 1, 1, YES, NO, LOG, \n SFUNC9\n" + rayleigh +
-                  "NAME=EQY, XY, 0., 1, 1, YES, NO, LOG, \n SA\n     YES, 3\n"
-                  "NAME=EQX, XY, 0., 1, 1, YES, NO, LOG, \n SA\n"
-                  "     YES, 1, 0.05,  1, 0.01,\n 2, 0.02,\n 3, 0.03,\n 4, 0.04,\n 5, 0.05,\n 6, 0.06,\n"
-                  " 7, 0.07, 8, 0.08, 9, 0.09,\n"
-                  "NAME=SPLCD5, XY, 90., 1, 1, NO, NO, LOG, \n SA\n"
-                  "\n" + kVersionBack,
-              RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumLoadCase));
 }
 
 struct ModalCase {
@@ -292,10 +229,21 @@ INSTANTIATE_TEST_SUITE_P(
                   "     YES, 1, 0.04,  1, 1,\n 2, 2,\n 3, 3,\n 4, 4,\n 5, 5,\n 6, 6,\n 7, 7,\n"}),
     [](const auto& i) { return "Case" + std::to_string(i.index); });
 
-TEST(SpectrumLoadCase, SpectrumLoadSetWithoutEntriesStillOpensTheSection) {
+// Entries without a set flag carry the previous function (0 before any) and
+// write no line 1; a missing option record means no damping.
+TEST(SpectrumLoadCase, EntriesWithoutFlagsAndLoadSetsWithoutEntries) {
   CDataPool pool;
-  pool.loads.Store(1, Load("EQ", 3, 0));
-  EXPECT_TEXT(kSpectrumHead + "\n" + kVersionBack, RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumLoadCase));
+  pool.functions.Store(2, Func(18, "SA", {}, {}));
+  T_LOAD_D a = Load("", 3, 99);
+  a.mbld = {Entry(0, {0, 0, 0}, {2, 2, 2}), Entry(0, {1, 1, 0}, {2, 0, 0})};
+  T_LOAD_D b = Load("B", 3, 99);  // no entries: opens the section all the same
+  T_LOAD_D c = Load("C", 3, 99);
+  c.mbld = {Entry(0, {2, 0, 0}, {2, 0, 0})};
+  pool.loads.Store(1, a);
+  pool.loads.Store(2, b);
+  pool.loads.Store(3, c);
+  EXPECT_TEXT(kSpectrumHead + " SFUNC0\nNAME=SPLCD1-1, XY, 0., 1, 1, NO, NO, LOG, \n SA\n SA\n\n" + kVersionBack,
+              RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumLoadCase));
 }
 
 // ---- *TFUNCTION --------------------------------------------------------------
@@ -353,104 +301,6 @@ TEST(TimeHistoryLoadCase, VersionPairOnlyWhenLoadSetsExist) {
   pool.loads.Store(1, Load("DEAD", 0, 1));
   pool.loads.Store(2, Load("EQ", 1, 2));  // option missing
   EXPECT_EQ(kVersionBack, RunSection(pool, &CWriteQsxFromNeutral::WriteTimeHistoryLoadCase));
-}
-
-TEST(TimeHistoryLoadCase, InitialLoadBlocksShareOneRamp) {
-  CDataPool pool;
-  pool.caseOptions.Store(10, Option(3));
-  pool.caseOptions.Store(11, Option(1, 3, 1));
-  pool.caseOptions.Store(12, Option(1, 4, 1));
-  pool.caseOptions.Store(13, Option(1, 1, 4));
-  pool.functions.Store(7, Func(17, "MD", {1, 2.9}, {0.02, 0.03}));
-  pool.functions.Store(8, Func(21, "NOT17", {1}, {0.5}));
-
-  pool.loads.Store(1, Load("DEAD", 0, 10));
-  T_LOAD_D eq = Load("EQ", 1, 11);
-  eq.S[0] = 2;
-  eq.Q[3] = 1000;
-  eq.M[5] = 0.01;
-  eq.M[9] = 0.25;
-  eq.M[10] = 0.001;
-  eq.M[11] = 0.3;
-  pool.loads.Store(2, eq);
-  T_LOAD_D modal = Load("", 2, 12);
-  modal.Q[3] = 200;
-  modal.M[5] = 0.02;
-  modal.S[1] = 1;
-  modal.Q[1] = 7;
-  pool.loads.Store(3, modal);
-  T_LOAD_D nl = Load("NLI", 0, 10, 1);
-  nl.N[5] = 10;
-  nl.P[10] = 1;
-  nl.P[11] = 2;
-  nl.L[6] = 0.005;
-  nl.P[12] = 101;
-  nl.L[7] = 0.5;  // no unit component: the direction defaults to 1
-  nl.R[1] = 1;
-  nl.P[0] = 20;
-  pool.loads.Store(4, nl);
-  T_LOAD_D eq2 = Load("EQ2", 1, 13, 3);
-  eq2.S[0] = 1;
-  eq2.Q[3] = 500;
-  eq2.M[5] = 0.004;
-  eq2.M[0] = 0.02;
-  eq2.M[9] = 0.25;
-  eq2.R[0] = 1;
-  eq2.R[2] = 2;  // not 1: off
-  eq2.P[0] = 15;
-  eq2.S[1] = 1;
-  eq2.Q[1] = 8;  // not a modal damping function: no points
-  pool.loads.Store(5, eq2);
-
-  const std::string initBlock = [](const char* name) {
-    return kThHead + "NAME=" + name +
-           ", \n"
-           "  2, 3, 1, 1, , 1, NO\n"
-           "  0, NO, 1, YES, YES, 2, 10, YES, 0.001, YES, 0.001, NO, , NO\n\n" +
-           kVersionBack +
-           "*DYN-SLOAD    ; Time Varying Static Load\n"
-           "; THIS, SLOAD, FUNC, ATIME, SCALE\n"
-           " " + name + ", DEAD, InitialLoad, 0, 1\n\n";
-  }("EQ_Init");
-  const std::string initBlock3 = [](const char* name) {
-    return kThHead + "NAME=" + name +
-           ", \n"
-           "  2, 3, 1, 1, , 1, NO\n"
-           "  0, NO, 1, YES, YES, 2, 10, YES, 0.001, YES, 0.001, NO, , NO\n\n" +
-           kVersionBack +
-           "*DYN-SLOAD    ; Time Varying Static Load\n"
-           "; THIS, SLOAD, FUNC, ATIME, SCALE\n"
-           " " + name + ", DEAD, InitialLoad, 0, 1\n\n";
-  }("THLDC3_Init");
-
-  std::string log;
-  const std::string text = RunSection(pool, &CWriteQsxFromNeutral::WriteTimeHistoryLoadCase, {}, &log);
-  EXPECT_TEXT(kTimeFunctionHead +
-                  "FUNC=InitialLoad, 1, 5, 0, 1, 0, \n"
-                  " 0, 0, 5, 1\n"
-                  " 10, 1\n"
-                  "\n" +
-                  initBlock + kThHead +
-                  "NAME=EQ, \n"
-                  "  1, 2, 2, 10, 0.01, 1, YES, NO, TH,  EQ_Init, YES, NO\n"
-                  " 2, 1, YES, 0.3, YES, 0.001,  3, 0.5, 0.25,  , , , , , , , , , , \n"
-                  "\n" +
-                  initBlock3 + kThHead +
-                  "NAME=THLDC3, \n"
-                  "  1, 1, 2, 4, 0.02, 1, YES, NO, TH,  THLDC3_Init, YES, NO\n"
-                  " 3,  , , ,  , , , , , , , , , , \n"
-                  " 1, 0.02,\n"
-                  " 2, 0.03,\n"
-                  "NAME=NLI, \n"
-                  "  2, 3, 2, 10, 0, 1, NO\n"
-                  " 1, NO,  2, 0.005, 101, 1,  YES, YES, 2, 20, NO, 0.001, YES, 0.001, NO, 0.001, NO\n"
-                  "NAME=EQ2, \n"
-                  "  2, 2, 1, 2, 0.004, 1, YES, NO, TH,  NLI, YES, NO\n"
-                  " 1, 0.02,  3, 0.5, 0.25,  YES, YES, 1e-005, 15, YES, 0.001, NO, 0.001, NO, 0.001, NO\n" +
-                  kVersionBack + "\n",
-              text);
-  // Once, for the modal case with damping code 4.
-  EXPECT_EQ("Rayleigh damping changed to strain-energy proportional damping in a modal time-history case.\n", log);
 }
 
 TEST(TimeHistoryLoadCase, CarriedValuesAndSkippedLoadSets) {
@@ -710,84 +560,6 @@ T_THGR_D Rec(int cls, int type, const char* name, std::vector<int> k, int loadSe
   for (int i = 0; i < 6; ++i) h.k[i] = i < static_cast<int>(k.size()) ? k[i] : 0;
   for (int i = 0; i < 3; ++i) h.r[i] = r[i];
   return h;
-}
-
-TEST(HistoryOutput, EveryRowOfTheRecordTable) {
-  CDataPool pool;
-  EXPECT_EQ("", RunSection(pool, &CWriteQsxFromNeutral::WriteHistoryOutput));
-  pool.loads.Store(3, Load("EQ", 1, 0));
-  pool.loads.Store(1, Load("", 1, 0));
-  const std::vector<int> k = {1, 2, 3, 4, 5, 6};
-  pool.histories = {
-      Rec(1, 100, "ANI", {}, 3, {0, 10, 0.5}),
-      Rec(0, 12, "MN", {5, 2}),
-      Rec(1, 1, "S1", k, 3, {0.25, 9, 9}),
-      Rec(1, 2, "S2", k),
-      Rec(1, 3, "S3", k),
-      Rec(1, 4, "S4", k),
-      Rec(1, 5, "S5", k),
-      Rec(1, 6, "S6", k),
-      Rec(1, 9, "S9", k),
-      Rec(0, 2, "G2", {11, 0, 7, 14, 15, 0}),
-      Rec(0, 2, "G2b", {11, 4, 7, 14, 15, 2}),
-      Rec(0, 3, "G3", {21, 0, 23, 24, 0, 26}),
-      Rec(0, 3, "G3b", {21, 22, 23, 24, 25, 26}),
-      Rec(0, 4, "G4", {31, 5, 33, 34, 1, 0}),
-      Rec(0, 4, "G4b", {31, 0, 33, 34, 0, 3}),
-      Rec(0, 5, "G5", {41, 0, 43, 44, 2, 0}),
-      Rec(0, 6, "G6", {41, 6, 43, 44, 0, 0}),
-      Rec(0, 7, "G7", {51, 0, 53, 54, 0, 9}),
-      Rec(0, 10, "G10", {51, 2, 53, 54, 1, 9}),
-      Rec(0, 8, "G8", {61, 0, 63, 64}),
-      Rec(0, 9, "G9a", {71, 0, 73, 74, 0}),
-      Rec(0, 9, "G9b", {71, 2, 73, 74, 1}),
-      Rec(0, 9, "G9c", {71, 2, 73, 74, 2}),
-      Rec(0, 9, "G9d", {71, 0, 73, 74, 2}),
-      Rec(0, 11, "G11", k),
-      Rec(0, 99, "G99", k),
-      Rec(2, 2, "OTHER", k),
-      Rec(1, 100, "ANI2", {}, 42, {1, 2, 3}),  // load set missing
-      Rec(0, 12, "MN2", {8, 1}),
-      Rec(1, 1, "  Pad ", {}, 1),
-  };
-  EXPECT_TEXT(kGraphHead +
-                  "  1, 1, S1, EQ, 0.25\n"
-                  "  1, 2, S2, EQ, 1, 2, 3, 4\n"
-                  "  1, 3, S3, EQ, 1, 2, 3, 5\n"
-                  "  1, 4, S4, EQ, 1, 2, 3, 4, 5\n"
-                  "  1, 5, S5, EQ, 1, 2, 3\n"
-                  "  1, 6, S6, EQ, 1, 3, 4, 5\n"
-                  "  1, 9, S9, EQ,\n"
-                  "  0, 2, G2, EQ, 11, 3, 2, 14, 15, YES, 0\n"
-                  "  0, 2, G2b, EQ, 11, 4, 7, 14, 15, NO, 2\n"
-                  "  0, 3, G3, EQ, 21, 1, 23, YES, 0\n"
-                  "  0, 3, G3b, EQ, 21, 22, 23, NO, 25\n"
-                  "  0, 4, G4, EQ, 31, 5, 33, 34, YES, YES, 0\n"
-                  "  0, 4, G4b, EQ, 31, 1, 33, 34, NO, NO, 3\n"
-                  "  0, 5, G5, EQ, 41, 1, 43, 44, NO, 2\n"
-                  "  0, 6, G6, EQ, 41, 6, 43, 44, YES, 0\n"
-                  "  0, 7, G7, EQ, 51, 1, 53, 54, NO, YES, 0\n"
-                  "  0, 10, G10, EQ, 51, 2, 53, 54, NO, NO, 1\n"
-                  "  0, 8, G8, EQ, 61, 0, 63\n"
-                  "  0, 9, G9a, EQ, 71, 0, 73, 1, 0\n"
-                  "  0, 9, G9b, EQ, 71, 2, 73, 0, 1\n"
-                  "  0, 9, G9c, EQ, 71, 2, 73, 74, 2\n"
-                  "  0, 9, G9d, EQ, 71, 0, 73, 1, 2\n"
-                  "  0, 11, G11, EQ, \n"
-                  "  0, 99, G99, EQ,\n"
-                  "  1, 1,   Pad , THLDC1, 0\n"
-                  "\n"
-                  "*TH-ANITIME\n"
-                  "; THISNAME, STARTTIME, ENDTIME, INCREMENT\n"
-                  " EQ, 0, 10, 0.5\n"
-                  " THLDC42, 1, 2, 3\n"
-                  "\n"
-                  "*HVX-MN-TH-OUTPUT    ; [Halvex] M-N Time History Output\n"
-                  "; ELEM_LIST, iPOS\n"
-                  " 5, 2\n"
-                  " 8, 1\n"
-                  "\n",
-              RunSection(pool, &CWriteQsxFromNeutral::WriteHistoryOutput));
 }
 
 TEST(HistoryOutput, RecordOfAnotherClassStillOpensTheGraphSection) {
