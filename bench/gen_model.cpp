@@ -239,7 +239,11 @@ void Elements(COut& o, CRandom& rnd, Model& m) {
   for (int64_t id = 1; id <= m.n; ++id) {
     const int64_t r = rnd.Below(100);
     const Family fam = r < 40 ? kBeam : r < 45 ? kTruss : r < 80 ? kPlate : kSolid;
-    const int64_t base = rnd.Below(m.n);
+    // Meshers number elements along with the nodes they join, so an element's
+    // nodes lie near the sweep position; one beam or truss in ten is a
+    // bracing member between far-apart nodes.
+    int64_t base = (id - 1 + rnd.Below(3)) % m.n;
+    if (fam <= kTruss && rnd.Below(10) == 0) base = rnd.Below(m.n);
     int64_t nodes[20] = {};
     int type = 0, topo = 0, prop = 0;
     switch (fam) {
