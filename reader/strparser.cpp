@@ -175,63 +175,66 @@ void SplitFields(std::string_view raw, Emit&& emit, bool trailingCommaField) {
 }  // namespace
 
 namespace {
-constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                             1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+
+// Lines longer than this take the general path (a line of the model file has
+// at most 499 characters).
+constexpr size_t kFastLine = 512;
 
 // The bulk of a model file: lines of plain decimal fields ("12", "-0.25",
 // "3.", ".5") separated by commas, possibly empty between two commas. Such a
 // line gives the same numbers through the general rules (comma mode, nothing
-// to trim, no operator, no exponent), and each field with at most 19
-// significant digits, a mantissa up to 2^53 and at most 22 decimals is the
-// correctly rounded quotient of two exact doubles, as strtod gives it.
-// Returns false, with out unchanged, for any other line.
+// to trim, no operator, no exponent), and each field with at most 19 digits
+// and a mantissa up to 2^53 is the correctly rounded quotient of two exact
+// doubles, as strtod gives it. Returns false, with out unchanged, for any
+// other line.
 bool SplitPlainNumbers(std::string_view line, std::vector<double>& out) {
+  if (line.size() > kFastLine) return false;
+  double fields[kFastLine];
+  size_t n = 0;
   const char* p = line.data();
   const char* const e = p + line.size();
-  const size_t mark = out.size();
   while (p != e) {
-    bool neg = false, sign = false;
-    if (*p == '-' || *p == '+') {
-      neg = *p == '-';
-      sign = true;
+    const char* const start = p;
+    const bool neg = *p == '-';
+    if (neg || *p == '+') ++p;
+    uint64_t mant = 0;
+    unsigned d;
+    const char* digits = p;
+    while (p != e && (d = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10) {
+      mant = mant * 10 + d;
       ++p;
     }
-    uint64_t mant = 0;
-    int sig = 0, frac = 0, digits = 0;
-    for (; p != e && IsDigit(*p); ++p, ++digits) {
-      mant = mant * 10 + static_cast<unsigned>(*p - '0');
-      sig += (sig != 0) | (*p != '0');
-      if (sig > 19) goto general;
-    }
+    size_t count = static_cast<size_t>(p - digits);
+    size_t frac = 0;
     if (p != e && *p == '.') {
-      const char* dot = p++;
-      for (; p != e && IsDigit(*p); ++p) {
-        mant = mant * 10 + static_cast<unsigned>(*p - '0');
-        sig += (sig != 0) | (*p != '0');
-        if (sig > 19) goto general;
+      const char* fraction = ++p;
+      while (p != e && (d = static_cast<unsigned char>(*p) - unsigned{'0'}) < 10) {
+        mant = mant * 10 + d;
+        ++p;
       }
-      frac = static_cast<int>(p - dot - 1);
-      digits += frac;
-      if (digits == 0) goto general;  // "." alone
+      frac = static_cast<size_t>(p - fraction);
+      count += frac;
+      if (count == 0) return false;  // "." alone
+    } else if (count == 0) {
+      // An empty field before a comma is 0; a lone sign or any other character
+      // needs the general rules.
+      if (p != start || *p != ',') return false;
+      fields[n++] = 0.0;
+      ++p;
+      continue;
     }
-    if (digits == 0) {
-      // An empty field between commas (or before the first comma) is 0.
-      if (sign || p == e || *p != ',') goto general;
-      out.push_back(0.0);
-    } else {
-      if (mant > (uint64_t{1} << 53) || frac > 22) goto general;
-      double v = static_cast<double>(mant);
-      if (frac) v /= kPow10[frac];
-      out.push_back(neg ? -v : v);
-    }
+    if (count > 19 || mant > (uint64_t{1} << 53)) return false;
+    double v = static_cast<double>(mant);
+    if (frac) v /= kPow10[frac];
+    fields[n++] = neg ? -v : v;
     if (p == e) break;
-    if (*p != ',') goto general;
+    if (*p != ',') return false;
     ++p;  // a comma ending the line adds no field
   }
+  out.insert(out.end(), fields, fields + n);
   return true;
-general:
-  out.resize(mark);
-  return false;
 }
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -136,15 +137,14 @@ class CHashMap {
   template <class R>
   void Store(int32_t key, R&& rec) {
     if (m_direct) {
-      // A number the direct index knows about needs no chain walk; a new one is
-      // appended and linked into its chain later (LinkPending).
-      const uint32_t i = m_direct->Find(key);
-      if (i != CDirectIndex::kUnknown) {
-        if (i != 0) {
-          m_codec.Reencode(m_entries[i - 1].rec, std::forward<R>(rec));
+      // A number the direct index answers for needs no chain walk; a new one
+      // is appended and linked into its chain later (LinkPending).
+      if (Slot* s = m_direct->Find(key); s != CDirectIndex::Unknown()) {
+        if (s && s->index != 0) {
+          Replace(*s, std::forward<R>(rec));
         } else {
           m_entries.emplace_back(key, 0u, m_codec.Encode(std::forward<R>(rec)));
-          m_direct->Add(key, static_cast<uint32_t>(m_entries.size()), m_entries.size());
+          m_direct->Add(key, Index(m_entries.size()), HandleOf(m_entries.back()), m_entries.size());
         }
         return;
       }
@@ -160,20 +160,34 @@ class CHashMap {
       }
     }
     m_entries.emplace_back(key, head[b], m_codec.Encode(std::forward<R>(rec)));
-    head[b] = static_cast<uint32_t>(m_entries.size());
+    head[b] = Index(m_entries.size());
     m_linked = m_entries.size();
-    if (m_direct) m_direct->Add(key, head[b], m_entries.size());
+    if (m_direct) m_direct->Add(key, head[b], HandleOf(m_entries.back()), m_entries.size());
   }
 
   // Copies the record stored under key into out; false (out untouched) if none.
   bool Lookup(int32_t key, Rec& out) const {
+    if constexpr (kHandleInIndex) {
+      if (m_direct) {
+        if (const Slot* s = m_direct->Find(key); s != CDirectIndex::Unknown()) {
+          if (!s || s->index == 0) return false;
+          FollowWalk(key, s->index);
+          m_codec.Decode(s->handle, out);
+          return true;
+        }
+      }
+    }
     const Entry* e = FindEntry(key);
     if (!e) return false;
     m_codec.Decode(e->rec, out);
     return true;
   }
 
-  bool Contains(int32_t key) const { return FindEntry(key) != nullptr; }
+  bool Contains(int32_t key) const {
+    if (m_direct)
+      if (const Slot* s = m_direct->Find(key); s != CDirectIndex::Unknown()) return s && s->index != 0;
+    return FindEntry(key) != nullptr;
+  }
 
   // Direct read access without a copy (plain-stored maps only).
   const Rec* Find(int32_t key) const
@@ -202,26 +216,16 @@ class CHashMap {
     LinkPending();
     const uint32_t* head = m_heads.get();
     const uint32_t buckets = m_mod.Divisor();
-    // Bucket order visits entries all over memory: fetch the entries a few
-    // buckets ahead, and the packed records of those a little closer.
-    constexpr uint32_t kAhead = 32;
-    auto prefetch = [&](uint32_t b) {
-      if (b + kAhead < buckets)
-        if (const uint32_t i = head[b + kAhead]) PrefetchRead(&m_entries[i - 1]);
-      if constexpr (requires(const Codec& c, const Stored& s) { c.Prefetch(s); })
-        if (b + kAhead / 2 < buckets)
-          if (const uint32_t i = head[b + kAhead / 2]) m_codec.Prefetch(m_entries[i - 1].rec);
-    };
     if constexpr (kIdentity) {
       for (uint32_t b = 0; b < buckets; ++b) {
-        prefetch(b);
+        PrefetchAhead(b, false);
         for (uint32_t i = head[b]; i != 0; i = m_entries[i - 1].next)
           f(m_entries[i - 1].key, m_entries[i - 1].rec);
       }
     } else {
       Rec tmp;
       for (uint32_t b = 0; b < buckets; ++b) {
-        prefetch(b);
+        PrefetchAhead(b, false);
         for (uint32_t i = head[b]; i != 0; i = m_entries[i - 1].next) {
           m_codec.Decode(m_entries[i - 1].rec, tmp);
           f(m_entries[i - 1].key, static_cast<const Rec&>(tmp));
@@ -238,8 +242,12 @@ class CHashMap {
     LinkPending();
     const uint32_t* head = m_heads.get();
     const uint32_t buckets = m_mod.Divisor();
-    for (uint32_t b = 0; b < buckets; ++b)
+    constexpr uint32_t kAhead = 32;
+    for (uint32_t b = 0; b < buckets; ++b) {
+      if (b + kAhead < buckets)
+        if (const uint32_t i = head[b + kAhead]) PrefetchRead(&m_entries[i - 1]);
       for (uint32_t i = head[b]; i != 0; i = m_entries[i - 1].next) keys.push_back(m_entries[i - 1].key);
+    }
     return keys;
   }
 
@@ -264,14 +272,46 @@ class CHashMap {
     Stored rec;
   };
   struct FreeDeleter {
-    void operator()(uint32_t* p) const { std::free(p); }
+    void operator()(void* p) const { std::free(p); }
   };
+
+  // Compact maps keep each record's handle in the direct index as well, so a
+  // look-up by number reads the index slot and the record, not the entry.
+  static constexpr bool kHandleInIndex = !kIdentity && std::is_same_v<Stored, uint32_t>;
+  struct Slot {
+    uint32_t index;   // 1-based entry index, 0 = not stored
+    uint32_t handle;  // the entry's record handle (compact maps)
+  };
+
+  static uint32_t Index(size_t n) {
+    if (n > UINT32_MAX - 1) throw std::length_error("too many records");
+    return static_cast<uint32_t>(n);
+  }
+  static uint32_t HandleOf(const Entry& e) {
+    if constexpr (kHandleInIndex)
+      return e.rec;
+    else
+      return 0;
+  }
+
+  template <class R>
+  void Replace(Slot& s, R&& rec) {
+    Entry& e = m_entries[s.index - 1];
+    if constexpr (kHandleInIndex) {
+      // Touch the entry only when the record moved.
+      uint32_t h = s.handle;
+      m_codec.Reencode(h, std::forward<R>(rec));
+      if (h != s.handle) s.handle = e.rec = h;
+    } else {
+      m_codec.Reencode(e.rec, std::forward<R>(rec));
+    }
+  }
 
   uint32_t Bucket(int32_t key) const { return m_mod(HashNumber(key)); }
 
   // Bucket heads (1-based entry index, 0 = empty) are allocated on first use
   // with calloc, so the large tables cost nothing for small models.
-  uint32_t* Heads() {
+  uint32_t* Heads() const {
     if (!m_heads) {
       void* p = std::calloc(m_mod.Divisor(), sizeof(uint32_t));
       if (!p) throw std::bad_alloc();
@@ -287,7 +327,7 @@ class CHashMap {
   void LinkPending() const {
     const size_t n = m_entries.size();
     if (m_linked == n) return;
-    uint32_t* head = const_cast<CHashMap*>(this)->Heads();
+    uint32_t* head = Heads();
     constexpr size_t kAhead = 16;
     for (size_t i = m_linked; i < n; ++i) {
       if (i + kAhead < n) PrefetchWrite(&head[Bucket(m_entries[i + kAhead].key)]);
@@ -300,10 +340,9 @@ class CHashMap {
   }
 
   const Entry* FindEntry(int32_t key) const {
-    if (m_direct) {
-      const uint32_t i = m_direct->Find(key);
-      if (i != CDirectIndex::kUnknown) return i ? &m_entries[i - 1] : nullptr;
-    }
+    if (m_direct)
+      if (const Slot* s = m_direct->Find(key); s != CDirectIndex::Unknown())
+        return s && s->index != 0 ? &m_entries[s->index - 1] : nullptr;
     if (m_entries.empty()) return nullptr;
     LinkPending();
     for (uint32_t i = m_heads[Bucket(key)]; i != 0; i = m_entries[i - 1].next)
@@ -311,7 +350,39 @@ class CHashMap {
     return nullptr;
   }
 
-  // Entry index by number, for the large maps, whose numbers are mostly dense
+  // Bucket order visits entries all over memory: fetch the entry of the chain
+  // head kAhead buckets on, and the record (and index slot) of the one half
+  // as far, which by then is in the cache.
+  void PrefetchAhead(uint32_t b, bool slots) const {
+    constexpr uint32_t kAhead = 32;
+    const uint32_t* head = m_heads.get();
+    const uint32_t buckets = m_mod.Divisor();
+    if (b + kAhead < buckets)
+      if (const uint32_t i = head[b + kAhead]) PrefetchRead(&m_entries[i - 1]);
+    if (b + kAhead / 2 < buckets)
+      if (const uint32_t i = head[b + kAhead / 2]) {
+        const Entry& e = m_entries[i - 1];
+        if constexpr (requires(const Codec& c, const Stored& st) { c.Prefetch(st); }) m_codec.Prefetch(e.rec);
+        if (slots && m_direct) m_direct->Prefetch(e.key);
+      }
+  }
+
+  // Look-ups by number in the order of Keys() (a walk in enumeration order)
+  // jump all over memory too. A look-up whose bucket follows closely on the
+  // previous one's is taken as such a walk and fetches ahead as Enumerate
+  // does; a look-up of the entry after the previous one (a walk in the order
+  // numbers were stored, the usual sorted walk) needs nothing.
+  void FollowWalk(int32_t key, uint32_t index) const {
+    const uint32_t last = m_walkIndex;
+    m_walkIndex = index;
+    if (index == last + 1 || m_linked != m_entries.size()) return;
+    const uint32_t b = Bucket(key);
+    const uint32_t lastBucket = m_walkBucket;
+    m_walkBucket = b;
+    if (b >= lastBucket && b - lastBucket <= 8) PrefetchAhead(b, true);
+  }
+
+  // Slot of each number, for the large maps, whose numbers are mostly dense
   // from 1 up: walks in ascending number order then touch memory in order
   // instead of one random bucket per number. Pages of 16384 numbers are made
   // when the first number of the page is stored, as long as the pages stay
@@ -319,62 +390,71 @@ class CHashMap {
   // numbers, are answered by the bucket chains.
   class CDirectIndex {
    public:
-    static constexpr uint32_t kUnknown = ~uint32_t{0};
+    // Marks a number this index cannot answer for.
+    static Slot* Unknown() {
+      static Slot marker;
+      return &marker;
+    }
 
-    // 1-based entry index of key, 0 when not stored, kUnknown when this index cannot tell.
-    uint32_t Find(int32_t key) const {
-      if (key < 0) return kUnknown;
+    // The slot of key; nullptr when key is not stored, Unknown() when this
+    // index cannot tell.
+    Slot* Find(int32_t key) const {
+      if (key < 0) return Unknown();
       const size_t pg = static_cast<size_t>(key) >> kPageBits;
-      if (pg >= m_pages.size()) return 0;
-      const uint32_t* page = m_pages[pg].get();
-      if (!page) return 0;
-      if (page == Refused()) return kUnknown;
-      return page[static_cast<uint32_t>(key) & (kPage - 1)];
+      if (pg >= m_pages.size()) return nullptr;
+      Slot* page = m_pages[pg].get();
+      if (!page || page == Unknown()) return page;
+      return &page[static_cast<uint32_t>(key) & (kPage - 1)];
+    }
+
+    void Prefetch(int32_t key) const {
+      const size_t pg = static_cast<size_t>(static_cast<uint32_t>(key)) >> kPageBits;
+      if (key >= 0 && pg < m_pages.size())
+        if (const Slot* page = m_pages[pg].get(); page && page != Unknown())
+          PrefetchRead(&page[static_cast<uint32_t>(key) & (kPage - 1)]);
     }
 
     // Records a newly stored key (entry index 1-based, count after storing).
-    void Add(int32_t key, uint32_t index, size_t count) {
+    void Add(int32_t key, uint32_t index, uint32_t handle, size_t count) {
       if (key < 0) return;
       const size_t pg = static_cast<size_t>(key) >> kPageBits;
       if (pg >= m_pages.size()) m_pages.resize(pg + 1);
-      uint32_t* page = m_pages[pg].get();
+      Slot* page = m_pages[pg].get();
       if (!page) {
         if ((m_made + 1) * kPage > 2 * count + 4 * kPage) {
-          m_pages[pg].reset(Refused());
+          m_pages[pg].reset(Unknown());
           return;
         }
-        page = static_cast<uint32_t*>(std::calloc(kPage, sizeof(uint32_t)));
+        page = static_cast<Slot*>(std::calloc(kPage, sizeof(Slot)));
         if (!page) throw std::bad_alloc();
         m_pages[pg].reset(page);
         ++m_made;
       }
-      if (page != Refused()) page[static_cast<uint32_t>(key) & (kPage - 1)] = index;
+      if (page != Unknown()) page[static_cast<uint32_t>(key) & (kPage - 1)] = Slot{index, handle};
     }
 
    private:
     static constexpr unsigned kPageBits = 14;
     static constexpr size_t kPage = size_t{1} << kPageBits;
     struct PageDeleter {
-      void operator()(uint32_t* p) const {
-        if (p != Refused()) std::free(p);
+      void operator()(Slot* p) const {
+        if (p != Unknown()) std::free(p);
       }
     };
-    static uint32_t* Refused() {
-      static uint32_t marker;
-      return &marker;
-    }
-    std::vector<std::unique_ptr<uint32_t, PageDeleter>> m_pages;
+    std::vector<std::unique_ptr<Slot, PageDeleter>> m_pages;
     size_t m_made = 0;
   };
   static constexpr uint32_t kDirectFrom = 65536;
 
   CFastMod m_mod;
-  std::unique_ptr<uint32_t[], FreeDeleter> m_heads;
+  mutable std::unique_ptr<uint32_t[], FreeDeleter> m_heads;
   // Chain links are brought up to date on demand (LinkPending), also by const
   // operations: entries [0, m_linked) are linked, the rest wait.
   mutable CSegmentedArray<Entry> m_entries;
   mutable size_t m_linked = 0;
   std::unique_ptr<CDirectIndex> m_direct;
+  mutable uint32_t m_walkIndex = 0;   // entry index of the last look-up
+  mutable uint32_t m_walkBucket = 0;  // and its bucket, when it was not the next entry
   [[no_unique_address]] Codec m_codec;
 };
 

@@ -1,17 +1,23 @@
 // Compact storage for the large maps (nodes, elements). A record is packed
 // into a few dozen bytes: only the fields that differ from the record's
-// default value are kept, integers as variable-length numbers and doubles as
-// their eight bytes, so a beam element takes about 30 bytes instead of 340.
+// default value are kept, integers in one to four bytes and doubles as their
+// eight bytes, so a beam element takes about 45 bytes instead of 344.
 //
 // Packed form of one record:
-//   [int mask][double mask][twin mask][ints, in field order][doubles, in field order]
-// The masks are variable-length numbers: bit i of the int mask marks int
-// field i as present, bit j of the double mask double field j; bit j of the
-// twin mask marks double field j as bit-for-bit equal to the earlier field
-// named as its twin (a node's second position copy), so it is not stored.
-// Integers are zigzag-coded so small negative numbers stay short. Fields are
-// ordered by how often they differ from their default, so the masks of a
-// typical record fit in one or two bytes.
+//   [int mask][double mask][twin mask][lengths][ints][doubles]
+// Bit i of the int mask marks int field i as present. Doubles are kept in
+// groups (a vector's three components, or one value): bit j of the double
+// mask marks group j as present, bit j of the twin mask marks group j as
+// equal, bit for bit, to the earlier group named as its twin (a node's second
+// position copy), so it is not kept. A vector is kept whole once any
+// component differs from its default, so turning a beam's orientation vector
+// into a point rewrites the record in place. Each mask is one byte holding
+// its low five bits and the count of bytes that follow with the rest. The
+// lengths hold two bits per present int (its byte count less one), four to a
+// byte; the ints follow zigzag-coded (small negative numbers stay short),
+// little end first. Fixed-size loads and masks decode them without a branch
+// per field. Fields are ordered by how often they differ from their default,
+// so the masks of a typical record are one or two bytes each.
 #pragma once
 
 #include <array>
@@ -21,7 +27,13 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <type_traits>
+#include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "store/hashmap.h"
 #include "store/records.h"
@@ -29,15 +41,18 @@
 namespace hvx {
 
 // Append-only byte storage in 1 MiB chunks, addressed by 32-bit handles
-// (chunk index and offset). A stored piece never straddles two chunks.
+// (chunk index and offset). A stored piece never straddles two chunks, and at
+// least kSlack readable bytes follow it, so a reader may load a few bytes
+// past its end.
 class CByteArena {
  public:
   static constexpr unsigned kChunkBits = 20;
   static constexpr uint32_t kChunk = uint32_t{1} << kChunkBits;
   static constexpr size_t kMaxChunks = size_t{1} << (32 - kChunkBits);
+  static constexpr uint32_t kSlack = 16;
 
   uint32_t Append(const uint8_t* data, uint32_t n) {
-    if (m_used + n > kChunk) {
+    if (m_used + n + kSlack > kChunk) {
       if (m_chunks.size() == kMaxChunks) throw std::length_error("compact record storage is full");
       m_chunks.emplace_back(new uint8_t[kChunk]);
       m_used = 0;
@@ -59,46 +74,72 @@ class CByteArena {
   uint32_t m_used = kChunk;  // bytes used in the last chunk
 };
 
-// Which fields of a record are packed: byte offsets of its int32_t and double
-// fields in the order they are packed, and for each double field the index of
-// an earlier double field it usually equals (-1: none). A field not listed is
-// always at its default value.
+// Which fields of a record are packed: byte offsets of its int32_t fields in
+// the order they are packed, and of its double groups with their sizes (1 or
+// 3) and, for each group, the index of an earlier group it usually equals
+// (-1: none). A field not listed is always at its default value.
 template <size_t NI, size_t ND>
 struct PackedFields {
   std::array<uint16_t, NI> ints{};
   std::array<uint16_t, ND> dbls{};
+  std::array<uint8_t, ND> size{};
   std::array<int8_t, ND> twin{};
 };
 
 namespace packed {
 
-inline uint8_t* PutVar(uint8_t* p, uint64_t v) {
-  while (v >= 0x80) {
-    *p++ = static_cast<uint8_t>(v | 0x80);
-    v >>= 7;
-  }
-  *p++ = static_cast<uint8_t>(v);
-  return p;
+inline uint64_t Load64(const uint8_t* p) {
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline uint32_t Load32(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
 }
 
-inline const uint8_t* GetVar(const uint8_t* p, uint64_t& v) {
-  uint64_t r = *p & 0x7F;
-  unsigned shift = 7;
-  while (*p++ & 0x80) {
-    r |= static_cast<uint64_t>(*p & 0x7F) << shift;
-    shift += 7;
-  }
-  v = r;
+// A mask of up to 61 bits: one byte with bits 0-4 and the count of bytes
+// that follow (little end first) with bits 5 and up.
+inline uint8_t* PutMask(uint8_t* p, uint64_t m) {
+  const uint64_t high = m >> 5;
+  const unsigned count = static_cast<unsigned>((std::bit_width(high) + 7) / 8);
+  *p++ = static_cast<uint8_t>(((m & 31) << 3) | count);
+  for (unsigned i = 0; i < count; ++i) *p++ = static_cast<uint8_t>(high >> (8 * i));
   return p;
+}
+// Reads up to eight bytes past the mask byte (the arena's slack covers it).
+inline const uint8_t* GetMask(const uint8_t* p, uint64_t& m) {
+  const unsigned count = p[0] & 7u;
+  m = (uint64_t{p[0]} >> 3) | ((Load64(p + 1) & ((uint64_t{1} << (8 * count)) - 1)) << 5);
+  return p + 1 + count;
 }
 
 inline uint32_t Zig(int32_t v) { return (static_cast<uint32_t>(v) << 1) ^ static_cast<uint32_t>(v >> 31); }
 inline int32_t Unzig(uint32_t v) { return static_cast<int32_t>((v >> 1) ^ (0u - (v & 1))); }
+// Bytes needed for a zigzag-coded value, less one.
+inline unsigned LengthCode(uint32_t z) { return (z > 0xFFu) + (z > 0xFFFFu) + (z > 0xFFFFFFu); }
+constexpr uint32_t kLengthMask[4] = {0xFFu, 0xFFFFu, 0xFFFFFFu, 0xFFFFFFFFu};
 
-inline uint64_t Bits(const void* p) {
-  uint64_t b;
-  std::memcpy(&b, p, sizeof b);
-  return b;
+// Copies a whole record in 16-byte pieces: for the few hundred bytes of a
+// record this is several times faster than the string move a compiler emits
+// for a plain copy (and which it makes of any copy loop, hence the unrolling).
+template <size_t... I>
+inline void Copy16(unsigned char* d, const unsigned char* s, std::index_sequence<I...>) {
+#if defined(__SSE2__)
+  ((_mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16 * I),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * I)))),
+   ...);
+#else
+  (std::memcpy(d + 16 * I, s + 16 * I, 16), ...);
+#endif
+}
+template <size_t N>
+inline void CopyBytes(void* dst, const void* src) {
+  auto* d = static_cast<unsigned char*>(dst);
+  const auto* s = static_cast<const unsigned char*>(src);
+  Copy16(d, s, std::make_index_sequence<N / 16>());
+  if constexpr (N % 16 != 0) std::memcpy(d + N / 16 * 16, s + N / 16 * 16, N % 16);
 }
 
 }  // namespace packed
@@ -110,14 +151,21 @@ class CPackedCodec {
   static constexpr auto kF = Layout::kFields;
   static constexpr size_t kNI = kF.ints.size();
   static constexpr size_t kND = kF.dbls.size();
-  static_assert(kNI <= 64 && kND <= 64, "masks are 64 bits wide");
+  static_assert(kNI <= 61 && kND <= 61, "masks hold 61 bits");
+  static_assert(std::is_trivially_copyable_v<Rec>, "packed records are plain data");
   static constexpr bool kHasTwins = [] {
     for (int8_t t : kF.twin)
       if (t >= 0) return true;
     return false;
   }();
-  // Three masks of up to ten bytes, five bytes per int, eight per double.
-  static constexpr size_t kMaxBytes = 30 + 5 * kNI + 8 * kND;
+  static constexpr size_t kDoubles = [] {
+    size_t n = 0;
+    for (uint8_t c : kF.size) n += c;
+    return n;
+  }();
+  // Three masks, the lengths, four bytes per int and eight per double, and
+  // room for the four-byte store of the last int.
+  static constexpr size_t kMaxBytes = 3 * 9 + (kNI + 3) / 4 + 4 * kNI + 8 * kDoubles + 4;
 
  public:
   using Stored = uint32_t;
@@ -143,104 +191,123 @@ class CPackedCodec {
 
   // Packs r into buf (at least kMaxBytes long); returns the packed length.
   static uint32_t Pack(const Rec& r, uint8_t* buf) {
-    const auto* base = reinterpret_cast<const unsigned char*>(&r);
-    const auto* def = reinterpret_cast<const unsigned char*>(&Default());
+    const auto* base = reinterpret_cast<const uint8_t*>(&r);
+    const auto* def = reinterpret_cast<const uint8_t*>(&kDefault);
     uint64_t imask = 0, dmask = 0, tmask = 0;
     for (size_t i = 0; i < kNI; ++i)
-      if (std::memcmp(base + kF.ints[i], def + kF.ints[i], 4) != 0) imask |= uint64_t{1} << i;
+      imask |= uint64_t{packed::Load32(base + kF.ints[i]) != packed::Load32(def + kF.ints[i])} << i;
     for (size_t j = 0; j < kND; ++j) {
-      const uint64_t v = packed::Bits(base + kF.dbls[j]);
-      if (v == packed::Bits(def + kF.dbls[j])) continue;
-      if (kF.twin[j] >= 0 && v == packed::Bits(base + kF.dbls[static_cast<size_t>(kF.twin[j])]))
+      if (SameGroup(base + kF.dbls[j], def + kF.dbls[j], kF.size[j])) continue;
+      if (kF.twin[j] >= 0 && SameGroup(base + kF.dbls[j], base + kF.dbls[static_cast<size_t>(kF.twin[j])], kF.size[j]))
         tmask |= uint64_t{1} << j;
       else
         dmask |= uint64_t{1} << j;
     }
-    uint8_t* p = packed::PutVar(buf, imask);
-    p = packed::PutVar(p, dmask);
-    if constexpr (kHasTwins) p = packed::PutVar(p, tmask);
-    for (uint64_t m = imask; m; m &= m - 1) {
-      int32_t v;
-      std::memcpy(&v, base + kF.ints[static_cast<size_t>(std::countr_zero(m))], 4);
-      p = packed::PutVar(p, packed::Zig(v));
+    uint8_t* p = packed::PutMask(buf, imask);
+    p = packed::PutMask(p, dmask);
+    if constexpr (kHasTwins) p = packed::PutMask(p, tmask);
+    uint8_t* lengths = p;
+    const unsigned n = static_cast<unsigned>(std::popcount(imask));
+    std::memset(lengths, 0, (n + 3) / 4);
+    p += (n + 3) / 4;
+    unsigned k = 0;
+    for (uint64_t m = imask; m; m &= m - 1, ++k) {
+      const uint32_t z = packed::Zig(static_cast<int32_t>(
+          packed::Load32(base + kF.ints[static_cast<size_t>(std::countr_zero(m))])));
+      const unsigned code = packed::LengthCode(z);
+      std::memcpy(p, &z, 4);
+      p += code + 1;
+      lengths[k >> 2] = static_cast<uint8_t>(lengths[k >> 2] | (code << ((k & 3) * 2)));
     }
     for (uint64_t m = dmask; m; m &= m - 1) {
-      std::memcpy(p, base + kF.dbls[static_cast<size_t>(std::countr_zero(m))], 8);
-      p += 8;
+      const size_t j = static_cast<size_t>(std::countr_zero(m));
+      std::memcpy(p, base + kF.dbls[j], 8u * kF.size[j]);
+      p += 8u * kF.size[j];
     }
     return static_cast<uint32_t>(p - buf);
   }
 
   static void Unpack(const uint8_t* p, Rec& out) {
-    out = Default();
-    auto* base = reinterpret_cast<unsigned char*>(&out);
+    packed::CopyBytes<sizeof(Rec)>(&out, &kDefault);
+    auto* base = reinterpret_cast<uint8_t*>(&out);
     uint64_t imask, dmask, tmask = 0;
-    p = packed::GetVar(p, imask);
-    p = packed::GetVar(p, dmask);
-    if constexpr (kHasTwins) p = packed::GetVar(p, tmask);
-    for (uint64_t m = imask; m; m &= m - 1) {
-      uint64_t z;
-      p = packed::GetVar(p, z);
-      const int32_t v = packed::Unzig(static_cast<uint32_t>(z));
+    p = packed::GetMask(p, imask);
+    p = packed::GetMask(p, dmask);
+    if constexpr (kHasTwins) p = packed::GetMask(p, tmask);
+    const uint8_t* lengths = p;
+    p += (std::popcount(imask) + 3) / 4;
+    unsigned k = 0;
+    for (uint64_t m = imask; m; m &= m - 1, ++k) {
+      const unsigned code = (lengths[k >> 2] >> ((k & 3) * 2)) & 3u;
+      const int32_t v = packed::Unzig(packed::Load32(p) & packed::kLengthMask[code]);
+      p += code + 1;
       std::memcpy(base + kF.ints[static_cast<size_t>(std::countr_zero(m))], &v, 4);
     }
-    for (size_t j = 0; j < kND; ++j) {
-      const uint64_t bit = uint64_t{1} << j;
-      if (dmask & bit) {
+    for (uint64_t m = dmask; m; m &= m - 1) {
+      const size_t j = static_cast<size_t>(std::countr_zero(m));
+      if (kF.size[j] == 3)
+        std::memcpy(base + kF.dbls[j], p, 24);
+      else
         std::memcpy(base + kF.dbls[j], p, 8);
-        p += 8;
-      } else if (tmask & bit) {
-        std::memcpy(base + kF.dbls[j], base + kF.dbls[static_cast<size_t>(kF.twin[j])], 8);
-      }
+      p += 8u * kF.size[j];
+    }
+    for (uint64_t m = tmask; m; m &= m - 1) {
+      const size_t j = static_cast<size_t>(std::countr_zero(m));
+      std::memmove(base + kF.dbls[j], base + kF.dbls[static_cast<size_t>(kF.twin[j])], 8u * kF.size[j]);
     }
   }
 
+  // Length of the packed record at start.
   static uint32_t PackedSize(const uint8_t* start) {
     uint64_t imask, dmask, tmask = 0;
-    const uint8_t* p = packed::GetVar(start, imask);
-    p = packed::GetVar(p, dmask);
-    if constexpr (kHasTwins) p = packed::GetVar(p, tmask);
-    for (int n = std::popcount(imask); n > 0; --n)
-      while (*p++ & 0x80) {
-      }
-    return static_cast<uint32_t>(p - start) + 8u * static_cast<uint32_t>(std::popcount(dmask));
+    const uint8_t* p = packed::GetMask(start, imask);
+    p = packed::GetMask(p, dmask);
+    if constexpr (kHasTwins) p = packed::GetMask(p, tmask);
+    const unsigned n = static_cast<unsigned>(std::popcount(imask));
+    uint32_t bytes = n + (n + 3) / 4;
+    for (unsigned k = 0; k < n; ++k) bytes += (p[k >> 2] >> ((k & 3) * 2)) & 3u;
+    for (uint64_t m = dmask; m; m &= m - 1) bytes += 8u * kF.size[static_cast<size_t>(std::countr_zero(m))];
+    return static_cast<uint32_t>(p - start) + bytes;
   }
 
  private:
+  static bool SameGroup(const uint8_t* a, const uint8_t* b, unsigned count) {
+    for (unsigned i = 0; i < count; ++i)
+      if (packed::Load64(a + 8 * i) != packed::Load64(b + 8 * i)) return false;
+    return true;
+  }
+
   static constexpr Rec kDefault{};
-  static const Rec& Default() { return kDefault; }
 
   CByteArena m_arena;
 };
 
 // ---- layouts of the compact maps -------------------------------------------
 
-// Collects offsets of fields (and of every element of array fields) in order.
-template <class Rec, size_t N>
+// Collects field offsets in order; an array field adds one offset per element.
+template <size_t N>
 struct OffsetList {
   std::array<uint16_t, N> at{};
   size_t n = 0;
-  constexpr void Add(size_t offset, size_t count, size_t size) {
-    for (size_t i = 0; i < count; ++i) at[n++] = static_cast<uint16_t>(offset + i * size);
+  constexpr void Add(size_t offset, size_t count = 1) {
+    for (size_t i = 0; i < count; ++i) at[n++] = static_cast<uint16_t>(offset + i * 4);
   }
 };
 
-// Nodes: the attributes and constraint flags, then the position, whose second
-// copy is nearly always the same and so is kept as a twin.
+// Nodes: the attributes and constraint flags, then the position and its
+// second copy, which is nearly always the same and so is kept as a twin.
 struct NodeLayout {
-  static constexpr PackedFields<11, 6> kFields = [] {
-    PackedFields<11, 6> f;
-    OffsetList<T_NODS_D, 11> ints;
-    ints.Add(offsetof(T_NODS_D, attr) + 3 * 4, 1, 4);
-    ints.Add(offsetof(T_NODS_D, cnst), 6, 4);
-    ints.Add(offsetof(T_NODS_D, attr), 3, 4);
-    ints.Add(offsetof(T_NODS_D, kind), 1, 4);
+  static constexpr PackedFields<11, 2> kFields = [] {
+    PackedFields<11, 2> f;
+    OffsetList<11> ints;
+    ints.Add(offsetof(T_NODS_D, attr) + 3 * 4);
+    ints.Add(offsetof(T_NODS_D, cnst), 6);
+    ints.Add(offsetof(T_NODS_D, attr), 3);
+    ints.Add(offsetof(T_NODS_D, kind));
     f.ints = ints.at;
-    OffsetList<T_NODS_D, 6> dbls;
-    dbls.Add(offsetof(T_NODS_D, pos), 3, 8);
-    dbls.Add(offsetof(T_NODS_D, pos2), 3, 8);
-    f.dbls = dbls.at;
-    f.twin = {-1, -1, -1, 0, 1, 2};
+    f.dbls = {offsetof(T_NODS_D, pos), offsetof(T_NODS_D, pos2)};
+    f.size = {3, 3};
+    f.twin = {-1, 0};
     return f;
   }();
 };
@@ -250,45 +317,38 @@ struct NodeLayout {
 // extension values); the orientation vector leads the doubles.
 struct ElementLayout {
   static constexpr size_t kInts = 54;
-  static constexpr size_t kDbls = 15;
-  static constexpr PackedFields<kInts, kDbls> kFields = [] {
-    PackedFields<kInts, kDbls> f;
-    OffsetList<T_ELEM_D, kInts> ints;
-    ints.Add(offsetof(T_ELEM_D, colour), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, prop), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, type), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, topo), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, layer), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, mat), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, node), 8, 4);
-    ints.Add(offsetof(T_ELEM_D, pointFlag), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, ext4), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, hinge), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, ext5), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, node) + 8 * 4, 12, 4);
-    ints.Add(offsetof(T_ELEM_D, attr), 7, 4);
-    ints.Add(offsetof(T_ELEM_D, release), 12, 4);
-    ints.Add(offsetof(T_ELEM_D, spare), 1, 4);
-    ints.Add(offsetof(T_ELEM_D, spare2), 4, 4);
+  static constexpr PackedFields<kInts, 7> kFields = [] {
+    PackedFields<kInts, 7> f;
+    OffsetList<kInts> ints;
+    ints.Add(offsetof(T_ELEM_D, colour));
+    ints.Add(offsetof(T_ELEM_D, prop));
+    ints.Add(offsetof(T_ELEM_D, type));
+    ints.Add(offsetof(T_ELEM_D, topo));
+    ints.Add(offsetof(T_ELEM_D, layer));
+    ints.Add(offsetof(T_ELEM_D, mat));
+    ints.Add(offsetof(T_ELEM_D, node), 8);
+    ints.Add(offsetof(T_ELEM_D, pointFlag));
+    ints.Add(offsetof(T_ELEM_D, ext4));
+    ints.Add(offsetof(T_ELEM_D, hinge));
+    ints.Add(offsetof(T_ELEM_D, ext5));
+    ints.Add(offsetof(T_ELEM_D, node) + 8 * 4, 12);
+    ints.Add(offsetof(T_ELEM_D, attr), 7);
+    ints.Add(offsetof(T_ELEM_D, release), 12);
+    ints.Add(offsetof(T_ELEM_D, spare));
+    ints.Add(offsetof(T_ELEM_D, spare2), 4);
     f.ints = ints.at;
-    OffsetList<T_ELEM_D, kDbls> dbls;
-    dbls.Add(offsetof(T_ELEM_D, orient), 3, 8);
-    dbls.Add(offsetof(T_ELEM_D, offI), 3, 8);
-    dbls.Add(offsetof(T_ELEM_D, offJ), 3, 8);
-    dbls.Add(offsetof(T_ELEM_D, orient2), 3, 8);
-    dbls.Add(offsetof(T_ELEM_D, axial), 1, 8);
-    dbls.Add(offsetof(T_ELEM_D, ext6), 1, 8);
-    dbls.Add(offsetof(T_ELEM_D, ext7), 1, 8);
-    f.dbls = dbls.at;
-    f.twin.fill(-1);
+    f.dbls = {offsetof(T_ELEM_D, orient), offsetof(T_ELEM_D, offI),  offsetof(T_ELEM_D, offJ),
+              offsetof(T_ELEM_D, orient2), offsetof(T_ELEM_D, axial), offsetof(T_ELEM_D, ext6),
+              offsetof(T_ELEM_D, ext7)};
+    f.size = {3, 3, 3, 3, 1, 1, 1};
+    f.twin = {-1, -1, -1, -1, -1, -1, -1};
     return f;
   }();
 };
 
 // A field added to either record must be added to its layout as well.
 static_assert(sizeof(T_NODS_D) == 11 * 4 + 6 * 8 + 4, "T_NODS_D changed: update NodeLayout");
-static_assert(sizeof(T_ELEM_D) == ElementLayout::kInts * 4 + ElementLayout::kDbls * 8 + 8,
-              "T_ELEM_D changed: update ElementLayout");
+static_assert(sizeof(T_ELEM_D) == ElementLayout::kInts * 4 + 15 * 8 + 8, "T_ELEM_D changed: update ElementLayout");
 
 using NodeCodec = CPackedCodec<T_NODS_D, NodeLayout>;
 using ElementCodec = CPackedCodec<T_ELEM_D, ElementLayout>;
