@@ -375,7 +375,13 @@ class CHashMap {
   void FollowWalk(int32_t key, uint32_t index) const {
     const uint32_t last = m_walkIndex;
     m_walkIndex = index;
-    if (index == last + 1 || m_linked != m_entries.size()) return;
+    if (index == last + 1) {
+      // In entry order: fetch the record a few entries on.
+      if constexpr (requires(const Codec& c, const Stored& st) { c.Prefetch(st); })
+        if (index + kSequentialAhead <= m_entries.size()) m_codec.Prefetch(m_entries[index + kSequentialAhead - 1].rec);
+      return;
+    }
+    if (m_linked != m_entries.size()) return;
     const uint32_t b = Bucket(key);
     const uint32_t lastBucket = m_walkBucket;
     m_walkBucket = b;
@@ -445,6 +451,7 @@ class CHashMap {
     size_t m_made = 0;
   };
   static constexpr uint32_t kDirectFrom = 65536;
+  static constexpr uint32_t kSequentialAhead = 8;
 
   CFastMod m_mod;
   mutable std::unique_ptr<uint32_t[], FreeDeleter> m_heads;

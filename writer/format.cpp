@@ -1,7 +1,9 @@
 #include "writer/format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <locale.h>
@@ -30,15 +32,97 @@ void SlowFormat(std::string& out, const char* spec, T value) {
   uselocale(old);
 }
 
-void Pad(std::string& out, size_t from, int width, bool left) {
-  const size_t len = out.size() - from;
-  if (width <= 0 || len >= static_cast<size_t>(width)) return;
-  const size_t pad = static_cast<size_t>(width) - len;
-  if (left)
-    out.append(pad, ' ');
-  else
-    out.insert(from, pad, ' ');
+// memcpy for the few bytes of a field, without a library call.
+inline void SmallCopy(char* d, const char* s, size_t n) {
+  if (n >= 8) {
+    if (n > 16) {
+      std::memcpy(d, s, n);
+      return;
+    }
+    uint64_t a, b;
+    std::memcpy(&a, s, 8);
+    std::memcpy(&b, s + n - 8, 8);
+    std::memcpy(d, &a, 8);
+    std::memcpy(d + n - 8, &b, 8);
+  } else if (n >= 4) {
+    uint32_t a, b;
+    std::memcpy(&a, s, 4);
+    std::memcpy(&b, s + n - 4, 4);
+    std::memcpy(d, &a, 4);
+    std::memcpy(d + n - 4, &b, 4);
+  } else if (n > 0) {
+    d[0] = s[0];
+    d[n / 2] = s[n / 2];
+    d[n - 1] = s[n - 1];
+  }
 }
+
+// Formatted text gathered on the stack and handed to the string in large
+// pieces: one append per call instead of one per field.
+class COutBuf {
+ public:
+  explicit COutBuf(std::string& out) : m_out(out) {}
+  ~COutBuf() { Flush(); }
+  COutBuf(const COutBuf&) = delete;
+  COutBuf& operator=(const COutBuf&) = delete;
+
+  void Put(const char* s, size_t n) {
+    if (n > kSize - m_n) {
+      Flush();
+      if (n > kSize) {
+        m_out.append(s, n);
+        return;
+      }
+    }
+    SmallCopy(m_buf + m_n, s, n);
+    m_n += n;
+  }
+  // An integer right-aligned in width (blanks first), written in place.
+  void Int(long long v, int width) {
+    char digits[24];
+    char* const end = digits + sizeof digits;
+    char* p = end;
+    unsigned long long u = v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+    do {
+      *--p = static_cast<char>('0' + u % 10);
+      u /= 10;
+    } while (u != 0);
+    if (v < 0) *--p = '-';
+    const size_t n = static_cast<size_t>(end - p);
+    Padded(p, n, width, false);
+  }
+  void Blanks(size_t n) {
+    while (n > 0) {
+      if (m_n == kSize) Flush();
+      const size_t k = std::min(n, kSize - m_n);
+      std::memset(m_buf + m_n, ' ', k);
+      m_n += k;
+      n -= k;
+    }
+  }
+  // Text padded with blanks to width, on the left unless left-aligned.
+  void Padded(const char* s, size_t n, int width, bool left) {
+    const size_t pad = width > 0 && static_cast<size_t>(width) > n ? static_cast<size_t>(width) - n : 0;
+    if (!left) Blanks(pad);
+    Put(s, n);
+    if (left) Blanks(pad);
+  }
+  // The string itself, with everything gathered so far appended.
+  std::string& Flushed() {
+    Flush();
+    return m_out;
+  }
+
+ private:
+  void Flush() {
+    m_out.append(m_buf, m_n);
+    m_n = 0;
+  }
+  static constexpr size_t kSize = 512;
+  std::string& m_out;
+  size_t m_n = 0;
+  char m_buf[kSize];
+};
 
 long long AsInt(const FmtArg* a) {
   if (!a) return 0;
@@ -74,19 +158,18 @@ void AppendG(std::string& out, double v) {
 
 void FormatArgs(std::string& out, const char* fmt, const FmtArg* args, size_t count) {
   if (!fmt) return;
+  COutBuf o(out);
   size_t next = 0;
   auto take = [&]() -> const FmtArg* { return next < count ? &args[next++] : (++next, nullptr); };
   const char* p = fmt;
   while (*p) {
-    const char* pct = std::strchr(p, '%');
-    if (!pct) {
-      out.append(p);
-      return;
-    }
-    out.append(p, static_cast<size_t>(pct - p));
+    const char* pct = p;
+    while (*pct && *pct != '%') ++pct;
+    o.Put(p, static_cast<size_t>(pct - p));
+    if (!*pct) return;
     const char* q = pct + 1;
     if (*q == '%') {
-      out.push_back('%');
+      o.Put("%", 1);
       p = q + 1;
       continue;
     }
@@ -123,7 +206,7 @@ void FormatArgs(std::string& out, const char* fmt, const FmtArg* args, size_t co
     while (*q == 'h' || *q == 'l' || *q == 'L' || *q == 'z' || *q == 'j' || *q == 't' || *q == 'q') ++q;
     const char conv = *q;
     if (conv == '\0') {  // incomplete conversion at the end: written as it stands
-      out.append(pct);
+      o.Put(pct, std::strlen(pct));
       return;
     }
     p = q + 1;
@@ -162,11 +245,15 @@ void FormatArgs(std::string& out, const char* fmt, const FmtArg* args, size_t co
       case 'i': {
         const long long v = AsInt(take());
         if (!other && prec < 0) {
-          const size_t from = out.size();
-          AppendD(out, v);
-          Pad(out, from, width, left);
+          if (left) {
+            char buf[24];
+            const auto r = std::to_chars(buf, buf + sizeof buf, v);
+            o.Padded(buf, static_cast<size_t>(r.ptr - buf), width, true);
+          } else {
+            o.Int(v, width);
+          }
         } else {
-          SlowFormat(out, rebuild("ll").c_str(), v);
+          SlowFormat(o.Flushed(), rebuild("ll").c_str(), v);
         }
         break;
       }
@@ -175,27 +262,26 @@ void FormatArgs(std::string& out, const char* fmt, const FmtArg* args, size_t co
       case 'X':
       case 'o': {
         const long long v = AsInt(take());
-        SlowFormat(out, rebuild("ll").c_str(), static_cast<unsigned long long>(v));
+        SlowFormat(o.Flushed(), rebuild("ll").c_str(), static_cast<unsigned long long>(v));
         break;
       }
       case 'c': {
-        const long long v = AsInt(take());
-        const size_t from = out.size();
-        out.push_back(static_cast<char>(v));
-        Pad(out, from, width, left);
+        const char c = static_cast<char>(AsInt(take()));
+        o.Padded(&c, 1, width, left);
         break;
       }
       case 's': {
         const FmtArg* a = take();
-        const size_t from = out.size();
+        const char* str = "";
+        size_t n = 0;
         if (a && a->kind == FmtArg::kStr) {
-          size_t n = a->n;
+          str = a->s;
+          n = a->n;
           // A string stops at its first NUL, as a C string does.
-          if (const void* z = std::memchr(a->s, '\0', n)) n = static_cast<size_t>(static_cast<const char*>(z) - a->s);
+          if (const void* z = std::memchr(str, '\0', n)) n = static_cast<size_t>(static_cast<const char*>(z) - str);
           if (prec >= 0 && static_cast<size_t>(prec) < n) n = static_cast<size_t>(prec);
-          out.append(a->s, n);
         }
-        Pad(out, from, width, left);
+        o.Padded(str, n, width, left);
         break;
       }
       case 'g':
@@ -210,13 +296,11 @@ void FormatArgs(std::string& out, const char* fmt, const FmtArg* args, size_t co
           const int pr = prec < 0 ? 6 : prec;
           const auto r = std::to_chars(buf, buf + sizeof buf, v, cf, pr);
           if (r.ec == std::errc()) {
-            const size_t from = out.size();
-            out.append(buf, static_cast<size_t>(r.ptr - buf));
-            Pad(out, from, width, left);
+            o.Padded(buf, static_cast<size_t>(r.ptr - buf), width, left);
             break;
           }
         }
-        SlowFormat(out, rebuild("").c_str(), v);
+        SlowFormat(o.Flushed(), rebuild("").c_str(), v);
         break;
       }
       case 'G':
@@ -224,14 +308,14 @@ void FormatArgs(std::string& out, const char* fmt, const FmtArg* args, size_t co
       case 'F':
       case 'a':
       case 'A':
-        SlowFormat(out, rebuild("").c_str(), AsDouble(take()));
+        SlowFormat(o.Flushed(), rebuild("").c_str(), AsDouble(take()));
         break;
       case 'n':
       case 'p':
         take();  // never written through
         break;
       default:  // not a conversion: written as it stands
-        out.append(pct, static_cast<size_t>(p - pct));
+        o.Put(pct, static_cast<size_t>(p - pct));
         break;
     }
   }

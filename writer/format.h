@@ -15,9 +15,11 @@ namespace hvx {
 
 struct FmtArg {
   enum Kind : uint8_t { kInt, kDouble, kStr } kind;
-  long long i = 0;
-  double d = 0.0;
-  const char* s = nullptr;
+  union {
+    long long i = 0;  // kInt
+    double d;         // kDouble
+    const char* s;    // kStr, with its length n
+  };
   size_t n = 0;
 };
 

@@ -1,0 +1,261 @@
+// Differential checks of the number fast paths against the C library:
+// reading against strtod in the C locale, formatting against snprintf.
+#include <gtest/gtest.h>
+
+#include <locale.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "reader/strparser.h"
+#include "writer/format.h"
+
+namespace {
+
+locale_t CLocaleT() {
+  static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return c;
+}
+
+double StrtodC(const std::string& s) { return strtod_l(s.c_str(), nullptr, CLocaleT()); }
+
+uint64_t Bits(double d) {
+  uint64_t b;
+  std::memcpy(&b, &d, sizeof b);
+  return b;
+}
+double FromBits(uint64_t b) {
+  double d;
+  std::memcpy(&d, &b, sizeof d);
+  return d;
+}
+
+// Same number, bit for bit (NaN against NaN of either sign and payload).
+::testing::AssertionResult SameDouble(double expected, double actual, const std::string& text) {
+  if (std::isnan(expected) && std::isnan(actual)) return ::testing::AssertionSuccess();
+  if (Bits(expected) == Bits(actual)) return ::testing::AssertionSuccess();
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "expected %.17g (%016llx), got %.17g (%016llx)", expected,
+                static_cast<unsigned long long>(Bits(expected)), actual, static_cast<unsigned long long>(Bits(actual)));
+  return ::testing::AssertionFailure() << "'" << text << "': " << buf;
+}
+
+std::string Printf(const char* fmt, double v) {
+  const locale_t old = uselocale(CLocaleT());
+  char buf[512];
+  std::snprintf(buf, sizeof buf, fmt, v);
+  uselocale(old);
+  return buf;
+}
+
+// Doubles worth printing and reading back: random bit patterns, subnormals,
+// powers of ten and their neighbours, values that round at the sixth digit,
+// signed zeros, infinities and NaN.
+std::vector<double> Specimens(size_t randomCount) {
+  std::vector<double> v = {0.0,
+                           -0.0,
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN(),
+                           std::numeric_limits<double>::denorm_min(),
+                           -std::numeric_limits<double>::denorm_min(),
+                           std::numeric_limits<double>::min(),
+                           std::numeric_limits<double>::max(),
+                           -std::numeric_limits<double>::max(),
+                           FromBits(0x000FFFFFFFFFFFFFull),
+                           0.5,
+                           1.5,
+                           2.5,
+                           999999.5,
+                           9999995.0,
+                           0.000123456789,
+                           0.0001,
+                           0.00009999995,
+                           123456.5,
+                           1234565.0,
+                           1.0000005,
+                           100000.0,
+                           999999.0,
+                           1e6,
+                           1e15,
+                           1e16,
+                           1e21,
+                           1e22,
+                           1e23,
+                           4.35,
+                           2.675,
+                           -1.5e-7};
+  for (int e = -30; e <= 30; ++e) {
+    const double p = std::pow(10.0, e);
+    v.push_back(p);
+    v.push_back(std::nextafter(p, 0.0));
+    v.push_back(std::nextafter(p, 1e300));
+    v.push_back(-p);
+  }
+  std::mt19937_64 rng(12345);
+  // Values near a rounding boundary of the sixth digit: d.dddddd5 * 10^e.
+  for (int i = 0; i < 2000; ++i) {
+    const double mant = static_cast<double>(100000 + rng() % 900000) + 0.5;
+    const int e = static_cast<int>(rng() % 30) - 15;
+    const double x = mant * std::pow(10.0, e - 5);
+    v.push_back(x);
+    v.push_back(std::nextafter(x, 0.0));
+    v.push_back(std::nextafter(x, 1e300));
+  }
+  for (size_t i = 0; i < randomCount; ++i) {
+    v.push_back(FromBits(rng()));  // any bit pattern, NaNs included
+    // Model-like values: short decimals of moderate size.
+    const double s = static_cast<double>(static_cast<int64_t>(rng() % 2000001) - 1000000);
+    v.push_back(s / std::pow(10.0, static_cast<double>(rng() % 8)));
+  }
+  return v;
+}
+
+TEST(NumberReading, AtofMatchesStrtod) {
+  std::vector<std::string> texts = {
+      "0",       "-0",      "+0",        "  12",     "\t-3.5",   "\n\v\f\r 7", "1e5",       "1E+5",
+      "1e-5",    "1e",      "1e+",       "1.5e3x",   ".5",       "5.",         ".",         "-.",
+      "+-1",     "--1",     "0x1p4",     "0X1A",     "-0x10",    "0x",         "0x.8p1",    "inf",
+      "-inf",    "INF",     "infinity",  "infinit",  "nan",      "-nan",       "NAN(123)",  "nanx",
+      "1e400",   "-1e400",  "1e-400",    "4.9e-324", "2.4e-324", "2.5e-324",   "2.2250738585072011e-308",
+      "1.7976931348623157e308",          "1.7976931348623159e308",             "abc",       "",
+      "   ",     "12abc",   "1,5",       "1 5",      "0.1000000000000000055511151231257827",
+      "123456789012345678901234567890",  "0.000000000000000000000000000000000001",
+      "9007199254740993",                "9007199254740992.5",                 "1.00000000000000011102230246251565404236316680908203125",
+      "00000000000000000000000000012.5", "-00.00000000000000000000000001"};
+  for (double d : Specimens(3000)) {
+    for (const char* f : {"%.17g", "%g", "%.3f", "%e", "%.10e", "%.0f", "%a"}) texts.push_back(Printf(f, d));
+  }
+  std::mt19937_64 rng(7);
+  for (int i = 0; i < 5000; ++i) {  // long digit strings with a point somewhere
+    std::string s = rng() % 2 ? "-" : "";
+    const int n = 1 + static_cast<int>(rng() % 40);
+    const int dot = static_cast<int>(rng() % (n + 1));
+    for (int k = 0; k < n; ++k) {
+      if (k == dot) s += '.';
+      s += static_cast<char>('0' + rng() % 10);
+    }
+    texts.push_back(s);
+  }
+  for (const std::string& t : texts)
+    EXPECT_TRUE(SameDouble(StrtodC(t), CHalvexStrParser::Atof(t), t));
+}
+
+// Splits a line of plain fields at its commas and evaluates each field alone:
+// what the general rules give for such a line.
+std::vector<double> Expected(const std::string& line) {
+  std::vector<double> out;
+  if (line.empty()) return out;
+  size_t start = 0;
+  for (size_t i = 0; i <= line.size(); ++i) {
+    if (i == line.size() || line[i] == ',') {
+      if (i == line.size() && start == i && line.back() == ',') break;  // trailing comma adds nothing
+      const std::string f = line.substr(start, i - start);
+      out.push_back(f.empty() ? 0.0 : StrtodC(f));
+      start = i + 1;
+    }
+  }
+  return out;
+}
+
+TEST(NumberReading, PlainLinesMatchTheGeneralRules) {
+  std::mt19937_64 rng(99);
+  std::vector<std::string> lines = {"0,0,0",  "1,2,",  ",5",      ",,",     ",",       "-0,+0,.5,5.", "7",
+                                    "-1",     "0.,0.,1.", "12.581720154,-0.05450504927,3.2",
+                                    "9007199254740992,9007199254740993,123456789012345678",
+                                    "0.0000000000000000000001,1234567890123456789,12345678901234567890"};
+  for (int i = 0; i < 20000; ++i) {
+    std::string line;
+    const int fields = 1 + static_cast<int>(rng() % 15);
+    for (int f = 0; f < fields; ++f) {
+      if (f) line += ',';
+      switch (rng() % 6) {
+        case 0: break;  // empty field
+        case 1: line += std::to_string(static_cast<int64_t>(rng() % 2000000) - 1000000); break;
+        case 2: line += Printf("%.10g", FromBits(rng() % 0x7FF0000000000000ull)); break;
+        case 3: line += Printf("%.3f", static_cast<double>(rng() % 100000) / 7.0); break;
+        case 4: line += std::string(rng() % 2 ? "-" : "") + "." + std::to_string(rng() % 100000); break;
+        default: line += std::to_string(rng() % 1000) + "."; break;
+      }
+    }
+    if (rng() % 8 == 0) line += ',';
+    lines.push_back(line);
+  }
+  for (const std::string& line : lines) {
+    // Only lines of digits, signs, points and commas are checked here; the
+    // others (exponents from %.10g) go the general way, which other tests cover.
+    if (line.find_first_not_of("0123456789+-.,") != std::string::npos) continue;
+    std::vector<double> got;
+    CHalvexStrParser::SplitToNumbers(line, got);
+    const std::vector<double> want = Expected(line);
+    ASSERT_EQ(want.size(), got.size()) << line;
+    for (size_t k = 0; k < want.size(); ++k) EXPECT_TRUE(SameDouble(want[k], got[k], line)) << "field " << k;
+  }
+}
+
+TEST(NumberReading, ExistingValuesAreAppendedTo) {
+  std::vector<double> v = {42.0};
+  CHalvexStrParser::SplitToNumbers("1,2.5", v);
+  CHalvexStrParser::SplitToNumbers("3 4", v);      // blank mode
+  CHalvexStrParser::SplitToNumbers("1e2,x", v);    // general rules
+  EXPECT_EQ((std::vector<double>{42.0, 1.0, 2.5, 3.0, 4.0, 100.0, 0.0}), v);
+}
+
+TEST(NumberFormatting, MatchesPrintf) {
+  const char* const doubleFormats[] = {"%g",   "%10g",  "%12g",  "%-10g|", "%e",   "%.3e", "%12.4e",
+                                       "%f",   "%.2f",  "%10.3f", "%.0f",  "%.10g", "%.1g", "%.0g",
+                                       "%+g",  "% g",   "%#g",   "%010g",  "%G",   "%E"};
+  for (double d : Specimens(20000)) {
+    for (const char* f : doubleFormats) {
+      const std::string want = Printf(f, d);
+      ASSERT_EQ(want, hvx::Format(f, d)) << f << " of " << Printf("%a", d);
+    }
+  }
+}
+
+TEST(NumberFormatting, IntegersMatchPrintf) {
+  std::vector<long long> values = {0,  1,  -1, 9, 10, -10, 99999, 100000, -99999, -100000, 123456, 2147483647,
+                                   -2147483647 - 1, 9223372036854775807LL, -9223372036854775807LL - 1};
+  std::mt19937_64 rng(5);
+  for (int i = 0; i < 20000; ++i) values.push_back(static_cast<long long>(rng()) >> (rng() % 64));
+  const char* const formats[] = {"%d", "%5d", "%6d", "%-5d|", "%12d", "%1d", "%+d", "%05d", "% d", "%.3d", "%i"};
+  for (long long v : values) {
+    for (const char* f : formats) {
+      char want[64];
+      std::string spec(f);
+      spec.insert(spec.find_first_of("di"), "ll");
+      std::snprintf(want, sizeof want, spec.c_str(), v);
+      ASSERT_EQ(std::string(want), hvx::Format(f, v)) << f << " of " << v;
+    }
+  }
+}
+
+TEST(NumberFormatting, WholeLinesAsTheWriterBuildsThem) {
+  // Several fields per call, literal text between them, padding both ways.
+  struct Case {
+    std::string got;
+    const char* want;
+  } cases[] = {
+      {hvx::Format("%6d, BEAM  , %5d, %5d, %5d, %5d, REF, %g, %g, %g\n", 12, 3, 2, 4, 3, 0.25, 0.5, 1.0),
+       "    12, BEAM  ,     3,     2,     4,     3, REF, 0.25, 0.5, 1\n"},
+      {hvx::Format("  %d, %g, %g, %g\n", -7, 1234567.0, -0.000012345678, 100000.0),
+       "  -7, 1.23457e+06, -1.23457e-05, 100000\n"},
+      {hvx::Format("%-8s|%5s|%.2s|%c%%\n", "ab", "xyz", "long", 'Q'), "ab      |  xyz|lo|Q%\n"},
+      {hvx::Format("%d %g %s\n"), "0 0 \n"},  // missing arguments write nothing
+      {hvx::Format("%5d|%-5d|%5g\n", 1234567, -3, -0.0), "1234567|-3   |   -0\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.want, c.got);
+  // A line longer than any internal buffer comes out whole.
+  std::string longText(3000, 'x');
+  EXPECT_EQ(">" + longText + "<  7", hvx::Format(">%s<%3d", longText, 7));
+  EXPECT_EQ(std::string(3999, ' ') + "1", hvx::Format("%4000d", 1));
+}
+
+}  // namespace
