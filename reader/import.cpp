@@ -148,9 +148,25 @@ void CImportNEUtral::DrainBlock() {
 }
 
 bool CImportNEUtral::NextLine() {
-  if (!RawNext(m_line)) return false;
+  if (!m_inBlock) return false;
+  std::string_view line;
+  if (!m_src->ReadLine(line)) {
+    m_eof = true;
+    m_inBlock = false;
+    return false;
+  }
   m_nums.clear();
-  CHalvexStrParser::SplitToNumbers(m_line, m_nums);
+  // Most lines are plain numbers: such a line holds no "<NULL>" and, not
+  // starting with a blank, is no delimiter, so it needs no further test.
+  if (line.empty() || line[0] == ' ' || !CHalvexStrParser::SplitPlainNumbers(line, m_nums)) {
+    line = Checked(line);
+    if (IsDelimiter(line)) {
+      m_inBlock = false;
+      return false;
+    }
+    CHalvexStrParser::SplitToNumbers(line, m_nums);
+  }
+  m_line = line;
   ++m_lineCount;
   return true;
 }

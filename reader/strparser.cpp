@@ -181,21 +181,27 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8
 // Lines longer than this take the general path (a line of the model file has
 // at most 499 characters).
 constexpr size_t kFastLine = 512;
+}  // namespace
 
 // The bulk of a model file: lines of plain decimal fields ("12", "-0.25",
 // "3.", ".5") separated by commas, possibly empty between two commas. Such a
 // line gives the same numbers through the general rules (comma mode, nothing
 // to trim, no operator, no exponent), and each field with at most 19 digits
 // and a mantissa up to 2^53 is the correctly rounded quotient of two exact
-// doubles, as strtod gives it. Returns false, with out unchanged, for any
-// other line.
-bool SplitPlainNumbers(std::string_view line, std::vector<double>& out) {
+// doubles, as strtod gives it.
+bool CHalvexStrParser::SplitPlainNumbers(std::string_view line, std::vector<double>& out) {
   if (line.size() > kFastLine) return false;
   double fields[kFastLine];
   size_t n = 0;
   const char* p = line.data();
   const char* const e = p + line.size();
   while (p != e) {
+    // Most fields of a model file are one digit ("0," above all).
+    if (const unsigned d0 = static_cast<unsigned char>(*p) - unsigned{'0'}; d0 < 10 && e - p >= 2 && p[1] == ',') {
+      fields[n++] = static_cast<double>(d0);
+      p += 2;
+      continue;
+    }
     const char* const start = p;
     const bool neg = *p == '-';
     if (neg || *p == '+') ++p;
@@ -225,6 +231,7 @@ bool SplitPlainNumbers(std::string_view line, std::vector<double>& out) {
       ++p;
       continue;
     }
+    // Past 19 digits mant has wrapped; past 2^53 it is no longer exact.
     if (count > 19 || mant > (uint64_t{1} << 53)) return false;
     double v = static_cast<double>(mant);
     if (frac) v /= kPow10[frac];
@@ -236,7 +243,6 @@ bool SplitPlainNumbers(std::string_view line, std::vector<double>& out) {
   out.insert(out.end(), fields, fields + n);
   return true;
 }
-}  // namespace
 
 int CHalvexStrParser::SplitToNumbers(std::string_view line, std::vector<double>& out) {
   if (SplitPlainNumbers(line, out)) return 1;

@@ -25,6 +25,10 @@ class CHalvexStrParser {
 
   // Split a line into fields; both append to out and return 1.
   static int SplitToNumbers(std::string_view line, std::vector<double>& out);
+  // SplitToNumbers for a line made only of plain decimal fields separated by
+  // commas (digits with a sign and a point at most); false, with out
+  // unchanged, for any other line.
+  static bool SplitPlainNumbers(std::string_view line, std::vector<double>& out);
   static int SplitToStrings(std::string_view line, std::vector<std::string>& out);
 
   // Value of one field: a number or a left-to-right expression of + - * /.

@@ -385,7 +385,11 @@ class CHashMap {
     const uint32_t b = Bucket(key);
     const uint32_t lastBucket = m_walkBucket;
     m_walkBucket = b;
-    if (b >= lastBucket && b - lastBucket <= 8) PrefetchAhead(b, true);
+    if (b == lastBucket) return;  // the same chain: fetched already
+    // Fetch for every bucket passed since the last look-up (empty buckets
+    // are passed over), as Enumerate does bucket by bucket.
+    if (b > lastBucket && b - lastBucket <= 8)
+      for (uint32_t x = lastBucket + 1; x <= b; ++x) PrefetchAhead(x, true);
   }
 
   // Slot of each number, for the large maps, whose numbers are mostly dense
