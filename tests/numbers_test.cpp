@@ -220,6 +220,29 @@ TEST(NumberFormatting, MatchesPrintf) {
   }
 }
 
+TEST(NumberFormatting, ShortestFormInTheRangeOfModelValues) {
+  // "%g" over many values between 1e-4 and 1e15 (the range with a fast
+  // path): decimals of six and seven digits (halfway cases among them),
+  // integers, and random bit patterns.
+  std::mt19937_64 rng(31);
+  std::uniform_real_distribution<double> logMag(-4.5, 15.5);
+  for (int i = 0; i < 300000; ++i) {
+    double v;
+    switch (i % 4) {
+      case 0: v = std::pow(10.0, logMag(rng)); break;
+      case 1: v = static_cast<double>(1000000 + rng() % 9000000) * std::pow(10.0, static_cast<int>(rng() % 20) - 10); break;
+      case 2: v = static_cast<double>(rng() % 100000000); break;
+      default: v = FromBits((rng() & 0x800FFFFFFFFFFFFFull) | ((0x3F1ull + rng() % 0x32) << 52)); break;
+    }
+    if (rng() % 2) v = -v;
+    ASSERT_EQ(Printf("%g", v), hvx::Format("%g", v)) << Printf("%a", v);
+    std::string appended = "x", want = "x";
+    hvx::AppendG(appended, v);
+    want += Printf("%g", v);
+    ASSERT_EQ(want, appended);
+  }
+}
+
 TEST(NumberFormatting, IntegersMatchPrintf) {
   std::vector<long long> values = {0,  1,  -1, 9, 10, -10, 99999, 100000, -99999, -100000, 123456, 2147483647,
                                    -2147483647 - 1, 9223372036854775807LL, -9223372036854775807LL - 1};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
@@ -57,6 +58,90 @@ inline void SmallCopy(char* d, const char* s, size_t n) {
   }
 }
 
+// "%g" of v (six significant digits) into out (at least 16 bytes) for the
+// values a model holds: zero, and magnitudes from 1e-4 to 1e15 whose sixth
+// digit rounds the same whichever way the scaling multiplication rounded.
+// Returns the length, or 0 when to_chars must decide.
+size_t FastG6(double v, char* out) {
+  char* p = out;
+  if (v == 0.0) {
+    if (std::signbit(v)) *p++ = '-';
+    *p++ = '0';
+    return static_cast<size_t>(p - out);
+  }
+  const double a = std::fabs(v);
+  if (!(a >= 1e-4 && a < 1e15)) return 0;  // NaN too
+  static constexpr double kPow[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4, 1e5,
+                                    1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  int x = 0;  // decimal exponent: kPow[x] <= a < kPow[x + 1]
+  while (a >= kPow[x + 1]) ++x;
+  x -= 4;
+  static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  const int s = 5 - x;  // a * 10^s has six digits before the point
+  const double y = s >= 0 ? a * kScale[s] : a / kScale[-s];
+  if (!(y >= 1e5 && y < 1e6)) return 0;
+  const double whole = std::floor(y);
+  const double frac = y - whole;
+  // y is within 2^-33 of the exact a * 10^s: only a fraction this close to
+  // one half could round the other way.
+  if (std::fabs(frac - 0.5) < 1e-9) return 0;
+  uint32_t r = static_cast<uint32_t>(whole) + (frac > 0.5 ? 1u : 0u);
+  if (r == 1000000) {
+    r = 100000;
+    ++x;
+  }
+  char d[6];
+  for (int i = 5; i >= 0; --i, r /= 10) d[i] = static_cast<char>('0' + r % 10);
+  int last = 5;  // last significant digit
+  while (last > 0 && d[last] == '0') --last;
+  if (v < 0) *p++ = '-';
+  if (x >= 6) {  // exponent form: d.ddddde+XX
+    *p++ = d[0];
+    if (last > 0) {
+      *p++ = '.';
+      for (int i = 1; i <= last; ++i) *p++ = d[i];
+    }
+    *p++ = 'e';
+    *p++ = '+';
+    *p++ = static_cast<char>('0' + x / 10);
+    *p++ = static_cast<char>('0' + x % 10);
+  } else if (x >= 0) {  // x + 1 digits before the point
+    for (int i = 0; i <= x; ++i) *p++ = d[i];
+    if (last > x) {
+      *p++ = '.';
+      for (int i = x + 1; i <= last; ++i) *p++ = d[i];
+    }
+  } else {  // 0.000ddd
+    *p++ = '0';
+    *p++ = '.';
+    for (int i = -1; i > x; --i) *p++ = '0';
+    for (int i = 0; i <= last; ++i) *p++ = d[i];
+  }
+  return static_cast<size_t>(p - out);
+}
+
+// The decimal digits of u written backwards, two at a time, ending before end.
+template <class U>
+inline char* Digits(char* end, U u) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  while (u >= 100) {
+    const unsigned r = static_cast<unsigned>(u % 100);
+    u /= 100;
+    end -= 2;
+    std::memcpy(end, kPairs + 2 * r, 2);
+  }
+  if (u >= 10) {
+    end -= 2;
+    std::memcpy(end, kPairs + 2 * u, 2);
+  } else {
+    *--end = static_cast<char>('0' + u);
+  }
+  return end;
+}
+
 // Formatted text gathered on the stack and handed to the string in large
 // pieces: one append per call instead of one per field.
 class COutBuf {
@@ -77,21 +162,26 @@ class COutBuf {
     SmallCopy(m_buf + m_n, s, n);
     m_n += n;
   }
-  // An integer right-aligned in width (blanks first), written in place.
+  // An integer right-aligned in width (blanks first).
   void Int(long long v, int width) {
     char digits[24];
     char* const end = digits + sizeof digits;
     char* p = end;
-    unsigned long long u = v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-    do {
-      *--p = static_cast<char>('0' + u % 10);
-      u /= 10;
-    } while (u != 0);
+    const unsigned long long u = v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+    if (u <= UINT32_MAX)
+      p = Digits(p, static_cast<uint32_t>(u));
+    else
+      p = Digits(p, u);
     if (v < 0) *--p = '-';
-    const size_t n = static_cast<size_t>(end - p);
-    Padded(p, n, width, false);
+    Padded(p, static_cast<size_t>(end - p), width, false);
   }
   void Blanks(size_t n) {
+    static constexpr char kBlanks[] = "                                ";  // 32
+    if (n <= 32 && kSize - m_n >= 32) {  // the usual padding of a field
+      std::memcpy(m_buf + m_n, kBlanks, 32);
+      m_n += n;
+      return;
+    }
     while (n > 0) {
       if (m_n == kSize) Flush();
       const size_t k = std::min(n, kSize - m_n);
@@ -152,6 +242,10 @@ void AppendD(std::string& out, long long v) {
 
 void AppendG(std::string& out, double v) {
   char buf[64];
+  if (const size_t n = FastG6(v, buf)) {
+    out.append(buf, n);
+    return;
+  }
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
   out.append(buf, static_cast<size_t>(r.ptr - buf));
 }
@@ -288,6 +382,13 @@ void FormatArgs(std::string& out, const char* fmt, const FmtArg* args, size_t co
       case 'e':
       case 'f': {
         const double v = AsDouble(take());
+        if (!other && conv == 'g' && prec < 0) {
+          char buf[32];
+          if (const size_t n = FastG6(v, buf)) {
+            o.Padded(buf, n, width, left);
+            break;
+          }
+        }
         if (!other) {
           char buf[512];
           const std::chars_format cf = conv == 'g'   ? std::chars_format::general
