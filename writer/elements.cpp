@@ -1,4 +1,92 @@
-// Element output: *ELEMENT.
+// Element output: *ELEMENT, one line per frame, planar or solid element in
+// ascending number order. Springs, links, rigid elements, masses and every
+// other kind the table below does not name are passed over silently.
+//
+//   topology      | type code | line
+//   --------------+-----------+--------------------------------------------
+//   0             | 1         | TRUSS
+//   0             | 2, 5      | BEAM with reference point (REF)
+//   0             | 3         | BEAM without reference point
+//   2, 3          | 11-14     | PLSTRS triangle   (15-18 PLATE, 19-20 PLSTRN)
+//   4, 5          | 11-14     | PLSTRS quadrangle (15-18 PLATE, 19-20 PLSTRN)
+//   6, 10         | 25        | SOLID tetrahedron (nodes 1, 2, 3, 5)
+//   7, 11         | 25        | SOLID wedge       (nodes 1, 2, 3, 5, 6, 7)
+//   8, 12         | 25        | SOLID hexahedron  (nodes 1 to 8)
+//
+// Higher-order topologies are written with their corner nodes only.
 #include "writer/writer.h"
 
-int CWriteQsxFromNeutral::WriteElement() { return 1; }
+namespace {
+// Line format of a planar element by type code, or nullptr for none.
+const char* PlanarFormat(int32_t type) {
+  if (type >= 11 && type <= 14) return "%6d, PLSTRS, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
+  if (type >= 15 && type <= 18) return "%6d, PLATE , %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
+  if (type == 19 || type == 20) return "%6d, PLSTRN, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
+  return nullptr;
+}
+}  // namespace
+
+int CWriteQsxFromNeutral::WriteElement() {
+  const auto& elements = Pool().elements;
+  if (elements.Empty()) return 1;
+  Out("*ELEMENT    ; Elements\n");
+  Out("; iEL, TYPE, iMAT, iPRO, iN1, iN2, ANGLE, iSUB, EXVAL              ; Frame  Element\n");
+  Out("; iEL, TYPE, iMAT, iPRO, iN1, iN2, iN3, iN4, iSUB, iWID            ; Planar Element\n");
+  Out("; iEL, TYPE, iMAT, iPRO, iN1, iN2, iN3, iN4, iN5, iN6, iN7, iN8    ; Solid  Element\n");
+  Out("; iEL, TYPE, iMAT, iPRO, iN1, iN2, REF, RPX, RPY, RPZ, iSUB, EXVAL ; Frame(Ref. Point)\n");
+  T_ELEM_D e;
+  for (int32_t id : elements.SortedKeys()) {
+    elements.Lookup(id, e);
+    // Material: the element's own in read mode 1, its property's in read
+    // mode 0 (1 when the property does not exist).
+    int32_t mat = e.mat;
+    if (ReadMode() != 1) {
+      const T_PROP_D* prop = Pool().properties.Find(e.prop);
+      mat = prop ? prop->mat : 1;
+    }
+    const int32_t* n = e.node;
+    switch (e.topo) {
+      case 0:
+        if (e.type == 1)
+          Out("%6d, TRUSS , %5d, %5d, %5d, %5d, %g\n", id, mat, e.prop, n[0], n[1], 0.0);
+        else if (e.type == 2 || e.type == 5)
+          Out("%6d, BEAM  , %5d, %5d, %5d, %5d, REF, %g, %g, %g\n", id, mat, e.prop, n[0], n[1], e.orient[0],
+              e.orient[1], e.orient[2]);
+        else if (e.type == 3)
+          Out("%6d, BEAM  , %5d, %5d, %5d, %5d\n", id, mat, e.prop, n[0], n[1]);
+        break;
+      case 2:
+      case 3:
+      case 4:
+      case 5:
+        if (const char* fmt = PlanarFormat(e.type)) {
+          const int32_t n4 = e.topo >= 4 ? n[3] : 0;              // triangles: 0
+          const int32_t sub = (e.type >= 15 && e.type <= 18) ? 2 : 1;  // iSUB: 2 for plates
+          Out(fmt, id, mat, e.prop, n[0], n[1], n[2], n4, sub);
+        }
+        break;
+      case 6:
+      case 10:
+        if (e.type == 25)
+          Out("%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", id, mat, 0, n[0], n[1], n[2], n[4],
+              0, 0, 0, 0);
+        break;
+      case 7:
+      case 11:
+        if (e.type == 25)
+          Out("%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", id, mat, 0, n[0], n[1], n[2], n[4],
+              n[5], n[6], 0, 0);
+        break;
+      case 8:
+      case 12:
+        if (e.type == 25)
+          Out("%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", id, mat, 0, n[0], n[1], n[2], n[3],
+              n[4], n[5], n[6], n[7]);
+        break;
+      default:
+        break;
+    }
+  }
+  Out("\n");
+  return 1;
+}
