@@ -1,4 +1,66 @@
-// Groups: *GROUP, collecting the boundary groups.
+// Groups: *GROUP, one line per group in the group map's enumeration order,
+// collecting the boundary groups (spring and link elements of a group) that
+// *BNDR-GROUP lists and the spring and link sections name.
+#include <cstdint>
+
 #include "writer/writer.h"
 
-int CWriteQsxFromNeutral::WriteGroup() { return 1; }
+namespace {
+
+// Visits the numbers a rule component stands for: first to last (0 = first)
+// in steps of step. A step of 0 or less would never reach the last number;
+// such a component stands for its first number only (and for none when the
+// last number lies below the first, as with any step).
+template <class F>
+void ForEachNumber(const T_RDATCOMP_D& c, F&& f) {
+  const int64_t first = c.first;
+  const int64_t last = c.last == 0 ? c.first : c.last;
+  if (first > last) return;
+  if (c.step <= 0) {
+    f(static_cast<int32_t>(first));
+    return;
+  }
+  for (int64_t n = first; n <= last; n += c.step) f(static_cast<int32_t>(n));
+}
+
+bool IsBoundaryType(int32_t type) { return type == 6 || type == 7 || type == 82; }
+
+}  // namespace
+
+int CWriteQsxFromNeutral::WriteGroup() {
+  const auto& groups = Pool().groups;
+  if (groups.Empty()) return 1;
+  Out("*GROUP    ; Group\n");
+  Out("; NAME, NODE_LIST, ELEM_LIST\n");
+  T_ELEM_D elem;
+  std::vector<int32_t> boundary;
+  groups.Enumerate([&](int32_t id, const T_GRUP_D& g) {
+    const std::string bndrName = NameOr(g.title, "Bndr Group %d", id);
+    boundary.clear();
+    Out(" %s,", NameOr(g.title, "Strt Group %d", id));
+    for (const T_RDAT_D& rule : g.rules) {
+      if (rule.type != 17) continue;
+      for (const T_RDATCOMP_D& c : rule.comps)
+        ForEachNumber(c, [&](int32_t n) {
+          if (c.write == 1) Out(" %d", n);
+        });
+    }
+    Out(" ,");
+    for (const T_RDAT_D& rule : g.rules) {
+      if (rule.type != 21) continue;
+      for (const T_RDATCOMP_D& c : rule.comps)
+        ForEachNumber(c, [&](int32_t n) {
+          // A number without an element record has no type, so it is no
+          // boundary element; it is still written.
+          if (Pool().elements.Lookup(n, elem) && IsBoundaryType(elem.type)) boundary.push_back(n);
+          if (c.write == 1) Out(" %d", n);
+        });
+      // Every element rule records the boundary elements found so far in
+      // the group, so a second rule repeats the name with the longer list.
+      if (!boundary.empty()) BoundaryGroups().push_back(T_BNDRGRP_D{bndrName, boundary});
+    }
+    Out(" \n");
+  });
+  Out("\n");
+  return 1;
+}
