@@ -1,0 +1,7 @@
+// libFuzzer entry point; see fuzz_body.h.
+#include "tests/fuzz/fuzz_body.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  hvxfuzz::ConvertBytes(data, size);
+  return 0;
+}

@@ -1,0 +1,78 @@
+// Hostile and oversized input: every case ends in bounded time and memory
+// with the documented log entry, or is converted.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+
+#include "host/platform.h"
+#include "tests/testutil.h"
+
+using namespace hvxtest;
+
+namespace {
+
+TEST(Limits, TenMegabyteLine) {
+  // A 10 MB line inside a node block arrives as 499-character pieces; the
+  // first piece is one field of digits, too few values: line 3 fails.
+  std::string model = "   -1\n403\n" + std::string(10u << 20, '7') + "\n   -1\n";
+  CDataPool* pool = nullptr;
+  EXPECT_EQ("Invalid format in line 3.\n", ReadModel(model, pool));
+  // Between blocks it is skipped piece by piece, each piece counted.
+  model = std::string(10u << 20, 'x') + "\n   -1\n403\n1,2\n   -1\n";
+  const size_t pieces = (10u << 20) / 499 + 1;
+  EXPECT_EQ("Invalid format in line " + std::to_string(pieces + 3) + ".\n", ReadModel(model, pool));
+}
+
+TEST(Limits, AMillionBlocks) {
+  std::string model;
+  for (int i = 0; i < 1000000; ++i) model += "   -1\n413\n   -1\n";
+  model += "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n";
+  CDataPool* pool = nullptr;
+  EXPECT_EQ("", ReadModel(model, pool));
+  EXPECT_EQ(1u, pool->nodes.Count());
+  // Empty blocks: the first one ends reading.
+  std::string empties;
+  for (int i = 0; i < 1000000; ++i) empties += "   -1\n";
+  EXPECT_EQ("Invalid format in line 1.\n", ReadModel(empties, pool));
+}
+
+TEST(Limits, HostileTextIsWrittenLiterally) {
+  const std::string title = "%s%n%d%%" + std::string(400, '%');
+  const Conversion c = Convert("   -1\n100\n" + title + "\n7\n1 1\n   -1\n");
+  EXPECT_NE(std::string::npos, c.qsx.find("   PROJECT=" + title + "\n"));
+}
+
+TEST(Limits, BinaryBytesAndNumbersOutOfRange) {
+  std::string model = "   -1\n403\n";
+  model += "1,0,0,0,0,0,0,0,0,0,0,1e400,-1e400,nan,0\n";
+  model += "3e10,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n";
+  model += std::string("\x01\xff\x80,\0,\x7f", 7) + "\n";
+  model += "   -1\n";
+  const Conversion c = Convert(model);
+  EXPECT_EQ(0, c.rc);
+  // 3e10 is no 32-bit number: it becomes the lowest integer, a defined value.
+  EXPECT_NE(std::string::npos, c.qsx.find("  -2147483648, 1, 2, 3\n"));
+  EXPECT_NE(std::string::npos, c.qsx.find("  1, inf, -inf, nan\n"));
+  EXPECT_NE(std::string::npos, c.window.find("Invalid format in line 5."));
+}
+
+TEST(ConsoleDialog, PromptsAndEndOfInputCancels) {
+  hvx::CConsolePlatform p;
+  std::streambuf* old = std::cin.rdbuf();
+  std::istringstream both("/m/model.hvt\n/m/result.hvb\n");
+  std::cin.rdbuf(both.rdbuf());
+  std::string model = "keep", result = "keep";
+  EXPECT_TRUE(p.FileInputDialog(model, result));
+  EXPECT_EQ("/m/model.hvt", model);
+  EXPECT_EQ("/m/result.hvb", result);
+  std::istringstream half("/m/other.hvt\n");
+  std::cin.rdbuf(half.rdbuf());
+  std::cin.clear();
+  EXPECT_FALSE(p.FileInputDialog(model, result));
+  EXPECT_EQ("/m/model.hvt", model);  // a cancelled dialog leaves the paths alone
+  std::cin.rdbuf(old);
+  std::cin.clear();
+}
+
+}  // namespace

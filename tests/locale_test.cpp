@@ -1,0 +1,61 @@
+// Reading and writing numbers never depends on the process locale: with a
+// decimal-comma LC_NUMERIC the output is byte-identical.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+
+#include "tests/testutil.h"
+
+using namespace hvxtest;
+
+namespace {
+
+// Makes a German locale in a temporary folder (localedef) and switches to it.
+class DecimalCommaLocale {
+ public:
+  DecimalCommaLocale() {
+    const char* cur = std::setlocale(LC_ALL, nullptr);
+    m_saved = cur ? cur : "C";
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+      m_active = true;
+      return;
+    }
+    const std::string cmd = "localedef -i de_DE -f UTF-8 " + m_dir.File("de_DE.UTF-8") + " >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0) return;
+    setenv("LOCPATH", m_dir.Path().c_str(), 1);
+    m_active = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+  }
+  ~DecimalCommaLocale() {
+    std::setlocale(LC_ALL, m_saved.c_str());
+    unsetenv("LOCPATH");
+  }
+  bool Active() const { return m_active; }
+
+ private:
+  TempDir m_dir;
+  std::string m_saved;
+  bool m_active = false;
+};
+
+TEST(Locale, DecimalCommaChangesNothing) {
+  const std::string model =
+      "   -1\n100\nLocale test\n7.5\n1 2\n   -1\n"
+      "   -1\n900\n123456,0,9.80665,0,0\n0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\n   -1\n"
+      "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1.5,-2.25e-3,1234567.89,0\n2,0,0,0,0,0,0,0,0,0,0,0.1*3,7/2,1e300,0\n   -1\n"
+      "   -1\n403\n3,2\n   -1\n";
+  std::string readLogC, readLogDe;
+  const std::string inC = ConvertCore(model, &readLogC);
+  DecimalCommaLocale de;
+  if (!de.Active()) GTEST_SKIP() << "no decimal-comma locale can be made here";
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", 1.5);
+  ASSERT_STREQ("1,5", buf) << "the locale is not a decimal-comma one";
+  const std::string inDe = ConvertCore(model, &readLogDe);
+  EXPECT_EQ(inC, inDe) << FirstDifference(inC, inDe);
+  EXPECT_EQ(readLogC, readLogDe);
+  EXPECT_NE(std::string::npos, inDe.find("  1, 1.5, -0.00225, 1.23457e+06\n"));
+  EXPECT_NE(std::string::npos, inDe.find("  0, 0, 9.80665, 0, NO, NO\n"));
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// Field parsing and line reading of the model file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "reader/linesource.h"
+#include "reader/strparser.h"
+
+namespace {
+
+std::vector<double> Numbers(const std::string& line) {
+  std::vector<double> v;
+  CHalvexStrParser::SplitToNumbers(line, v);
+  return v;
+}
+std::vector<std::string> Strings(const std::string& line) {
+  std::vector<std::string> v;
+  CHalvexStrParser::SplitToStrings(line, v);
+  return v;
+}
+
+struct SplitCase {
+  const char* line;
+  std::vector<std::string> strings;
+  std::vector<double> numbers;
+};
+
+TEST(SplitFields, CommaAndBlankModes) {
+  const SplitCase cases[] = {
+      {"1,2,3", {"1", "2", "3"}, {1, 2, 3}},
+      {"1 2 3", {"1", "2", "3"}, {1, 2, 3}},
+      {"  1\t2   3", {"1", "2", "3"}, {1, 2, 3}},
+      {"1,2,", {"1", "2", ""}, {1, 2}},
+      {"1,,3", {"1", "", "3"}, {1, 0, 3}},
+      {",5", {"", "5"}, {0, 5}},
+      {",", {"", ""}, {0}},
+      {" 1 , 2 ,3 ", {"1", "2", "3"}, {1, 2, 3}},
+      {"4 -1, 2", {"4 -1", "2"}, {4, 2}},     // a blank inside a comma field stays
+      {"1 2 ", {"1", "2"}, {1, 2}},           // a trailing blank gives no field
+      {"   ", {}, {}},
+      {"", {}, {}},
+      {"10 20 30 TITLE=abc", {"10", "20", "30"}, {10, 20, 30}},
+      {"TITLE=abc", {"TITLE=abc"}, {0}},
+      {"A B=1 C=2", {"A"}, {0}},
+      {"1,2 X=3,4", {"1", "2"}, {1, 2}},      // the keyword cut comes before the comma test
+      {"5\t,\t6", {"5", "6"}, {5, 6}},
+  };
+  for (const SplitCase& c : cases) {
+    EXPECT_EQ(c.strings, Strings(c.line)) << "line: " << c.line;
+    EXPECT_EQ(c.numbers, Numbers(c.line)) << "line: " << c.line;
+  }
+}
+
+TEST(EvalNumber, ExpressionsLeftToRight) {
+  const struct {
+    const char* field;
+    double value;
+  } cases[] = {
+      {"2*3+1", 7},    {"1+2*3", 9},       {"-4", -4},        {"-1-2", -3},     {"1.5E-3", 0.0015},
+      {"2.5e+2", 250}, {"6/0", 0},         {"6/1e-21", 0},    {"6/2", 3},       {"10*2", 20},
+      {"4 -1", 4},     {"12.9", 12.9},     {"1e5-1", 99999},  {"3-", 3},        {"+7", 7},
+      {"abc", 0},      {"1.5abc", 1.5},    {" 2", 2},         {"2 ", 2},        {"-", 0},
+      {"1E+2*2", 200}, {"0x10", 16},       {".5", 0.5},       {"5.", 5},        {"1-2-3", -4},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(c.value, CHalvexStrParser::EvalNumber(c.field)) << c.field;
+}
+
+TEST(EvalNumber, NonFiniteAndOutOfRangeAreDefined) {
+  EXPECT_TRUE(std::isinf(CHalvexStrParser::EvalNumber("1e999")));
+  EXPECT_EQ(0.0, CHalvexStrParser::EvalNumber("1e-999"));
+  EXPECT_TRUE(std::isnan(CHalvexStrParser::EvalNumber("nan")));
+  EXPECT_TRUE(std::isinf(CHalvexStrParser::EvalNumber("-inf")));
+  // Integers from such values are defined: the x86 "integer indefinite" value.
+  EXPECT_EQ(INT32_MIN, hvx::TruncToInt(std::numeric_limits<double>::quiet_NaN()));
+  EXPECT_EQ(INT32_MIN, hvx::TruncToInt(1e20));
+  EXPECT_EQ(INT32_MIN, hvx::TruncToInt(-3e9));
+  EXPECT_EQ(2147483647, hvx::TruncToInt(2147483647.9));
+  EXPECT_EQ(-2147483647 - 1, hvx::TruncToInt(-2147483648.5));
+  EXPECT_EQ(-2, hvx::TruncToInt(-2.9));
+  EXPECT_EQ(2, hvx::TruncToInt(2.9));
+}
+
+TEST(CheckLine, NullMarkerEmptiesTheLine) {
+  std::string out = "old";
+  EXPECT_EQ(1, CHalvexStrParser::CheckLine("1,2,<NULL>,3", out));
+  EXPECT_EQ("", out);
+  CHalvexStrParser::CheckLine("  keep me ", out);
+  EXPECT_EQ("  keep me ", out);
+}
+
+std::vector<std::string> Lines(const std::string& data) {
+  CMemoryLineSource src(data.data(), data.size());
+  std::vector<std::string> lines;
+  std::string l;
+  while (src.ReadLine(l)) lines.push_back(l);
+  return lines;
+}
+
+TEST(ReadLine, PiecesOfAtMost499) {
+  const std::string a600(600, 'a');
+  EXPECT_EQ((std::vector<std::string>{std::string(499, 'a'), std::string(101, 'a')}), Lines(a600));
+  // A line of exactly 499 characters leaves its line feed for an empty line.
+  EXPECT_EQ((std::vector<std::string>{std::string(499, 'b'), "", "c"}), Lines(std::string(499, 'b') + "\nc\n"));
+  EXPECT_EQ((std::vector<std::string>{std::string(498, 'b'), "c"}), Lines(std::string(498, 'b') + "\nc\n"));
+}
+
+TEST(ReadLine, LineEndsAndOddBytes) {
+  EXPECT_EQ((std::vector<std::string>{"a", "b"}), Lines("a\r\nb\r\n"));
+  EXPECT_EQ((std::vector<std::string>{"a\rb"}), Lines("a\rb"));
+  EXPECT_EQ((std::vector<std::string>{"ab", "c"}), Lines(std::string("ab\0xy\nc", 7)));
+  EXPECT_EQ((std::vector<std::string>{"", "", "x"}), Lines("\n\nx"));
+  EXPECT_TRUE(Lines("").empty());
+}
+
+TEST(ReadLine, FileSourceMatchesMemorySource) {
+  // Lines straddling the file source's chunk boundary, and CRLF split across it.
+  std::string data;
+  for (int i = 0; i < 40000; ++i) {
+    data += std::string(static_cast<size_t>(i % 613), static_cast<char>('a' + i % 26));
+    data += (i % 3 == 0) ? "\r\n" : "\n";
+  }
+  FILE* f = std::tmpfile();
+  ASSERT_NE(nullptr, f);
+  std::fwrite(data.data(), 1, data.size(), f);
+  std::rewind(f);
+  CFileLineSource fs(f);
+  std::vector<std::string> fromFile;
+  std::string l;
+  while (fs.ReadLine(l)) fromFile.push_back(l);
+  std::fclose(f);
+  EXPECT_EQ(Lines(data), fromFile);
+}
+
+TEST(ReadLine, BufferInterface) {
+  const std::string data = "first\n" + std::string(600, 'z');
+  CMemoryLineSource src(data.data(), data.size());
+  char buf[500];
+  ASSERT_NE(nullptr, CHalvexStrParser::ReadLine(buf, 500, src));
+  EXPECT_STREQ("first", buf);
+  ASSERT_NE(nullptr, CHalvexStrParser::ReadLine(buf, 500, src));
+  EXPECT_EQ(499u, std::strlen(buf));
+  ASSERT_NE(nullptr, CHalvexStrParser::ReadLine(buf, 500, src));
+  EXPECT_EQ(101u, std::strlen(buf));
+  EXPECT_EQ(nullptr, CHalvexStrParser::ReadLine(buf, 500, src));
+}
+
+}  // namespace
