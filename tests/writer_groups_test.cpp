@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/testutil.h"
+#include "writer/boundary_index.h"
 #include "writer/writer.h"
 
 using hvxtest::ReadFile;
@@ -175,6 +176,9 @@ TEST(GroupOutput, BoundaryGroups) {
   EXPECT_EQ("Bndr Group 4", w.BoundaryGroupName(5));
   EXPECT_EQ("", w.BoundaryGroupName(6));
   EXPECT_EQ("", w.BoundaryGroupName(99));
+  // The index the spring and link sections use gives the same names.
+  const hvx::CBoundaryIndex index(b);
+  for (int32_t e : {1, 5, 6, 7, 8, 9, 99}) EXPECT_EQ(w.BoundaryGroupName(e), index.Name(e)) << e;
   // The boundary-group section follows the group section directly.
   EXPECT_NE(std::string::npos, qsx.find(" Late, , 5 8 \n\n*BNDR-GROUP"));
 }
