@@ -179,7 +179,7 @@ TEST(Catalogue, TextsAndFallbacks) {
   EXPECT_STREQ("Halvex Model Files (*.hvt)|*.hvt|All Files (*.*)|*.*||",
                hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
   EXPECT_STREQ("Unknown message: IDS_NOPE\n", hvx::LookupMessage("IDS_NOPE"));
-  EXPECT_EQ(1, hvx::CMsgDll::Load());  // already loaded
+  EXPECT_EQ(1, LoadCatalogue());  // already loaded
 
   hvx::CMsgDll::Unload();
   EXPECT_STREQ("Error : DLL is not loaded. check message dll!", hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
@@ -195,7 +195,7 @@ TEST(Catalogue, TextsAndFallbacks) {
   const Conversion c = Convert("   -1\n403\n1,2\n   -1\n");
   EXPECT_EQ("\nError : DLL is not loaded. check message dll!\n\nImport <", c.window.substr(0, 56));
 
-  EXPECT_EQ(1, hvx::CMsgDll::Load());
+  EXPECT_EQ(1, LoadCatalogue());
   EXPECT_TRUE(hvx::CMsgDll::IsLoaded());
 }
 

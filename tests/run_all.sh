@@ -27,6 +27,11 @@ cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
+if command -v clang++ >/dev/null 2>&1; then
+  echo "== fuzz smoke run"
+  tests/fuzz/run.sh 60 2>&1 | tail -n 12
+fi
+
 if [ -x ../shared/acceptance-sample/run.sh ]; then
   echo "== acceptance sample"
   ../shared/acceptance-sample/run.sh build/halvex2qsx

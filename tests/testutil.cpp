@@ -20,6 +20,8 @@ namespace hvxtest {
 std::string SourceDir() { return HALVEX_SOURCE_DIR; }
 std::string BinaryDir() { return HALVEX_BINARY_DIR; }
 
+int LoadCatalogue() { return hvx::CMsgDll::Load((BinaryDir() + "/libConvertmsg.so").c_str()); }
+
 TempDir::TempDir() {
   std::string tmpl = (std::filesystem::temp_directory_path() / "hvxtest-XXXXXX").string();
   if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
@@ -110,7 +112,7 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 namespace {
 class CatalogueEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override { hvx::CMsgDll::Load(); }
+  void SetUp() override { hvxtest::LoadCatalogue(); }
   void TearDown() override { hvx::CMsgDll::Unload(); }
 };
 const auto* const g_catalogueEnv = ::testing::AddGlobalTestEnvironment(new CatalogueEnvironment);

@@ -12,6 +12,8 @@ namespace hvxtest {
 
 std::string SourceDir();
 std::string BinaryDir();
+// Loads the built message catalogue (as the plug-in library does on load).
+int LoadCatalogue();
 
 // A fresh folder, removed with everything in it when the object goes.
 class TempDir {

@@ -1,39 +1,7 @@
-// Fuzz target: any bytes are read as a model file from memory (in read mode 1,
-// and in read mode 0 when the first byte is odd) and the resulting pool is
-// written through the whole section chain to a sink that discards the text.
-// Nothing touches the disk.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
-#include "reader/import.h"
-#include "writer/writer.h"
-
-namespace {
-class CDiscardFile : public hvx::COutFile {
- public:
-  void Write(const char*, size_t size) override { m_bytes += size; }
-  void Close() override {}
-  void Abort() noexcept override {}
-
- private:
-  size_t m_bytes = 0;
-};
-
-class CFuzzEnv : public hvx::IConvertEnv {
- public:
-  void MessageBox(const std::string&) override {}
-  std::unique_ptr<hvx::COutFile> CreateFile(const std::string&) override { return std::make_unique<CDiscardFile>(); }
-  FILE* OpenRead(const std::string&) override { return nullptr; }
-};
-}  // namespace
+// libFuzzer entry point; see fuzz_body.h.
+#include "tests/fuzz/fuzz_body.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static CFuzzEnv env;
-  const int readMode = (size > 0 && (data[0] & 1)) ? 0 : 1;
-  CImportNEUtral reader(&env);
-  reader.ImportBuffer(std::string_view(reinterpret_cast<const char*>(data), size), readMode, "/fuzz/ReadErr.msg");
-  CWriteQsxFromNeutral writer(&env);
-  writer.Write("/fuzz/model.hvt", reader.GetDataPool());
+  hvxfuzz::ConvertBytes(data, size);
   return 0;
 }
