@@ -1,5 +1,5 @@
-// *NL-PROP in every layout, *HVX-NL-PROP and *NL-LINK, written from records
-// stored directly in a pool.
+// *NL-PROP, *HVX-NL-PROP and *NL-LINK written from records stored directly in
+// a pool (every property layout is in the golden case link-property-layouts).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,105 +38,6 @@ T_PROP_D LinkProp(const char* title, int32_t app, int32_t type, int32_t lin, int
   p.flag[3] = nl;
   for (int i = 0; i < T_PROP_D::kListMax; ++i) p.value[i] = i + 1;
   return p;
-}
-
-const std::string kNlPropHead =
-    "*NL-PROP    ; General Link Property\n"
-    "; NAME, APPTYPE, TYPE, TW, bUSEMASS, TM, bSSL, DY, DZ, DESC\n"
-    "; bLDX, DX, EFFDAMP, bNDX, [NL_PROP]\n"
-    "; bLDY, DY, EFFDAMP, bNDY, [NL_PROP]\n"
-    "; bLDZ, DZ, EFFDAMP, bNDZ, [NL_PROP]\n"
-    "; bLRX, RX, EFFDAMP, bNRX, [NL_PROP]\n"
-    "; bLRY, RY, EFFDAMP, bNRY, [NL_PROP]\n"
-    "; bLRZ, RZ, EFFDAMP, bNRZ, [NL_PROP]\n"
-    "; [NL_PROP] : DSTIFF, DAMP, DEXP, bRIGDBR, BSTIFF, REFV ; Visco-elastic Damper Type\n"
-    "; [NL_PROP] : STIFF, OPEN                               ; Gap Type or Hook Type\n"
-    "; [NL_PROP] : STIFF, YSTR, PYS_RATIO, YEXP, PA, PB      ; Hysteretic System Type\n"
-    "; [NL_PROP] : STIFF, YSTR, PYS_RATIO, PA, PB            ; Lead Rubber Bearing Type\n"
-    "; [NL_PROP] : STIFF, FCS, FCF, RP, RADIUS, PA, PB       ; Friction Pendulum System Type\n";
-
-TEST(LinkPropertyOutput, EveryLayout) {
-  CDataPool pool;
-  pool.properties.Store(1, LinkProp("Iso", 1, 1, 123, 456));  // ELEMENT SPG: nonlinear flags all NO
-  T_PROP_D vd = LinkProp("", 2, 1, 0, 16);                      // FORCE VD
-  vd.value[1] = 0;                                              // TM 0: bUSEMASS NO
-  vd.value[27] = 0;                                             // NL4 of DY: bRIGDBR NO
-  pool.properties.Store(2, vd);
-  pool.properties.Store(3, LinkProp("Gap", 2, 2, 1, 1));
-  pool.properties.Store(4, LinkProp("Hook", 2, 3, 654321, 0));
-  pool.properties.Store(5, LinkProp("HS", 2, 4, 0, 3));
-  pool.properties.Store(6, LinkProp("LRB", 2, 5, 0, 0));
-  pool.properties.Store(7, LinkProp("FPS", 2, 6, 0, 0));
-  pool.properties.Store(8, LinkProp("Run", 2, 0, 0, 0));        // FORCE of no type: one run-on line
-  pool.properties.Store(9, LinkProp("", 3, 2, -1, 7));          // no APPTYPE, GAP values
-  pool.properties.Store(10, LinkProp("Dsp", 1, 2, 0, 0));       // ELEMENT DSP
-  pool.properties.Store(11, LinkProp("Sld", 1, 3, 0, 0));       // ELEMENT SLD
-  pool.properties.Store(12, LinkProp("Odd", 1, 4, 0, 0));       // ELEMENT of no type
-  T_PROP_D spring = LinkProp("Spring", 1, 1, 0, 0);
-  spring.type = 81;  // not a link property
-  pool.properties.Store(13, spring);
-  pool.properties.Store(14, LinkProp("Last", 0, 7, 2, 2));      // run-on up to the section end
-
-  const std::string qsx = WritePool(pool);
-  EXPECT_EQ(kNlPropHead +
-                // 1: ELEMENT
-                " Iso, ELEMENT, SPG, 1, YES, 2, YES, 3, 4, Iso \n"
-                " YES, 5, 11, NO\n YES, 6, 12, NO\n YES, 7, 13, NO\n"
-                " NO, 8, 14, NO\n NO, 9, 15, NO\n NO, 10, 16, NO\n"
-                // 2: VD, NL1 of degree of freedom k is entry 17 + 8k
-                " GPROP2, FORCE, VD, 1, NO, 0, YES, 3, 4,  \n"
-                " NO, 5, 11, YES 17, 18, 19, YES, 21, 22\n"
-                " NO, 6, 12, NO 25, 26, 27, NO, 29, 30\n"
-                " NO, 7, 13, NO 33, 34, 35, YES, 37, 38\n"
-                " NO, 8, 14, NO 41, 42, 43, YES, 45, 46\n"
-                " NO, 9, 15, NO 49, 50, 51, YES, 53, 54\n"
-                " NO, 10, 16, YES 57, 58, 59, YES, 61, 62\n"
-                // 3: GAP
-                " Gap, FORCE, GAP, 1, YES, 2, YES, 3, 4, Gap \n"
-                " YES, 5, 11, YES 17, 18\n NO, 6, 12, NO 25, 26\n NO, 7, 13, NO 33, 34\n"
-                " NO, 8, 14, NO 41, 42\n NO, 9, 15, NO 49, 50\n NO, 10, 16, NO 57, 58\n"
-                // 4: HOOK
-                " Hook, FORCE, HOOK, 1, YES, 2, YES, 3, 4, Hook \n"
-                " YES, 5, 11, NO 17, 18\n YES, 6, 12, NO 25, 26\n YES, 7, 13, NO 33, 34\n"
-                " YES, 8, 14, NO 41, 42\n YES, 9, 15, NO 49, 50\n YES, 10, 16, NO 57, 58\n"
-                // 5: HS
-                " HS, FORCE, HS, 1, YES, 2, YES, 3, 4, HS \n"
-                " NO, 5, 11, NO 17, 18, 19, 20, 21, 22\n NO, 6, 12, NO 25, 26, 27, 28, 29, 30\n"
-                " NO, 7, 13, YES 33, 34, 35, 36, 37, 38\n NO, 8, 14, NO 41, 42, 43, 44, 45, 46\n"
-                " NO, 9, 15, NO 49, 50, 51, 52, 53, 54\n NO, 10, 16, NO 57, 58, 59, 60, 61, 62\n"
-                // 6: LRBI
-                " LRB, FORCE, LRBI, 1, YES, 2, YES, 3, 4, LRB \n"
-                " NO, 5, 11, NO 17, 18, 19, 20, 21\n NO, 6, 12, NO 25, 26, 27, 28, 29\n"
-                " NO, 7, 13, NO 33, 34, 35, 36, 37\n NO, 8, 14, NO 41, 42, 43, 44, 45\n"
-                " NO, 9, 15, NO 49, 50, 51, 52, 53\n NO, 10, 16, NO 57, 58, 59, 60, 61\n"
-                // 7: FPSI
-                " FPS, FORCE, FPSI, 1, YES, 2, YES, 3, 4, FPS \n"
-                " NO, 5, 11, NO 17, 18, 19, 20, 21, 22, 23\n NO, 6, 12, NO 25, 26, 27, 28, 29, 30, 31\n"
-                " NO, 7, 13, NO 33, 34, 35, 36, 37, 38, 39\n NO, 8, 14, NO 41, 42, 43, 44, 45, 46, 47\n"
-                " NO, 9, 15, NO 49, 50, 51, 52, 53, 54, 55\n NO, 10, 16, NO 57, 58, 59, 60, 61, 62, 63\n"
-                // 8: no continuation; the next head line follows on the same line
-                " Run, FORCE, , 1, YES, 2, YES, 3, 4, Run \n"
-                " NO, 5, 11, NO NO, 6, 12, NO NO, 7, 13, NO NO, 8, 14, NO NO, 9, 15, NO NO, 10, 16, NO"
-                // 9: "-1" holds the digit 1
-                " GPROP9, , , 1, YES, 2, YES, 3, 4,  \n"
-                " YES, 5, 11, NO 17, 18\n NO, 6, 12, NO 25, 26\n NO, 7, 13, NO 33, 34\n"
-                " NO, 8, 14, NO 41, 42\n NO, 9, 15, NO 49, 50\n NO, 10, 16, NO 57, 58\n"
-                // 10 to 12: ELEMENT never continues
-                " Dsp, ELEMENT, DSP, 1, YES, 2, YES, 3, 4, Dsp \n"
-                " NO, 5, 11, NO\n NO, 6, 12, NO\n NO, 7, 13, NO\n NO, 8, 14, NO\n NO, 9, 15, NO\n NO, 10, 16, NO\n"
-                " Sld, ELEMENT, SLD, 1, YES, 2, YES, 3, 4, Sld \n"
-                " NO, 5, 11, NO\n NO, 6, 12, NO\n NO, 7, 13, NO\n NO, 8, 14, NO\n NO, 9, 15, NO\n NO, 10, 16, NO\n"
-                " Odd, ELEMENT, , 1, YES, 2, YES, 3, 4, Odd \n"
-                " NO, 5, 11, NO\n NO, 6, 12, NO\n NO, 7, 13, NO\n NO, 8, 14, NO\n NO, 9, 15, NO\n NO, 10, 16, NO\n"
-                // 14: the closing empty line ends the run-on line
-                " Last, , , 1, YES, 2, YES, 3, 4, Last \n"
-                " NO, 5, 11, NO YES, 6, 12, YES NO, 7, 13, NO NO, 8, 14, NO NO, 9, 15, NO NO, 10, 16, NO\n",
-            Between(qsx, "*NL-PROP", "*HVX-NL-PROP"));
-  EXPECT_EQ(
-      "*HVX-NL-PROP\n"
-      " Iso, 65, 66\n GPROP2, 65, 66\n Gap, 65, 66\n Hook, 65, 66\n HS, 65, 66\n LRB, 65, 66\n FPS, 65, 66\n"
-      " Run, 65, 66\n GPROP9, 65, 66\n Dsp, 65, 66\n Sld, 65, 66\n Odd, 65, 66\n Last, 65, 66\n\n",
-      Between(qsx, "*HVX-NL-PROP", "*GSPRTYPE"));
 }
 
 TEST(LinkPropertyOutput, NoLinkPropertiesNoSections) {
