@@ -18,4 +18,3 @@ void CWriteQsxFromNeutral::AdjustBeamPoints() {
     elements.Store(id, e);
   }
 }
-void CWriteQsxFromNeutral::AdjustElementTemperatures() {}

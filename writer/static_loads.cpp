@@ -1,5 +1,291 @@
-// Static load cases and their loads: *STLDCASE and the *USE-STLD blocks.
+// Static load cases and their loads: the *STLDCASE table, then one *USE-STLD
+// block per static case holding its ten load blocks in a fixed order.
+#include <cmath>
+
 #include "writer/writer.h"
 
-int CWriteQsxFromNeutral::WriteStaticCaseTable() { return 1; }
-int CWriteQsxFromNeutral::WriteStaticCaseBlocks() { return 1; }
+namespace {
+
+enum LoadKind : int32_t {
+  kNodalForce = 1,
+  kNodalMoment = 2,
+  kEnforcedTranslation = 3,
+  kEnforcedRotation = 4,
+  kBeamMoment = 40,
+  kBeamForce = 41,
+  kFacePressure = 42,
+  kPrestress = 50,
+};
+
+enum ElemType : int32_t { kTruss = 1, kBeam = 2, kSolid = 31 };
+
+// The element under a number; a missing element reads as type 0.
+T_ELEM_D ElementOrEmpty(CDataPool& pool, int32_t id) {
+  T_ELEM_D e;
+  e.type = 0;
+  pool.elements.Lookup(id, e);
+  return e;
+}
+
+// Face of a solid element (type 31) named by the face nodes of a pressure
+// entry: 1 to 6, or 0 when no face matches.
+int SolidFace(const T_ELEM_D& e, int32_t first, int32_t second) {
+  if (e.type != kSolid) return 0;
+  auto slot = [&](int k) { return e.node[k - 1]; };
+  // The first face of the list whose four slots hold a and b twice in all.
+  auto faceOf = [&](const int (*faces)[5], int count, int32_t a, int32_t b) {
+    for (int f = 0; f < count; ++f) {
+      int hits = 0;
+      for (int k = 1; k <= 4; ++k) hits += (slot(faces[f][k]) == a) + (slot(faces[f][k]) == b);
+      if (hits == 2) return faces[f][0];
+    }
+    return 0;
+  };
+  switch (e.topo) {
+    case 6:
+    case 10: {  // tetrahedron: the fourth corner is held in slot 5
+      const int32_t n = second;
+      if (n == slot(1)) return 3;
+      if (n == slot(2)) return 4;
+      if (n == slot(3)) return 2;
+      if (n == slot(5)) return 1;
+      return 0;
+    }
+    case 7:
+    case 11: {  // wedge
+      if (second == 0) {
+        if (first == slot(1) || first == slot(2) || first == slot(3)) return 1;
+        if (first == slot(4) || first == slot(5) || first == slot(6)) return 2;
+        return 0;
+      }
+      static const int kWedge[][5] = {{3, 1, 2, 5, 4}, {4, 2, 3, 6, 5}, {5, 3, 1, 4, 6}};
+      return faceOf(kWedge, 3, first, second);
+    }
+    case 8:
+    case 12: {  // hexahedron
+      static const int kHexa[][5] = {{1, 1, 2, 3, 4}, {2, 5, 6, 7, 8}, {3, 1, 2, 6, 5},
+                                     {4, 2, 3, 7, 6}, {5, 3, 4, 8, 7}, {6, 4, 1, 5, 8}};
+      return faceOf(kHexa, 6, first, second);
+    }
+    default:
+      return 0;
+  }
+}
+
+// Writes the load blocks of one static case. Each block opens (header lines)
+// as soon as one entry of its kind exists and closes with an empty line.
+class CStaticCaseWriter {
+ public:
+  CStaticCaseWriter(CWriteQsxFromNeutral& w, const T_LOAD_D& load) : m_w(w), m_pool(w.Pool()), m_load(load) {}
+
+  void WriteAll(int32_t id) {
+    NodalLoads(kNodalForce);
+    NodalLoads(kNodalMoment);
+    Pressures();
+    Prestress();
+    SelfWeight(id);
+    BeamLoads();
+    SectionTemperatures();
+    ElementTemperatures();
+    Displacements();
+  }
+
+ private:
+  static double Abs3(const double* v) { return std::fabs(v[0]) + std::fabs(v[1]) + std::fabs(v[2]); }
+
+  void NodalLoads(int32_t kind) {
+    hvx::CSection s = m_w.Section({"*CONLOAD\n"});
+    for (const T_MBLD_D& m : m_load.mbld) {
+      if (m.kind != kind) continue;
+      s.Open();
+      if (!(Abs3(m.val) > 1e-20)) continue;
+      const int32_t node = m_pool.TranslateNode(m.target);
+      if (kind == kNodalForce)
+        s.Line("%5d,  %g, %g, %g, %g, %g, %g\n", node, m.val[0], m.val[1], m.val[2], 0.0, 0.0, 0.0);
+      else
+        s.Line("%5d,  %g, %g, %g, %g, %g, %g\n", node, 0.0, 0.0, 0.0, m.val[0], m.val[1], m.val[2]);
+    }
+    s.Close();
+  }
+
+  void Pressures() {
+    hvx::CSection s = m_w.Section({
+        "*PRESSURE    ; Pressure Loads\n",
+        "; ELEM_LIST, CMD, ETYP, LTYP, DIR, VX, VY, VZ, bPROJ, PU, P1, P2, P3, P4, GROUP  ; ETYP=PLATE, LTYP=FACE\n",
+        "; ELEM_LIST, CMD, ETYP, LTYP, iEDGE, DIR, VX, VY, VZ, PU, P1, P2, GROUP          ; ETYP=PLATE, LTYP=EDGE\n",
+        "; ELEM_LIST, CMD, ETYP, iEDGE, DIR, VX, VY, VZ, PU, P1, P2, GROUP                ; ETYP=PLANE\n",
+        "; ELEM_LIST, CMD, ETYP, iFACE, DIR, VX, VY, VZ, bPROJ, PU, P1, P2, P3, P4, GROUP ; ETYP=SOLID\n",
+        "; [PLATE] : plate, plane stress, [PLANE] : axisymmetric, plane strain\n",
+    });
+    for (const T_MBLD_D& m : m_load.mbld) {
+      if (m.kind != kFacePressure) continue;
+      s.Open();
+      const T_ELEM_D e = ElementOrEmpty(m_pool, m.target);
+      const double* v = m.val;
+      if (!(Abs3(v) + std::fabs(v[3]) > 1e-20)) continue;
+      const bool noVector = m.vec[0] == 0.0 && m.vec[1] == 0.0 && m.vec[2] == 0.0;
+      if (e.type >= 11 && e.type <= 18) {
+        if (noVector)
+          s.Line("%d, PRES , PLATE, FACE, LZ, 0, 0, 0, NO, 0, %g, %g, %g, %g, \n", m.target, v[0], v[1], v[2], v[3]);
+        else
+          s.Line("%d, PRES , PLATE, FACE, VECTOR, %g, %g, %g, NO, 0, %g, %g, %g, %g, \n", m.target, m.vec[0],
+                 m.vec[1], m.vec[2], v[0], v[1], v[2], v[3]);
+      } else if (e.type == kSolid && ((e.topo >= 6 && e.topo <= 8) || (e.topo >= 10 && e.topo <= 12))) {
+        const int face = SolidFace(e, m.dir[1], m.dir[2]);
+        if (noVector)
+          s.Line("%d, PRES , SOLID, %d, NORMAL, 0, 0, 0, NO, 0, %g, %g, %g, %g, \n", m.target, face, v[0], v[1],
+                 v[2], v[3]);
+        else
+          s.Line("%d, PRES , SOLID, %d, VECTOR, %g, %g, %g, NO, 0, %g, %g, %g, %g, \n", m.target, face, m.vec[0],
+                 m.vec[1], m.vec[2], v[0], v[1], v[2], v[3]);
+      }
+    }
+    s.Close();
+  }
+
+  void Prestress() {
+    hvx::CSection s = m_w.Section(
+        {"*PRESTRESS    ; Prestress Beam Loads\n", "; ELEM_LIST, TENS-I, TENS-J, DI, DM, DJ, GROUP\n"});
+    for (const T_MBLD_D& m : m_load.mbld) {
+      if (m.kind != kPrestress) continue;
+      s.Open();
+      const T_ELEM_D e = ElementOrEmpty(m_pool, m.target);
+      if (e.type == kTruss)
+        m_w.Log("IDS_HALVEX_Cannot_assign_prestress_load_to_truss");
+      else if (e.type == kBeam)
+        s.Line("%d, %g, %g, %g, %g, %g, \n", m.target, m.val[0], m.val[1], m.val[2], (m.val[2] + m.val[3]) / 2,
+               m.val[3]);
+    }
+    s.Close();
+  }
+
+  void SelfWeight(int32_t id) {
+    T_LOAD_D load;
+    if (!m_pool.loads.Lookup(id, load)) return;
+    const double* g = load.grav;
+    if (g[0] == 0.0 && g[1] == 0.0 && g[2] == 0.0) return;
+    m_w.Out("; *SELFWEIGHT, X, Y, Z, GROUP\n");
+    m_w.Out("*SELFWEIGHT, %g, %g, %g, \n", g[0], g[1], g[2]);
+    m_w.Out("\n");
+  }
+
+  void BeamLoads() {
+    hvx::CSection s = m_w.Section({"*BEAMLOAD    ; Element Beam Loads\n",
+                                   "; ELEM_LIST, CMD, TYPE, DIR, bPROJ, D1, P1, D2, P2, D3, P3, D4, P4, GROUP\n",
+                                   "; ELEM_LIST, CMD, TYPE, DIR, VX, VY, VZ, bPROJ, D1, P1, D2, P2, D3, P3, D4, P4, "
+                                   "GROUP\n"});
+    static const char* const kDir[] = {"GX", "GY", "GZ", "LX", "LY", "LZ"};
+    for (const T_MBLD_D& m : m_load.mbld) {
+      if (m.kind != kBeamMoment && m.kind != kBeamForce) continue;
+      s.Open();
+      const double d1 = m.val[0], p1 = m.val[1], d2 = m.val[2], p2 = m.val[3];
+      const bool distributed = d1 != d2 && d2 != 0.0;
+      const char* type = m.kind == kBeamMoment ? (distributed ? "UNIMOMENT" : "CONMOMENT")
+                                               : (distributed ? "UNILOAD" : "CONLOAD");
+      const char* dir = (m.dir[0] >= 1 && m.dir[0] <= 6) ? kDir[m.dir[0] - 1] : "";
+      const char* proj = m.proj == 1 ? "YES" : "NO";
+      const T_ELEM_D e = ElementOrEmpty(m_pool, m.target);
+      if (e.type == kTruss) {
+        m_w.Log("IDS_HALVEX_Cannot_assign_distload_to_truss");
+      } else if (e.type == kBeam) {
+        if (distributed)
+          s.Line("%d, BEAM, %s, %s, %s, %g, %g, %g, %g, 0, 0, 0, 0, \n", m.target, type, dir, proj, d1, p1, d2, p2);
+        else
+          s.Line("%d, BEAM, %s, %s, %s, %g, %g, 0, 0, 0, 0, 0, 0, \n", m.target, type, dir, proj, d1, p1);
+      }
+    }
+    s.Close();
+  }
+
+  // Temperature gradients: entries whose two temperatures differ.
+  void SectionTemperatures() {
+    hvx::CSection s = m_w.Section({
+        "*BSTEMPER    ; Beam Section Temperature\n",
+        "; ELEM_LIST, DIR, REF, NUM, GROUP                    ; line 1\n",
+        ";   TYPE1, ELAST1, THERMAL1, B1, H11, T11, H21, T21  ; line 2\n",
+        ";   ...\n",
+        ";   TYPEn, ELASTn, THERMALn, Bn, H1n, T1n, H2n, T2n  ; line n+1\n",
+    });
+    for (const T_ETLD_D& t : m_load.etld) {
+      const double T1 = t.t[0], T2 = t.t[1], t0 = t.t[2], dh = t.t[3], a = t.t[4], H = t.t[5];
+      if (T1 == T2) continue;
+      s.Open();
+      const T_ELEM_D e = ElementOrEmpty(m_pool, t.elem);
+      T_MATL601_D mat;
+      m_pool.materials.Lookup(e.mat, mat);
+      T_PROP_D prop;
+      m_pool.properties.Lookup(e.prop, prop);
+      if (e.type != kBeam) continue;
+      const double E = mat.value[0];
+      const double Iyy = prop.value[1];
+      const double H1 = H / 2 - t0;
+      const double H2 = H1 + dh;
+      const double B = 12 * Iyy / (H * H * H);
+      s.Line(" %d, LZ, Top, 1, \n", t.elem);
+      s.Line(" INPUT, %g, %g, %g, %g, %g, %g, %g\n", E, a, B, H1, T1, H2, T2);
+    }
+    s.Close();
+  }
+
+  // Uniform temperatures: entries whose two temperatures are equal.
+  void ElementTemperatures() {
+    hvx::CSection s =
+        m_w.Section({"*ELTEMPER    ; Element Temperatures\n", "; ELEM_LIST, TEMPER, GROUP\n"});
+    for (const T_ETLD_D& t : m_load.etld) {
+      if (t.t[0] != t.t[1]) continue;
+      s.Open();
+      const T_ELEM_D e = ElementOrEmpty(m_pool, t.elem);
+      if (e.type == kTruss || e.type == kBeam) s.Line(" %d, %g, \n", t.elem, t.t[0]);
+    }
+    s.Close();
+  }
+
+  void Displacements() {
+    hvx::CSection s = m_w.Section({"*SPDISP    ; Specified Displacement of Supports\n",
+                                   "; NODE_LIST, FLAG, Dx, Dy, Dz, Rx, Ry, Rz, GROUP\n"});
+    for (const T_MBLD_D& m : m_load.mbld) {
+      const int32_t node = m_pool.TranslateNode(m.target);
+      if (m.kind == kEnforcedTranslation)
+        s.Line("%5d, 111000, %g, %g, %g, 0, 0, 0, \n", node, m.val[0], m.val[1], m.val[2]);
+      else if (m.kind == kEnforcedRotation)
+        s.Line("%5d, 000111, 0, 0, 0, %g, %g, %g, \n", node, m.val[0], m.val[1], m.val[2]);
+    }
+    s.Close();
+  }
+
+  CWriteQsxFromNeutral& m_w;
+  CDataPool& m_pool;
+  const T_LOAD_D& m_load;
+};
+
+}  // namespace
+
+bool CWriteQsxFromNeutral::IsStaticLoadCase(const T_LOAD_D& load) const {
+  const T_LCOP_D* option = m_pool->caseOptions.Find(load.lcop);
+  return option && option->caseType == 3 && load.dynCode == 0;
+}
+
+int CWriteQsxFromNeutral::WriteStaticCaseTable() {
+  hvx::CSection s = Section({"*STLDCASE\n"});
+  T_LOAD_D load;
+  for (int32_t id : Pool().loads.SortedKeys()) {
+    Pool().loads.Lookup(id, load);
+    if (!IsStaticLoadCase(load)) continue;
+    s.Line("%s,  %s,  %s\n", StaticCaseName(id, load), "USER", load.title);
+  }
+  s.Close();
+  return 1;
+}
+
+int CWriteQsxFromNeutral::WriteStaticCaseBlocks() {
+  T_LOAD_D load;
+  for (int32_t id : Pool().loads.SortedKeys()) {
+    Pool().loads.Lookup(id, load);
+    if (!IsStaticLoadCase(load)) continue;
+    const std::string name = StaticCaseName(id, load);
+    Out("*USE-STLD, %s\n\n", name);
+    CStaticCaseWriter(*this, load).WriteAll(id);
+    Out("; End of data for load case [%s] -------------------------\n\n", name);
+  }
+  return 1;
+}

@@ -60,6 +60,9 @@ class CWriteQsxFromNeutral {
   std::string BoundaryGroupName(int32_t elem) const;
   // Name of a static load case (as "*STLDCASE" declares it).
   static std::string StaticCaseName(int32_t id, const T_LOAD_D& load);
+  // True when the load set is a static load case: its option record exists
+  // with case type 3 and its dynamic-load code is 0.
+  bool IsStaticLoadCase(const T_LOAD_D& load) const;
   // Name of a time-history load case: the title, or THLDC<id>.
   static std::string ThCaseName(int32_t id, const T_LOAD_D& load);
   // A record's title when not empty, else the prefix format with the number.

@@ -1,0 +1,207 @@
+// Blocks 892 (hinge curves) and 894 (history output requests).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "tests/testutil.h"
+
+using hvxtest::ReadModel;
+
+namespace {
+
+std::string Block(int number, const std::vector<std::string>& lines) {
+  std::string s = "   -1\n" + std::to_string(number) + "\n";
+  for (const auto& l : lines) s += l + "\n";
+  return s + "   -1\n";
+}
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// Curve head lines 1 to 17 with empty slices.
+std::vector<std::string> CurveHead(const std::string& line1) {
+  std::vector<std::string> v = {line1, "10", "", "130"};
+  for (int i = 0; i < 13; ++i) v.push_back("");
+  return v;
+}
+
+std::string Log(int line) { return "Invalid format in line " + std::to_string(line) + ".\n"; }
+
+// The first data line of a block is line 3 of the file.
+constexpr int kFirst = 3;
+
+TEST(HingeCurveBlock, FillsHeadSlicesAndDataSets) {
+  std::vector<std::string> lines = {
+      "7, 3, 11, 12, 2",
+      "8",
+      "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12",  // only ten are kept
+      "99",
+      "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12",  // runs on into entries 11 and 12
+      "21, 22, 23",                            // overwrites 11 and 12, then 13
+      "", "", "", "", "", "", "", "", "", "",
+      "121, 122, 123, 124, 125, 126, 127, 128, 129, 130, 131",  // 131 has no entry
+      "25, 0.5"};
+  // n = 25: three lines per array; the third line of array 1 holds extra values.
+  for (int j = 1; j <= 6; ++j) {
+    lines.push_back(std::to_string(j) + ", 1, 1, 1, 1, 1, 1, 1, 1, 1");
+    lines.push_back("2, 2, 2, 2, 2, 2, 2, 2, 2, 2");
+    lines.push_back(j == 1 ? "3, 3, 3, 3, 3, 3, 3" : "3, 3, 3, 3, 3");
+  }
+  lines.push_back("0, 7.5");  // n = 0: head line only; the count of 2 is reached
+  lines = lines + CurveHead("8, 1, 0, 0, 1") + std::vector<std::string>{"-3, 1"};
+  CDataPool* pool = nullptr;
+  EXPECT_EQ("", ReadModel(Block(892, lines), pool));
+
+  ASSERT_EQ(2u, pool->curves.Count());
+  const T_SKCV_D* c = pool->curves.Find(7);
+  ASSERT_NE(nullptr, c);
+  EXPECT_EQ(3, c->type);
+  EXPECT_EQ(11, c->c2);
+  EXPECT_EQ(12, c->c3);
+  EXPECT_EQ(2, c->nSets);
+  EXPECT_EQ(8, c->intCount);
+  EXPECT_EQ(10, c->ints[9]);
+  EXPECT_EQ(99, c->valueCount);
+  EXPECT_EQ(10.0, c->value[9]);
+  EXPECT_EQ(21.0, c->value[10]);
+  EXPECT_EQ(22.0, c->value[11]);
+  EXPECT_EQ(23.0, c->value[12]);
+  EXPECT_EQ(0.0, c->value[13]);
+  EXPECT_EQ(121.0, c->value[120]);
+  EXPECT_EQ(130.0, c->value[129]);
+  ASSERT_EQ(2u, c->sets.size());
+  EXPECT_EQ(25, c->sets[0].n);
+  EXPECT_EQ(0.5, c->sets[0].value);
+  EXPECT_EQ(27u, c->sets[0].arr[0].size());  // 10 + 10 + 7: more than n values are kept
+  EXPECT_EQ(1.0, c->sets[0].arr[0][0]);
+  for (int j = 1; j < 6; ++j) {
+    ASSERT_EQ(25u, c->sets[0].arr[j].size());
+    EXPECT_EQ(double(j + 1), c->sets[0].arr[j][0]);
+    EXPECT_EQ(3.0, c->sets[0].arr[j][24]);
+  }
+  EXPECT_EQ(0, c->sets[1].n);
+  EXPECT_EQ(7.5, c->sets[1].value);
+  for (const auto& a : c->sets[1].arr) EXPECT_TRUE(a.empty());
+
+  const T_SKCV_D* c8 = pool->curves.Find(8);
+  ASSERT_NE(nullptr, c8);
+  ASSERT_EQ(1u, c8->sets.size());
+  EXPECT_EQ(-3, c8->sets[0].n);  // a negative count has no runs either
+}
+
+struct BadCurve {
+  const char* what;
+  std::vector<std::string> lines;
+  std::string log;     // expected read log
+  size_t stored;       // curves stored before the stop
+};
+
+class HingeCurveMalformed : public ::testing::TestWithParam<BadCurve> {};
+
+TEST_P(HingeCurveMalformed, LogsTheLineOrDropsTheCurve) {
+  CDataPool* pool = nullptr;
+  EXPECT_EQ(GetParam().log, ReadModel(Block(892, GetParam().lines), pool)) << GetParam().what;
+  EXPECT_EQ(GetParam().stored, pool->curves.Count()) << GetParam().what;
+}
+
+const std::vector<std::string> kGood = CurveHead("1, 0, 0, 0, 1") + std::vector<std::string>{"0, 0"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HingeCurveMalformed,
+    ::testing::Values(
+        BadCurve{"line 1 with four values", kGood + std::vector<std::string>{"2, 0, 0, 0"}, Log(kFirst + 18), 1},
+        BadCurve{"empty count line", std::vector<std::string>{"2, 0, 0, 0, 1", ""}, Log(kFirst + 1), 0},
+        BadCurve{"empty value count line", std::vector<std::string>{"2, 0, 0, 0, 1", "1", "", ""}, Log(kFirst + 3),
+                 0},
+        BadCurve{"data set head with one value", CurveHead("2, 0, 0, 0, 1") + std::vector<std::string>{"5"},
+                 Log(kFirst + 17), 0},
+        // n = 11: two lines per run; the block ends inside run 2.
+        BadCurve{"run cut off", CurveHead("2, 0, 0, 0, 1") + std::vector<std::string>{"11, 0", "1", "1", "1"},
+                 Log(kFirst + 20), 0},
+        BadCurve{"head cut off: dropped silently", kGood + std::vector<std::string>{"2, 0, 0, 0, 1", "1"}, "", 1},
+        BadCurve{"second data set missing: dropped silently",
+                 CurveHead("2, 0, 0, 0, 2") + std::vector<std::string>{"0, 0"}, "", 0},
+        BadCurve{"count 0: never stored, later lines are data sets",
+                 CurveHead("2, 0, 0, 0, 0") +
+                     std::vector<std::string>{"1, 0, 0, 0, 1", "1", "2", "3", "4", "5", "6", "0, 0"},
+                 "", 0},
+        BadCurve{"count -1: never stored", CurveHead("2, 0, 0, 0, -1") + std::vector<std::string>{"0, 0", "0, 0"},
+                 "", 0}),
+    [](const auto& i) { return "Case" + std::to_string(i.index); });
+
+// Counts near the 32-bit limit must not be trusted for allocation or looping.
+TEST(HingeCurveBlock, HugeCountsEndWithTheBlock) {
+  const auto start = std::chrono::steady_clock::now();
+  CDataPool* pool = nullptr;
+  // Two billion data sets, two given: the block ends at a group boundary.
+  EXPECT_EQ("", ReadModel(Block(892, CurveHead("3, 0, 0, 0, 2000000000") +
+                                         std::vector<std::string>{"0, 0", "0, 0"}),
+                          pool));
+  EXPECT_EQ(0u, pool->curves.Count());
+  // Two billion data sets, the first with two billion points: its run runs out.
+  EXPECT_EQ(Log(kFirst + 19), ReadModel(Block(892, CurveHead("3, 0, 0, 0, 2000000000") +
+                                                       std::vector<std::string>{"2000000000, 0", "1", "2"}),
+                                        pool));
+  EXPECT_EQ(0u, pool->curves.Count());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST(HistoryOutputBlock, ReadsGroupsInFileOrder) {
+  CDataPool* pool = nullptr;
+  const std::string text = Block(894, {"-1",
+                                       "0, 2, 5",
+                                       "   Roof disp  ",
+                                       "1, 2, 3, 4, 5, 6",
+                                       "0.5, 1.5, 2.5",
+                                       "-1, 7",
+                                       "1.9, 100.2, -3",
+                                       "A=1, B",
+                                       "0, 0, 0, 0, 0, 0, 99",
+                                       "1e-3, 2, 3",
+                                       "1, 1, 1",  // cut off: dropped
+                                       "name"});
+  EXPECT_EQ("", ReadModel(text, pool));
+  ASSERT_EQ(2u, pool->histories.size());
+  const T_THGR_D& a = pool->histories[0];
+  EXPECT_EQ(0, a.cls);
+  EXPECT_EQ(2, a.type);
+  EXPECT_EQ(5, a.loadSet);
+  EXPECT_EQ("   Roof disp  ", a.name);
+  EXPECT_EQ(6, a.k[5]);
+  EXPECT_EQ(2.5, a.r[2]);
+  const T_THGR_D& b = pool->histories[1];
+  EXPECT_EQ(1, b.cls);
+  EXPECT_EQ(100, b.type);
+  EXPECT_EQ(-3, b.loadSet);
+  EXPECT_EQ("A=1, B", b.name);
+  EXPECT_EQ(0.001, b.r[0]);
+}
+
+struct BadHistory {
+  const char* what;
+  std::vector<std::string> lines;
+  int line;           // failing line within the block
+  size_t stored;
+};
+
+class HistoryOutputMalformed : public ::testing::TestWithParam<BadHistory> {};
+
+TEST_P(HistoryOutputMalformed, LogsTheLine) {
+  CDataPool* pool = nullptr;
+  EXPECT_EQ(Log(kFirst + GetParam().line - 1), ReadModel(Block(894, GetParam().lines), pool)) << GetParam().what;
+  EXPECT_EQ(GetParam().stored, pool->histories.size()) << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HistoryOutputMalformed,
+    ::testing::Values(BadHistory{"line 1 with two values", {"0, 2"}, 1, 0},
+                      BadHistory{"empty line 1", {"0, 2, 1", "n", "1,2,3,4,5,6", "1,2,3", ""}, 5, 1},
+                      BadHistory{"line 3 with five values", {"0, 2, 1", "n", "1,2,3,4,5"}, 3, 0},
+                      BadHistory{"line 4 with two values", {"-1", "0, 2, 1", "n", "1,2,3,4,5,6", "1,2"}, 5, 0}),
+    [](const auto& i) { return "Case" + std::to_string(i.index); });
+
+}  // namespace

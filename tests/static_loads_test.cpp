@@ -1,0 +1,476 @@
+// Static load cases: selection and naming, each load block with its
+// thresholds and messages, the solid face finder, and the temperature
+// adjustment of materials. Pools are built directly; only the static-case
+// sections of the written text are compared.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+#include "tests/testutil.h"
+#include "writer/writer.h"
+
+using namespace hvxtest;
+
+namespace {
+
+struct Written {
+  std::string qsx;
+  std::string log;
+};
+
+Written WritePool(CDataPool& pool) {
+  TempDir dir;
+  const std::string model = dir.File("model.hvt");
+  CWriteQsxFromNeutral writer;
+  writer.Write(model, &pool);
+  return {ReadFile(dir.File("model.qsx")), ReadFile(dir.File("halvexcvt.msg"))};
+}
+
+// The lines of the sections whose command keywords are given: a command line
+// opens a kept run when its keyword is one of them and ends it otherwise.
+std::string Keep(const std::string& qsx, const std::set<std::string>& keywords) {
+  std::istringstream in(qsx);
+  std::string line, out;
+  bool keep = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line[0] == '*') {
+      const std::string word = line.substr(0, line.find_first_of(" ,;"));
+      keep = keywords.count(word) != 0;
+    }
+    if (keep) out += line + "\n";
+  }
+  return out;
+}
+
+std::string StaticSections(const std::string& qsx) {
+  return Keep(qsx, {"*STLDCASE", "*USE-STLD", "*CONLOAD", "*PRESSURE", "*PRESTRESS", "*SELFWEIGHT", "*BEAMLOAD",
+                    "*BSTEMPER", "*ELTEMPER", "*SPDISP"});
+}
+
+// A linear static load set on option 1 (case type 3).
+T_LOAD_D StaticSet(const char* title = "") {
+  T_LOAD_D l;
+  l.title = title;
+  l.lcop = 1;
+  return l;
+}
+
+T_MBLD_D Load(int32_t target, int32_t kind, std::initializer_list<double> vals) {
+  T_MBLD_D m;
+  m.target = target;
+  m.kind = kind;
+  int i = 0;
+  for (double v : vals) m.val[i++] = v;
+  return m;
+}
+
+T_ELEM_D Elem(int32_t type, int32_t topo, std::initializer_list<int32_t> nodes = {}) {
+  T_ELEM_D e;
+  e.type = type;
+  e.topo = topo;
+  int i = 0;
+  for (int32_t n : nodes) e.node[i++] = n;
+  return e;
+}
+
+class StaticLoads : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pool.readMode = 1;
+    T_LCOP_D opt;
+    opt.caseType = 3;
+    pool.caseOptions.Store(1, opt);
+  }
+  // The one case's block without its *USE-STLD line and end line.
+  std::string Blocks(const T_LOAD_D& set, std::string* log = nullptr) {
+    pool.loads.Store(1, set);
+    const Written w = WritePool(pool);
+    if (log) *log = w.log;
+    const std::string all = StaticSections(w.qsx);
+    const std::string open = "*USE-STLD, STLD1\n\n";
+    const std::string close = "; End of data for load case [STLD1] -------------------------\n\n";
+    const size_t b = all.find(open), e = all.find(close);
+    if (b == std::string::npos || e == std::string::npos) return "<no block>\n" + all;
+    return all.substr(b + open.size(), e - b - open.size());
+  }
+  CDataPool pool;
+};
+
+const char* kPressureHead =
+    "*PRESSURE    ; Pressure Loads\n"
+    "; ELEM_LIST, CMD, ETYP, LTYP, DIR, VX, VY, VZ, bPROJ, PU, P1, P2, P3, P4, GROUP  ; ETYP=PLATE, LTYP=FACE\n"
+    "; ELEM_LIST, CMD, ETYP, LTYP, iEDGE, DIR, VX, VY, VZ, PU, P1, P2, GROUP          ; ETYP=PLATE, LTYP=EDGE\n"
+    "; ELEM_LIST, CMD, ETYP, iEDGE, DIR, VX, VY, VZ, PU, P1, P2, GROUP                ; ETYP=PLANE\n"
+    "; ELEM_LIST, CMD, ETYP, iFACE, DIR, VX, VY, VZ, bPROJ, PU, P1, P2, P3, P4, GROUP ; ETYP=SOLID\n"
+    "; [PLATE] : plate, plane stress, [PLANE] : axisymmetric, plane strain\n";
+const char* kBeamLoadHead =
+    "*BEAMLOAD    ; Element Beam Loads\n"
+    "; ELEM_LIST, CMD, TYPE, DIR, bPROJ, D1, P1, D2, P2, D3, P3, D4, P4, GROUP\n"
+    "; ELEM_LIST, CMD, TYPE, DIR, VX, VY, VZ, bPROJ, D1, P1, D2, P2, D3, P3, D4, P4, GROUP\n";
+const char* kBsTemperHead =
+    "*BSTEMPER    ; Beam Section Temperature\n"
+    "; ELEM_LIST, DIR, REF, NUM, GROUP                    ; line 1\n"
+    ";   TYPE1, ELAST1, THERMAL1, B1, H11, T11, H21, T21  ; line 2\n"
+    ";   ...\n"
+    ";   TYPEn, ELASTn, THERMALn, Bn, H1n, T1n, H2n, T2n  ; line n+1\n";
+const char* kElTemperHead = "*ELTEMPER    ; Element Temperatures\n; ELEM_LIST, TEMPER, GROUP\n";
+
+}  // namespace
+
+TEST_F(StaticLoads, SelectsAndNamesStaticCasesInAscendingOrder) {
+  T_LCOP_D dyn;
+  dyn.caseType = 1;
+  pool.caseOptions.Store(2, dyn);
+  T_LOAD_D l5 = StaticSet();
+  pool.loads.Store(5, l5);
+  T_LOAD_D l2 = StaticSet("DEAD");
+  l2.nonlinear = 1;
+  pool.loads.Store(2, l2);
+  T_LOAD_D l3 = StaticSet();
+  l3.nonlinear = 1;
+  pool.loads.Store(3, l3);
+  T_LOAD_D l9 = StaticSet("EQ");
+  l9.dynCode = 1;  // case type 3 but a dynamic load set
+  pool.loads.Store(9, l9);
+  T_LOAD_D l7 = StaticSet("NOOPT");
+  l7.lcop = 99;  // option record missing
+  pool.loads.Store(7, l7);
+  T_LOAD_D l4 = StaticSet("MODAL");
+  l4.lcop = 2;
+  pool.loads.Store(4, l4);
+  T_LOAD_D l6 = StaticSet("LIVE");
+  l6.nonlinear = 3;  // only 1 marks the nonlinear name
+  pool.loads.Store(6, l6);
+  const std::string end = " -------------------------\n\n";
+  EXPECT_EQ("*STLDCASE\n"
+            "DEAD_NL,  USER,  DEAD\n"
+            "STLD_NL3,  USER,  \n"
+            "STLD5,  USER,  \n"
+            "LIVE,  USER,  LIVE\n"
+            "\n"
+            "*USE-STLD, DEAD_NL\n\n; End of data for load case [DEAD_NL]" + end +
+            "*USE-STLD, STLD_NL3\n\n; End of data for load case [STLD_NL3]" + end +
+            "*USE-STLD, STLD5\n\n; End of data for load case [STLD5]" + end +
+            "*USE-STLD, LIVE\n\n; End of data for load case [LIVE]" + end,
+            StaticSections(WritePool(pool).qsx));
+}
+
+TEST_F(StaticLoads, NoStaticCaseWritesNothing) {
+  T_LOAD_D l = StaticSet("X");
+  l.dynCode = 3;
+  l.mbld.push_back(Load(1, 1, {1, 0, 0}));
+  pool.loads.Store(1, l);
+  EXPECT_EQ("", StaticSections(WritePool(pool).qsx));
+}
+
+TEST_F(StaticLoads, NodalForcesAndMomentsWithThreshold) {
+  T_LOAD_D l = StaticSet();
+  l.mbld.push_back(Load(3, 2, {0, 0, 2.5}));
+  l.mbld.push_back(Load(1, 1, {0, 0, -10}));
+  l.mbld.push_back(Load(2, 1, {0, 0, 1e-21}));
+  l.mbld.push_back(Load(123456, 1, {1.5, -0.25, 1e-7}));
+  l.mbld.push_back(Load(4, 99, {1, 1, 1}));  // unknown kind: ignored
+  EXPECT_EQ("*CONLOAD\n"
+            "    1,  0, 0, -10, 0, 0, 0\n"
+            "123456,  1.5, -0.25, 1e-07, 0, 0, 0\n"
+            "\n"
+            "*CONLOAD\n"
+            "    3,  0, 0, 0, 0, 0, 2.5\n"
+            "\n",
+            Blocks(l));
+}
+
+TEST_F(StaticLoads, MomentsOnlyStillWriteNoForceBlock) {
+  T_LOAD_D l = StaticSet();
+  l.mbld.push_back(Load(7, 2, {1e-21, 0, 0}));
+  EXPECT_EQ("*CONLOAD\n\n", Blocks(l));
+}
+
+TEST_F(StaticLoads, PressuresOnPlatesAndSolids) {
+  pool.elements.Store(10, Elem(15, 4, {1, 2, 3, 4}));
+  pool.elements.Store(11, Elem(12, 2, {1, 2, 3}));
+  pool.elements.Store(20, Elem(31, 8, {1, 2, 3, 4, 5, 6, 7, 8}));
+  pool.elements.Store(21, Elem(25, 8, {1, 2, 3, 4, 5, 6, 7, 8}));  // type 25 takes no pressure
+  pool.elements.Store(22, Elem(31, 9, {1, 2, 3, 4, 5, 6, 7, 8}));  // topology 9 neither
+  pool.elements.Store(23, Elem(2, 0, {1, 2}));
+  T_LOAD_D l = StaticSet();
+  l.mbld.push_back(Load(10, 42, {-5, -5, -5, -5}));
+  T_MBLD_D vec = Load(11, 42, {1, 0, 0, 0});
+  vec.vec[0] = 0;
+  vec.vec[1] = 0.5;
+  vec.vec[2] = -1;
+  vec.proj = 1;
+  l.mbld.push_back(vec);
+  l.mbld.push_back(Load(10, 42, {0, 0, 0, 1e-21}));  // at the threshold: nothing
+  T_MBLD_D solid = Load(20, 42, {2, 0, 0, 0});
+  solid.dir[1] = 1;
+  solid.dir[2] = 3;
+  l.mbld.push_back(solid);
+  T_MBLD_D solidVec = solid;
+  solidVec.dir[1] = 6;
+  solidVec.dir[2] = 8;  // slots 6 and 8 share only face 2
+  solidVec.vec[2] = 1;
+  l.mbld.push_back(solidVec);
+  T_MBLD_D noFace = solid;
+  noFace.dir[1] = 1;
+  noFace.dir[2] = 7;  // diagonal of no face
+  l.mbld.push_back(noFace);
+  for (int32_t other : {21, 22, 23, 99}) {
+    T_MBLD_D m = solid;
+    m.target = other;
+    l.mbld.push_back(m);
+  }
+  EXPECT_EQ(std::string(kPressureHead) +
+                "10, PRES , PLATE, FACE, LZ, 0, 0, 0, NO, 0, -5, -5, -5, -5, \n"
+                "11, PRES , PLATE, FACE, VECTOR, 0, 0.5, -1, NO, 0, 1, 0, 0, 0, \n"
+                "20, PRES , SOLID, 1, NORMAL, 0, 0, 0, NO, 0, 2, 0, 0, 0, \n"
+                "20, PRES , SOLID, 2, VECTOR, 0, 0, 1, NO, 0, 2, 0, 0, 0, \n"
+                "20, PRES , SOLID, 0, NORMAL, 0, 0, 0, NO, 0, 2, 0, 0, 0, \n"
+                "\n",
+            Blocks(l));
+}
+
+// Face numbers by topology and face nodes; slots hold node numbers 101..108.
+TEST_F(StaticLoads, SolidFaceFinder) {
+  const struct {
+    int32_t topo;
+    int32_t first, second;
+    int face;
+  } cases[] = {
+      // tetrahedra: the second face node alone
+      {6, 0, 101, 3}, {6, 0, 102, 4}, {10, 0, 103, 2}, {6, 0, 105, 1}, {6, 105, 104, 0}, {6, 101, 0, 0},
+      // wedges: one node (second 0) or two nodes
+      {7, 102, 0, 1}, {11, 105, 0, 2}, {7, 107, 0, 0},
+      {7, 101, 105, 3}, {7, 102, 106, 4}, {11, 103, 104, 5}, {7, 101, 106, 5}, {7, 101, 102, 3}, {7, 104, 106, 5},
+      {7, 101, 103, 5},
+      // hexahedra
+      {8, 101, 103, 1}, {12, 105, 107, 2}, {8, 101, 106, 3}, {8, 102, 107, 4}, {8, 103, 108, 5},
+      {8, 104, 105, 6}, {8, 101, 102, 1}, {8, 101, 107, 0}, {8, 101, 0, 0}, {8, 101, 101, 1},
+  };
+  for (const auto& c : cases) {
+    pool.elements.Store(1, Elem(31, c.topo, {101, 102, 103, 104, 105, 106, 107, 108}));
+    T_LOAD_D l = StaticSet();
+    T_MBLD_D m = Load(1, 42, {1});
+    m.dir[1] = c.first;
+    m.dir[2] = c.second;
+    l.mbld.push_back(m);
+    EXPECT_EQ(std::string(kPressureHead) + "1, PRES , SOLID, " + std::to_string(c.face) +
+                  ", NORMAL, 0, 0, 0, NO, 0, 1, 0, 0, 0, \n\n",
+              Blocks(l))
+        << "topology " << c.topo << " nodes " << c.first << ", " << c.second;
+  }
+}
+
+TEST_F(StaticLoads, PrestressOnBeamsAndTrusses) {
+  pool.elements.Store(1, Elem(2, 0, {1, 2}));
+  pool.elements.Store(2, Elem(1, 0, {1, 2}));
+  pool.elements.Store(3, Elem(15, 4, {1, 2, 3, 4}));
+  T_LOAD_D l = StaticSet();
+  l.mbld.push_back(Load(2, 50, {100, 100, 0, 0}));
+  l.mbld.push_back(Load(1, 50, {100, 90, 0.2, 0.6}));
+  l.mbld.push_back(Load(3, 50, {1, 1, 1, 1}));
+  l.mbld.push_back(Load(2, 50, {1, 1, 1, 1}));
+  std::string log;
+  EXPECT_EQ("*PRESTRESS    ; Prestress Beam Loads\n"
+            "; ELEM_LIST, TENS-I, TENS-J, DI, DM, DJ, GROUP\n"
+            "1, 100, 90, 0.2, 0.4, 0.6, \n"
+            "\n",
+            Blocks(l, &log));
+  EXPECT_EQ("A prestress load cannot be assigned to a truss element; skipped.\n"
+            "A prestress load cannot be assigned to a truss element; skipped.\n",
+            log);
+}
+
+TEST_F(StaticLoads, SelfWeight) {
+  T_LOAD_D l = StaticSet();
+  l.grav[2] = -1;
+  EXPECT_EQ("; *SELFWEIGHT, X, Y, Z, GROUP\n*SELFWEIGHT, 0, 0, -1, \n\n", Blocks(l));
+  T_LOAD_D none = StaticSet();
+  EXPECT_EQ("", Blocks(none));
+}
+
+TEST_F(StaticLoads, BeamLoadsConcentratedAndDistributed) {
+  pool.elements.Store(1, Elem(2, 0, {1, 2}));
+  pool.elements.Store(2, Elem(1, 0, {1, 2}));
+  pool.elements.Store(3, Elem(5, 0, {1, 2}));
+  T_LOAD_D l = StaticSet();
+  auto beam = [&](int32_t elem, int32_t kind, int32_t dir, int32_t proj, std::initializer_list<double> v) {
+    T_MBLD_D m = Load(elem, kind, v);
+    m.dir[0] = dir;
+    m.proj = proj;
+    l.mbld.push_back(m);
+  };
+  beam(1, 41, 3, 0, {0, -10, 0, 7});       // D1 = D2 = 0: concentrated at 0
+  beam(1, 41, 6, 1, {0, -10, 1, -12});     // D1 != D2, D2 != 0: distributed
+  beam(1, 40, 1, 0, {0.5, 3, 0.5, 3});     // D1 = D2: concentrated
+  beam(1, 40, 5, 2, {0.25, 3, 0.75, 4});   // distributed; projection 2 is NO
+  beam(1, 41, 0, 0, {0.3, 1, 0, 0});       // D2 = 0: concentrated; code 0: empty DIR
+  beam(1, 41, 7, 0, {0.3, 1, 0, 0});       // code 7: empty DIR
+  beam(2, 41, 3, 0, {0, -1, 1, -1});       // truss: message, no line
+  beam(2, 40, 3, 0, {0.5, 1, 0.5, 1});     // truss, concentrated: message too
+  beam(3, 41, 3, 0, {0, -1, 1, -1});       // type 5: nothing
+  beam(99, 41, 3, 0, {0, -1, 1, -1});      // missing element: nothing
+  std::string log;
+  EXPECT_EQ(std::string(kBeamLoadHead) +
+                "1, BEAM, CONLOAD, GZ, NO, 0, -10, 0, 0, 0, 0, 0, 0, \n"
+                "1, BEAM, UNILOAD, LZ, YES, 0, -10, 1, -12, 0, 0, 0, 0, \n"
+                "1, BEAM, CONMOMENT, GX, NO, 0.5, 3, 0, 0, 0, 0, 0, 0, \n"
+                "1, BEAM, UNIMOMENT, LY, NO, 0.25, 3, 0.75, 4, 0, 0, 0, 0, \n"
+                "1, BEAM, CONLOAD, , NO, 0.3, 1, 0, 0, 0, 0, 0, 0, \n"
+                "1, BEAM, CONLOAD, , NO, 0.3, 1, 0, 0, 0, 0, 0, 0, \n"
+                "\n",
+            Blocks(l, &log));
+  EXPECT_EQ("A beam load cannot be assigned to a truss element; skipped.\n"
+            "A beam load cannot be assigned to a truss element; skipped.\n",
+            log);
+}
+
+TEST_F(StaticLoads, BeamLoadOnTrussOnlyWritesTheHeader) {
+  pool.elements.Store(2, Elem(1, 0, {1, 2}));
+  T_LOAD_D l = StaticSet();
+  l.mbld.push_back(Load(2, 41, {0, -1, 1, -1}));
+  EXPECT_EQ(std::string(kBeamLoadHead) + "\n", Blocks(l));
+}
+
+TEST_F(StaticLoads, TemperaturesWithAndWithoutGradient) {
+  T_ELEM_D beam = Elem(2, 0, {1, 2});
+  beam.mat = 3;
+  beam.prop = 4;
+  pool.elements.Store(1, beam);
+  pool.elements.Store(2, Elem(1, 0, {1, 2}));
+  pool.elements.Store(3, Elem(15, 4, {1, 2, 3, 4}));
+  T_MATL601_D mat;
+  mat.value[0] = 2e8;
+  pool.materials.Store(3, mat);
+  T_PROP_D prop;
+  prop.type = 1;          // Iyy is entry 2 whatever the type
+  prop.value[1] = 0.0008;
+  prop.value[2] = 99;
+  pool.properties.Store(4, prop);
+  T_LOAD_D l = StaticSet();
+  auto temp = [&](int32_t elem, int32_t layout, std::initializer_list<double> t) {
+    T_ETLD_D e;
+    e.elem = elem;
+    e.layout = layout;
+    int i = 0;
+    for (double v : t) e.t[i++] = v;
+    l.etld.push_back(e);
+  };
+  // T1 20, T2 5, t0 0.05, dh 0.1, a 1.2e-05, H 0.4:
+  // H1 = 0.2 - 0.05 = 0.15, H2 = 0.25, B = 12 * 0.0008 / 0.064 = 0.15.
+  temp(1, 2, {20, 5, 0.05, 0.1, 1.2e-05, 0.4});
+  temp(2, 2, {20, 5, 0, 0, 1e-05, 1});   // gradient on a truss: nothing
+  temp(1, 2, {15, 15, 0, 0, 1e-05, 1});  // uniform on a beam
+  temp(2, 1, {});                        // layout 1: T1 = T2 = 0
+  temp(3, 2, {30, 30, 0, 0, 1e-05, 1});  // uniform on a plate: nothing
+  EXPECT_EQ(std::string(kBsTemperHead) +
+                " 1, LZ, Top, 1, \n"
+                " INPUT, 2e+08, 1.2e-05, 0.15, 0.15, 20, 0.25, 5\n"
+                "\n" +
+                kElTemperHead +
+                " 1, 15, \n"
+                " 2, 0, \n"
+                "\n",
+            Blocks(l));
+}
+
+TEST_F(StaticLoads, TemperatureBlocksOpenOnlyForTheirEntries) {
+  pool.elements.Store(3, Elem(15, 4, {1, 2, 3, 4}));
+  T_LOAD_D l = StaticSet();
+  T_ETLD_D e;
+  e.elem = 3;
+  e.layout = 2;
+  e.t[0] = e.t[1] = 30;
+  l.etld.push_back(e);
+  EXPECT_EQ(std::string(kElTemperHead) + "\n", Blocks(l));
+  l.etld[0].t[1] = 10;
+  EXPECT_EQ(std::string(kBsTemperHead) + "\n", Blocks(l));
+}
+
+TEST_F(StaticLoads, SupportDisplacementsHaveNoThreshold) {
+  T_LOAD_D l = StaticSet();
+  l.mbld.push_back(Load(1, 3, {0, 0, -0.01}));
+  l.mbld.push_back(Load(2, 4, {0.001, 0, 0}));
+  l.mbld.push_back(Load(3, 3, {0, 0, 0}));
+  EXPECT_EQ("*SPDISP    ; Specified Displacement of Supports\n"
+            "; NODE_LIST, FLAG, Dx, Dy, Dz, Rx, Ry, Rz, GROUP\n"
+            "    1, 111000, 0, 0, -0.01, 0, 0, 0, \n"
+            "    2, 000111, 0, 0, 0, 0.001, 0, 0, \n"
+            "    3, 111000, 0, 0, 0, 0, 0, 0, \n"
+            "\n",
+            Blocks(l));
+}
+
+TEST_F(StaticLoads, BlocksFollowTheirFixedOrder) {
+  pool.elements.Store(1, Elem(2, 0, {1, 2}));
+  pool.elements.Store(2, Elem(15, 4, {1, 2, 3, 4}));
+  T_LOAD_D l = StaticSet();
+  l.grav[0] = 1;
+  l.mbld.push_back(Load(1, 3, {1, 0, 0}));
+  l.mbld.push_back(Load(1, 41, {0, 1, 1, 1}));
+  l.mbld.push_back(Load(1, 50, {1, 1, 0, 0}));
+  l.mbld.push_back(Load(2, 42, {1}));
+  l.mbld.push_back(Load(1, 2, {1}));
+  l.mbld.push_back(Load(1, 1, {1}));
+  T_ETLD_D t;
+  t.elem = 1;
+  l.etld.push_back(t);
+  t.t[0] = 1;
+  l.etld.push_back(t);
+  const std::string text = Blocks(l);
+  const char* order[] = {"*CONLOAD\n    1,  1, 0", "*CONLOAD\n    1,  0, 0, 0, 1", "*PRESSURE", "*PRESTRESS",
+                         "*SELFWEIGHT", "*BEAMLOAD", "*BSTEMPER", "*ELTEMPER", "*SPDISP"};
+  size_t at = 0;
+  for (const char* block : order) {
+    const size_t p = text.find(block, at);
+    ASSERT_NE(std::string::npos, p) << block << " missing or out of order in\n" << text;
+    at = p;
+  }
+}
+
+TEST(ElementTemperatureAdjustment, StaticCasesSetTheThermalCoefficient) {
+  CDataPool pool;
+  pool.readMode = 1;
+  T_LCOP_D st;
+  st.caseType = 3;
+  pool.caseOptions.Store(1, st);
+  T_LCOP_D th;
+  th.caseType = 1;
+  pool.caseOptions.Store(2, th);
+  T_ELEM_D e;
+  e.type = 2;
+  e.mat = 3;
+  pool.elements.Store(7, e);
+  e.mat = 5;
+  pool.elements.Store(8, e);
+  T_MATL601_D m;
+  m.value[36] = 1e-05;
+  pool.materials.Store(3, m);
+  pool.materials.Store(5, m);
+  auto set = [&](int32_t id, int32_t lcop, int32_t dyn, int32_t elem, double a) {
+    T_LOAD_D l;
+    l.lcop = lcop;
+    l.dynCode = dyn;
+    T_ETLD_D t;
+    t.elem = elem;
+    t.layout = 2;
+    t.t[4] = a;
+    l.etld.push_back(t);
+    pool.loads.Store(id, l);
+  };
+  set(9, 1, 0, 7, 2e-05);  // visited after 4: its value wins
+  set(4, 1, 0, 7, 3e-05);
+  set(5, 2, 0, 8, 4e-05);  // case type 1: no change
+  set(6, 1, 1, 8, 5e-05);  // dynamic load set: no change
+  set(3, 1, 0, 99, 6e-05); // missing element: material 0 is created
+  WritePool(pool);
+  T_MATL601_D out;
+  ASSERT_TRUE(pool.materials.Lookup(3, out));
+  EXPECT_EQ(2e-05, out.value[36]);
+  ASSERT_TRUE(pool.materials.Lookup(5, out));
+  EXPECT_EQ(1e-05, out.value[36]);
+  ASSERT_TRUE(pool.materials.Lookup(0, out));
+  EXPECT_EQ(6e-05, out.value[36]);
+  EXPECT_EQ(0, out.head[2]);
+}
