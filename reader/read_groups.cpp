@@ -19,6 +19,8 @@
 //              |                 | per line (value 1), closed by -1; a -1 head
 //              |                 | ends the lists and stores the group
 //
+// End marks compare the first value truncated toward zero with -1, as every
+// integer of the block is taken.
 // A group cut short by the end of the block outside a rule or list is dropped.
 // A rule or list still open at the end of the block fails the block; the line
 // count then names the line after the last one (the closing delimiter).
