@@ -30,12 +30,7 @@ int CImportNEUtral::ReadGroups() {
   // Next line of the current group; false when the block has ended.
   auto more = [this]() { return NextLine(); };
   // Next line inside a rule or list: running out of lines there is an error.
-  auto must = [this]() {
-    if (!NextLine()) {
-      ++m_lineCount;  // the missing line is counted before it is checked
-      Fail("rule or list runs past the end of the block");
-    }
-  };
+  auto must = [this]() { NextLineInEntry(); };
   auto endMark = [this]() {
     Need(1);
     return Int(0) == -1;
