@@ -4,6 +4,7 @@
 // are built directly; only the static-case sections of the text are compared.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 #include <sstream>
 
@@ -216,6 +217,22 @@ TEST_F(StaticLoads, SolidFaceFinder) {
               Blocks(l))
         << "topology " << c.topo << " nodes " << c.first << ", " << c.second;
   }
+}
+
+// A not-a-number magnitude (a field "nan" in the model file): a pressure is
+// skipped only when its magnitude is at most 1e-20, so it is written; a nodal
+// force is written only when its magnitude is greater than 1e-20, so it is not.
+TEST_F(StaticLoads, NotANumberMagnitudes) {
+  pool.elements.Store(5, Elem(15, 4, {1, 2, 3, 4}));
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  T_LOAD_D l = StaticSet();
+  l.mbld.push_back(Load(5, 42, {nan, 0, 0, 0}));
+  l.mbld.push_back(Load(5, 42, {0, 0, 0, 1e-21}));
+  l.mbld.push_back(Load(3, 1, {0, nan, 0}));
+  EXPECT_EQ("*CONLOAD\n"
+            "\n" +
+                std::string(kPressureHead) + "5, PRES , PLATE, FACE, LZ, 0, 0, 0, NO, 0, nan, 0, 0, 0, \n\n",
+            Blocks(l));
 }
 
 TEST_F(StaticLoads, BeamLoadsConcentratedAndDistributed) {
