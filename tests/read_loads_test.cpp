@@ -220,18 +220,3 @@ TEST(ReadLoads, UnclosedListsDropTheSetSilently) {
   }
 }
 
-TEST(ReadLoads, ExampleFrameCarriesItsLoadCaseAndFloorTie) {
-  CDataPool* pool = nullptr;
-  EXPECT_EQ("", ReadModel(ReadFile(SourceDir() + "/examples/frame.hvt"), pool));
-  T_LOAD_D l;
-  ASSERT_TRUE(pool->loads.Lookup(1, l));
-  EXPECT_EQ("Dead and wind", l.title);
-  EXPECT_EQ(9u, l.mbld.size());
-  EXPECT_EQ(1u, l.etld.size());
-  EXPECT_EQ(1, l.lcop);
-  T_CNST_D c;
-  ASSERT_TRUE(pool->constraints.Lookup(1, c));
-  ASSERT_EQ(1u, c.eqs.size());
-  EXPECT_EQ(2u, c.eqs[0].terms.size());
-  EXPECT_TRUE(pool->caseOptions.Contains(1));
-}

@@ -469,15 +469,4 @@ TEST(ReadFunctions, GoodBlockAndMalformedTwins) {
 
 // ---- the example model ----------------------------------------------------------
 
-TEST(ExampleFrame, ReadsWithoutComplaint) {
-  CDataPool* pool = nullptr;
-  EXPECT_EQ("", ReadModel(ReadFile(SourceDir() + "/examples/frame.hvt"), pool));
-  ASSERT_NE(pool, nullptr);
-  EXPECT_EQ(1, pool->Header().present);
-  EXPECT_EQ(12u, pool->nodes.Count());
-  EXPECT_EQ(20u, pool->elements.Count());
-  EXPECT_EQ(4u, pool->properties.Count());
-  EXPECT_EQ(2u, pool->materials.Count());
-}
-
 }  // namespace
