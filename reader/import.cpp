@@ -171,6 +171,12 @@ bool CImportNEUtral::NextLine() {
   return true;
 }
 
+void CImportNEUtral::NextLineInEntry() {
+  if (NextLine()) return;
+  ++m_lineCount;
+  Fail("entry runs past the end of the block");
+}
+
 bool CImportNEUtral::NextRawLine() {
   if (!RawNext(m_line)) return false;
   m_nums.clear();

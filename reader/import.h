@@ -68,6 +68,10 @@ class CImportNEUtral {
   bool NextLine();
   // Same, but leaves the line unsplit (m_nums empty); for title lines.
   bool NextRawLine();
+  // The next line of an entry that must go on (a list, a tail, a run): at the
+  // end of the block the missing line is counted, as every line is counted
+  // before it is checked, and the block fails there.
+  void NextLineInEntry();
   // Fails the block (invalid argument) when the current line has fewer than n values.
   void Need(size_t n) const;
   // Value i (0-based) of the current line as an integer (truncated) or a double.

@@ -107,7 +107,7 @@ int CImportNEUtral::ReadConstraints() {
         Need(1);
         const int32_t n = Int(0);
         for (int32_t k = 0; k < n; ++k) {
-          if (!NextLine()) Fail("equation runs past the block");
+          NextLineInEntry();
           Need(3);
           eq.terms.push_back(T_EQNCN_D{Int(0), Int(1), Dbl(2)});
         }

@@ -80,7 +80,7 @@ int CImportNEUtral::ReadHingeCurves() {
       const int64_t runLines = set.n > 0 ? (int64_t{set.n} + 9) / 10 : 0;
       for (auto& arr : set.arr) {
         for (int64_t k = 0; k < runLines; ++k) {
-          if (!NextLine()) Fail("data set run past the end of the block");
+          NextLineInEntry();
           arr.insert(arr.end(), m_nums.begin(), m_nums.end());
         }
       }

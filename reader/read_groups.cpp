@@ -19,6 +19,8 @@
 //              |                 | per line (value 1), closed by -1; a -1 head
 //              |                 | ends the lists and stores the group
 //
+// End marks compare the first value truncated toward zero with -1, as every
+// integer of the block is taken.
 // A group cut short by the end of the block outside a rule or list is dropped.
 // A rule or list still open at the end of the block fails the block; the line
 // count then names the line after the last one (the closing delimiter).
@@ -28,12 +30,7 @@ int CImportNEUtral::ReadGroups() {
   // Next line of the current group; false when the block has ended.
   auto more = [this]() { return NextLine(); };
   // Next line inside a rule or list: running out of lines there is an error.
-  auto must = [this]() {
-    if (!NextLine()) {
-      ++m_lineCount;  // the missing line is counted before it is checked
-      Fail("rule or list runs past the end of the block");
-    }
-  };
+  auto must = [this]() { NextLineInEntry(); };
   auto endMark = [this]() {
     Need(1);
     return Int(0) == -1;

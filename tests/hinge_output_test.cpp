@@ -166,6 +166,23 @@ TEST(HingePropertyOutput, ReferenceElementGivesMaterialSectionAndMemberType) {
             HingeData(WritePool(pool).qsx));
 }
 
+// Hinge property number 0: its reference element is the lowest-numbered
+// element whose hinge number is 0, like for any other property number.
+TEST(HingePropertyOutput, PropertyZeroTakesTheFirstElementWithoutHinge) {
+  CDataPool pool;
+  pool.readMode = 1;
+  AddNode(pool, 1, 0, 0, 0);
+  AddNode(pool, 2, 0, 0, 3);
+  AddNode(pool, 3, 4, 0, 0);
+  pool.materials.Store(5, T_MATL601_D{});
+  AddElem(pool, 40, 2, 1, 3, 0, 5);
+  AddElem(pool, 30, 6, 1, 2, 0, 5);
+  pool.hinges.Store(0, Hinge(0, {}, "zero"));
+  EXPECT_EQ("  IHPR0, NO, USER, AIJ, 5, 0, COLUMN, I, NONE, SPR, SKEL, , zero\n"
+            "  NO\n  NO\n  NO\n  NO\n  NO\n  NO\n" + std::string(kHingeClose),
+            HingeData(WritePool(pool).qsx));
+}
+
 TEST(HingeOutput, ReadModeZeroWritesOnlyInitialElementForces) {
   CDataPool pool;
   pool.readMode = 0;

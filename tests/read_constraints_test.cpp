@@ -97,7 +97,7 @@ TEST(ReadConstraints, MalformedSetsLogTheLineAndKeepEarlierSets) {
       {"empty line in the node list", 1, "2\nU\n\n-1\n-1\n", 9},
       {"equation head with two values", 1, "2\nU\n-1\n1,0\n", 10},
       {"term line with two values", 1, "2\nU\n-1\n1,0,0\n2\n5,3\n", 12},
-      {"term lines past the block", 1, "2\nU\n-1\n1,0,0\n3\n5,3,-1\n9,3,1\n", 13},
+      {"term lines past the block", 1, "2\nU\n-1\n1,0,0\n3\n5,3,-1\n9,3,1\n", 14},
   };
   for (const Twin& t : twins) {
     const std::string goodSet = t.readMode == 1 ? good : std::string("1\nT\n-1\n-1\n-1\n-1\n-1\n");

@@ -185,8 +185,8 @@ TEST(ReadLoads, MalformedSetsLogTheLineAndKeepEarlierSets) {
       {"line 21 without the option number", replaceLine(h2, 21, "0,0,0,0,0,0,0,0,0") + kEmptyLists, 48},
       {"structural head with eight values", h2 + "3,1,0,0,0,0,0,0\n", 49},
       {"structural line 4 with three values", h2 + replaceLine(mb, 5, "0,0,0") + kEmptyLists, 53},
-      {"structural tail past the block", h2 + "3,1,0,0,0,0,0,0,1\n0,0,0\n", 50},
-      {"geometry tail past the block", h2 + "-1\n1,2,3,4,5,6,7\n1,2,3\n", 51},
+      {"structural tail past the block", h2 + "3,1,0,0,0,0,0,0,1\n0,0,0\n", 51},
+      {"geometry tail past the block", h2 + "-1\n1,2,3,4,5,6,7\n1,2,3\n", 52},
       {"geometry line 18 with one value",
        h2 + "-1\n1,2,3,4,5,6,7\n0,0,0\n0,0,0,0,0\n0,0,0,0,0\n0,0,0,0,0\n0,0,0\n0,0,0\n0,0\n0,0,0\n0,0,0\n0,0\n"
             "a\nb\n0,0,0\n0,0,0\n0,0,0\n0,0,0\n0,0,0,0\n3\n-1\n-1\n-1\n",
@@ -219,3 +219,4 @@ TEST(ReadLoads, UnclosedListsDropTheSetSilently) {
     EXPECT_FALSE(pool->loads.Contains(2));
   }
 }
+

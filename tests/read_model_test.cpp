@@ -467,4 +467,6 @@ TEST(ReadFunctions, GoodBlockAndMalformedTwins) {
   RunRows(rows);
 }
 
+// ---- the example model ----------------------------------------------------------
+
 }  // namespace

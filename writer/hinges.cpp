@@ -175,10 +175,10 @@ int CWriteQsxFromNeutral::WriteHingeProperty() {
   Out("; [DATA] : YS-P1, YS-P2, YS-P3, YS-P4, SRR1, SRR2, SRR3, SRR4, HSL1, ... HSL5                  ; iITYPE=0\n");
   Out("; [DATA] : YS-P1, YS-P2, YS-P3, YS-P4, YD-D1, YD-D2, YD-D3, YD-D4, HSL1, ... HSL5              ; iITYPE=1\n");
 
-  // Reference element of each hinge property: the lowest-numbered element using it.
+  // Reference element of each hinge property: the lowest-numbered element whose
+  // hinge number equals the property number (property 0 included).
   std::unordered_map<int32_t, int32_t> refElem;
   Pool().elements.Enumerate([&](int32_t id, const T_ELEM_D& e) {
-    if (e.hinge == 0) return;
     auto [it, added] = refElem.try_emplace(e.hinge, id);
     if (!added && id < it->second) it->second = id;
   });

@@ -2,6 +2,7 @@
 // of WriteProperties over properties of type code 82) and *NL-LINK (elements
 // of type code 82 in ascending number order).
 #include "geometry/mathfunc.h"
+#include "writer/boundary_index.h"
 #include "writer/writer.h"
 
 namespace {
@@ -115,6 +116,7 @@ int CWriteQsxFromNeutral::WriteGeneralLink() {
        "; iNO, iNODE1, iNODE2, GPROP, IEPROP, iRCS, iMETHOD, ANGLE-x, ANGLE-y, ANGLE-z, GROUP\n",
        "; iNO, iNODE1, iNODE2, GPROP, IEPROP, iRCS, iMETHOD, P0X, P0Y, P0Z, P1X, P1Y, P1Z, P2X, P2Y, P2Z, GROUP\n",
        "; iNO, iNODE1, iNODE2, GPROP, IEPROP, iRCS, iMETHOD, V1X, V1Y, V1Z, V2X, V2Y, V2Z, GROUP\n"});
+  const hvx::CBoundaryIndex groups(BoundaryGroups());
   T_ELEM_D e;
   T_PROP_D p;
   for (int32_t id : elements.SortedKeys()) {
@@ -124,7 +126,7 @@ int CWriteQsxFromNeutral::WriteGeneralLink() {
     const std::string gprop =
         Pool().properties.Lookup(e.prop, p) ? LinkPropName(p, e.prop) : hvx::Format("GPROP%d", e.prop);
     const std::string ieprop = e.hinge != 0 ? hvx::Format("IHPR%d", e.hinge) : std::string();
-    const std::string group = BoundaryGroupName(id);
+    const std::string& group = groups.Name(id);
     if (e.orient2[0] == 0.0 && e.orient2[1] == 0.0 && e.orient2[2] == 0.0) {
       double angle = 0.0;
       CMathFunc::BetaAngle(Pool(), e.node[0], e.node[1], e.orient[0], e.orient[1], e.orient[2], angle);

@@ -8,6 +8,7 @@
 // which needs its property's first flag to be 1 and so is not written. A
 // node missing from the store is taken at the origin.
 #include "geometry/mathfunc.h"
+#include "writer/boundary_index.h"
 #include "writer/writer.h"
 
 namespace {
@@ -104,13 +105,14 @@ int CWriteQsxFromNeutral::WriteNodalMass() {
 int CWriteQsxFromNeutral::WritePointSpring() {
   hvx::CSection s =
       Section({"*SPRING    ; Point Spring Supports\n", "; NODE_LIST, SDx, SDy, SDz, SRx, SRy,SRz, GROUP\n"});
+  const hvx::CBoundaryIndex groups(BoundaryGroups());
   T_ELEM_D e;
   for (int32_t id : Pool().elements.SortedKeys()) {
     Pool().elements.Lookup(id, e);
     if (e.type != 7 || e.topo != 9) continue;
     const T_PROP_D p = PropertyOf(Pool(), e);
     const double* v = p.value + 5;  // entries 6 to 11
-    s.Line(" %d, %g, %g, %g, %g, %g, %g, %s\n", e.node[0], v[0], v[1], v[2], v[3], v[4], v[5], BoundaryGroupName(id));
+    s.Line(" %d, %g, %g, %g, %g, %g, %g, %s\n", e.node[0], v[0], v[1], v[2], v[3], v[4], v[5], groups.Name(id));
   }
   s.Close();
   return 1;
@@ -122,6 +124,7 @@ int CWriteQsxFromNeutral::WriteElasticLink() {
        "; iNO, iNODE1, iNODE2, LINK, ANGLE, SDx, SDy, SDz, SRx, SRy, SRz, bSHEAR, DRy, DRz, GROUP   ; GEN\n",
        "; iNO, iNODE1, iNODE2, LINK, ANGLE, bSHEAR, DRy, DRz, GROUP                                 ; RIGID\n",
        "; iNO, iNODE1, iNODE2, LINK, ANGLE, SDx, bSHEAR, DRy, DRz, GROUP                            ; TENS,COMP\n"});
+  const hvx::CBoundaryIndex groups(BoundaryGroups());
   T_ELEM_D e;
   for (int32_t id : Pool().elements.SortedKeys()) {
     Pool().elements.Lookup(id, e);
@@ -131,7 +134,7 @@ int CWriteQsxFromNeutral::WriteElasticLink() {
     const T_PROP_D p = PropertyOf(Pool(), e);
     const double* v = p.value + 5;  // entries 6 to 11
     s.Line(" %d, %d, %d, GEN, %g, %g, %g, %g, %g, %g, %g, NO, 0.5, 0.5, %s\n", id, e.node[0], e.node[1], angle, v[0],
-           v[1], v[2], v[3], v[4], v[5], BoundaryGroupName(id));
+           v[1], v[2], v[3], v[4], v[5], groups.Name(id));
   }
   s.Close();
   return 1;

@@ -122,7 +122,7 @@ class CStaticCaseWriter {
       s.Open();
       const T_ELEM_D e = ElementOrEmpty(m_pool, m.target);
       const double* v = m.val;
-      if (!(Abs3(v) + std::fabs(v[3]) > 1e-20)) continue;
+      if (Abs3(v) + std::fabs(v[3]) <= 1e-20) continue;  // a NaN magnitude is written
       const bool noVector = m.vec[0] == 0.0 && m.vec[1] == 0.0 && m.vec[2] == 0.0;
       if (e.type >= 11 && e.type <= 18) {
         if (noVector)

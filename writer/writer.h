@@ -47,9 +47,14 @@ class CWriteQsxFromNeutral {
     m_out.Format(fmt, a...);
   }
   // Appends the catalogue text of id, formatted with args, to the write log.
+  // The output gathered so far goes to its file first and the entry goes to
+  // the log at once, so that after a file error the log holds exactly the
+  // entries made before the output failed.
   template <class... A>
   void Log(const char* id, const A&... a) {
+    m_out.Flush();
     WriteText(m_log, hvx::LookupMessage(id), a...);
+    m_log.Flush();
   }
   hvx::CTextSink& OutSink() { return m_out; }
   hvx::CSection Section(std::initializer_list<const char*> header) { return hvx::CSection(m_out, header); }

@@ -1,0 +1,139 @@
+// Snapped trigonometry, rotation about global Z and the beta angle.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "geometry/localaxis.h"
+#include "geometry/mathfunc.h"
+#include "store/datapool.h"
+
+namespace {
+
+TEST(MathFunc, Constants) {
+  EXPECT_EQ(3.141592653589793, CMathFunc::kPi);
+  EXPECT_EQ(CMathFunc::kPi / 180.0, CMathFunc::kDegToRad);
+  EXPECT_EQ(180.0 / CMathFunc::kPi, CMathFunc::kRadToDeg);
+}
+
+TEST(MathFunc, SnappedCosineAndSine) {
+  const double pi = CMathFunc::kPi;
+  // Raw results within rounding of 0, 1 and -1 snap; others pass unchanged.
+  EXPECT_EQ(0.0, CMathFunc::Cos(pi / 2));  // raw 6.1e-17
+  EXPECT_EQ(0.0, CMathFunc::Sin(pi));      // raw 1.2e-16
+  EXPECT_EQ(-1.0, CMathFunc::Cos(pi));
+  EXPECT_EQ(1.0, CMathFunc::Sin(pi / 2));
+  EXPECT_EQ(1.0, CMathFunc::Cos(4e-8));    // raw 1 - 8e-16
+  EXPECT_NE(1.0, CMathFunc::Cos(1e-7));    // raw 1 - 5e-15: outside the band
+  EXPECT_EQ(-1.0, CMathFunc::Cos(pi + 4e-8));
+  EXPECT_EQ(0.0, CMathFunc::Sin(9e-16));
+  EXPECT_EQ(2e-15, CMathFunc::Sin(2e-15));
+  EXPECT_EQ(std::cos(0.5), CMathFunc::Cos(0.5));
+  EXPECT_EQ(std::sin(-0.5), CMathFunc::Sin(-0.5));
+}
+
+TEST(MathFunc, RotationAboutZ) {
+  const struct {
+    double theta;
+    double in[3];
+    double out[3];
+  } cases[] = {
+      {90, {1, 0, 0}, {0, 1, 0}},
+      {90, {1, 1, 0}, {-1, 1, 0}},
+      {90, {2, -3, 7}, {3, 2, 7}},     // z is kept
+      {90, {-1, 0, 0}, {0, -1, 0}},
+      {180, {1, 2, 0}, {-1, -2, 0}},
+      {-90, {1, 0, 0}, {0, -1, 0}},
+      {0, {1e-11, 5, -7e-11}, {0, 5, 0}},  // tiny components become 0
+      {0, {2e-10, 0, 0}, {2e-10, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    double x = c.in[0], y = c.in[1], z = c.in[2];
+    CMathFunc::RotateAboutZ(c.theta, x, y, z);
+    EXPECT_EQ(c.out[0], x) << c.theta << " " << c.in[0] << "," << c.in[1];
+    EXPECT_EQ(c.out[1], y) << c.theta << " " << c.in[0] << "," << c.in[1];
+    EXPECT_EQ(c.out[2], z) << c.theta << " " << c.in[0] << "," << c.in[1];
+    EXPECT_FALSE(std::signbit(x) && x == 0.0) << "no negative zero";
+  }
+  // 30 degrees: cos and sin pass unsnapped.
+  double x = 2, y = 0, z = 0;
+  CMathFunc::RotateAboutZ(30, x, y, z);
+  EXPECT_DOUBLE_EQ(std::sqrt(3.0), x);
+  EXPECT_DOUBLE_EQ(1.0, y);
+}
+
+TEST(MathFunc, BetaAngle) {
+  CDataPool pool;
+  auto node = [&](int32_t id, double x, double y, double z) {
+    T_NODS_D n;
+    n.pos[0] = x;
+    n.pos[1] = y;
+    n.pos[2] = z;
+    pool.nodes.Store(id, n);
+  };
+  node(1, 0, 0, 0);
+  node(2, 1, 0, 0);
+  node(3, 0, 0, 1);
+  node(4, 1, 0, 1);
+  node(5, 1, 2, 0);
+  node(6, 1, 2, 5);
+  node(7, 2, 0, 0);
+  node(8, 4, 3, 0);
+  node(9, 1.00005, 2.00005, 3);  // within 0.0001 of node 5 in plan
+
+  const struct {
+    const char* name;
+    int32_t n1, n2;
+    double v[3];
+    double angle;
+  } cases[] = {
+      {"zero vector, nodes not looked at", 100, 200, {0, 0, 0}, 0},
+      {"level along X, vector Z: a = (0,-1,0)", 1, 2, {0, 0, 1}, 90},
+      {"level along X, vector Y: a = (0,0,1)", 1, 2, {0, 1, 0}, 0},
+      {"level along X, vector (0,1,1)", 1, 7, {0, 1, 1}, 45},
+      {"level in plan (4,3), vector Z", 1, 8, {0, 0, 1}, 90},
+      {"vertical, vector X: b = (1,0,0)", 1, 3, {1, 0, 0}, 90},
+      {"vertical, vector Y: b.x = 0", 1, 3, {0, 1, 0}, 180},
+      {"vertical, vector -Y: sign of b.y does not enter", 1, 3, {0, -1, 0}, 180},
+      {"vertical, vector -X", 1, 3, {-1, 0, 0}, 270},
+      {"vertical off the origin, vector (1,1,0)", 5, 6, {1, 1, 0}, 135},
+      {"inclined, vector Z", 1, 4, {0, 0, 1}, 0},
+      {"inclined, vector Y", 1, 4, {0, 1, 0}, -90},
+      {"vector parallel to the element", 1, 2, {3, 0, 0}, 0},
+      {"vector parallel to a vertical element", 1, 3, {0, 0, -2}, 0},
+      {"missing first node taken at the origin", 99, 7, {0, 1, 1}, 45},
+      {"both nodes missing: zero length", 98, 99, {0, 1, 0}, 0},
+  };
+  for (const auto& c : cases) {
+    double angle = -1;
+    EXPECT_EQ(1, CMathFunc::BetaAngle(pool, c.n1, c.n2, c.v[0], c.v[1], c.v[2], angle)) << c.name;
+    EXPECT_NEAR(c.angle, angle, 1e-12) << c.name;
+  }
+  // Within 0.0001 of vertical in plan: the vertical rule applies (the inclined
+  // one would give about 0).
+  double angle = 0;
+  CMathFunc::BetaAngle(pool, 5, 9, 1, 1, 0, angle);
+  EXPECT_NEAR(135, angle, 1e-6);
+  // Inclined (1, 0, 1) with vector (0, 1, 1): b = (-1, 2, 1), w = (0, 1, 0),
+  // cos = 2 / sqrt(6).
+  CMathFunc::BetaAngle(pool, 1, 4, 0, 1, 1, angle);
+  EXPECT_DOUBLE_EQ(std::acos(2 / std::sqrt(6.0)) * 180 / 3.141592653589793 - 90, angle);
+}
+
+TEST(LocalAxis, DefaultAndCopy) {
+  CLocalAxis a;
+  EXPECT_EQ(0, a.node);
+  EXPECT_EQ(0, a.method);
+  EXPECT_EQ(0.0, a.p2[2]);
+  EXPECT_EQ(0.0, a.v2[0]);
+  a.node = 4;
+  a.method = 2;
+  a.p1[1] = 3.5;
+  a.v2[2] = -1;
+  CLocalAxis b(a), c;
+  c = a;
+  EXPECT_EQ(4, b.node);
+  EXPECT_EQ(3.5, c.p1[1]);
+  EXPECT_EQ(-1.0, c.v2[2]);
+}
+
+}  // namespace
