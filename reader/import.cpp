@@ -150,15 +150,18 @@ void CImportNEUtral::DrainBlock() {
 bool CImportNEUtral::NextLine() {
   if (!m_inBlock) return false;
   std::string_view line;
-  if (!m_src->ReadLine(line)) {
+  if (!m_src->ReadLineUncut(line)) {
     m_eof = true;
     m_inBlock = false;
     return false;
   }
   m_nums.clear();
-  // Most lines are plain numbers: such a line holds no "<NULL>" and, not
-  // starting with a blank, is no delimiter, so it needs no further test.
+  // Most lines are plain numbers: such a line holds no NUL byte, no "<NULL>"
+  // and, not starting with a blank, is no delimiter, so it needs no further
+  // test.
   if (line.empty() || line[0] == ' ' || !CHalvexStrParser::SplitPlainNumbers(line, m_nums)) {
+    if (const void* z = std::memchr(line.data(), '\0', line.size()))
+      line = line.substr(0, static_cast<size_t>(static_cast<const char*>(z) - line.data()));
     line = Checked(line);
     if (IsDelimiter(line)) {
       m_inBlock = false;

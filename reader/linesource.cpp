@@ -29,17 +29,17 @@ std::string_view CutAtNul(std::string_view s) {
 }
 }  // namespace
 
-bool CLineSource::ReadLine(std::string_view& line) {
+bool CLineSource::ReadLineUncut(std::string_view& line) {
   if (m_cur == m_end && !Refill()) return false;
   size_t avail = static_cast<size_t>(m_end - m_cur);
   size_t lim = std::min(avail, kMaxLine);
   if (const char* nl = static_cast<const char*>(std::memchr(m_cur, '\n', lim))) {
-    line = CutAtNul(std::string_view(m_cur, static_cast<size_t>(nl - m_cur)));
+    line = std::string_view(m_cur, static_cast<size_t>(nl - m_cur));
     m_cur = nl + 1;
     return true;
   }
   if (lim == kMaxLine) {
-    line = CutAtNul(std::string_view(m_cur, kMaxLine));
+    line = std::string_view(m_cur, kMaxLine);
     m_cur += kMaxLine;
     return true;
   }
@@ -52,13 +52,19 @@ bool CLineSource::ReadLine(std::string_view& line) {
     if (const char* nl = static_cast<const char*>(std::memchr(m_cur, '\n', lim))) {
       m_assembled.append(m_cur, static_cast<size_t>(nl - m_cur));
       m_cur = nl + 1;
-      line = CutAtNul(m_assembled);
+      line = m_assembled;
       return true;
     }
     m_assembled.append(m_cur, lim);
     m_cur += lim;
   }
-  line = CutAtNul(m_assembled);
+  line = m_assembled;
+  return true;
+}
+
+bool CLineSource::ReadLine(std::string_view& line) {
+  if (!ReadLineUncut(line)) return false;
+  line = CutAtNul(line);
   return true;
 }
 

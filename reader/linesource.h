@@ -19,6 +19,8 @@ class CLineSource {
   bool ReadLine(std::string& line);
   // Same, viewing the source's own storage; valid until the next call.
   bool ReadLine(std::string_view& line);
+  // The same line before it is cut at a NUL byte (it may hold some).
+  bool ReadLineUncut(std::string_view& line);
 
  protected:
   // Fills the window [m_cur, m_end) with more bytes; false when none are left.

@@ -115,6 +115,15 @@ inline const uint8_t* GetMask(const uint8_t* p, uint64_t& m) {
   return p + 1 + count;
 }
 
+// Bits set in m. std::popcount is a library call unless the target has a
+// population-count instruction, which the x86-64 baseline does not.
+inline unsigned PopCount(uint64_t m) {
+  m = m - ((m >> 1) & 0x5555555555555555ull);
+  m = (m & 0x3333333333333333ull) + ((m >> 2) & 0x3333333333333333ull);
+  m = (m + (m >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  return static_cast<unsigned>((m * 0x0101010101010101ull) >> 56);
+}
+
 inline uint32_t Zig(int32_t v) { return (static_cast<uint32_t>(v) << 1) ^ static_cast<uint32_t>(v >> 31); }
 inline int32_t Unzig(uint32_t v) { return static_cast<int32_t>((v >> 1) ^ (0u - (v & 1))); }
 // Bytes needed for a zigzag-coded value, less one.
@@ -207,7 +216,7 @@ class CPackedCodec {
     p = packed::PutMask(p, dmask);
     if constexpr (kHasTwins) p = packed::PutMask(p, tmask);
     uint8_t* lengths = p;
-    const unsigned n = static_cast<unsigned>(std::popcount(imask));
+    const unsigned n = static_cast<unsigned>(packed::PopCount(imask));
     std::memset(lengths, 0, (n + 3) / 4);
     p += (n + 3) / 4;
     unsigned k = 0;
@@ -235,7 +244,7 @@ class CPackedCodec {
     p = packed::GetMask(p, dmask);
     if constexpr (kHasTwins) p = packed::GetMask(p, tmask);
     const uint8_t* lengths = p;
-    p += (std::popcount(imask) + 3) / 4;
+    p += (packed::PopCount(imask) + 3) / 4;
     unsigned k = 0;
     for (uint64_t m = imask; m; m &= m - 1, ++k) {
       const unsigned code = (lengths[k >> 2] >> ((k & 3) * 2)) & 3u;
@@ -263,7 +272,7 @@ class CPackedCodec {
     const uint8_t* p = packed::GetMask(start, imask);
     p = packed::GetMask(p, dmask);
     if constexpr (kHasTwins) p = packed::GetMask(p, tmask);
-    const unsigned n = static_cast<unsigned>(std::popcount(imask));
+    const unsigned n = static_cast<unsigned>(packed::PopCount(imask));
     uint32_t bytes = n + (n + 3) / 4;
     for (unsigned k = 0; k < n; ++k) bytes += (p[k >> 2] >> ((k & 3) * 2)) & 3u;
     for (uint64_t m = dmask; m; m &= m - 1) bytes += 8u * kF.size[static_cast<size_t>(std::countr_zero(m))];

@@ -58,7 +58,7 @@ inline void SmallCopy(char* d, const char* s, size_t n) {
   }
 }
 
-// "%g" of v (six significant digits) into out (at least 16 bytes) for the
+// "%g" of v (six significant digits) into out (at least 32 bytes) for the
 // values a model holds: zero, and magnitudes from 1e-4 to 1e15 whose sixth
 // digit rounds the same whichever way the scaling multiplication rounded.
 // Returns the length, or 0 when to_chars must decide.
@@ -90,32 +90,39 @@ size_t FastG6(double v, char* out) {
     r = 100000;
     ++x;
   }
-  char d[6];
+  // Six digits, then room for the fixed-size copies below.
+  char d[16] = {};
   for (int i = 5; i >= 0; --i, r /= 10) d[i] = static_cast<char>('0' + r % 10);
   int last = 5;  // last significant digit
   while (last > 0 && d[last] == '0') --last;
+  // Digits are placed with eight-byte copies and the pointer advanced by the
+  // count (a loop of byte stores becomes a slow string move).
   if (v < 0) *p++ = '-';
   if (x >= 6) {  // exponent form: d.ddddde+XX
     *p++ = d[0];
     if (last > 0) {
       *p++ = '.';
-      for (int i = 1; i <= last; ++i) *p++ = d[i];
+      std::memcpy(p, d + 1, 8);
+      p += last;
     }
     *p++ = 'e';
     *p++ = '+';
     *p++ = static_cast<char>('0' + x / 10);
     *p++ = static_cast<char>('0' + x % 10);
   } else if (x >= 0) {  // x + 1 digits before the point
-    for (int i = 0; i <= x; ++i) *p++ = d[i];
+    std::memcpy(p, d, 8);
+    p += x + 1;
     if (last > x) {
       *p++ = '.';
-      for (int i = x + 1; i <= last; ++i) *p++ = d[i];
+      std::memcpy(p, d + x + 1, 8);
+      p += last - x;
     }
   } else {  // 0.000ddd
-    *p++ = '0';
-    *p++ = '.';
-    for (int i = -1; i > x; --i) *p++ = '0';
-    for (int i = 0; i <= last; ++i) *p++ = d[i];
+    static constexpr char kLead[8] = {'0', '.', '0', '0', '0'};
+    std::memcpy(p, kLead, 8);
+    p += 1 - x;
+    std::memcpy(p, d, 8);
+    p += last + 1;
   }
   return static_cast<size_t>(p - out);
 }
