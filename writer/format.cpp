@@ -149,6 +149,13 @@ inline char* Digits(char* end, U u) {
   return end;
 }
 
+// Number of decimal digits of u.
+inline size_t DigitCount(unsigned long long u) {
+  size_t n = 1;
+  for (; u >= 10000; u /= 10000) n += 4;
+  return n + (u >= 10) + (u >= 100) + (u >= 1000);
+}
+
 // Formatted text gathered on the stack and handed to the string in large
 // pieces: one append per call instead of one per field.
 class COutBuf {
@@ -169,21 +176,25 @@ class COutBuf {
     SmallCopy(m_buf + m_n, s, n);
     m_n += n;
   }
-  // An integer right-aligned in width (blanks first).
+  // An integer right-aligned in width (blanks first), its digits written
+  // straight into place (digits stored to a scratch buffer and read back in
+  // wider pieces stall the processor's store forwarding).
   void Int(long long v, int width) {
-    char digits[24];
-    char* const end = digits + sizeof digits;
-    char* p = end;
     const unsigned long long u = v < 0 ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-    if (u <= UINT32_MAX)
-      p = Digits(p, static_cast<uint32_t>(u));
-    else
-      p = Digits(p, u);
+    const size_t len = DigitCount(u) + (v < 0 ? 1 : 0);
+    const size_t pad = width > 0 && static_cast<size_t>(width) > len ? static_cast<size_t>(width) - len : 0;
+    if (pad > 32) Blanks(pad);
+    if (kSize - m_n < 32 + len) Flush();
+    if (pad <= 32) {
+      std::memcpy(m_buf + m_n, kBlanks, 32);
+      m_n += pad;
+    }
+    char* const end = m_buf + m_n + len;
+    char* p = u <= UINT32_MAX ? Digits(end, static_cast<uint32_t>(u)) : Digits(end, u);
     if (v < 0) *--p = '-';
-    Padded(p, static_cast<size_t>(end - p), width, false);
+    m_n += len;
   }
   void Blanks(size_t n) {
-    static constexpr char kBlanks[] = "                                ";  // 32
     if (n <= 32 && kSize - m_n >= 32) {  // the usual padding of a field
       std::memcpy(m_buf + m_n, kBlanks, 32);
       m_n += n;
@@ -204,6 +215,13 @@ class COutBuf {
     Put(s, n);
     if (left) Blanks(pad);
   }
+  // "%g" of v written in place when FastG6 handles it; false otherwise.
+  bool FastG(double v) {
+    if (kSize - m_n < 32) Flush();
+    const size_t n = FastG6(v, m_buf + m_n);
+    m_n += n;
+    return n != 0;
+  }
   // The string itself, with everything gathered so far appended.
   std::string& Flushed() {
     Flush();
@@ -216,6 +234,7 @@ class COutBuf {
     m_n = 0;
   }
   static constexpr size_t kSize = 512;
+  static constexpr char kBlanks[] = "                                ";  // 32
   std::string& m_out;
   size_t m_n = 0;
   char m_buf[kSize];
@@ -390,10 +409,14 @@ void FormatArgs(std::string& out, const char* fmt, const FmtArg* args, size_t co
       case 'f': {
         const double v = AsDouble(take());
         if (!other && conv == 'g' && prec < 0) {
-          char buf[32];
-          if (const size_t n = FastG6(v, buf)) {
-            o.Padded(buf, n, width, left);
-            break;
+          if (width <= 0) {  // written in place, as in most lines
+            if (o.FastG(v)) break;
+          } else {
+            char buf[32];
+            if (const size_t n = FastG6(v, buf)) {
+              o.Padded(buf, n, width, left);
+              break;
+            }
           }
         }
         if (!other) {
