@@ -73,9 +73,13 @@ size_t FastG6(double v, char* out) {
   if (!(a >= 1e-4 && a < 1e15)) return 0;  // NaN too
   static constexpr double kPow[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4, 1e5,
                                     1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  int x = 0;  // decimal exponent: kPow[x] <= a < kPow[x + 1]
-  while (a >= kPow[x + 1]) ++x;
-  x -= 4;
+  // Decimal exponent x, kPow[x + 4] <= a < kPow[x + 5]: from the binary
+  // exponent e, floor(e * log10(2)) is x or x - 1.
+  uint64_t bits;
+  std::memcpy(&bits, &a, sizeof bits);
+  const int e = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
+  int x = (e * 78913) >> 18;  // floor(e * log10(2)) for |e| < 2^11
+  if (a >= kPow[x + 5]) ++x;
   static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
   const int s = 5 - x;  // a * 10^s has six digits before the point
   const double y = s >= 0 ? a * kScale[s] : a / kScale[-s];
