@@ -174,7 +174,8 @@ class CPackedCodec {
   }();
   // Three masks, the lengths, four bytes per int and eight per double, and
   // room for the four-byte store of the last int.
-  static constexpr size_t kMaxBytes = 3 * 9 + (kNI + 3) / 4 + 4 * kNI + 8 * kDoubles + 4;
+  static constexpr size_t kLengthBytes = (kNI + 3) / 4;
+  static constexpr size_t kMaxBytes = 3 * 9 + kLengthBytes + 4 * kNI + 8 * kDoubles + 4;
 
  public:
   using Stored = uint32_t;
@@ -202,9 +203,7 @@ class CPackedCodec {
   static uint32_t Pack(const Rec& r, uint8_t* buf) {
     const auto* base = reinterpret_cast<const uint8_t*>(&r);
     const auto* def = reinterpret_cast<const uint8_t*>(&kDefault);
-    uint64_t imask = 0, dmask = 0, tmask = 0;
-    for (size_t i = 0; i < kNI; ++i)
-      imask |= uint64_t{packed::Load32(base + kF.ints[i]) != packed::Load32(def + kF.ints[i])} << i;
+    uint64_t imask = IntMask(base, std::make_index_sequence<kNI>()), dmask = 0, tmask = 0;
     for (size_t j = 0; j < kND; ++j) {
       if (SameGroup(base + kF.dbls[j], def + kF.dbls[j], kF.size[j])) continue;
       if (kF.twin[j] >= 0 && SameGroup(base + kF.dbls[j], base + kF.dbls[static_cast<size_t>(kF.twin[j])], kF.size[j]))
@@ -216,9 +215,10 @@ class CPackedCodec {
     p = packed::PutMask(p, dmask);
     if constexpr (kHasTwins) p = packed::PutMask(p, tmask);
     uint8_t* lengths = p;
-    const unsigned n = static_cast<unsigned>(packed::PopCount(imask));
-    std::memset(lengths, 0, (n + 3) / 4);
+    const unsigned n = packed::PopCount(imask);
     p += (n + 3) / 4;
+    // Length codes gathered in registers (32 to a word) and stored at the end.
+    uint64_t codes[2] = {0, 0};
     unsigned k = 0;
     for (uint64_t m = imask; m; m &= m - 1, ++k) {
       const uint32_t z = packed::Zig(static_cast<int32_t>(
@@ -226,11 +226,15 @@ class CPackedCodec {
       const unsigned code = packed::LengthCode(z);
       std::memcpy(p, &z, 4);
       p += code + 1;
-      lengths[k >> 2] = static_cast<uint8_t>(lengths[k >> 2] | (code << ((k & 3) * 2)));
+      codes[k >> 5] |= uint64_t{code} << ((k & 31) * 2);
     }
+    for (unsigned j = 0; j < (n + 3) / 4; ++j) lengths[j] = static_cast<uint8_t>(codes[j >> 3] >> ((j & 7) * 8));
     for (uint64_t m = dmask; m; m &= m - 1) {
       const size_t j = static_cast<size_t>(std::countr_zero(m));
-      std::memcpy(p, base + kF.dbls[j], 8u * kF.size[j]);
+      if (kF.size[j] == 3)
+        std::memcpy(p, base + kF.dbls[j], 24);
+      else
+        std::memcpy(p, base + kF.dbls[j], 8);
       p += 8u * kF.size[j];
     }
     return static_cast<uint32_t>(p - buf);
@@ -280,6 +284,25 @@ class CPackedCodec {
   }
 
  private:
+  // Bit i set when int field i differs from its default; unrolled, with the
+  // offsets and defaults known at compile time.
+  template <size_t... I>
+  static uint64_t IntMask(const uint8_t* base, std::index_sequence<I...>) {
+    return ((uint64_t{packed::Load32(base + kF.ints[I]) != kDefaultInt<I>} << I) | ...);
+  }
+  template <size_t I>
+  static constexpr uint32_t kDefaultInt = [] {
+    // The default record's int field I, read through the member it is.
+    const Rec d{};
+    const auto* bytes = std::bit_cast<std::array<uint8_t, sizeof(Rec)>>(d).data();
+    uint32_t v = 0;
+    for (int k = 0; k < 4; ++k) {
+      const int at = std::endian::native == std::endian::little ? 3 - k : k;
+      v = v << 8 | bytes[kF.ints[I] + at];
+    }
+    return v;
+  }();
+
   static bool SameGroup(const uint8_t* a, const uint8_t* b, unsigned count) {
     for (unsigned i = 0; i < count; ++i)
       if (packed::Load64(a + 8 * i) != packed::Load64(b + 8 * i)) return false;
