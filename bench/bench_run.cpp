@@ -107,9 +107,13 @@ int main(int argc, char** argv) {
     row.base = Median(base);
     row.conv = Median(conv);
     row.peak = *std::max_element(peak.begin(), peak.end());
-    std::printf("%-22s %9.2f %10.4f %10.4f %7.3f %9.1f %9.1f %8.3f\n", row.model.c_str(), row.mb, row.base,
-                row.conv, row.conv / row.base, row.mb / row.conv, row.peak,
-                row.peak / (static_cast<double>(st.st_size) / (1024.0 * 1024.0)));
+    const double inMiB = static_cast<double>(st.st_size) / (1024.0 * 1024.0);
+    if (row.mb >= 1.0)
+      std::printf("%-22s %9.2f %10.4f %10.4f %7.3f %9.1f %9.1f %8.3f\n", row.model.c_str(), row.mb, row.base,
+                  row.conv, row.conv / row.base, row.mb / row.conv, row.peak, row.peak / inMiB);
+    else  // too small for throughput and memory ratios to mean anything
+      std::printf("%-22s %9.2f %10.4f %10.4f %7.3f %9s %9.1f %8s\n", row.model.c_str(), row.mb, row.base, row.conv,
+                  row.conv / row.base, "-", row.peak, "-");
     std::fflush(stdout);
     rows.push_back(row);
   }
@@ -117,8 +121,19 @@ int main(int argc, char** argv) {
   for (size_t i = 0; i + 1 < rows.size(); ++i) {
     const double f = rows[i + 1].mb / rows[i].mb;
     if (f > 8.0 && f < 12.5)
-      std::printf("scaling %s -> %s: input x%.2f, conversion time x%.2f\n", rows[i].model.c_str(),
+      std::printf("scaling %s -> %s: input x%.2f, conversion time x%.2f (target <= 11)\n", rows[i].model.c_str(),
                   rows[i + 1].model.c_str(), f, rows[i + 1].conv / rows[i].conv);
   }
+  // The targets, on the largest and the smallest model.
+  const Row& big = *std::max_element(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.mb < b.mb; });
+  const Row& small = *std::min_element(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.mb < b.mb; });
+  if (big.mb >= 1.0) {
+    const double ratio = big.conv / big.base, rss = big.peak / (big.mb * 1e6 / (1024.0 * 1024.0));
+    std::printf("%s: conversion/baseline %.3f (target <= 0.8) %s; peak RSS/input %.3f (target <= 1.5) %s\n",
+                big.model.c_str(), ratio, ratio <= 0.8 ? "met" : "NOT met", rss, rss <= 1.5 ? "met" : "NOT met");
+  }
+  if (small.mb < 1.0)
+    std::printf("%s: %.1f ms including process start (target < 20 ms) %s\n", small.model.c_str(), small.conv * 1e3,
+                small.conv < 0.020 ? "met" : "NOT met");
   return 0;
 }
