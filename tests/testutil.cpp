@@ -124,6 +124,16 @@ Lines Cat(std::initializer_list<Lines> parts) {
 
 std::string BadLine(int n) { return "Invalid format in line " + std::to_string(n) + ".\n"; }
 
+void RunReadCases(const std::vector<ReadCase>& cases) {
+  for (const ReadCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    CDataPool* pool = nullptr;
+    EXPECT_EQ(c.log, ReadModel(c.model, pool, c.readMode));
+    ASSERT_NE(nullptr, pool);
+    if (c.check) c.check(*pool);
+  }
+}
+
 Lines PropertyLines(const std::string& head, const std::string& value1) {
   return {head, "", "0,0,0,0", "1", "0", "0", "1", value1, "0", "0", "0"};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <initializer_list>
 #include <set>
 #include <string>
@@ -65,6 +66,9 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 // ---- model text -------------------------------------------------------------
 
 using Lines = std::vector<std::string>;
+// Several record fields compared in one check.
+using Ints = std::vector<int32_t>;
+using Dbls = std::vector<double>;
 
 // One block: the opening delimiter is file line 1, the block number line 2,
 // the data lines follow from line 3, then the closing delimiter.
@@ -84,6 +88,17 @@ Lines MaterialLines(const std::string& line1, const std::vector<std::pair<int, s
 // The 21 head lines of a load set (block 507) with zero values, in the counts
 // the read mode asks for; lcop is the option number (read mode 1 only).
 std::string LoadSetHead(int id, const std::string& title, int readMode, int lcop = 1);
+
+// One row of a reader table: a model read in the given read mode, the read
+// log it must leave and a look at the pool afterwards.
+struct ReadCase {
+  std::string name;
+  std::string model;
+  int readMode;
+  std::string log;
+  std::function<void(const CDataPool&)> check;
+};
+void RunReadCases(const std::vector<ReadCase>& cases);
 
 // ---- pools and written text ---------------------------------------------------
 
