@@ -193,16 +193,21 @@ int CImportNEUtral::ReadLoads() {
     }
     if (ended) return 1;
 
-    // Nodal temperatures: one line each.
-    while (listLine()) {
-      Need(7);
-      T_NTLD_D t;
-      t.node = Int(0);
+    // Values 2 to 6 of a nodal or element temperature line.
+    auto temperatureValues = [&](auto& t) {
       t.i2 = Int(1);
       t.i3 = Int(2);
       t.d4 = Dbl(3);
       t.d5 = Dbl(4);
       t.i6 = Int(5);
+    };
+
+    // Nodal temperatures: one line each.
+    while (listLine()) {
+      Need(7);
+      T_NTLD_D t;
+      t.node = Int(0);
+      temperatureValues(t);
       t.i7 = Int(6);
       rec.ntld.push_back(t);
     }
@@ -213,11 +218,7 @@ int CImportNEUtral::ReadLoads() {
       Need(7);
       T_ETLD_D t;
       t.elem = Int(0);
-      t.i2 = Int(1);
-      t.i3 = Int(2);
-      t.d4 = Dbl(3);
-      t.d5 = Dbl(4);
-      t.i6 = Int(5);
+      temperatureValues(t);
       t.layout = Int(6);
       if (t.layout == 2) {
         Need(13);

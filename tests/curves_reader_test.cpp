@@ -6,35 +6,22 @@
 
 #include "tests/testutil.h"
 
-using hvxtest::ReadModel;
+using namespace hvxtest;
 
 namespace {
 
-std::string Block(int number, const std::vector<std::string>& lines) {
-  std::string s = "   -1\n" + std::to_string(number) + "\n";
-  for (const auto& l : lines) s += l + "\n";
-  return s + "   -1\n";
-}
-
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
 // Curve head lines 1 to 17 with empty slices.
-std::vector<std::string> CurveHead(const std::string& line1) {
-  std::vector<std::string> v = {line1, "10", "", "130"};
+Lines CurveHead(const std::string& line1) {
+  Lines v = {line1, "10", "", "130"};
   for (int i = 0; i < 13; ++i) v.push_back("");
   return v;
 }
-
-std::string Log(int line) { return "Invalid format in line " + std::to_string(line) + ".\n"; }
 
 // The first data line of a block is line 3 of the file.
 constexpr int kFirst = 3;
 
 TEST(HingeCurveBlock, FillsHeadSlicesAndDataSets) {
-  std::vector<std::string> lines = {
+  Lines lines = {
       "7, 3, 11, 12, 2",
       "8",
       "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12",  // only ten are kept
@@ -51,27 +38,16 @@ TEST(HingeCurveBlock, FillsHeadSlicesAndDataSets) {
     lines.push_back(j == 1 ? "3, 3, 3, 3, 3, 3, 3" : "3, 3, 3, 3, 3");
   }
   lines.push_back("0, 7.5");  // n = 0: head line only; the count of 2 is reached
-  lines = lines + CurveHead("8, 1, 0, 0, 1") + std::vector<std::string>{"-3, 1"};
+  lines = Cat({lines, CurveHead("8, 1, 0, 0, 1"), {"-3, 1"}});
   CDataPool* pool = nullptr;
   EXPECT_EQ("", ReadModel(Block(892, lines), pool));
 
   ASSERT_EQ(2u, pool->curves.Count());
   const T_SKCV_D* c = pool->curves.Find(7);
   ASSERT_NE(nullptr, c);
-  EXPECT_EQ(3, c->type);
-  EXPECT_EQ(11, c->c2);
-  EXPECT_EQ(12, c->c3);
-  EXPECT_EQ(2, c->nSets);
-  EXPECT_EQ(8, c->intCount);
-  EXPECT_EQ(10, c->ints[9]);
-  EXPECT_EQ(99, c->valueCount);
-  EXPECT_EQ(10.0, c->value[9]);
-  EXPECT_EQ(21.0, c->value[10]);
-  EXPECT_EQ(22.0, c->value[11]);
-  EXPECT_EQ(23.0, c->value[12]);
-  EXPECT_EQ(0.0, c->value[13]);
-  EXPECT_EQ(121.0, c->value[120]);
-  EXPECT_EQ(130.0, c->value[129]);
+  EXPECT_EQ((Ints{3, 11, 12, 2, 8, 10, 99}), (Ints{c->type, c->c2, c->c3, c->nSets, c->intCount, c->ints[9], c->valueCount}));
+  EXPECT_EQ((Dbls{10, 21, 22, 23, 0, 121, 130}), (Dbls{c->value[9], c->value[10], c->value[11], c->value[12], c->value[13],
+                                                       c->value[120], c->value[129]}));
   ASSERT_EQ(2u, c->sets.size());
   EXPECT_EQ(25, c->sets[0].n);
   EXPECT_EQ(0.5, c->sets[0].value);
@@ -94,7 +70,7 @@ TEST(HingeCurveBlock, FillsHeadSlicesAndDataSets) {
 
 struct BadCurve {
   const char* what;
-  std::vector<std::string> lines;
+  Lines lines;
   std::string log;     // expected read log
   size_t stored;       // curves stored before the stop
 };
@@ -107,29 +83,28 @@ TEST_P(HingeCurveMalformed, LogsTheLineOrDropsTheCurve) {
   EXPECT_EQ(GetParam().stored, pool->curves.Count()) << GetParam().what;
 }
 
-const std::vector<std::string> kGood = CurveHead("1, 0, 0, 0, 1") + std::vector<std::string>{"0, 0"};
+const Lines kGood = Cat({CurveHead("1, 0, 0, 0, 1"), {"0, 0"}});
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, HingeCurveMalformed,
     ::testing::Values(
-        BadCurve{"line 1 with four values", kGood + std::vector<std::string>{"2, 0, 0, 0"}, Log(kFirst + 18), 1},
-        BadCurve{"empty count line", std::vector<std::string>{"2, 0, 0, 0, 1", ""}, Log(kFirst + 1), 0},
-        BadCurve{"empty value count line", std::vector<std::string>{"2, 0, 0, 0, 1", "1", "", ""}, Log(kFirst + 3),
+        BadCurve{"line 1 with four values", Cat({kGood, {"2, 0, 0, 0"}}), BadLine(kFirst + 18), 1},
+        BadCurve{"empty count line", Lines{"2, 0, 0, 0, 1", ""}, BadLine(kFirst + 1), 0},
+        BadCurve{"empty value count line", Lines{"2, 0, 0, 0, 1", "1", "", ""}, BadLine(kFirst + 3),
                  0},
-        BadCurve{"data set head with one value", CurveHead("2, 0, 0, 0, 1") + std::vector<std::string>{"5"},
-                 Log(kFirst + 17), 0},
+        BadCurve{"data set head with one value", Cat({CurveHead("2, 0, 0, 0, 1"), {"5"}}),
+                 BadLine(kFirst + 17), 0},
         // n = 11: two lines per run; the block ends inside run 2, and the
         // missing line (the closing delimiter's) is the one named.
-        BadCurve{"run cut off", CurveHead("2, 0, 0, 0, 1") + std::vector<std::string>{"11, 0", "1", "1", "1"},
-                 Log(kFirst + 21), 0},
-        BadCurve{"head cut off: dropped silently", kGood + std::vector<std::string>{"2, 0, 0, 0, 1", "1"}, "", 1},
+        BadCurve{"run cut off", Cat({CurveHead("2, 0, 0, 0, 1"), {"11, 0", "1", "1", "1"}}),
+                 BadLine(kFirst + 21), 0},
+        BadCurve{"head cut off: dropped silently", Cat({kGood, {"2, 0, 0, 0, 1", "1"}}), "", 1},
         BadCurve{"second data set missing: dropped silently",
-                 CurveHead("2, 0, 0, 0, 2") + std::vector<std::string>{"0, 0"}, "", 0},
+                 Cat({CurveHead("2, 0, 0, 0, 2"), {"0, 0"}}), "", 0},
         BadCurve{"count 0: never stored, later lines are data sets",
-                 CurveHead("2, 0, 0, 0, 0") +
-                     std::vector<std::string>{"1, 0, 0, 0, 1", "1", "2", "3", "4", "5", "6", "0, 0"},
+                 Cat({CurveHead("2, 0, 0, 0, 0"), {"1, 0, 0, 0, 1", "1", "2", "3", "4", "5", "6", "0, 0"}}),
                  "", 0},
-        BadCurve{"count -1: never stored", CurveHead("2, 0, 0, 0, -1") + std::vector<std::string>{"0, 0", "0, 0"},
+        BadCurve{"count -1: never stored", Cat({CurveHead("2, 0, 0, 0, -1"), {"0, 0", "0, 0"}}),
                  "", 0}),
     [](const auto& i) { return "Case" + std::to_string(i.index); });
 
@@ -137,13 +112,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(HingeCurveBlock, HugeCountsEndWithTheBlock) {
   CDataPool* pool = nullptr;
   // Two billion data sets, two given: the block ends at a group boundary.
-  EXPECT_EQ("", ReadModel(Block(892, CurveHead("3, 0, 0, 0, 2000000000") +
-                                         std::vector<std::string>{"0, 0", "0, 0"}),
+  EXPECT_EQ("", ReadModel(Block(892, Cat({CurveHead("3, 0, 0, 0, 2000000000"), {"0, 0", "0, 0"}})),
                           pool));
   EXPECT_EQ(0u, pool->curves.Count());
   // Two billion data sets, the first with two billion points: its run runs out.
-  EXPECT_EQ(Log(kFirst + 20), ReadModel(Block(892, CurveHead("3, 0, 0, 0, 2000000000") +
-                                                       std::vector<std::string>{"2000000000, 0", "1", "2"}),
+  EXPECT_EQ(BadLine(kFirst + 20), ReadModel(Block(892, Cat({CurveHead("3, 0, 0, 0, 2000000000"), {"2000000000, 0", "1", "2"}})),
                                         pool));
   EXPECT_EQ(0u, pool->curves.Count());
 }
@@ -181,7 +154,7 @@ TEST(HistoryOutputBlock, ReadsGroupsInFileOrder) {
 
 struct BadHistory {
   const char* what;
-  std::vector<std::string> lines;
+  Lines lines;
   int line;           // failing line within the block
   size_t stored;
 };
@@ -190,7 +163,7 @@ class HistoryOutputMalformed : public ::testing::TestWithParam<BadHistory> {};
 
 TEST_P(HistoryOutputMalformed, LogsTheLine) {
   CDataPool* pool = nullptr;
-  EXPECT_EQ(Log(kFirst + GetParam().line - 1), ReadModel(Block(894, GetParam().lines), pool)) << GetParam().what;
+  EXPECT_EQ(BadLine(kFirst + GetParam().line - 1), ReadModel(Block(894, GetParam().lines), pool)) << GetParam().what;
   EXPECT_EQ(GetParam().stored, pool->histories.size()) << GetParam().what;
 }
 

@@ -93,13 +93,6 @@ TEST(Driver, LogsAreShownThenDeleted) {
   EXPECT_FALSE(Exists(dir.File("halvexcvt.msg")));
 }
 
-TEST(Driver, CleanConversionShowsNoWindow) {
-  const Conversion c = Convert(kNode);
-  EXPECT_EQ(0, c.rc);
-  EXPECT_EQ("", c.window);
-  EXPECT_NE(std::string::npos, c.qsx.find("  1, 1, 2, 3\n"));
-}
-
 TEST(Driver, ModelThatIsAFolderCannotBeOpened) {
   TempDir dir;
   fs::create_directory(dir.File("folder.hvt"));

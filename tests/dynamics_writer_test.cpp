@@ -1,5 +1,6 @@
 // Eigenvalue, spectrum and time-history sections, their loads, group damping
-// and history output, each written alone from records built here.
+// and history output, each written alone from records built here. Header
+// comment lines are left out of the comparisons (the golden cases pin them).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,17 +9,15 @@
 #include "tests/testutil.h"
 #include "writer/writer.h"
 
-using hvxtest::FirstDifference;
-using hvxtest::ReadFile;
-using hvxtest::TempDir;
+using namespace hvxtest;
 
 namespace {
 
 using SectionWriter = int (CWriteQsxFromNeutral::*)();
 
-// Runs one section writer on the pool and returns its text. A whole Write
-// first hands the pool to the writer (its write log is returned in *log);
-// then only the one section is written into a file of its own.
+// Runs one section writer on the pool and returns its text without comment
+// lines. A whole Write first hands the pool to the writer (its write log is
+// returned in *log); then only the one section is written into a file of its own.
 std::string RunSection(CDataPool& pool, SectionWriter section, const std::vector<T_BNDRGRP_D>& bndr = {},
                        std::string* log = nullptr) {
   TempDir dir;
@@ -29,7 +28,7 @@ std::string RunSection(CDataPool& pool, SectionWriter section, const std::vector
   w.OutSink().Attach(hvx::DefaultEnv().CreateFile(dir.File("one.qsx")));
   EXPECT_EQ(1, (w.*section)());
   w.OutSink().Close();
-  return ReadFile(dir.File("one.qsx"));
+  return WithoutComments(ReadFile(dir.File("one.qsx")));
 }
 
 #define EXPECT_TEXT(expected, actual)                          \
@@ -80,11 +79,7 @@ const std::string kVersionBack = "*VERSION\n  6.4.1\n\n";
 
 // ---- *EIGEN-CTRL -----------------------------------------------------------
 
-const std::string kEigenHead =
-    "*EIGEN-CTRL    ; Eigenvalue Analysis Control\n"
-    "; TYPE, iFREQ, iITER, iDIM, TOL          ; TYPE=EIGEN\n"
-    "; TYPE, bINCNL, iGNUM                    ; TYPE=RITZ(line 1)\n"
-    ";       KIND1, CASE1/GROUND1, iNOG1, ... ; TYPE=RITZ(from line2)\n";
+const std::string kEigenHead = "*EIGEN-CTRL    ; Eigenvalue Analysis Control\n";
 
 TEST(EigenControl, CaseTypeTwoBeatsOneAndEnumerationOrderDecides) {
   CDataPool pool;
@@ -133,7 +128,7 @@ TEST(SpectrumControl, FirstSpectrumLoadInEnumerationOrderGivesTheMethod) {
   EXPECT_EQ("", RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumControl));
   pool.loads.Store(1, Load("", 3, 1));
   pool.loads.Store(3, Load("", 3, 2));  // bucket 22, before 1 (bucket 41)
-  const std::string head = "*SPEC-CTRL    ; Response Spectrum Analysis Control\n; TYPE, bADDSIGN, iSIGNTYPE\n";
+  const std::string head = "*SPEC-CTRL    ; Response Spectrum Analysis Control\n";
   EXPECT_TEXT(head + " CQC, NO, 0\n\n", RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumControl));
   pool.loads.Store(3, Load("", 3, 9));  // missing option: empty method
   EXPECT_TEXT(head + " , NO, 0\n\n", RunSection(pool, &CWriteQsxFromNeutral::WriteSpectrumControl));
@@ -162,8 +157,6 @@ TEST(SpectrumFunction, DampingRatioOfTheFirstEntryNamingTheFunction) {
   // Enumeration order 0, 3 (not written), 2, 1.
   EXPECT_TEXT(
       "*SFUNCTION    ; Specturm Function\n"
-      "; FUNC=NAME, iTYPE, iMETHOD, SCALE/MAX, GRAV, DRATIO, DESC  ; line 1\n"
-      ";      PERIOD1, VALUE1, PERIOD2, VALUE2, ...        ; from line 2\n"
       "FUNC=Z0, 2, 0, 1, 0, 0, \n"
       "FUNC=SA, 2, 0, 1, 0, 0.05, \n"
       "FUNC=SFUNC1, 2, 0, 1, 0, 0.03, \n"
@@ -176,16 +169,7 @@ TEST(SpectrumFunction, DampingRatioOfTheFirstEntryNamingTheFunction) {
 
 // ---- *SPLDCASE -------------------------------------------------------------
 
-const std::string kSpectrumHead =
-    "*VERSION\n"
-    "  6.7.0\n\n"
-    "*SPLDCASE    ; Spectrum Load Cases\n"
-    "; NAME=NAME, DIR, ANGLE, SCALE, PMFT, bDAMP, bECC, INTERP, DESC     ; line 1\n"
-    ";      FUNC1, FUNC2, FUNC3, ...                                     ; line 2\n"
-    ";      bCDR, [DR-DC]                                             ; line 3 (bDAMP=YES)\n"
-    "; [DR-DC] : iMDTYPE, DALL, iMODE1, DAMPING1, iMODE2, DAMPING2, ...     ; iMDTYPE=1\n"
-    ";         : iMDTYPE, iCOEF, bMASSP, MASSC, bSTIFFP, STIFFC             ; iMDTYPE=2, iCOEF=1\n"
-    ";         : iMDTYPE, iCOEF, iCALC, bMASSP, FP1, DR1, bSTIFFP, FP2, DR2 ; iMDTYPE=2, iCOEF=2\n";
+const std::string kSpectrumHead = "*VERSION\n  6.7.0\n\n*SPLDCASE    ; Spectrum Load Cases\n";
 
 TEST(SpectrumLoadCase, VersionPairOnlyWhenLoadSetsExist) {
   CDataPool pool;
@@ -248,11 +232,7 @@ TEST(SpectrumLoadCase, EntriesWithoutFlagsAndLoadSetsWithoutEntries) {
 
 // ---- *TFUNCTION --------------------------------------------------------------
 
-const std::string kTimeFunctionHead =
-    "*TFUNCTION    ; Time History Function\n"
-    "; FUNC=NAME, 1, iTYPE, iMETHOD, SCALE/MAX, GRAV, DESC  ; line 1\n"
-    ";      TIME1, VALUE1, TIME2, VALUE2, ...               ; from line 2\n"
-    "; FUNC=NAME, 2, iTYPE, GRAV, A, C, F, D, PA, DESC\n";
+const std::string kTimeFunctionHead = "*TFUNCTION    ; Time History Function\n";
 
 TEST(TimeFunction, WritesTypes21To23InEnumerationOrder) {
   CDataPool pool;
@@ -276,23 +256,7 @@ TEST(TimeFunction, WritesTypes21To23InEnumerationOrder) {
 
 // ---- *THLDCASE ---------------------------------------------------------------
 
-const std::string kThHead =
-    "*VERSION\n"
-    "  6.7.0\n\n"
-    "*THLDCASE   ; Time History Load Cases\n"
-    "; NAME=NAME, DESC                                                                      ; line 1\n"
-    ";      iATYPE, iAMETHOD, iTHTYPE, ETIME/iISTEP, INC, iOUT, [SEQ LOAD]                  ; line 2\n"
-    ";      iMDTYPE, [DR-DC], [TIP], [NACP]                                                 ; line 3(iAMETHOD=1,2)\n"
-    ";      iINCCTRL, bCUMULATE, SCALE, [NACP]                                              ; line 3(iAMETHOD=3, iINCCTRL=0)\n"
-    ";      iINCCTRL, bCUMULATE, [DISPL], [NACP]                                            ; line 3(iAMETHOD=3, iINCCTRL=1)\n"
-    ";      iMODE1, DAMPING1, iMODE2, DAMPING2, ...                                         ; from line 4\n"
-    "; [DR-DC] : DALL                                                                       ; iMDTYPE=1\n"
-    ";         : iCOEF, bMASSP, MASSC, bSTIFFP, STIFFC                                      ; iMDTYPE=2, iCOEF=1\n"
-    ";         : iCOEF, iCALC, bMASSP, FP1, DR1, bSTIFFP, FP2, DR2                          ; iMDTYPE=2, iCOEF=2\n"
-    "; [TIP]   : iNMM, GAMMA, BETA                                                          ; iAMETHOD=2\n"
-    "; [NACP]  : bITER, bCONV, MINSSS/iMSTEP, iMAXITER, bDN, DN, bFN, FN, bEN, EN, DMUPDATE ; iATYPE=2\n"
-    "; [DISPL] : iCTRL, TINC , MNODE, MDIR\n"
-    "; [SEQ LOAD] : bSUBSEQ, bEQUI, LCTYPE, CASE, bKEEP, bDVA\n";
+const std::string kThHead = "*VERSION\n  6.7.0\n\n*THLDCASE   ; Time History Load Cases\n";
 
 TEST(TimeHistoryLoadCase, VersionPairOnlyWhenLoadSetsExist) {
   CDataPool pool;
@@ -415,7 +379,6 @@ TEST(NonlinearStaticLoad, OneRowPerNonlinearStaticCase) {
                   " 10, 1\n"
                   "\n"
                   "*DYN-SLOAD    ; Time Varying Static Load\n"
-                  "; THIS, SLOAD, FUNC, ATIME, SCALE\n"
                   " W, W_NL, InitialLoad_NL, 0, 1\n"
                   " THLDC4, STLD_NL4, InitialLoad_NL, 0, 1\n"
                   "\n",
@@ -462,7 +425,6 @@ TEST(GroundAcc, OneLinePerLoadSetInEnumerationOrder) {
   // Enumeration order 5, 3, 1, 4, 2.
   EXPECT_TEXT(
       "*GROUND-ACC    ; Ground Acceleration\n"
-      "; THIS, FUNCX, SCALEX, ATIMEX, FUNCY, SCALEY, ATIMEY, FUNCZ, SCALEZ, ATIMEZ, ANGLE\n"
       " THLDC5, TFUNC77, -2e-28, 0, , 0, 0, , 0, 0, 0\n"
       " EQ, ACC, 2, 0, TFUNC9, 3, 0, TFUNC6, 0.25, 0, 0\n"
       " THLDC1, , 0, 0, , 0, 0, , 0, 0, 0\n"
@@ -476,7 +438,6 @@ TEST(DynNodalLoad, RowsInAscendingOrderWithCarriedDirection) {
   TimeLoadPool(pool);
   EXPECT_TEXT(
       "*DYN-NLOAD    ; Dynamic Nodal Loads\n"
-      "; NODE_LIST, THIS, FUNC, DIR, ARTIME, SCALE\n"
       " 5, THLDC1, TFUNC6, , 0, 0.25 \n"
       " 12, EQ, ACC, Y, 0, 2 \n"
       " 13, EQ, TFUNC9, Y, 0, 4 \n"
@@ -507,7 +468,6 @@ TEST(GroupDamping, OneLineWithStructureAndBoundaryParts) {
   // Enumeration order 4, 3, 2, 1.
   EXPECT_TEXT(
       "*GROUP-DAMP    ; Group Damping\n"
-      "; DEFAULT, DSC, DMC, bCALC, GNAME1, GTYPE1, DRATIO1, MASS1, STIFF1, ...\n"
       " 0, 0, 0, YES, Strt Group 2, STRUCTURE, 0, 0.1, 0, Bndr Group 2, BOUNDARY, 0, 0.1, 0"
       ", Core, STRUCTURE, 0.05, 0, 0, Core, BOUNDARY, 0.05, 0, 0\n\n",
       RunSection(pool, &CWriteQsxFromNeutral::WriteGroupDamping, bndr));
@@ -522,33 +482,12 @@ TEST(GroupDamping, NothingWhenNoGroupTakesPart) {
   pool.groups.Store(5, Group("", 0, 0, -1e-9, {21}));
   EXPECT_TEXT(
       "*GROUP-DAMP    ; Group Damping\n"
-      "; DEFAULT, DSC, DMC, bCALC, GNAME1, GTYPE1, DRATIO1, MASS1, STIFF1, ...\n"
       " 0, 0, 0, YES, Strt Group 5, STRUCTURE, 0, 0, -1e-09\n\n",
       RunSection(pool, &CWriteQsxFromNeutral::WriteGroupDamping));
 }
 
 // ---- History output ------------------------------------------------------------
 
-const std::string kGraphHead =
-    "*TH-GRAPH\n"
-    ";iFUNC, iGFTYPE, NAME, LCNAME, [DATA1]\n"
-    ";iFUNC, iSFTYPE, NAME, LCNAME, [DATA2]\n"
-    ";[DATA1] : NODE, iTYPE, iREF, ANODE, iCOMP, bALLMODE, iSELMODE  ; iGFTYPE=2\n"
-    ";[DATA1] : ELEM, iTYPE, iPOS, bALLMODE, iSELMODE                ; iGFTYPE=3\n"
-    ";[DATA1] : ELEM, iTYPE, iPOS, iCOMP, bCBAX, bALLMODE, iSELMODE  ; iGFTYPE=4\n"
-    ";[DATA1] : ELEM, iTYPE, iPOS, iCOMP, bALLMODE, iSELMODE         ; IGFTYPE=5\n"
-    ";[DATA1] : ELEM, iTYPE, iPOS, iCOMP, bALLMODE, iSELMODE         ; iGFTYPE=6\n"
-    ";[DATA1] : ELEM, iTYPE, iPOS, iCOMP, bLOCAL, bALLMODE, iSELMODE ; iGFTYPE=7\n"
-    ";[DATA1] : LINK, iTYPE, iCOMP                                   ; iGFTYPE=8\n"
-    ";[DATA1] : ELEM, iTYPE, iCOMP, iLOC, iETYPE                     ; iGFTYPE=9\n"
-    ";[DATA1] : ELEM, iTYPE, iPOS, iCOMP, bLOCAL, bALLMODE, iSELMODE ; iGFTYPE=10\n"
-    ";[DATA1] :                                                      ; iGFTYPE=11\n"
-    ";[DATA2] : TIME_STEP                                            ; iSFTYPE=1\n"
-    ";[DATA2] : NODE, iTYPE, iCOMP, iVAL                             ; iSFTYPE=2\n"
-    ";[DATA2] : ELEM, iTYPE, iPOS, iVAL                              ; iSFTYPE=3\n"
-    ";[DATA2] : ELEM, iTYPE, iPOS, iCOMP, iVAL                       ; iSFTYPE=4\n"
-    ";[DATA2] : iPOS, iCOMP, iVAL                                    ; iSFTYPE=5\n"
-    ";[DATA2] : iGLINK, iPOS, iCOMP, iVAL                            ; iSFTYPE=6\n";
 
 T_THGR_D Rec(int cls, int type, const char* name, std::vector<int> k, int loadSet = 3,
              std::vector<double> r = {0, 0, 0}) {
@@ -565,9 +504,9 @@ T_THGR_D Rec(int cls, int type, const char* name, std::vector<int> k, int loadSe
 TEST(HistoryOutput, RecordOfAnotherClassStillOpensTheGraphSection) {
   CDataPool pool;
   pool.histories = {Rec(2, 1, "X", {})};
-  EXPECT_TEXT(kGraphHead + "\n", RunSection(pool, &CWriteQsxFromNeutral::WriteHistoryOutput));
+  EXPECT_TEXT("*TH-GRAPH\n\n", RunSection(pool, &CWriteQsxFromNeutral::WriteHistoryOutput));
   pool.histories = {Rec(1, 100, "A", {}, 5, {0, 1, 0.01})};
-  EXPECT_TEXT("*TH-ANITIME\n; THISNAME, STARTTIME, ENDTIME, INCREMENT\n THLDC5, 0, 1, 0.01\n\n",
+  EXPECT_TEXT("*TH-ANITIME\n THLDC5, 0, 1, 0.01\n\n",
               RunSection(pool, &CWriteQsxFromNeutral::WriteHistoryOutput));
 }
 

@@ -3,36 +3,14 @@
 // -0.5 does not). Line 1 is the opening delimiter and line 2 the block number.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-
 #include "tests/testutil.h"
 
-using hvxtest::ReadModel;
+using namespace hvxtest;
 
 namespace {
 
-// Zero lines of a read mode 1 load set head (lines 3 to 21), value counts as
-// the block asks for them.
-std::string LoadHead(int id) {
-  std::string s = std::to_string(id) + "\nL\n";
-  for (int n : {7, 3, 3, 3, 3, 4, 4, 4, 3, 3, 4, 3, 10, 12, 10, 13, 7, 9, 10}) {
-    for (int i = 0; i < n; ++i) s += i ? ",0" : "0";
-    s += "\n";
-  }
-  return s;
-}
-
-struct EndMarkCase {
-  const char* name;
-  std::string model;
-  int readMode;
-  std::string log;
-  std::function<void(const CDataPool&)> check;
-};
-
 TEST(EndMarks, TruncatedMinusOneClosesListsElsewhereNot) {
-  const EndMarkCase cases[] = {
+  RunReadCases({
       {"constraints, read mode 1: -1.5 ends the nodes, -1.9 the equations",
        "   -1\n506\n4\nT\n12,1,1,1,1,0,0,0\n-1.5\n-1.9\n   -1\n", 1, "",
        [](const CDataPool& p) {
@@ -48,7 +26,7 @@ TEST(EndMarks, TruncatedMinusOneClosesListsElsewhereNot) {
        "   -1\n506\n6\nT\n-0.5\n-1\n-1\n   -1\n", 1, "Invalid format in line 5.\n",
        [](const CDataPool& p) { EXPECT_TRUE(p.constraints.Empty()); }},
       {"loads: four truncated end marks store the set",
-       "   -1\n507\n" + LoadHead(3) + "-1.5\n-1.2\n-1.8\n-1.01\n   -1\n", 1, "",
+       "   -1\n507\n" + LoadSetHead(3, "L", 1, 0) + "-1.5\n-1.2\n-1.8\n-1.01\n   -1\n", 1, "",
        [](const CDataPool& p) {
          T_LOAD_D l;
          ASSERT_TRUE(p.loads.Lookup(3, l));
@@ -57,7 +35,7 @@ TEST(EndMarks, TruncatedMinusOneClosesListsElsewhereNot) {
        }},
       // Head lines 3 to 23, then the -0.9 line as a structural load head (line 24).
       {"loads: -0.9 heads a structural load, short of nine values (line 24)",
-       "   -1\n507\n" + LoadHead(3) + "-0.9\n-1\n-1\n-1\n-1\n   -1\n", 1, "Invalid format in line 24.\n",
+       "   -1\n507\n" + LoadSetHead(3, "L", 1, 0) + "-0.9\n-1\n-1\n-1\n-1\n   -1\n", 1, "Invalid format in line 24.\n",
        [](const CDataPool& p) { EXPECT_TRUE(p.loads.Empty()); }},
       {"history output: -1.7 is passed over",
        "   -1\n894\n-1.7\n0,1,2\nN\n1,2,3,4,5,6\n1,2,3\n   -1\n", 1, "",
@@ -68,14 +46,7 @@ TEST(EndMarks, TruncatedMinusOneClosesListsElsewhereNot) {
       {"history output: -0.5 starts a record and is short of three values (line 3)",
        "   -1\n894\n-0.5\n0,1,2\nN\n1,2,3,4,5,6\n1,2,3\n   -1\n", 1, "Invalid format in line 3.\n",
        [](const CDataPool& p) { EXPECT_TRUE(p.histories.empty()); }},
-  };
-  for (const EndMarkCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    CDataPool* pool = nullptr;
-    EXPECT_EQ(c.log, ReadModel(c.model, pool, c.readMode));
-    ASSERT_NE(nullptr, pool);
-    c.check(*pool);
-  }
+  });
 }
 
 }  // namespace

@@ -3,17 +3,9 @@
 
 #include "tests/testutil.h"
 
-using hvxtest::ReadModel;
+using namespace hvxtest;
 
 namespace {
-
-const char* const kBadLine = "Invalid format in line %d.\n";
-
-std::string BadLine(int n) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, kBadLine, n);
-  return buf;
-}
 
 TEST(Framing, LineCountsAndFailures) {
   const struct {

@@ -3,17 +3,10 @@
 
 #include <cmath>
 
-#include "geometry/localaxis.h"
 #include "geometry/mathfunc.h"
-#include "store/datapool.h"
+#include "tests/testutil.h"
 
 namespace {
-
-TEST(MathFunc, Constants) {
-  EXPECT_EQ(3.141592653589793, CMathFunc::kPi);
-  EXPECT_EQ(CMathFunc::kPi / 180.0, CMathFunc::kDegToRad);
-  EXPECT_EQ(180.0 / CMathFunc::kPi, CMathFunc::kRadToDeg);
-}
 
 TEST(MathFunc, SnappedCosineAndSine) {
   const double pi = CMathFunc::kPi;
@@ -63,22 +56,9 @@ TEST(MathFunc, RotationAboutZ) {
 
 TEST(MathFunc, BetaAngle) {
   CDataPool pool;
-  auto node = [&](int32_t id, double x, double y, double z) {
-    T_NODS_D n;
-    n.pos[0] = x;
-    n.pos[1] = y;
-    n.pos[2] = z;
-    pool.nodes.Store(id, n);
-  };
-  node(1, 0, 0, 0);
-  node(2, 1, 0, 0);
-  node(3, 0, 0, 1);
-  node(4, 1, 0, 1);
-  node(5, 1, 2, 0);
-  node(6, 1, 2, 5);
-  node(7, 2, 0, 0);
-  node(8, 4, 3, 0);
-  node(9, 1.00005, 2.00005, 3);  // within 0.0001 of node 5 in plan
+  const double pos[][3] = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {1, 0, 1}, {1, 2, 0},
+                           {1, 2, 5}, {2, 0, 0}, {4, 3, 0}, {1.00005, 2.00005, 3}};  // 9: within 0.0001 of 5 in plan
+  for (int i = 0; i < 9; ++i) hvxtest::AddNode(pool, i + 1, pos[i][0], pos[i][1], pos[i][2]);
 
   const struct {
     const char* name;
@@ -117,23 +97,6 @@ TEST(MathFunc, BetaAngle) {
   // cos = 2 / sqrt(6).
   CMathFunc::BetaAngle(pool, 1, 4, 0, 1, 1, angle);
   EXPECT_DOUBLE_EQ(std::acos(2 / std::sqrt(6.0)) * 180 / 3.141592653589793 - 90, angle);
-}
-
-TEST(LocalAxis, DefaultAndCopy) {
-  CLocalAxis a;
-  EXPECT_EQ(0, a.node);
-  EXPECT_EQ(0, a.method);
-  EXPECT_EQ(0.0, a.p2[2]);
-  EXPECT_EQ(0.0, a.v2[0]);
-  a.node = 4;
-  a.method = 2;
-  a.p1[1] = 3.5;
-  a.v2[2] = -1;
-  CLocalAxis b(a), c;
-  c = a;
-  EXPECT_EQ(4, b.node);
-  EXPECT_EQ(3.5, c.p1[1]);
-  EXPECT_EQ(-1.0, c.v2[2]);
 }
 
 }  // namespace

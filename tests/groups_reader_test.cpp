@@ -7,11 +7,9 @@
 
 #include "tests/testutil.h"
 
-using hvxtest::ReadModel;
+using namespace hvxtest;
 
 namespace {
-
-std::string BadLine(int n) { return "Invalid format in line " + std::to_string(n) + ".\n"; }
 
 // Lines 2 to 23 of a group (title line to the last table line).
 std::string Head(const char* title, const char* line3 = "1,2,3,0.05,0.25,0.5") {
@@ -26,11 +24,9 @@ std::string Head(const char* title, const char* line3 = "1,2,3,0.05,0.25,0.5") {
 // A complete group without rules and lists: 27 lines.
 std::string Empty(int number) { return std::to_string(number) + ",0,0\n" + Head("") + "90\n-1\n23\n-1\n"; }
 
-std::string Block(const std::string& body) { return "   -1\n408\n" + body + "   -1\n"; }
-
 TEST(GroupBlock, ReadsEveryField) {
   // File line 3 is line 1 of the group.
-  const std::string model = Block("7.9,2,-3.5\n" + Head("   Cores  ") +
+  const std::string model = TextBlock(408, "7.9,2,-3.5\n" + Head("   Cores  ") +
                                   "90\n"
                                   "17\n10,12,1,1\n20,0,2,0,99\n-1\n"
                                   "0\n-1\n"
@@ -45,35 +41,19 @@ TEST(GroupBlock, ReadsEveryField) {
   ASSERT_EQ(1u, pool->groups.Count());
   const T_GRUP_D* g = pool->groups.Find(7);
   ASSERT_NE(nullptr, g);
-  EXPECT_EQ(2, g->h2);
-  EXPECT_EQ(-3, g->h3);
   EXPECT_EQ("Cores", g->title);
-  EXPECT_EQ((std::vector<int>{1, 2, 3}), std::vector<int>(g->l3, g->l3 + 3));
-  EXPECT_EQ(0.05, g->damp);
-  EXPECT_EQ(0.25, g->massC);
-  EXPECT_EQ(0.5, g->stiffC);
-  EXPECT_EQ((std::vector<int>{4, 5, 6, 7}), std::vector<int>(g->l4i, g->l4i + 4));
-  EXPECT_EQ(1.5, g->l4d[0]);
-  EXPECT_EQ(2.5, g->l4d[1]);
-  EXPECT_EQ(8, g->l5[0]);
-  EXPECT_EQ(9, g->l5[1]);
-  EXPECT_EQ(11, g->table[0].i[0]);
-  EXPECT_EQ(21, g->table[0].i[1]);
-  EXPECT_EQ(6.3, g->table[5].a[2]);
-  EXPECT_EQ(-6.5, g->table[5].b[0]);
-  EXPECT_EQ(600.0, g->table[5].b[2]);
-  EXPECT_EQ(90, g->ruleCount);
+  EXPECT_EQ((Ints{2, -3, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 21, 90, 23}),
+            (Ints{g->h2, g->h3, g->l3[0], g->l3[1], g->l3[2], g->l4i[0], g->l4i[1], g->l4i[2], g->l4i[3], g->l5[0],
+                  g->l5[1], g->table[0].i[0], g->table[0].i[1], g->ruleCount, g->listCount}));
+  EXPECT_EQ((Dbls{0.05, 0.25, 0.5, 1.5, 2.5, 6.3, -6.5, 600}),
+            (Dbls{g->damp, g->massC, g->stiffC, g->l4d[0], g->l4d[1], g->table[5].a[2], g->table[5].b[0], g->table[5].b[2]}));
   ASSERT_EQ(3u, g->rules.size());
-  EXPECT_EQ(17, g->rules[0].type);
   ASSERT_EQ(2u, g->rules[0].comps.size());
-  EXPECT_EQ(12, g->rules[0].comps[0].last);
-  EXPECT_EQ(20, g->rules[0].comps[1].first);
-  EXPECT_EQ(2, g->rules[0].comps[1].step);
-  EXPECT_EQ(0, g->rules[0].comps[1].write);
-  EXPECT_EQ(0, g->rules[1].type);  // a rule head of 0 starts a rule
+  // A rule head of 0 starts a rule.
+  EXPECT_EQ((Ints{17, 12, 20, 2, 0, 0, 21}), (Ints{g->rules[0].type, g->rules[0].comps[0].last, g->rules[0].comps[1].first,
+                                                   g->rules[0].comps[1].step, g->rules[0].comps[1].write,
+                                                   g->rules[1].type, g->rules[2].type}));
   EXPECT_TRUE(g->rules[1].comps.empty());
-  EXPECT_EQ(21, g->rules[2].type);
-  EXPECT_EQ(23, g->listCount);
   ASSERT_EQ(2u, g->lists.size());
   EXPECT_EQ(7, g->lists[0].type);
   EXPECT_EQ((std::vector<int32_t>{101, 102}), g->lists[0].ids);  // only the first value of a line
@@ -84,14 +64,14 @@ TEST(GroupBlock, ReadsEveryField) {
 TEST(GroupBlock, ReadModes) {
   CDataPool* pool = nullptr;
   // Read mode 0: line 3 needs three values and the coefficients stay 0.
-  EXPECT_EQ("", ReadModel(Block("4,0,0\n" + Head("A", "1,2,3") + "90\n-1\n23\n-1\n"), pool, 0));
+  EXPECT_EQ("", ReadModel(TextBlock(408, "4,0,0\n" + Head("A", "1,2,3") + "90\n-1\n23\n-1\n"), pool, 0));
   ASSERT_EQ(1u, pool->groups.Count());
   EXPECT_EQ(0.0, pool->groups.Find(4)->damp);
   EXPECT_EQ(3, pool->groups.Find(4)->l3[2]);
-  EXPECT_EQ("", ReadModel(Block("4,0,0\n" + Head("A", "1,2,3,0.05,0.25,0.5") + "90\n-1\n23\n-1\n"), pool, 0));
+  EXPECT_EQ("", ReadModel(TextBlock(408, "4,0,0\n" + Head("A", "1,2,3,0.05,0.25,0.5") + "90\n-1\n23\n-1\n"), pool, 0));
   EXPECT_EQ(0.0, pool->groups.Find(4)->damp);
   // Read mode 1 needs six (line 3 of the group is file line 5).
-  EXPECT_EQ(BadLine(5), ReadModel(Block("4,0,0\n" + Head("A", "1,2,3,4,5") + "90\n-1\n23\n-1\n"), pool, 1));
+  EXPECT_EQ(BadLine(5), ReadModel(TextBlock(408, "4,0,0\n" + Head("A", "1,2,3,4,5") + "90\n-1\n23\n-1\n"), pool, 1));
   EXPECT_EQ(0u, pool->groups.Count());
 }
 
@@ -132,7 +112,7 @@ TEST(GroupBlock, MalformedGroupsFailAndKeepEarlierOnes) {
   };
   for (const auto& c : cases) {
     CDataPool* pool = nullptr;
-    EXPECT_EQ(c.log, ReadModel(Block(first + c.second), pool)) << c.name;
+    EXPECT_EQ(c.log, ReadModel(TextBlock(408, first + c.second), pool)) << c.name;
     EXPECT_EQ(c.groups, pool->groups.Count()) << c.name;
     EXPECT_NE(nullptr, pool->groups.Find(1)) << c.name;
   }
@@ -142,7 +122,7 @@ TEST(GroupBlock, FailureStopsReadingTheFile) {
   CDataPool* pool = nullptr;
   // The bad component line is file line 28; the node block after it is not read.
   const std::string model =
-      Block("3,0,0\n" + Head("") + "90\n21\n1,2\n-1\n-1\n23\n-1\n") + "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n";
+      TextBlock(408, "3,0,0\n" + Head("") + "90\n21\n1,2\n-1\n-1\n23\n-1\n") + "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n";
   EXPECT_EQ(BadLine(28), ReadModel(model, pool));
   EXPECT_EQ(0u, pool->groups.Count());
   EXPECT_EQ(0u, pool->nodes.Count());
@@ -151,7 +131,7 @@ TEST(GroupBlock, FailureStopsReadingTheFile) {
 TEST(GroupBlock, LaterGroupReplacesEarlierOne) {
   CDataPool* pool = nullptr;
   const std::string later = "5,0,0\n" + Head("Second") + "90\n-1\n23\n-1\n";
-  EXPECT_EQ("", ReadModel(Block("5,0,0\n" + Head("First") + "90\n17\n1,0,1,1\n-1\n-1\n23\n-1\n" + later), pool));
+  EXPECT_EQ("", ReadModel(TextBlock(408, "5,0,0\n" + Head("First") + "90\n17\n1,0,1,1\n-1\n-1\n23\n-1\n" + later), pool));
   ASSERT_EQ(1u, pool->groups.Count());
   EXPECT_EQ("Second", pool->groups.Find(5)->title);
   EXPECT_TRUE(pool->groups.Find(5)->rules.empty());  // nothing merged

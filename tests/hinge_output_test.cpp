@@ -10,28 +10,6 @@ using namespace hvxtest;
 
 namespace {
 
-struct Written {
-  std::string qsx;
-  std::string log;
-};
-
-Written WritePool(CDataPool& pool) {
-  TempDir dir;
-  CWriteQsxFromNeutral w;
-  w.Write(dir.File("m.hvt"), &pool);
-  return {ReadFile(dir.File("m.qsx")), ReadFile(dir.File("halvexcvt.msg"))};
-}
-
-// The text from the first occurrence of begin through the first occurrence of
-// end after it; "" when either is missing.
-std::string Slice(const std::string& text, const std::string& begin, const std::string& end) {
-  const size_t b = text.find(begin);
-  if (b == std::string::npos) return "";
-  const size_t e = text.find(end, b);
-  if (e == std::string::npos) return "";
-  return text.substr(b, e + end.size() - b);
-}
-
 // The hinge property data: from the last comment line to the closing version pair.
 std::string HingeData(const std::string& qsx) {
   const std::string last = "HSL1, ... HSL5              ; iITYPE=1\n";
@@ -56,23 +34,12 @@ T_IHPR_D Hinge(int32_t itype, std::initializer_list<int32_t> comps, const char* 
   return h;
 }
 
-void AddNode(CDataPool& pool, int32_t id, double x, double y, double z) {
-  T_NODS_D n;
-  n.pos[0] = x;
-  n.pos[1] = y;
-  n.pos[2] = z;
-  pool.nodes.Store(id, n);
-}
-
 void AddElem(CDataPool& pool, int32_t id, int32_t type, int32_t n1, int32_t n2, int32_t hinge, int32_t mat = 0,
-             int32_t prop = 0) {
-  T_ELEM_D e;
-  e.type = type;
-  e.node[0] = n1;
-  e.node[1] = n2;
+             int32_t prop = 0, double axial = 0) {
+  T_ELEM_D e = Elem(type, 0, prop, {n1, n2});
   e.hinge = hinge;
   e.mat = mat;
-  e.prop = prop;
+  e.axial = axial;
   pool.elements.Store(id, e);
 }
 
@@ -187,11 +154,7 @@ TEST(HingeOutput, ReadModeZeroWritesOnlyInitialElementForces) {
   CDataPool pool;
   pool.readMode = 0;
   pool.hinges.Store(1, Hinge(0, {}));
-  AddElem(pool, 1, 2, 1, 2, 1);
-  T_ELEM_D e;
-  pool.elements.Lookup(1, e);
-  e.axial = 5;
-  pool.elements.Store(1, e);
+  AddElem(pool, 1, 2, 1, 2, 1, 0, 0, 5);
   T_INFC_D f;
   f.kind = 1;
   f.ends[0] = 3;
@@ -206,17 +169,10 @@ TEST(HingeOutput, ReadModeZeroWritesOnlyInitialElementForces) {
 TEST(HingeOutput, AssignmentAndInitialAxialForces) {
   CDataPool pool;
   pool.readMode = 1;
-  AddElem(pool, 9, 2, 1, 2, 3);
+  AddElem(pool, 9, 2, 1, 2, 3, 0, 0, 2e6);
   AddElem(pool, 5, 1, 1, 2, 7);
-  AddElem(pool, 6, 82, 1, 2, 3);  // type 82 is never assigned
-  AddElem(pool, 7, 2, 1, 2, 0);
-  const double axial[][2] = {{9, 2e6}, {7, -12.5}, {6, 0.125}};
-  for (const auto& a : axial) {
-    T_ELEM_D e;
-    pool.elements.Lookup(static_cast<int32_t>(a[0]), e);
-    e.axial = a[1];
-    pool.elements.Store(static_cast<int32_t>(a[0]), e);
-  }
+  AddElem(pool, 6, 82, 1, 2, 3, 0, 0, 0.125);  // type 82 is never assigned
+  AddElem(pool, 7, 2, 1, 2, 0, 0, 0, -12.5);
   const std::string qsx = WritePool(pool).qsx;
   EXPECT_EQ(
       "*INIFORCE    ; Initial Forces for Geometric Stiffness\n; ELEM_LIST, DIR, FORCE\n"
@@ -226,16 +182,6 @@ TEST(HingeOutput, AssignmentAndInitialAxialForces) {
   EXPECT_EQ("*IHINGE-ASSIGN  ; Inelastic Hinge Assignment\n; ELEM_LIST, PROP\n  5, IHPR7\n  9, IHPR3\n\n",
             Slice(qsx, "*IHINGE-ASSIGN", "\n\n"));
   EXPECT_EQ(std::string::npos, qsx.find("*IHINGE-PROP"));
-}
-
-TEST(HingeOutput, NoAxialForceAndNoHingeWriteNoSections) {
-  CDataPool pool;
-  pool.readMode = 1;
-  AddElem(pool, 1, 2, 1, 2, 0);
-  const std::string qsx = WritePool(pool).qsx;
-  EXPECT_EQ(std::string::npos, qsx.find("*INIFORCE"));
-  EXPECT_EQ(std::string::npos, qsx.find("*IHINGE"));
-  EXPECT_EQ(std::string::npos, qsx.find("*INI-EFORCE"));
 }
 
 }  // namespace

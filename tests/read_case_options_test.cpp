@@ -42,7 +42,7 @@ TEST(ReadCaseOptions, ShortLinesLogTheirNumber) {
   for (const Twin& t : twins) {
     CDataPool* pool = nullptr;
     const std::string log = ReadModel("   -1\n901\n1\n3,0,0,0,0,0,0,0,0,0\n0,0,0,0,0,0\n" + t.body + "   -1\n", pool, 1);
-    EXPECT_EQ("Invalid format in line " + std::to_string(t.line) + ".\n", log);
+    EXPECT_EQ(BadLine(t.line), log);
     EXPECT_TRUE(pool->caseOptions.Contains(1));
     EXPECT_FALSE(pool->caseOptions.Contains(2));
   }

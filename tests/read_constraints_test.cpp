@@ -6,10 +6,6 @@
 
 using namespace hvxtest;
 
-namespace {
-std::string Block(const std::string& body) { return "   -1\n506\n" + body + "   -1\n"; }
-}  // namespace
-
 TEST(ReadConstraints, ExtendedLayoutGoesStraightToEquations) {
   const std::string body =
       "4\n  SUPPORTS  \n12,1,1,1,1,0,0,0\n13,2,0,0,0,0,0,1\n-1\n"
@@ -18,27 +14,19 @@ TEST(ReadConstraints, ExtendedLayoutGoesStraightToEquations) {
       "-1\n"
       "6\n\n-1\n-1\n";
   CDataPool* pool = nullptr;
-  EXPECT_EQ("", ReadModel(Block(body), pool, 1));
+  EXPECT_EQ("", ReadModel(TextBlock(506, body), pool, 1));
   ASSERT_TRUE(pool->modelConstraintSet.has_value());
   EXPECT_EQ(4, *pool->modelConstraintSet);
-  T_CNST_D c;
-  ASSERT_TRUE(pool->constraints.Lookup(4, c));
+  const T_CNST_D c = Get(pool->constraints, 4);
   EXPECT_EQ("SUPPORTS", c.title);
   ASSERT_EQ(2u, c.nodes.size());
-  EXPECT_EQ(12, c.nodes[0].ent);
-  EXPECT_EQ(1, c.nodes[0].colour);
-  EXPECT_EQ(0, c.nodes[0].layer);
-  const int dof12[6] = {1, 1, 1, 0, 0, 0};
-  for (int k = 0; k < 6; ++k) EXPECT_EQ(dof12[k], c.nodes[0].dof[k]);
-  EXPECT_EQ(0, c.nodes[0].extra);
-  EXPECT_EQ(1, c.nodes[1].dof[5]);
+  const auto& n = c.nodes[0];
+  EXPECT_EQ((Ints{12, 1, 0, 1, 1, 1, 0, 0, 0, 0, 1}), (Ints{n.ent, n.colour, n.layer, n.dof[0], n.dof[1], n.dof[2], n.dof[3],
+                                                            n.dof[4], n.dof[5], n.extra, c.nodes[1].dof[5]}));
   ASSERT_EQ(2u, c.eqs.size());
-  EXPECT_EQ(1, c.eqs[0].id);
   ASSERT_EQ(2u, c.eqs[0].terms.size());
-  EXPECT_EQ(5, c.eqs[0].terms[0].node);
-  EXPECT_EQ(3, c.eqs[0].terms[0].dof);
+  EXPECT_EQ((Ints{1, 5, 3, 2}), (Ints{c.eqs[0].id, c.eqs[0].terms[0].node, c.eqs[0].terms[0].dof, c.eqs[1].id}));
   EXPECT_EQ(-1.0, c.eqs[0].terms[0].coef);
-  EXPECT_EQ(2, c.eqs[1].id);
   EXPECT_TRUE(c.eqs[1].terms.empty());  // a count of 0 takes no term lines
   EXPECT_TRUE(pool->constraints.Contains(6));
 }
@@ -51,14 +39,10 @@ TEST(ReadConstraints, PlainLayoutReadsFourLists) {
       "3,0,0,1,0,0,0,0,0,0\n-1\n"
       "-1\n";
   CDataPool* pool = nullptr;
-  EXPECT_EQ("", ReadModel(Block(body), pool, 0));
-  T_CNST_D c;
-  ASSERT_TRUE(pool->constraints.Lookup(3, c));
+  EXPECT_EQ("", ReadModel(TextBlock(506, body), pool, 0));
+  const T_CNST_D c = Get(pool->constraints, 3);
   ASSERT_EQ(1u, c.nodes.size());
-  EXPECT_EQ(2, c.nodes[0].layer);
-  EXPECT_EQ(1, c.nodes[0].dof[0]);
-  EXPECT_EQ(0, c.nodes[0].dof[1]);
-  EXPECT_EQ(9, c.nodes[0].extra);
+  EXPECT_EQ((Ints{2, 1, 0, 9}), (Ints{c.nodes[0].layer, c.nodes[0].dof[0], c.nodes[0].dof[1], c.nodes[0].extra}));
   ASSERT_EQ(1u, c.points.size());
   ASSERT_EQ(1u, c.curves.size());
   EXPECT_EQ(1, c.curves[0].dof[5]);
@@ -67,7 +51,7 @@ TEST(ReadConstraints, PlainLayoutReadsFourLists) {
 }
 
 TEST(ReadConstraints, KeptSetIsTheFirstOfTheLastBlock) {
-  const std::string model = Block("8\nA\n-1\n-1\n2\nB\n-1\n-1\n") + Block("5\nC\n-1\n-1\n1\nD\n-1\n-1\n");
+  const std::string model = TextBlock(506, "8\nA\n-1\n-1\n2\nB\n-1\n-1\n") + TextBlock(506, "5\nC\n-1\n-1\n1\nD\n-1\n-1\n");
   CDataPool* pool = nullptr;
   EXPECT_EQ("", ReadModel(model, pool, 1));
   EXPECT_EQ(5, pool->modelConstraintSet.value_or(0));
@@ -76,7 +60,7 @@ TEST(ReadConstraints, KeptSetIsTheFirstOfTheLastBlock) {
 
 TEST(ReadConstraints, IncompleteSetIsDroppedButStillNamesTheKeptSet) {
   CDataPool* pool = nullptr;
-  EXPECT_EQ("", ReadModel(Block("3\nT\n1,0,1,1,1,0,0,0\n-1\n1,0,0\n"), pool, 1));
+  EXPECT_EQ("", ReadModel(TextBlock(506, "3\nT\n1,0,1,1,1,0,0,0\n-1\n1,0,0\n"), pool, 1));
   EXPECT_TRUE(pool->constraints.Empty());
   EXPECT_EQ(3, pool->modelConstraintSet.value_or(0));
 }
@@ -103,8 +87,8 @@ TEST(ReadConstraints, MalformedSetsLogTheLineAndKeepEarlierSets) {
     const std::string goodSet = t.readMode == 1 ? good : std::string("1\nT\n-1\n-1\n-1\n-1\n-1\n");
     const int shift = t.readMode == 1 ? 0 : 3;
     CDataPool* pool = nullptr;
-    const std::string log = ReadModel(Block(goodSet + t.body), pool, t.readMode);
-    EXPECT_EQ("Invalid format in line " + std::to_string(t.line + shift) + ".\n", log) << t.what;
+    const std::string log = ReadModel(TextBlock(506, goodSet + t.body), pool, t.readMode);
+    EXPECT_EQ(BadLine(t.line + shift), log) << t.what;
     EXPECT_TRUE(pool->constraints.Contains(1)) << t.what;
     EXPECT_FALSE(pool->constraints.Contains(2)) << t.what;
   }

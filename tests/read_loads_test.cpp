@@ -10,36 +10,6 @@ using namespace hvxtest;
 
 namespace {
 
-// The 21 head lines of a load set with zero values, in the counts the read
-// mode asks for; `lcop` is the option number (read mode 1 only).
-std::string Head(int id, const std::string& title, int readMode, int lcop = 1) {
-  const bool m1 = readMode == 1;
-  std::ostringstream s;
-  auto zeros = [&](int n) {
-    for (int i = 0; i < n; ++i) s << (i ? ",0" : "0");
-    s << "\n";
-  };
-  s << id << "\n" << title << "\n";
-  zeros(7);
-  for (int i = 0; i < 4; ++i) zeros(3);
-  for (int i = 0; i < 3; ++i) zeros(4);
-  zeros(3);
-  zeros(3);
-  zeros(4);
-  zeros(3);
-  zeros(m1 ? 10 : 6);
-  zeros(m1 ? 12 : 9);
-  zeros(10);
-  zeros(m1 ? 13 : 8);
-  zeros(7);
-  zeros(9);
-  if (m1)
-    s << "0,0,0,0,0,0,0,0,0," << lcop << "\n";
-  else
-    zeros(9);
-  return s.str();
-}
-
 const char* kEmptyLists = "-1\n-1\n-1\n-1\n";
 
 std::string FirstLines(const std::string& text, int n) {
@@ -47,8 +17,6 @@ std::string FirstLines(const std::string& text, int n) {
   for (int i = 0; i < n; ++i) p = text.find('\n', p) + 1;
   return text.substr(0, p);
 }
-
-std::string Block(const std::string& body) { return "   -1\n507\n" + body + "   -1\n"; }
 
 // A structural load in read mode 1: head, then its six tail lines.
 std::string Mbld(const std::string& head, const std::string& l1, const std::string& l2) {
@@ -71,80 +39,44 @@ TEST(ReadLoads, FillsEveryListInReadMode1) {
   body += "5,1,2,3.5,4.5,6,7\n-1\n";
   body += "7,0,0,0,0,0,2,20,5,0.1,0.05,1.2e-05,0.6\n8,0,0,0,0,0,1\n-1\n";
   CDataPool* pool = nullptr;
-  EXPECT_EQ("", ReadModel(Block(body), pool, 1));
-  T_LOAD_D l;
-  ASSERT_TRUE(pool->loads.Lookup(9, l));
+  EXPECT_EQ("", ReadModel(TextBlock(507, body), pool, 1));
+  const T_LOAD_D l = Get(pool->loads, 9);
   EXPECT_EQ("WIND X", l.title);
-  EXPECT_EQ(1, l.A1);
-  EXPECT_EQ(2.5, l.A2);
-  EXPECT_EQ(6, l.A3[3]);
-  EXPECT_EQ(7.5, l.A7);
-  EXPECT_EQ(-9.8, l.grav[2]);
-  EXPECT_EQ(4, l.E4);
-  EXPECT_EQ(0.001, l.K[0]);
-  EXPECT_EQ(10, l.L[9]);
-  EXPECT_EQ(0.4, l.M[11]);
-  EXPECT_EQ(2, l.N[9]);
-  EXPECT_EQ(77, l.P[12]);
-  EXPECT_EQ(17, l.Q[1]);
-  EXPECT_EQ(1, l.nonlinear);
-  EXPECT_EQ(1, l.R[0]);
-  EXPECT_EQ(1, l.R[6]);
-  EXPECT_EQ(0, l.dynCode);
-  EXPECT_EQ(1, l.S[0]);
-  EXPECT_EQ(4, l.lcop);
-  EXPECT_EQ(1.0, l.scale);
+  EXPECT_EQ((Ints{1, 6, 4, 2, 77, 17, 1, 1, 1, 0, 1, 4}), (Ints{l.A1, l.A3[3], l.E4, l.N[9], l.P[12], l.Q[1], l.nonlinear,
+                                                                 l.R[0], l.R[6], l.dynCode, l.S[0], l.lcop}));
+  EXPECT_EQ((Dbls{2.5, 7.5, -9.8, 0.001, 10, 0.4, 1}), (Dbls{l.A2, l.A7, l.grav[2], l.K[0], l.L[9], l.M[11], l.scale}));
 
   ASSERT_EQ(1u, l.mbld.size());
   const T_MBLD_D& m = l.mbld[0];
-  EXPECT_EQ(4, m.target);
-  EXPECT_EQ(1, m.kind);
-  EXPECT_EQ(1, m.extInt);
-  EXPECT_EQ(2.5, m.extFactor);
-  EXPECT_EQ(-1, m.dir[0]);  // a tail line starting with -1 is still a tail line
-  EXPECT_EQ(8, m.dir[2]);
-  EXPECT_EQ(12.5, m.val[0]);
-  EXPECT_EQ(9, m.val[4]);
-  EXPECT_EQ(1, m.proj);
-  EXPECT_EQ(1, m.vec[2]);
+  // A tail line starting with -1 is still a tail line.
+  EXPECT_EQ((Ints{4, 1, 1, -1, 8, 1}), (Ints{m.target, m.kind, m.extInt, m.dir[0], m.dir[2], m.proj}));
+  EXPECT_EQ((Dbls{2.5, 12.5, 9, 1}), (Dbls{m.extFactor, m.val[0], m.val[4], m.vec[2]}));
 
   ASSERT_EQ(1u, l.gbld.size());
   const T_GBLD_D& g = l.gbld[0];
-  EXPECT_EQ(1, g.num);
-  EXPECT_EQ(2, g.head[0]);
-  EXPECT_EQ(9, g.head[5]);
-  EXPECT_EQ(3, g.final);
+  EXPECT_EQ((Ints{1, 2, 9, 3}), (Ints{g.num, g.head[0], g.head[5], g.final}));
+  EXPECT_EQ(4, g.g17[3]);
   EXPECT_EQ("first text", g.text1);
   EXPECT_EQ("second", g.text2);
-  EXPECT_EQ(4, g.g17[3]);
 
   ASSERT_EQ(1u, l.ntld.size());
-  EXPECT_EQ(5, l.ntld[0].node);
-  EXPECT_EQ(4.5, l.ntld[0].d5);
-  EXPECT_EQ(7, l.ntld[0].i7);
+  EXPECT_EQ((Dbls{5, 4.5, 7}), (Dbls{double(l.ntld[0].node), l.ntld[0].d5, double(l.ntld[0].i7)}));
 
   ASSERT_EQ(2u, l.etld.size());
-  EXPECT_EQ(7, l.etld[0].elem);
-  EXPECT_EQ(2, l.etld[0].layout);
-  EXPECT_EQ(20, l.etld[0].t[0]);
-  EXPECT_EQ(1.2e-05, l.etld[0].t[4]);
-  EXPECT_EQ(0.6, l.etld[0].t[5]);
-  EXPECT_EQ(1, l.etld[1].layout);  // seven values suffice for layout 1
-  EXPECT_EQ(0, l.etld[1].t[0]);
-  EXPECT_EQ(0, l.etld[1].t[1]);
+  EXPECT_EQ((Ints{7, 2, 1}), (Ints{l.etld[0].elem, l.etld[0].layout, l.etld[1].layout}));  // seven values suffice for layout 1
+  EXPECT_EQ((Dbls{20, 1.2e-05, 0.6, 0, 0}), (Dbls{l.etld[0].t[0], l.etld[0].t[4], l.etld[0].t[5], l.etld[1].t[0], l.etld[1].t[1]}));
 }
 
 TEST(ReadLoads, ReadMode0KeepsOnlyTheShortGroups) {
-  std::string head = Head(3, "DEAD", 0);
+  std::string head = LoadSetHead(3, "DEAD", 0);
   // Line 15 (the 15th head line) with ten values: only six are kept.
   std::istringstream in(head);
   std::string line, out;
   for (int n = 1; std::getline(in, line); ++n) out += (n == 15 ? std::string("1,2,3,4,5,6,7,8,9,10") : line) + "\n";
   out += "2,1,0,0,0,0,0\n0,0,0\n5,0,0,0,0\n0,0,0,0,0\n0,0,0\n0,0,0\n0,0,0\n-1\n-1\n-1\n-1\n";
   CDataPool* pool = nullptr;
-  EXPECT_EQ("", ReadModel(Block(out), pool, 0));
-  T_LOAD_D l;
-  ASSERT_TRUE(pool->loads.Lookup(3, l));
+  EXPECT_EQ("", ReadModel(TextBlock(507, out), pool, 0));
+  const T_LOAD_D l = Get(pool->loads, 3);
   EXPECT_EQ(6, l.L[5]);
   EXPECT_EQ(0, l.L[6]);
   EXPECT_EQ(0, l.lcop);
@@ -155,18 +87,16 @@ TEST(ReadLoads, ReadMode0KeepsOnlyTheShortGroups) {
 
 TEST(ReadLoads, SameNumberTwiceKeepsTheLater) {
   CDataPool* pool = nullptr;
-  EXPECT_EQ("", ReadModel(Block(Head(4, "A", 1) + kEmptyLists + Head(4, "B", 1) + kEmptyLists), pool, 1));
-  T_LOAD_D l;
-  ASSERT_TRUE(pool->loads.Lookup(4, l));
-  EXPECT_EQ("B", l.title);
+  EXPECT_EQ("", ReadModel(TextBlock(507, LoadSetHead(4, "A", 1) + kEmptyLists + LoadSetHead(4, "B", 1) + kEmptyLists), pool, 1));
+  EXPECT_EQ("B", Get(pool->loads, 4).title);
   EXPECT_EQ(1u, pool->loads.Count());
 }
 
 // Set 1 (lines 3 to 27) is complete; set 2 starts at line 28 and its head
 // line k is file line 27 + k. Each twin breaks set 2 in one way.
 TEST(ReadLoads, MalformedSetsLogTheLineAndKeepEarlierSets) {
-  const std::string good = Head(1, "FIRST", 1) + kEmptyLists;
-  const std::string h2 = Head(2, "SECOND", 1);
+  const std::string good = LoadSetHead(1, "FIRST", 1) + kEmptyLists;
+  const std::string h2 = LoadSetHead(2, "SECOND", 1);
   auto replaceLine = [](const std::string& text, int n, const std::string& with) {
     std::istringstream in(text);
     std::string line, out;
@@ -197,24 +127,24 @@ TEST(ReadLoads, MalformedSetsLogTheLineAndKeepEarlierSets) {
   };
   for (const Twin& t : twins) {
     CDataPool* pool = nullptr;
-    const std::string log = ReadModel(Block(good + t.body), pool, 1);
-    EXPECT_EQ("Invalid format in line " + std::to_string(t.line) + ".\n", log) << t.what;
+    const std::string log = ReadModel(TextBlock(507, good + t.body), pool, 1);
+    EXPECT_EQ(BadLine(t.line), log) << t.what;
     EXPECT_TRUE(pool->loads.Contains(1)) << t.what;
     EXPECT_FALSE(pool->loads.Contains(2)) << t.what;
   }
 }
 
 TEST(ReadLoads, UnclosedListsDropTheSetSilently) {
-  const std::string good = Head(1, "FIRST", 1) + kEmptyLists;
+  const std::string good = LoadSetHead(1, "FIRST", 1) + kEmptyLists;
   const std::string cuts[] = {
-      FirstLines(Head(2, "S", 1), 10),  // head cut short
-      Head(2, "S", 1),                // no lists at all
-      Head(2, "S", 1) + "-1\n-1\n-1\n",  // element temperatures never closed
-      Head(2, "S", 1) + "-1\n-1\n-1\n7,0,0,0,0,0,1\n",
+      FirstLines(LoadSetHead(2, "S", 1), 10),  // head cut short
+      LoadSetHead(2, "S", 1),                // no lists at all
+      LoadSetHead(2, "S", 1) + "-1\n-1\n-1\n",  // element temperatures never closed
+      LoadSetHead(2, "S", 1) + "-1\n-1\n-1\n7,0,0,0,0,0,1\n",
   };
   for (const std::string& cut : cuts) {
     CDataPool* pool = nullptr;
-    EXPECT_EQ("", ReadModel(Block(good + cut), pool, 1));
+    EXPECT_EQ("", ReadModel(TextBlock(507, good + cut), pool, 1));
     EXPECT_TRUE(pool->loads.Contains(1));
     EXPECT_FALSE(pool->loads.Contains(2));
   }

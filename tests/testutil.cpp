@@ -106,6 +106,116 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
   }
 }
 
+std::string Block(int number, const Lines& lines) {
+  std::string s = "   -1\n" + std::to_string(number) + "\n";
+  for (const auto& l : lines) s += l + "\n";
+  return s + "   -1\n";
+}
+
+std::string TextBlock(int number, const std::string& body) {
+  return "   -1\n" + std::to_string(number) + "\n" + body + "   -1\n";
+}
+
+Lines Cat(std::initializer_list<Lines> parts) {
+  Lines all;
+  for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+std::string BadLine(int n) { return "Invalid format in line " + std::to_string(n) + ".\n"; }
+
+void RunReadCases(const std::vector<ReadCase>& cases) {
+  for (const ReadCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    CDataPool* pool = nullptr;
+    EXPECT_EQ(c.log, ReadModel(c.model, pool, c.readMode));
+    ASSERT_NE(nullptr, pool);
+    if (c.check) c.check(*pool);
+  }
+}
+
+Lines PropertyLines(const std::string& head, const std::string& value1) {
+  return {head, "", "0,0,0,0", "1", "0", "0", "1", value1, "0", "0", "0"};
+}
+
+Lines MaterialLines(const std::string& line1, const std::vector<std::pair<int, std::string>>& at) {
+  Lines l(43, "0");
+  l[0] = line1;
+  l[1] = "";
+  for (const auto& [n, text] : at) l[n - 1] = text;
+  return l;
+}
+
+std::string LoadSetHead(int id, const std::string& title, int readMode, int lcop) {
+  const bool m1 = readMode == 1;
+  std::string s = std::to_string(id) + "\n" + title + "\n";
+  for (int n : {7, 3, 3, 3, 3, 4, 4, 4, 3, 3, 4, 3, m1 ? 10 : 6, m1 ? 12 : 9, 10, m1 ? 13 : 8, 7, 9}) {
+    for (int i = 0; i < n; ++i) s += i ? ",0" : "0";
+    s += "\n";
+  }
+  return s + (m1 ? "0,0,0,0,0,0,0,0,0," + std::to_string(lcop) : std::string("0,0,0,0,0,0,0,0,0")) + "\n";
+}
+
+void AddNode(CDataPool& pool, int32_t id, double x, double y, double z) {
+  T_NODS_D n;
+  n.pos[0] = x;
+  n.pos[1] = y;
+  n.pos[2] = z;
+  pool.nodes.Store(id, n);
+}
+
+T_ELEM_D Elem(int32_t type, int32_t topo, int32_t prop, std::initializer_list<int32_t> nodes,
+              std::array<double, 3> orient) {
+  T_ELEM_D e;
+  e.type = type;
+  e.topo = topo;
+  e.prop = prop;
+  int i = 0;
+  for (int32_t n : nodes) e.node[i++] = n;
+  for (int k = 0; k < 3; ++k) e.orient[k] = orient[k];
+  return e;
+}
+
+Written WritePool(CDataPool& pool, CWriteQsxFromNeutral* writer) {
+  TempDir dir;
+  CWriteQsxFromNeutral own;
+  (writer ? *writer : own).Write(dir.File("model.hvt"), &pool);
+  return {ReadFile(dir.File("model.qsx")), ReadFile(dir.File("halvexcvt.msg"))};
+}
+
+std::string Slice(const std::string& text, const std::string& begin, const std::string& end) {
+  const size_t b = text.find(begin);
+  if (b == std::string::npos) return "";
+  const size_t e = text.find(end, b);
+  if (e == std::string::npos) return "";
+  return text.substr(b, e + end.size() - b);
+}
+
+std::string SectionOf(const std::string& qsx, const std::string& cmd) {
+  if (qsx.compare(0, cmd.size(), cmd) == 0) return Slice(qsx, cmd, "\n\n");
+  const std::string s = Slice(qsx, "\n" + cmd, "\n\n");
+  return s.empty() ? s : s.substr(1);
+}
+
+std::string WithoutComments(const std::string& text) {
+  std::istringstream in(text);
+  std::string line, out;
+  while (std::getline(in, line))
+    if (line.empty() || line[0] != ';') out += line + "\n";
+  return out;
+}
+
+std::string KeepSections(const std::string& qsx, const std::set<std::string>& keywords) {
+  std::istringstream in(qsx);
+  std::string line, out;
+  bool keep = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line[0] == '*') keep = keywords.count(line.substr(0, line.find_first_of(" ,;"))) != 0;
+    if (keep) out += line + "\n";
+  }
+  return out;
+}
+
 }  // namespace hvxtest
 
 // The tests run with the message catalogue loaded, as the plug-in library does.

@@ -2,11 +2,19 @@
 // writing, and one-call conversions of model text.
 #pragma once
 
+#include <array>
+#include <functional>
+#include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "host/platform_scripted.h"
 #include "store/datapool.h"
+
+class CWriteQsxFromNeutral;
 
 namespace hvxtest {
 
@@ -54,5 +62,79 @@ std::string ConvertCore(const std::string& modelText, std::string* readLog = nul
 
 // Shows the first differing line of two texts (for golden comparisons).
 std::string FirstDifference(const std::string& expected, const std::string& actual);
+
+// ---- model text -------------------------------------------------------------
+
+using Lines = std::vector<std::string>;
+// Several record fields compared in one check.
+using Ints = std::vector<int32_t>;
+using Dbls = std::vector<double>;
+
+// One block: the opening delimiter is file line 1, the block number line 2,
+// the data lines follow from line 3, then the closing delimiter.
+std::string Block(int number, const Lines& lines);
+// The same with the data lines given as text (each line ending in "\n").
+std::string TextBlock(int number, const std::string& body);
+// The parts one after the other.
+Lines Cat(std::initializer_list<Lines> parts);
+// The read log entry of a block that fails on file line n.
+std::string BadLine(int n);
+// The 11 lines of a property (block 402) with the given head line: counts 1
+// and 1 (each list two lines, the value list starting with value1), no points.
+Lines PropertyLines(const std::string& head, const std::string& value1 = "0");
+// The 43 lines of a material (block 601): line 1 as given, an empty title,
+// "0" elsewhere except the lines given by their number (from 1).
+Lines MaterialLines(const std::string& line1, const std::vector<std::pair<int, std::string>>& at = {});
+// The 21 head lines of a load set (block 507) with zero values, in the counts
+// the read mode asks for; lcop is the option number (read mode 1 only).
+std::string LoadSetHead(int id, const std::string& title, int readMode, int lcop = 1);
+
+// One row of a reader table: a model read in the given read mode, the read
+// log it must leave and a look at the pool afterwards.
+struct ReadCase {
+  std::string name;
+  std::string model;
+  int readMode;
+  std::string log;
+  std::function<void(const CDataPool&)> check;
+};
+void RunReadCases(const std::vector<ReadCase>& cases);
+
+// ---- pools and written text ---------------------------------------------------
+
+// The record stored under id (a fresh record, and a failed check, when none is).
+template <class Rec, class Codec>
+Rec Get(const hvx::CHashMap<Rec, Codec>& map, int32_t id) {
+  Rec r;
+  EXPECT_TRUE(map.Lookup(id, r)) << "no record " << id;
+  return r;
+}
+
+void AddNode(CDataPool& pool, int32_t id, double x, double y, double z);
+// An element record with the given type, topology, property, nodes and
+// orientation vector; every other field as a fresh record has it.
+T_ELEM_D Elem(int32_t type, int32_t topo, int32_t prop, std::initializer_list<int32_t> nodes,
+              std::array<double, 3> orient = {});
+
+// Writes the pool beside a model path in a fresh folder: the QSX text and the
+// write log. A writer given by the caller stays for a look at its lists.
+struct Written {
+  std::string qsx;
+  std::string log;
+};
+Written WritePool(CDataPool& pool, CWriteQsxFromNeutral* writer = nullptr);
+
+// The text from the first occurrence of begin through the first occurrence of
+// end after it; "" when either is missing.
+std::string Slice(const std::string& text, const std::string& begin, const std::string& end);
+// The section whose command line starts with cmd, through its closing empty
+// line; "" when there is none.
+std::string SectionOf(const std::string& qsx, const std::string& cmd);
+// The text without its comment lines (those starting with ';'). Unit tests
+// compare command and data lines; the golden cases pin every header comment.
+std::string WithoutComments(const std::string& text);
+// The lines of the sections whose command keywords are given: a command line
+// opens a kept run when its keyword is one of them and ends it otherwise.
+std::string KeepSections(const std::string& qsx, const std::set<std::string>& keywords);
 
 }  // namespace hvxtest

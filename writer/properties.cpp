@@ -22,6 +22,15 @@
 namespace {
 // A moment of inertia or torsional constant, never exactly zero.
 double Stiff(double v) { return v == 0.0 ? 1e-08 : v; }
+
+// The area and stiffness line of a section by value (in the given format:
+// entries 1, 6 and 7, then 5, 2 and 3 kept away from zero) and the two lines
+// of zeros that close it.
+void StiffnessLines(hvx::CSection& s, const char* format, const double* v) {
+  s.Line(format, v[0], v[5], v[6], Stiff(v[4]), Stiff(v[1]), Stiff(v[2]));
+  s.Line("    0, 0, 0, 0, 0, 0, 0, 0, 0, 0\n");
+  s.Line("    0, 0, 0, 0, 0, 0, 0, 0\n");
+}
 }  // namespace
 
 int CWriteQsxFromNeutral::WriteProperties() {
@@ -119,9 +128,7 @@ void CWriteQsxFromNeutral::WriteSectionWalk(const std::vector<int32_t>& ids) {
       case 2:
         s.Line("  %d, VALUE, %s, CC, 0, 0, 0, 0, 0, %s, SB, BUILT, %g, %g, 0, 0, 0, 0, 0, 0, 0\n", id, name, "NO",
                std::sqrt(v[0]), std::sqrt(v[0]));
-        s.Line("       %g, %g, %g, %g, %g, %g\n", v[0], v[5], v[6], Stiff(v[4]), Stiff(v[1]), Stiff(v[2]));
-        s.Line("    0, 0, 0, 0, 0, 0, 0, 0, 0, 0\n");
-        s.Line("    0, 0, 0, 0, 0, 0, 0, 0\n");
+        StiffnessLines(s, "       %g, %g, %g, %g, %g, %g\n", v);
         break;
       case 3:
         s.Line("  %d, DBUSER, %s, CC, 0, 0, 0, 0, 0, NO, P, 2, %g, %g, 0, 0, 0, 0, 0, 0\n", id, name, v[0],
@@ -131,18 +138,14 @@ void CWriteQsxFromNeutral::WriteSectionWalk(const std::vector<int32_t>& ids) {
         if (p->flag[0] != 1) {
           s.Line("  %d, VALUE, %s, CC, SB, BUILT, %g, %g, 0, 0, 0, 0, 0, 0\n", id, name, std::sqrt(v[0]),
                  std::sqrt(v[0]));
-          s.Line("       %g, %g, %g, %g, %g, %g\n", v[0], v[5], v[6], Stiff(v[4]), Stiff(v[1]), Stiff(v[2]));
-          s.Line("    0, 0, 0, 0, 0, 0, 0, 0, 0, 0\n");
-          s.Line("    0, 0, 0, 0, 0, 0, 0, 0\n");
+          StiffnessLines(s, "       %g, %g, %g, %g, %g, %g\n", v);
           break;
         }
         // Tapered: both ends by value, end i from entries 1 to 7, end j from 21 to 27.
         s.Line("  %d, TAPERED, %s, CC, 0, 0, 0, 0, 0, 0, 0, %s, SB,  %d,  %d, VALUE\n", id, name, "NO", 1, 1);
         for (const double* end : {v, v + 20}) {
           s.Line("    %g, %g, 0, 0, 0, 0, 0, 0\n", std::sqrt(end[0]), std::sqrt(end[0]));
-          s.Line("    %g, %g, %g, %g, %g, %g\n", end[0], end[5], end[6], Stiff(end[4]), Stiff(end[1]), Stiff(end[2]));
-          s.Line("    0, 0, 0, 0, 0, 0, 0, 0, 0, 0\n");
-          s.Line("    0, 0, 0, 0, 0, 0, 0, 0\n");
+          StiffnessLines(s, "    %g, %g, %g, %g, %g, %g\n", end);
         }
         break;
       default:
