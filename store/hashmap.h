@@ -253,9 +253,9 @@ class CHashMap {
 
   // Numbers sorted ascending as signed 32-bit integers.
   std::vector<int32_t> SortedKeys() const {
-    std::vector<int32_t> keys;
-    keys.reserve(m_entries.size());
-    m_entries.ForEach([&](const Entry& e) { keys.push_back(e.key); });
+    std::vector<int32_t> keys(m_entries.size());
+    int32_t* out = keys.data();
+    m_entries.ForEach([&](const Entry& e) { *out++ = e.key; });
     // Models usually number their entities in file order: then there is nothing to sort.
     if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
     return keys;
