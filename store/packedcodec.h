@@ -1,10 +1,10 @@
 // Compact storage for the large maps (nodes, elements). A record is packed
 // into a few dozen bytes: only the fields that differ from the record's
 // default value are kept, integers in one to four bytes and doubles as their
-// eight bytes, so a beam element takes about 45 bytes instead of 344.
+// eight bytes, so a beam element takes about 50 bytes instead of 344.
 //
 // Packed form of one record:
-//   [int mask][double mask][twin mask][lengths][ints][doubles]
+//   [int mask][double mask][twin mask][width][ints][doubles]
 // Bit i of the int mask marks int field i as present. Doubles are kept in
 // groups (a vector's three components, or one value): bit j of the double
 // mask marks group j as present, bit j of the twin mask marks group j as
@@ -13,11 +13,11 @@
 // component differs from its default, so turning a beam's orientation vector
 // into a point rewrites the record in place. Each mask is one byte holding
 // its low five bits and the count of bytes that follow with the rest. The
-// lengths hold two bits per present int (its byte count less one), four to a
-// byte; the ints follow zigzag-coded (small negative numbers stay short),
-// little end first. Fixed-size loads and masks decode them without a branch
-// per field. Fields are ordered by how often they differ from their default,
-// so the masks of a typical record are one or two bytes each.
+// ints are zigzag-coded (small negative numbers stay short) and all take the
+// width byte's count of bytes (one to four, as the largest needs), little end
+// first, so a fixed-size load and mask decodes each without a branch. Fields
+// are ordered by how often they differ from their default, so the masks of a
+// typical record are one or two bytes each.
 #pragma once
 
 #include <array>
@@ -172,10 +172,9 @@ class CPackedCodec {
     for (uint8_t c : kF.size) n += c;
     return n;
   }();
-  // Three masks, the lengths, four bytes per int and eight per double, and
+  // Three masks, the width, four bytes per int and eight per double, and
   // room for the four-byte store of the last int.
-  static constexpr size_t kLengthBytes = (kNI + 3) / 4;
-  static constexpr size_t kMaxBytes = 3 * 9 + kLengthBytes + 4 * kNI + 8 * kDoubles + 4;
+  static constexpr size_t kMaxBytes = 3 * 9 + 1 + 4 * kNI + 8 * kDoubles + 4;
 
  public:
   using Stored = uint32_t;
@@ -214,21 +213,19 @@ class CPackedCodec {
     uint8_t* p = packed::PutMask(buf, imask);
     p = packed::PutMask(p, dmask);
     if constexpr (kHasTwins) p = packed::PutMask(p, tmask);
-    uint8_t* lengths = p;
-    const unsigned n = packed::PopCount(imask);
-    p += (n + 3) / 4;
-    // Length codes gathered in registers (32 to a word) and stored at the end.
-    uint64_t codes[2] = {0, 0};
-    unsigned k = 0;
-    for (uint64_t m = imask; m; m &= m - 1, ++k) {
-      const uint32_t z = packed::Zig(static_cast<int32_t>(
-          packed::Load32(base + kF.ints[static_cast<size_t>(std::countr_zero(m))])));
-      const unsigned code = packed::LengthCode(z);
-      std::memcpy(p, &z, 4);
-      p += code + 1;
-      codes[k >> 5] |= uint64_t{code} << ((k & 31) * 2);
+    uint32_t z[kNI > 0 ? kNI : 1];
+    unsigned n = 0;
+    uint32_t any = 0;
+    for (uint64_t m = imask; m; m &= m - 1) {
+      z[n] = packed::Zig(static_cast<int32_t>(packed::Load32(base + kF.ints[static_cast<size_t>(std::countr_zero(m))])));
+      any |= z[n++];
     }
-    for (unsigned j = 0; j < (n + 3) / 4; ++j) lengths[j] = static_cast<uint8_t>(codes[j >> 3] >> ((j & 7) * 8));
+    const unsigned width = packed::LengthCode(any) + 1;  // bytes of the widest
+    *p++ = static_cast<uint8_t>(width);
+    for (unsigned k = 0; k < n; ++k) {
+      std::memcpy(p, &z[k], 4);
+      p += width;
+    }
     for (uint64_t m = dmask; m; m &= m - 1) {
       const size_t j = static_cast<size_t>(std::countr_zero(m));
       if (kF.size[j] == 3)
@@ -247,13 +244,11 @@ class CPackedCodec {
     p = packed::GetMask(p, imask);
     p = packed::GetMask(p, dmask);
     if constexpr (kHasTwins) p = packed::GetMask(p, tmask);
-    const uint8_t* lengths = p;
-    p += (packed::PopCount(imask) + 3) / 4;
-    unsigned k = 0;
-    for (uint64_t m = imask; m; m &= m - 1, ++k) {
-      const unsigned code = (lengths[k >> 2] >> ((k & 3) * 2)) & 3u;
-      const int32_t v = packed::Unzig(packed::Load32(p) & packed::kLengthMask[code]);
-      p += code + 1;
+    const unsigned width = *p++;
+    const uint32_t keep = packed::kLengthMask[(width - 1) & 3];
+    for (uint64_t m = imask; m; m &= m - 1) {
+      const int32_t v = packed::Unzig(packed::Load32(p) & keep);
+      p += width;
       std::memcpy(base + kF.ints[static_cast<size_t>(std::countr_zero(m))], &v, 4);
     }
     for (uint64_t m = dmask; m; m &= m - 1) {
@@ -276,9 +271,8 @@ class CPackedCodec {
     const uint8_t* p = packed::GetMask(start, imask);
     p = packed::GetMask(p, dmask);
     if constexpr (kHasTwins) p = packed::GetMask(p, tmask);
-    const unsigned n = static_cast<unsigned>(packed::PopCount(imask));
-    uint32_t bytes = n + (n + 3) / 4;
-    for (unsigned k = 0; k < n; ++k) bytes += (p[k >> 2] >> ((k & 3) * 2)) & 3u;
+    const unsigned width = *p++;
+    uint32_t bytes = packed::PopCount(imask) * width;
     for (uint64_t m = dmask; m; m &= m - 1) bytes += 8u * kF.size[static_cast<size_t>(std::countr_zero(m))];
     return static_cast<uint32_t>(p - start) + bytes;
   }

@@ -279,8 +279,8 @@ TEST(CompactStore, ElementsTakeFarLessThanTheirRecord) {
   for (int i = 0; i < 8; ++i) hex.node[i] = 500000 + 1000 * i;
   hex.orient[2] = 0.0;
   uint8_t buf[1024];
-  EXPECT_LE(hvx::ElementCodec::Pack(beam, buf), 48u);
-  EXPECT_LE(hvx::ElementCodec::Pack(hex, buf), 48u);
+  EXPECT_LE(hvx::ElementCodec::Pack(beam, buf), 56u);
+  EXPECT_LE(hvx::ElementCodec::Pack(hex, buf), 56u);
   T_NODS_D node;
   node.attr[3] = 46;
   node.pos[0] = 12.5;
