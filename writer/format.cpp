@@ -58,6 +58,11 @@ inline void SmallCopy(char* d, const char* s, size_t n) {
   }
 }
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // "%g" of v (six significant digits) into out (at least 32 bytes) for the
 // values a model holds: zero, and magnitudes from 1e-4 to 1e15 whose sixth
 // digit rounds the same whichever way the scaling multiplication rounded.
@@ -94,9 +99,11 @@ size_t FastG6(double v, char* out) {
     r = 100000;
     ++x;
   }
-  // Six digits, then room for the fixed-size copies below.
+  // Six digits, two at a time, then room for the fixed-size copies below.
   char d[16] = {};
-  for (int i = 5; i >= 0; --i, r /= 10) d[i] = static_cast<char>('0' + r % 10);
+  std::memcpy(d, kDigitPairs + 2 * (r / 10000), 2);
+  std::memcpy(d + 2, kDigitPairs + 2 * (r / 100 % 100), 2);
+  std::memcpy(d + 4, kDigitPairs + 2 * (r % 100), 2);
   int last = 5;  // last significant digit
   while (last > 0 && d[last] == '0') --last;
   // Digits are placed with eight-byte copies and the pointer advanced by the
@@ -134,19 +141,15 @@ size_t FastG6(double v, char* out) {
 // The decimal digits of u written backwards, two at a time, ending before end.
 template <class U>
 inline char* Digits(char* end, U u) {
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
   while (u >= 100) {
     const unsigned r = static_cast<unsigned>(u % 100);
     u /= 100;
     end -= 2;
-    std::memcpy(end, kPairs + 2 * r, 2);
+    std::memcpy(end, kDigitPairs + 2 * r, 2);
   }
   if (u >= 10) {
     end -= 2;
-    std::memcpy(end, kPairs + 2 * u, 2);
+    std::memcpy(end, kDigitPairs + 2 * u, 2);
   } else {
     *--end = static_cast<char>('0' + u);
   }
