@@ -8,6 +8,13 @@
 // reached through Find or FindOrCreate stays where it is. Chains link entry
 // indices. A codec may store records in a compact form (large maps); callers
 // then see copies only.
+//
+// The large maps (nodes, elements, properties) also keep a paged index from
+// number to entry, which answers look-ups without the bucket chains; their
+// new entries are linked into the chains only when an operation first needs
+// the chains. Look-ups remember where the previous one was to fetch ahead in
+// walks, so even const operations change internal state: a map is used from
+// one thread at a time, as the whole conversion is.
 #pragma once
 
 #include <algorithm>
