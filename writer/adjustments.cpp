@@ -5,16 +5,14 @@
 // becomes a reference point, node 1's position plus the vector, so that the
 // element output writes it after REF as it stands.
 void CWriteQsxFromNeutral::AdjustBeamPoints() {
-  auto& elements = Pool().elements;
   const auto& nodes = Pool().nodes;
-  T_ELEM_D e;
   T_NODS_D n1;
-  for (int32_t id : elements.Keys()) {
-    elements.Lookup(id, e);
-    if (e.type != 2 || e.topo != 0) continue;
-    if (!nodes.Lookup(e.node[0], n1) || !nodes.Contains(e.node[1])) continue;
-    for (int i = 0; i < 3; ++i) e.orient[i] += n1.pos[i];
-    e.pointFlag = 1;
-    elements.Store(id, e);
-  }
+  // In ascending number order: look-ups then read the store in order.
+  ForEachElement([](const T_ELEMKEY_D& k) { return k.type == 2 && k.topo == 0; },
+                 [&](int32_t id, T_ELEM_D& e) {
+                   if (!nodes.Lookup(e.node[0], n1) || !nodes.Contains(e.node[1])) return;
+                   for (int i = 0; i < 3; ++i) e.orient[i] += n1.pos[i];
+                   e.pointFlag = 1;
+                   Pool().elements.Store(id, e);
+                 });
 }

@@ -78,17 +78,15 @@ int CWriteQsxFromNeutral::WriteFrameRelease() {
   hvx::CSection s = Section({"*FRAME-RLS    ; Beam End Release\n",
                              "; ELEM_LIST, bVALUE, FLAG-i, Fxi, Fyi, Fzi, Mxi, Myi, Mzi        ; 1st line\n",
                              ";                    FLAG-j, Fxj, Fyj, Fzj, Mxj, Myj, Mzj, GROUP ; 2nd line\n"});
-  T_ELEM_D e;
-  for (int32_t id : Pool().elements.SortedKeys()) {
-    Pool().elements.Lookup(id, e);
-    if (e.topo != 0) continue;
-    const int32_t* r = e.release;
-    const std::string fi = hvx::Format("%1d%1d%1d%1d%1d%1d", r[0], r[1], r[2], r[3], r[4], r[5]);
-    const std::string fj = hvx::Format("%1d%1d%1d%1d%1d%1d", r[6], r[7], r[8], r[9], r[10], r[11]);
-    if (AtoiValue(fi) + AtoiValue(fj) == 0) continue;
-    s.Line("  %d, NO, %s, 0, 0, 0, 0, 0, 0\n", id, fi);
-    s.Line("          %s, 0, 0, 0, 0, 0, 0,\n", fj);
-  }
+  ForEachElement([](const T_ELEMKEY_D& k) { return k.topo == 0; },
+                 [&](int32_t id, const T_ELEM_D& e) {
+                   const int32_t* r = e.release;
+                   const std::string fi = hvx::Format("%1d%1d%1d%1d%1d%1d", r[0], r[1], r[2], r[3], r[4], r[5]);
+                   const std::string fj = hvx::Format("%1d%1d%1d%1d%1d%1d", r[6], r[7], r[8], r[9], r[10], r[11]);
+                   if (AtoiValue(fi) + AtoiValue(fj) == 0) return;
+                   s.Line("  %d, NO, %s, 0, 0, 0, 0, 0, 0\n", id, fi);
+                   s.Line("          %s, 0, 0, 0, 0, 0, 0,\n", fj);
+                 });
   s.Close();
   return 1;
 }
@@ -99,16 +97,14 @@ int CWriteQsxFromNeutral::WriteOffset() {
       Section({"*OFFSET    ; Beam End Offsets\n",
                "; ELEM_LIST, TYPE, RGDXi, RGDYi, RGDZi, RGDXj, RGDYj, RGDZj, GROUP  ; TYPE=GLOBAL\n",
                "; ELEM_LIST, TYPE, RGDi, RGDj, GROUP                                ; TYPE=ELEMENT\n"});
-  T_ELEM_D e;
-  for (int32_t id : Pool().elements.SortedKeys()) {
-    Pool().elements.Lookup(id, e);
-    if (e.topo != 0) continue;
-    // A sum test: offsets adding up to zero or less are not written.
-    const double sum = e.offI[0] + e.offI[1] + e.offI[2] + e.offJ[0] + e.offJ[1] + e.offJ[2];
-    if (!(sum > 0.0)) continue;
-    s.Line("  %d, GLOBAL, %g, %g, %g, %g, %g, %g,\n", id, e.offI[0], e.offI[1], e.offI[2], e.offJ[0], e.offJ[1],
-           e.offJ[2]);
-  }
+  ForEachElement([](const T_ELEMKEY_D& k) { return k.topo == 0; },
+                 [&](int32_t id, const T_ELEM_D& e) {
+                   // A sum test: offsets adding up to zero or less are not written.
+                   const double sum = e.offI[0] + e.offI[1] + e.offI[2] + e.offJ[0] + e.offJ[1] + e.offJ[2];
+                   if (!(sum > 0.0)) return;
+                   s.Line("  %d, GLOBAL, %g, %g, %g, %g, %g, %g,\n", id, e.offI[0], e.offI[1], e.offI[2], e.offJ[0],
+                          e.offJ[1], e.offJ[2]);
+                 });
   s.Close();
   return 1;
 }

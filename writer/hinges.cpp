@@ -83,11 +83,8 @@ constexpr const char* kComponentComments[6] = {
 int CWriteQsxFromNeutral::WriteInitialForce() {
   if (ReadMode() != 1 || Pool().elements.Empty()) return 1;
   hvx::CSection s = Section({"*INIFORCE    ; Initial Forces for Geometric Stiffness\n", "; ELEM_LIST, DIR, FORCE\n"});
-  T_ELEM_D e;
-  for (int32_t id : Pool().elements.SortedKeys()) {
-    Pool().elements.Lookup(id, e);
-    if (e.axial != 0.0) s.Line("  %d, AXIAL, %g\n", id, e.axial);
-  }
+  ForEachElement([](const T_ELEMKEY_D& k) { return k.axial; },
+                 [&](int32_t id, const T_ELEM_D& e) { s.Line("  %d, AXIAL, %g\n", id, e.axial); });
   s.Close();
   return 1;
 }
@@ -178,10 +175,7 @@ int CWriteQsxFromNeutral::WriteHingeProperty() {
   // Reference element of each hinge property: the lowest-numbered element whose
   // hinge number equals the property number (property 0 included).
   std::unordered_map<int32_t, int32_t> refElem;
-  Pool().elements.Enumerate([&](int32_t id, const T_ELEM_D& e) {
-    auto [it, added] = refElem.try_emplace(e.hinge, id);
-    if (!added && id < it->second) it->second = id;
-  });
+  for (const T_ELEMKEY_D& k : SortedElements()) refElem.try_emplace(k.hinge, k.id);
 
   for (int32_t id : Pool().hinges.SortedKeys()) {
     T_IHPR_D h = *Pool().hinges.Find(id);
@@ -251,11 +245,8 @@ int CWriteQsxFromNeutral::WriteHingeProperty() {
 int CWriteQsxFromNeutral::WriteHingeAssign() {
   if (ReadMode() != 1 || Pool().elements.Empty()) return 1;
   hvx::CSection s = Section({"*IHINGE-ASSIGN  ; Inelastic Hinge Assignment\n", "; ELEM_LIST, PROP\n"});
-  T_ELEM_D e;
-  for (int32_t id : Pool().elements.SortedKeys()) {
-    Pool().elements.Lookup(id, e);
-    if (e.type != 82 && e.hinge != 0) s.Line("  %d, %s\n", id, hvx::Format("IHPR%d", e.hinge));
-  }
+  for (const T_ELEMKEY_D& k : SortedElements())
+    if (k.type != 82 && k.hinge != 0) s.Line("  %d, %s\n", k.id, hvx::Format("IHPR%d", k.hinge));
   s.Close();
   return 1;
 }

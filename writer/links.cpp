@@ -117,11 +117,9 @@ int CWriteQsxFromNeutral::WriteGeneralLink() {
        "; iNO, iNODE1, iNODE2, GPROP, IEPROP, iRCS, iMETHOD, P0X, P0Y, P0Z, P1X, P1Y, P1Z, P2X, P2Y, P2Z, GROUP\n",
        "; iNO, iNODE1, iNODE2, GPROP, IEPROP, iRCS, iMETHOD, V1X, V1Y, V1Z, V2X, V2Y, V2Z, GROUP\n"});
   const hvx::CBoundaryIndex groups(BoundaryGroups());
-  T_ELEM_D e;
   T_PROP_D p;
-  for (int32_t id : elements.SortedKeys()) {
-    elements.Lookup(id, e);
-    if (e.type != kLinkCode) continue;
+  auto selected = [](const T_ELEMKEY_D& k) { return k.type == kLinkCode; };
+  ForEachElement(selected, [&](int32_t id, const T_ELEM_D& e) {
     // A missing property names the link by its number, as an untitled one.
     const std::string gprop =
         Pool().properties.Lookup(e.prop, p) ? LinkPropName(p, e.prop) : hvx::Format("GPROP%d", e.prop);
@@ -135,7 +133,7 @@ int CWriteQsxFromNeutral::WriteGeneralLink() {
       s.Line(" %d, %d, %d, %s, %s, 1, 2, %g, %g, %g, %g, %g, %g, %s\n", id, e.node[0], e.node[1], gprop, ieprop,
              e.orient[0], e.orient[1], e.orient[2], e.orient2[0], e.orient2[1], e.orient2[2], group);
     }
-  }
+  });
   s.Close();
   return 1;
 }

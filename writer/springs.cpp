@@ -50,13 +50,11 @@ void CWriteQsxFromNeutral::WriteGsprTypeWalk(const std::vector<int32_t>& ids) {
 
 int CWriteQsxFromNeutral::WriteGeneralSpring() {
   hvx::CSection s = Section({"*GSPRING    ; General Spring Supports\n", "; NODE_LIST, TYPE-NAME, GROUP\n"});
-  T_ELEM_D e;
-  for (int32_t id : Pool().elements.SortedKeys()) {
-    Pool().elements.Lookup(id, e);
-    if (e.type != 81) continue;
+  auto selected = [](const T_ELEMKEY_D& k) { return k.type == 81; };
+  ForEachElement(selected, [&](int32_t, const T_ELEM_D& e) {
     bool found = false;
     const T_PROP_D p = PropertyOf(Pool(), e, &found);
-    if (!found || p.flag[0] != 1) continue;
+    if (!found || p.flag[0] != 1) return;
     s.Line(" %d, %s,  \n", e.node[0], SpringTypeName(p, e.prop));
 
     CLocalAxis axis;
@@ -83,21 +81,19 @@ int CWriteQsxFromNeutral::WriteGeneralSpring() {
       axis.v2[2] = axis.v1[2] + z;
     }
     LocalAxes().push_back(axis);
-  }
+  });
   s.Close();
   return 1;
 }
 
 int CWriteQsxFromNeutral::WriteNodalMass() {
   hvx::CSection s = Section({"*NODALMASS    ; Nodal Masses\n", "; NODE_LIST, mX, mY, mZ, rmX, rmY, rmZ\n"});
-  T_ELEM_D e;
-  for (int32_t id : Pool().elements.SortedKeys()) {
-    Pool().elements.Lookup(id, e);
-    if (e.type != 27 || e.topo != 9) continue;
+  auto selected = [](const T_ELEMKEY_D& k) { return k.type == 27 && k.topo == 9; };
+  ForEachElement(selected, [&](int32_t, const T_ELEM_D& e) {
     const T_PROP_D p = PropertyOf(Pool(), e);
     s.Line(" %d, %g, %g, %g, %g, %g, %g\n", e.node[0], p.value[7], p.value[11], p.value[12], p.value[1], p.value[3],
            p.value[6]);
-  }
+  });
   s.Close();
   return 1;
 }
@@ -106,14 +102,12 @@ int CWriteQsxFromNeutral::WritePointSpring() {
   hvx::CSection s =
       Section({"*SPRING    ; Point Spring Supports\n", "; NODE_LIST, SDx, SDy, SDz, SRx, SRy,SRz, GROUP\n"});
   const hvx::CBoundaryIndex groups(BoundaryGroups());
-  T_ELEM_D e;
-  for (int32_t id : Pool().elements.SortedKeys()) {
-    Pool().elements.Lookup(id, e);
-    if (e.type != 7 || e.topo != 9) continue;
+  auto selected = [](const T_ELEMKEY_D& k) { return k.type == 7 && k.topo == 9; };
+  ForEachElement(selected, [&](int32_t id, const T_ELEM_D& e) {
     const T_PROP_D p = PropertyOf(Pool(), e);
     const double* v = p.value + 5;  // entries 6 to 11
     s.Line(" %d, %g, %g, %g, %g, %g, %g, %s\n", e.node[0], v[0], v[1], v[2], v[3], v[4], v[5], groups.Name(id));
-  }
+  });
   s.Close();
   return 1;
 }
@@ -125,17 +119,16 @@ int CWriteQsxFromNeutral::WriteElasticLink() {
        "; iNO, iNODE1, iNODE2, LINK, ANGLE, bSHEAR, DRy, DRz, GROUP                                 ; RIGID\n",
        "; iNO, iNODE1, iNODE2, LINK, ANGLE, SDx, bSHEAR, DRy, DRz, GROUP                            ; TENS,COMP\n"});
   const hvx::CBoundaryIndex groups(BoundaryGroups());
-  T_ELEM_D e;
-  for (int32_t id : Pool().elements.SortedKeys()) {
-    Pool().elements.Lookup(id, e);
-    if (e.type != 7 || e.topo != 0 || e.node[0] == e.node[1]) continue;
+  auto selected = [](const T_ELEMKEY_D& k) { return k.type == 7 && k.topo == 0; };
+  ForEachElement(selected, [&](int32_t id, const T_ELEM_D& e) {
+    if (e.node[0] == e.node[1]) return;
     double angle = 0.0;
     CMathFunc::BetaAngle(Pool(), e.node[0], e.node[1], e.orient[0], e.orient[1], e.orient[2], angle);
     const T_PROP_D p = PropertyOf(Pool(), e);
     const double* v = p.value + 5;  // entries 6 to 11
     s.Line(" %d, %d, %d, GEN, %g, %g, %g, %g, %g, %g, %g, NO, 0.5, 0.5, %s\n", id, e.node[0], e.node[1], angle, v[0],
            v[1], v[2], v[3], v[4], v[5], groups.Name(id));
-  }
+  });
   s.Close();
   return 1;
 }

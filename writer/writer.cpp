@@ -147,6 +147,19 @@ int CWriteQsxFromNeutral::WriteBoundaryGroup() {
   return 1;
 }
 
+const std::vector<T_ELEMKEY_D>& CWriteQsxFromNeutral::SortedElements() {
+  if (!m_haveSortedElements) {
+    m_haveSortedElements = true;
+    m_sortedElements.reserve(m_pool->elements.Count());
+    m_pool->elements.Enumerate([&](int32_t id, const T_ELEM_D& e) {
+      m_sortedElements.push_back(T_ELEMKEY_D{id, e.type, e.topo, e.hinge, e.axial != 0.0});
+    });
+    std::sort(m_sortedElements.begin(), m_sortedElements.end(),
+              [](const T_ELEMKEY_D& a, const T_ELEMKEY_D& b) { return a.id < b.id; });
+  }
+  return m_sortedElements;
+}
+
 std::string CWriteQsxFromNeutral::BoundaryGroupName(int32_t elem) const {
   for (const T_BNDRGRP_D& g : m_bndrGroups)
     if (std::find(g.elems.begin(), g.elems.end(), elem) != g.elems.end()) return g.name;

@@ -15,6 +15,16 @@
 #include "writer/section.h"
 #include "writer/textsink.h"
 
+// What the element sections select by, for one element: kept once for all
+// walks, so a section that writes only springs need not fetch every element.
+struct T_ELEMKEY_D {
+  int32_t id;
+  int32_t type;
+  int32_t topo;
+  int32_t hinge;
+  bool axial;  // an initial axial force is given
+};
+
 // A boundary group: a group name and the spring and link elements it holds.
 struct T_BNDRGRP_D {
   std::string name;
@@ -72,6 +82,21 @@ class CWriteQsxFromNeutral {
   static std::string ThCaseName(int32_t id, const T_LOAD_D& load);
   // A record's title when not empty, else the prefix format with the number.
   static std::string NameOr(const std::string& title, const char* prefixFmt, int32_t id);
+
+  // The elements in ascending number order with their selection codes. Built
+  // on first use; the codes it holds are never changed by writing.
+  const std::vector<T_ELEMKEY_D>& SortedElements();
+  // The sorted element walk: visit(id, record) for every element, in ascending
+  // number order, whose key passes keep(key); only those are fetched.
+  template <class Keep, class Visit>
+  void ForEachElement(Keep&& keep, Visit&& visit) {
+    T_ELEM_D e;
+    for (const T_ELEMKEY_D& k : SortedElements()) {
+      if (!keep(k)) continue;
+      Pool().elements.Lookup(k.id, e);
+      visit(k.id, e);
+    }
+  }
 
   std::vector<T_BNDRGRP_D>& BoundaryGroups() { return m_bndrGroups; }
   std::vector<CLocalAxis>& LocalAxes() { return m_localAxes; }
@@ -140,4 +165,6 @@ class CWriteQsxFromNeutral {
   CDataPool* m_pool = nullptr;
   std::vector<T_BNDRGRP_D> m_bndrGroups;
   std::vector<CLocalAxis> m_localAxes;
+  std::vector<T_ELEMKEY_D> m_sortedElements;
+  bool m_haveSortedElements = false;
 };
