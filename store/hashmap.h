@@ -241,6 +241,46 @@ class CHashMap {
     }
   }
 
+  // Visits every (number, record) pair in the order the numbers were first
+  // stored: memory order, the cheapest full walk where order does not matter.
+  template <class F>
+  void ForEachStored(F&& f) const {
+    if constexpr (kIdentity) {
+      m_entries.ForEach([&](const Entry& e) { f(e.key, e.rec); });
+    } else {
+      Rec tmp;
+      m_entries.ForEach([&](const Entry& e) {
+        m_codec.Decode(e.rec, tmp);
+        f(e.key, static_cast<const Rec&>(tmp));
+      });
+    }
+  }
+
+  // Enumerate, restricted to the pairs keep(number, record) selects. The
+  // selection is made in memory order; only the selected entries are then put
+  // in enumeration order: ascending bucket, and within a bucket the later
+  // stored first, which is the order of its chain.
+  template <class Keep, class F>
+  void EnumerateSelected(Keep&& keep, F&& f) const {
+    std::vector<std::pair<uint64_t, uint32_t>> picked;  // (bucket, reversed index), index
+    uint32_t index = 0;
+    ForEachStored([&](int32_t key, const Rec& rec) {
+      if (keep(key, rec)) picked.emplace_back((uint64_t{Bucket(key)} << 32) | (UINT32_MAX - index), index);
+      ++index;
+    });
+    std::sort(picked.begin(), picked.end());
+    Rec tmp;
+    for (const auto& p : picked) {
+      const Entry& e = m_entries[p.second];
+      if constexpr (kIdentity) {
+        f(e.key, e.rec);
+      } else {
+        m_codec.Decode(e.rec, tmp);
+        f(e.key, static_cast<const Rec&>(tmp));
+      }
+    }
+  }
+
   // Numbers in enumeration order.
   std::vector<int32_t> Keys() const {
     std::vector<int32_t> keys;

@@ -39,6 +39,11 @@ TEST(Enumeration, BucketOrderAndChains) {
   p2.caseOptions.Store(5, T_LCOP_D{});
   p2.caseOptions.Store(106, T_LCOP_D{});
   EXPECT_EQ((std::vector<int32_t>{106, 5}), Order(p2.caseOptions));
+  // Only the selected, in the same order.
+  std::vector<int32_t> picked;
+  p2.loads.EnumerateSelected([](int32_t k, const T_LOAD_D&) { return k % 2 == 0; },
+                             [&](int32_t k, const T_LOAD_D&) { picked.push_back(k); });
+  EXPECT_EQ((std::vector<int32_t>{10, 8, 6, 4, 2}), picked);
   // Replacing keeps the place and replaces the whole record.
   T_LCOP_D o;
   o.caseType = 3;

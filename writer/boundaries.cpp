@@ -42,14 +42,14 @@ int CWriteQsxFromNeutral::WriteConstraint() {
   T_CNST_D set;
   if (ModelConstraintSet(Pool(), set))
     for (const T_CNND_D& c : set.nodes) s.Line("%5d, %s\n", c.ent, FlagText(c.dof));
-  // Permanent node flags, in the node map's enumeration order.
-  Pool().nodes.Enumerate([&](int32_t id, const T_NODS_D& n) {
-    for (int k = 0; k < 6; ++k)
-      if (n.cnst[k] != 0) {
-        s.Line("%5d, %s\n", id, FlagText(n.cnst));
-        break;
-      }
-  });
+  // Nodes with permanent flags, in the node map's enumeration order.
+  const auto flagged = [](int32_t, const T_NODS_D& n) {
+    for (int32_t f : n.cnst)
+      if (f != 0) return true;
+    return false;
+  };
+  Pool().nodes.EnumerateSelected(flagged,
+                                 [&](int32_t id, const T_NODS_D& n) { s.Line("%5d, %s\n", id, FlagText(n.cnst)); });
   s.Close();
   return 1;
 }

@@ -151,11 +151,13 @@ const std::vector<T_ELEMKEY_D>& CWriteQsxFromNeutral::SortedElements() {
   if (!m_haveSortedElements) {
     m_haveSortedElements = true;
     m_sortedElements.reserve(m_pool->elements.Count());
-    m_pool->elements.Enumerate([&](int32_t id, const T_ELEM_D& e) {
+    m_pool->elements.ForEachStored([&](int32_t id, const T_ELEM_D& e) {
       m_sortedElements.push_back(T_ELEMKEY_D{id, e.type, e.topo, e.hinge, e.axial != 0.0});
     });
-    std::sort(m_sortedElements.begin(), m_sortedElements.end(),
-              [](const T_ELEMKEY_D& a, const T_ELEMKEY_D& b) { return a.id < b.id; });
+    // Models usually number their elements in file order: then nothing moves.
+    const auto byId = [](const T_ELEMKEY_D& a, const T_ELEMKEY_D& b) { return a.id < b.id; };
+    if (!std::is_sorted(m_sortedElements.begin(), m_sortedElements.end(), byId))
+      std::sort(m_sortedElements.begin(), m_sortedElements.end(), byId);
   }
   return m_sortedElements;
 }
