@@ -78,7 +78,7 @@ int CWriteQsxFromNeutral::WriteFrameRelease() {
   hvx::CSection s = Section({"*FRAME-RLS    ; Beam End Release\n",
                              "; ELEM_LIST, bVALUE, FLAG-i, Fxi, Fyi, Fzi, Mxi, Myi, Mzi        ; 1st line\n",
                              ";                    FLAG-j, Fxj, Fyj, Fzj, Mxj, Myj, Mzj, GROUP ; 2nd line\n"});
-  ForEachElement([](const T_ELEMKEY_D& k) { return k.topo == 0; },
+  ForEachElement([](const T_ELEMKEY_D& k) { return k.topo == 0 && k.release; },
                  [&](int32_t id, const T_ELEM_D& e) {
                    const int32_t* r = e.release;
                    const std::string fi = hvx::Format("%1d%1d%1d%1d%1d%1d", r[0], r[1], r[2], r[3], r[4], r[5]);
@@ -97,7 +97,7 @@ int CWriteQsxFromNeutral::WriteOffset() {
       Section({"*OFFSET    ; Beam End Offsets\n",
                "; ELEM_LIST, TYPE, RGDXi, RGDYi, RGDZi, RGDXj, RGDYj, RGDZj, GROUP  ; TYPE=GLOBAL\n",
                "; ELEM_LIST, TYPE, RGDi, RGDj, GROUP                                ; TYPE=ELEMENT\n"});
-  ForEachElement([](const T_ELEMKEY_D& k) { return k.topo == 0; },
+  ForEachElement([](const T_ELEMKEY_D& k) { return k.topo == 0 && k.offset; },
                  [&](int32_t id, const T_ELEM_D& e) {
                    // A sum test: offsets adding up to zero or less are not written.
                    const double sum = e.offI[0] + e.offI[1] + e.offI[2] + e.offJ[0] + e.offJ[1] + e.offJ[2];

@@ -152,7 +152,10 @@ const std::vector<T_ELEMKEY_D>& CWriteQsxFromNeutral::SortedElements() {
     m_haveSortedElements = true;
     m_sortedElements.reserve(m_pool->elements.Count());
     m_pool->elements.ForEachStored([&](int32_t id, const T_ELEM_D& e) {
-      m_sortedElements.push_back(T_ELEMKEY_D{id, e.type, e.topo, e.hinge, e.axial != 0.0});
+      bool release = false;
+      for (int32_t r : e.release) release = release || r != 0;
+      const double offsets = e.offI[0] + e.offI[1] + e.offI[2] + e.offJ[0] + e.offJ[1] + e.offJ[2];
+      m_sortedElements.push_back(T_ELEMKEY_D{id, e.type, e.topo, e.hinge, e.axial != 0.0, release, offsets > 0.0});
     });
     // Models usually number their elements in file order: then nothing moves.
     const auto byId = [](const T_ELEMKEY_D& a, const T_ELEMKEY_D& b) { return a.id < b.id; };

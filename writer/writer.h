@@ -22,7 +22,9 @@ struct T_ELEMKEY_D {
   int32_t type;
   int32_t topo;
   int32_t hinge;
-  bool axial;  // an initial axial force is given
+  bool axial;    // an initial axial force is given
+  bool release;  // some end release flag is not 0
+  bool offset;   // the end offsets add up to more than 0
 };
 
 // A boundary group: a group name and the spring and link elements it holds.
