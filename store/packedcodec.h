@@ -288,7 +288,7 @@ class CPackedCodec {
   static constexpr uint32_t kDefaultInt = [] {
     // The default record's int field I, read through the member it is.
     const Rec d{};
-    const auto* bytes = std::bit_cast<std::array<uint8_t, sizeof(Rec)>>(d).data();
+    const auto bytes = std::bit_cast<std::array<uint8_t, sizeof(Rec)>>(d);
     uint32_t v = 0;
     for (int k = 0; k < 4; ++k) {
       const int at = std::endian::native == std::endian::little ? 3 - k : k;
