@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, the sanitizer build
-# (AddressSanitizer + UndefinedBehaviorSanitizer) and the shared acceptance
-# sample. Installs the build dependencies on a fresh machine.
+# Builds and runs every test: the normal build, the shared acceptance sample,
+# a one-minute fuzz smoke run (when clang is there) and the sanitizer build
+# (AddressSanitizer + UndefinedBehaviorSanitizer). Installs the build
+# dependencies on a fresh machine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -21,12 +22,6 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-echo "== sanitizer build and tests"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DHALVEX_SANITIZE=ON >/dev/null
-cmake --build build-sanitize -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
-
 if command -v clang++ >/dev/null 2>&1; then
   echo "== fuzz smoke run"
   tests/fuzz/run.sh 60 2>&1 | tail -n 12
@@ -36,3 +31,9 @@ if [ -x ../shared/acceptance-sample/run.sh ]; then
   echo "== acceptance sample"
   ../shared/acceptance-sample/run.sh build/halvex2qsx
 fi
+
+echo "== sanitizer build and tests"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DHALVEX_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
