@@ -252,9 +252,9 @@ TEST(NumberFormatting, IntegersMatchPrintf) {
   for (long long v : values) {
     for (const char* f : formats) {
       char want[64];
-      std::string spec(f);
-      spec.insert(spec.find_first_of("di"), "ll");
-      std::snprintf(want, sizeof want, spec.c_str(), v);
+      std::string directive(f);
+      directive.insert(directive.find_first_of("di"), "ll");
+      std::snprintf(want, sizeof want, directive.c_str(), v);
       ASSERT_EQ(std::string(want), hvx::Format(f, v)) << f << " of " << v;
     }
   }

@@ -19,15 +19,15 @@ locale_t CLocale() {
 
 // snprintf of one conversion in the C locale, for the rarely used forms.
 template <class T>
-void SlowFormat(std::string& out, const char* spec, T value) {
+void SlowFormat(std::string& out, const char* directive, T value) {
   const locale_t old = uselocale(CLocale());
   char small[512];
-  const int n = std::snprintf(small, sizeof small, spec, value);
+  const int n = std::snprintf(small, sizeof small, directive, value);
   if (n >= 0 && static_cast<size_t>(n) < sizeof small) {
     out.append(small, static_cast<size_t>(n));
   } else if (n > 0) {
     std::string big(static_cast<size_t>(n) + 1, '\0');
-    std::snprintf(big.data(), big.size(), spec, value);
+    std::snprintf(big.data(), big.size(), directive, value);
     out.append(big.data(), static_cast<size_t>(n));
   }
   uselocale(old);
@@ -372,20 +372,20 @@ void FormatArgs(std::string& out, const char* fmt, const FmtArg* args, size_t co
     // Clamp absurd widths and precisions from untrusted formats.
     if (width > 4096) width = 4096;
     if (prec > 4096) prec = 4096;
-    // The spec rebuilt without '*' and length modifiers, for snprintf.
+    // The directive rebuilt without '*' and length modifiers, for snprintf.
     auto rebuild = [&](const char* lengthMod) {
-      std::string spec(1, '%');
+      std::string directive(1, '%');
       for (const char* f = pct + 1; *f == '-' || *f == '+' || *f == ' ' || *f == '#' || *f == '0'; ++f)
-        spec.push_back(*f);
-      if (left && spec.find('-') == std::string::npos) spec.push_back('-');
-      if (width >= 0) spec.append(std::to_string(width));
+        directive.push_back(*f);
+      if (left && directive.find('-') == std::string::npos) directive.push_back('-');
+      if (width >= 0) directive.append(std::to_string(width));
       if (prec >= 0) {
-        spec.push_back('.');
-        spec.append(std::to_string(prec));
+        directive.push_back('.');
+        directive.append(std::to_string(prec));
       }
-      spec.append(lengthMod);
-      spec.push_back(conv);
-      return spec;
+      directive.append(lengthMod);
+      directive.push_back(conv);
+      return directive;
     };
     switch (conv) {
       case 'd':
