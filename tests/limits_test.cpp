@@ -37,6 +37,15 @@ TEST(Limits, AMillionBlocks) {
   EXPECT_EQ("Invalid format in line 1.\n", ReadModel(empties, pool));
 }
 
+TEST(Limits, CountedListClaimingTwoBillionEntries) {
+  // The list runs out at the closing delimiter (line 8), which is named; no
+  // memory is set aside for the claimed count.
+  CDataPool* pool = nullptr;
+  EXPECT_EQ("Invalid format in line 8.\n",
+            ReadModel("   -1\n402\n1,0,0,1,0,0\nT\n0,0,0,0\n2000000000\n1\n   -1\n", pool));
+  EXPECT_EQ(0u, pool->properties.Count());
+}
+
 TEST(Limits, HostileTextIsWrittenLiterally) {
   const std::string title = "%s%n%d%%" + std::string(400, '%');
   const Conversion c = Convert("   -1\n100\n" + title + "\n7\n1 1\n   -1\n");
