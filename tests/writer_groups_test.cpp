@@ -261,4 +261,22 @@ TEST(SpringOutput, VerticalSpringsWriteAxesAsComputed) {
   EXPECT_EQ("*GSPRING    ; General Spring Supports\n 1, Pile,  \n 1, Pile,  \n 2, Pile,  \n\n", Section(qsx, "*GSPRING"));
 }
 
+// A damaged range does not run for minutes: a group stands for at most ten
+// million numbers, so element 10000000 is reached and 10000001 is not.
+TEST(GroupOutput, NumberWalkIsBounded) {
+  CDataPool pool;
+  pool.elements.Store(5, Elem(7, 9, 0, {1}, {0, 0, 0}));
+  pool.elements.Store(10000000, Elem(7, 9, 0, {1}, {0, 0, 0}));
+  pool.elements.Store(10000001, Elem(7, 9, 0, {1}, {0, 0, 0}));
+  T_GRUP_D g;
+  g.title = "Damaged";
+  g.rules.push_back(T_RDAT_D{21, {T_RDATCOMP_D{1, 2147483647, 1, 0}}});
+  pool.groups.Store(1, g);
+  CWriteQsxFromNeutral w;
+  const Written out = WritePool(pool, &w);
+  ASSERT_EQ(1u, w.BoundaryGroups().size());
+  EXPECT_EQ((std::vector<int32_t>{5, 10000000}), w.BoundaryGroups()[0].elems);
+  EXPECT_NE(std::string::npos, out.qsx.find(" Damaged, , \n"));
+}
+
 }  // namespace

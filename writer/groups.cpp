@@ -11,16 +11,20 @@ namespace {
 // in steps of step. A step of 0 or less would never reach the last number;
 // such a component stands for its first number only (and for none when the
 // last number lies below the first, as with any step).
+//
+// The walk draws on the group's budget: a group stands for at most
+// kMaxGroupNumbers numbers in all, and the walk stops when they are spent. No
+// real model comes near it; it keeps a damaged range (say 1 to 2147483647)
+// from writing gigabytes and running for minutes.
+constexpr int64_t kMaxGroupNumbers = 10'000'000;
+
 template <class F>
-void ForEachNumber(const T_RDATCOMP_D& c, F&& f) {
+void ForEachNumber(const T_RDATCOMP_D& c, int64_t& budget, F&& f) {
   const int64_t first = c.first;
   const int64_t last = c.last == 0 ? c.first : c.last;
   if (first > last) return;
-  if (c.step <= 0) {
-    f(static_cast<int32_t>(first));
-    return;
-  }
-  for (int64_t n = first; n <= last; n += c.step) f(static_cast<int32_t>(n));
+  const int64_t step = c.step <= 0 ? last - first + 1 : c.step;
+  for (int64_t n = first; n <= last && budget > 0; n += step, --budget) f(static_cast<int32_t>(n));
 }
 
 bool IsBoundaryType(int32_t type) { return type == 6 || type == 7 || type == 82; }
@@ -37,19 +41,18 @@ int CWriteQsxFromNeutral::WriteGroup() {
   groups.Enumerate([&](int32_t id, const T_GRUP_D& g) {
     const std::string bndrName = NameOr(g.title, "Bndr Group %d", id);
     boundary.clear();
+    int64_t budget = kMaxGroupNumbers;
     Out(" %s,", NameOr(g.title, "Strt Group %d", id));
     for (const T_RDAT_D& rule : g.rules) {
       if (rule.type != 17) continue;
       for (const T_RDATCOMP_D& c : rule.comps)
-        ForEachNumber(c, [&](int32_t n) {
-          if (c.write == 1) Out(" %d", n);
-        });
+        if (c.write == 1) ForEachNumber(c, budget, [&](int32_t n) { Out(" %d", n); });
     }
     Out(" ,");
     for (const T_RDAT_D& rule : g.rules) {
       if (rule.type != 21) continue;
       for (const T_RDATCOMP_D& c : rule.comps)
-        ForEachNumber(c, [&](int32_t n) {
+        ForEachNumber(c, budget, [&](int32_t n) {
           // A number without an element record has no type, so it is no
           // boundary element; it is still written.
           if (Pool().elements.Lookup(n, elem) && IsBoundaryType(elem.type)) boundary.push_back(n);
