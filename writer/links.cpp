@@ -51,9 +51,8 @@ void CWriteQsxFromNeutral::WriteNlPropWalk(const std::vector<int32_t>& ids) {
                              "; [NL_PROP] : STIFF, YSTR, PYS_RATIO, YEXP, PA, PB      ; Hysteretic System Type\n",
                              "; [NL_PROP] : STIFF, YSTR, PYS_RATIO, PA, PB            ; Lead Rubber Bearing Type\n",
                              "; [NL_PROP] : STIFF, FCS, FCF, RP, RADIUS, PA, PB       ; Friction Pendulum System Type\n"});
-  T_PROP_D p;
-  for (int32_t id : ids) {
-    if (!Pool().properties.Lookup(id, p) || p.type != kLinkCode) continue;
+  ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
+    if (p.type != kLinkCode) return;
     const int32_t app = p.flag[0];
     const int32_t type = p.flag[1];
     const bool element = app == 1;
@@ -94,17 +93,15 @@ void CWriteQsxFromNeutral::WriteNlPropWalk(const std::vector<int32_t>& ids) {
           break;  // no continuation: the next text follows on the same line
       }
     }
-  }
+  });
   s.Close();
 }
 
 void CWriteQsxFromNeutral::WriteHvxNlPropWalk(const std::vector<int32_t>& ids) {
   hvx::CSection s = Section({"*HVX-NL-PROP\n"});
-  T_PROP_D p;
-  for (int32_t id : ids) {
-    if (!Pool().properties.Lookup(id, p) || p.type != kLinkCode) continue;
-    s.Line(" %s, %g, %g\n", LinkPropName(p, id), p.value[64], p.value[65]);
-  }
+  ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
+    if (p.type == kLinkCode) s.Line(" %s, %g, %g\n", LinkPropName(p, id), p.value[64], p.value[65]);
+  });
   s.Close();
 }
 

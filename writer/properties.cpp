@@ -112,12 +112,10 @@ void CWriteQsxFromNeutral::WriteSectionWalk(const std::vector<int32_t>& ids) {
       "; [SIZE-C] : 10(1CELL, 2CELL), 13(3CELL),  9(PSCM), 10(PSCH), 7(PSCT),  8(PSCB), 0(nCELL), 11(nCEL2)\n",
       "; [SIZE-D] :  8(1CELL, 2CELL), 13(3CELL),  6(PSCM),  7(PSCH), 8(PSCT),  5(PSCB), 0(nCELL), 18(nCEL2)\n",
   });
-  for (int32_t id : ids) {
-    const T_PROP_D* p = Pool().properties.Find(id);
-    if (!p) continue;
-    const double* v = p->value;  // entry n is v[n-1]
-    const std::string name = NameOr(p->title, "SECT%d", id);
-    switch (p->type) {
+  ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
+    const double* v = p.value;  // entry n is v[n-1]
+    const std::string name = NameOr(p.title, "SECT%d", id);
+    switch (p.type) {
       case 1:
         s.Line("  %d, VALUE, %s, CC, 0, 0, 0, 0, 0, NO, SB, BUILT, %g, %g, 0, 0, 0, 0, 0, 0, 0\n", id, name,
                std::sqrt(v[0]), std::sqrt(v[0]));
@@ -135,7 +133,7 @@ void CWriteQsxFromNeutral::WriteSectionWalk(const std::vector<int32_t>& ids) {
                (v[0] - v[1]) * 0.5);
         break;
       case 5:
-        if (p->flag[0] != 1) {
+        if (p.flag[0] != 1) {
           s.Line("  %d, VALUE, %s, CC, SB, BUILT, %g, %g, 0, 0, 0, 0, 0, 0\n", id, name, std::sqrt(v[0]),
                  std::sqrt(v[0]));
           StiffnessLines(s, "       %g, %g, %g, %g, %g, %g\n", v);
@@ -151,7 +149,7 @@ void CWriteQsxFromNeutral::WriteSectionWalk(const std::vector<int32_t>& ids) {
       default:
         break;
     }
-  }
+  });
   s.Close();
 }
 
@@ -169,16 +167,14 @@ void CWriteQsxFromNeutral::WriteThicknessWalk(const std::vector<int32_t>& ids) {
       ";       bRIB {, SHAPE, DIST, SNAME}                    ;      for yz section\n",
       ";       bRIB {, SHAPE, DIST, SNAME}                    ;      for xz section\n",
   });
-  for (int32_t id : ids) {
-    const T_PROP_D* p = Pool().properties.Find(id);
-    if (!p) continue;
-    const double t = p->value[0];
-    if (p->type >= 11 && p->type <= 14)
+  ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
+    const double t = p.value[0];
+    if (p.type >= 11 && p.type <= 14)
       s.Line("%5d, VALUE, %s, %g, %g\n", id, "NO", t, 0.0);
-    else if (p->type == 15 || p->type == 16)
+    else if (p.type == 15 || p.type == 16)
       s.Line("%5d, VALUE, %s, %g, %g\n", id, "YES", t / 1000, t);
-    else if (p->type == 17 || p->type == 18)
+    else if (p.type == 17 || p.type == 18)
       s.Line("%5d, VALUE, %s, %g, %g\n", id, "YES", t, t);
-  }
+  });
   s.Close();
 }

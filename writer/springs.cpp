@@ -36,15 +36,13 @@ std::string SpringTypeName(const T_PROP_D& p, int32_t id) {
 void CWriteQsxFromNeutral::WriteGsprTypeWalk(const std::vector<int32_t>& ids) {
   hvx::CSection s = Section({"*GSPRTYPE    ; Define General Spring Supports\n",
                              "; NAME, SDx1, SDy1, SDy2, SDz1, SDz2, SDz3, ..., SRz1, ..., SRz6\n"});
-  T_PROP_D p;
-  for (int32_t id : ids) {
-    if (!Pool().properties.Lookup(id, p)) continue;
-    if (p.type != 81 || p.flag[0] != 1) continue;
+  ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
+    if (p.type != 81 || p.flag[0] != 1) return;
     const double* v = p.value;
     s.Line(" %s, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g\n",
            SpringTypeName(p, id), v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12],
            v[13], v[14], v[15], v[16], v[17], v[18], v[19], v[20]);
-  }
+  });
   s.Close();
 }
 

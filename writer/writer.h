@@ -100,6 +100,15 @@ class CWriteQsxFromNeutral {
     }
   }
 
+  // The sorted property walk shared by the property sections: visit(id,
+  // record) for every number of ids that has a property, in that order,
+  // reading the record in place.
+  template <class Visit>
+  void ForEachProperty(const std::vector<int32_t>& ids, Visit&& visit) {
+    for (int32_t id : ids)
+      if (const T_PROP_D* p = Pool().properties.Find(id)) visit(id, *p);
+  }
+
   std::vector<T_BNDRGRP_D>& BoundaryGroups() { return m_bndrGroups; }
   std::vector<CLocalAxis>& LocalAxes() { return m_localAxes; }
 
