@@ -1,7 +1,7 @@
 #include "host/convlogs.h"
 
 #include "reader/linesource.h"
-#include "writer/format.h"
+#include "base/format.h"
 
 namespace hvx {
 

@@ -31,8 +31,8 @@ int RunConversion(IPlatform& p, std::string& outputPath, std::string& resultPath
     return kConvertDone;
   }
   // Destroyed in reverse order: the writer, then the reader with its pool.
-  CImportNEUtral reader(&p);
-  CWriteQsxFromNeutral writer(&p);
+  CImportNEUtral reader(p);
+  CWriteQsxFromNeutral writer(p);
   if (reader.Import(modelPath, 1) == 0) {
     ShowAndRemoveLogs(p, modelPath);
     return kConvertFailed;

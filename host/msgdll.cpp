@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "store/msgcat.h"
+#include "base/msgcat.h"
 
 namespace hvx {
 namespace {

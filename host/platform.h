@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/env.h"
+#include "host/stdio_env.h"
 
 namespace hvx {
 

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-CImportNEUtral::CImportNEUtral(hvx::IConvertEnv* env)
-    : m_env(env ? env : &hvx::DefaultEnv()), m_pool(std::make_unique<CDataPool>()) {
+CImportNEUtral::CImportNEUtral(hvx::IConvertEnv& env)
+    : m_env(&env), m_pool(std::make_unique<CDataPool>()) {
   m_pool->readMode = 0;
 }
 

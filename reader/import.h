@@ -19,11 +19,11 @@
 #include "reader/linesource.h"
 #include "reader/strparser.h"
 #include "store/datapool.h"
-#include "store/env.h"
+#include "base/env.h"
 
 class CImportNEUtral {
  public:
-  explicit CImportNEUtral(hvx::IConvertEnv* env = nullptr);
+  explicit CImportNEUtral(hvx::IConvertEnv& env);
   virtual ~CImportNEUtral();
   CImportNEUtral(const CImportNEUtral&) = delete;
   CImportNEUtral& operator=(const CImportNEUtral&) = delete;
@@ -108,8 +108,8 @@ class CImportNEUtral {
   bool m_eof = false;
 };
 
-#include "store/msgcat.h"
-#include "writer/format.h"
+#include "base/msgcat.h"
+#include "base/format.h"
 
 template <class... A>
 int CImportNEUtral::WriteLog(const char* id, A... args) {

@@ -10,7 +10,7 @@
 #include "host/convlogs.h"
 #include "host/driver.h"
 #include "host/msgdll.h"
-#include "store/msgcat.h"
+#include "base/msgcat.h"
 #include "tests/testutil.h"
 
 using namespace hvxtest;

@@ -21,7 +21,7 @@ using SectionWriter = int (CWriteQsxFromNeutral::*)();
 std::string RunSection(CDataPool& pool, SectionWriter section, const std::vector<T_BNDRGRP_D>& bndr = {},
                        std::string* log = nullptr) {
   TempDir dir;
-  CWriteQsxFromNeutral w;
+  CWriteQsxFromNeutral w(hvx::DefaultEnv());
   w.Write(dir.File("model.hvt"), &pool);
   if (log) *log = ReadFile(dir.File("halvexcvt.msg"));
   w.BoundaryGroups() = bndr;

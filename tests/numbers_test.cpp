@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "reader/strparser.h"
-#include "writer/format.h"
+#include "base/format.h"
 
 namespace {
 

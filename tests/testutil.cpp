@@ -68,7 +68,7 @@ Conversion Convert(const std::string& modelText) {
 std::string ReadModel(const std::string& modelText, CDataPool*& pool, int readMode) {
   static std::unique_ptr<CImportNEUtral> keep;  // keeps the pool alive for the caller
   TempDir dir;
-  keep = std::make_unique<CImportNEUtral>();
+  keep = std::make_unique<CImportNEUtral>(hvx::DefaultEnv());
   keep->ImportBuffer(modelText, readMode, dir.File("ReadErr.msg"));
   pool = keep->GetDataPool();
   return ReadFile(dir.File("ReadErr.msg"));
@@ -79,9 +79,9 @@ std::string ConvertCore(const std::string& modelText, std::string* readLog, std:
   TempDir dir;
   const std::string model = dir.File("model.hvt");
   WriteFile(model, modelText);
-  CImportNEUtral reader;
+  CImportNEUtral reader(hvx::DefaultEnv());
   reader.Import(model, readMode);
-  CWriteQsxFromNeutral writer;
+  CWriteQsxFromNeutral writer(hvx::DefaultEnv());
   writer.Write(model, reader.GetDataPool());
   if (readLog) *readLog = ReadFile(dir.File("ReadErr.msg"));
   if (writeLog) *writeLog = ReadFile(dir.File("halvexcvt.msg"));
@@ -178,7 +178,7 @@ T_ELEM_D Elem(int32_t type, int32_t topo, int32_t prop, std::initializer_list<in
 
 Written WritePool(CDataPool& pool, CWriteQsxFromNeutral* writer) {
   TempDir dir;
-  CWriteQsxFromNeutral own;
+  CWriteQsxFromNeutral own(hvx::DefaultEnv());
   (writer ? *writer : own).Write(dir.File("model.hvt"), &pool);
   return {ReadFile(dir.File("model.qsx")), ReadFile(dir.File("halvexcvt.msg"))};
 }

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "host/platform_scripted.h"
+#include "host/stdio_env.h"
 #include "store/datapool.h"
 
 class CWriteQsxFromNeutral;

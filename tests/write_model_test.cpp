@@ -74,7 +74,7 @@ TEST(AdjustBeamPoints, MarksOnlyBeamsWhoseNodesExist) {
                       ElemLines("2,0,1,2,0,0,0,0,0,0,0,0,0", "1,9,0,0,0,0,0,0,0,0", h),
                       ElemLines("3,0,1,5,0,0,0,0,0,0,0,0,0", "1,2,0,0,0,0,0,0,0,0", h),
                       ElemLines("4,0,1,2,2,0,0,0,0,0,0,0,0", "1,2,0,0,0,0,0,0,0,0", h)}));
-  CImportNEUtral reader;
+  CImportNEUtral reader(hvx::DefaultEnv());
   reader.ImportBuffer(model, 1);
   WritePool(*reader.GetDataPool());
   const auto& elements = reader.GetDataPool()->elements;

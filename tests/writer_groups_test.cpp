@@ -107,7 +107,7 @@ TEST(GroupOutput, BoundaryGroups) {
   // Group 1: holds element 8 too, but is written after group 3.
   pool.groups.Store(1, Group("Late", {Rule(21, {Comp(5, 8, 3, 1)})}));
 
-  CWriteQsxFromNeutral w;
+  CWriteQsxFromNeutral w(hvx::DefaultEnv());
   const std::string qsx = WritePool(pool, &w).qsx;
   // Enumeration order of 1 to 4 in 1001 buckets: 4, 3, 2, 1.
   EXPECT_EQ(kGroupHead +
@@ -272,7 +272,7 @@ TEST(GroupOutput, NumberWalkIsBounded) {
   g.title = "Damaged";
   g.rules.push_back(T_RDAT_D{21, {T_RDATCOMP_D{1, 2147483647, 1, 0}}});
   pool.groups.Store(1, g);
-  CWriteQsxFromNeutral w;
+  CWriteQsxFromNeutral w(hvx::DefaultEnv());
   const Written out = WritePool(pool, &w);
   ASSERT_EQ(1u, w.BoundaryGroups().size());
   EXPECT_EQ((std::vector<int32_t>{5, 10000000}), w.BoundaryGroups()[0].elems);

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "store/env.h"
-#include "writer/format.h"
+#include "base/env.h"
+#include "base/format.h"
 
 namespace hvx {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-CWriteQsxFromNeutral::CWriteQsxFromNeutral(hvx::IConvertEnv* env) : m_env(env ? env : &hvx::DefaultEnv()) {}
+CWriteQsxFromNeutral::CWriteQsxFromNeutral(hvx::IConvertEnv& env) : m_env(&env) {}
 
 CWriteQsxFromNeutral::~CWriteQsxFromNeutral() {
   m_out.Abort();

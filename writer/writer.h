@@ -10,8 +10,8 @@
 
 #include "geometry/localaxis.h"
 #include "store/datapool.h"
-#include "store/env.h"
-#include "store/msgcat.h"
+#include "base/env.h"
+#include "base/msgcat.h"
 #include "writer/section.h"
 #include "writer/textsink.h"
 
@@ -35,7 +35,7 @@ struct T_BNDRGRP_D {
 
 class CWriteQsxFromNeutral {
  public:
-  explicit CWriteQsxFromNeutral(hvx::IConvertEnv* env = nullptr);
+  explicit CWriteQsxFromNeutral(hvx::IConvertEnv& env);
   virtual ~CWriteQsxFromNeutral();
   CWriteQsxFromNeutral(const CWriteQsxFromNeutral&) = delete;
   CWriteQsxFromNeutral& operator=(const CWriteQsxFromNeutral&) = delete;

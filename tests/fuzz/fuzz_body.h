@@ -32,9 +32,9 @@ class CDiscardEnv : public hvx::IConvertEnv {
 inline void ConvertBytes(const uint8_t* data, size_t size) {
   static CDiscardEnv env;
   const int readMode = (size > 0 && (data[0] & 1)) ? 0 : 1;
-  CImportNEUtral reader(&env);
+  CImportNEUtral reader(env);
   reader.ImportBuffer(std::string_view(reinterpret_cast<const char*>(data), size), readMode, "/fuzz/ReadErr.msg");
-  CWriteQsxFromNeutral writer(&env);
+  CWriteQsxFromNeutral writer(env);
   writer.Write("/fuzz/model.hvt", reader.GetDataPool());
 }
 

@@ -1,4 +1,4 @@
-#include "store/msgcat.h"
+#include "base/msgcat.h"
 
 namespace hvx {
 namespace {

@@ -1,27 +1,11 @@
-#include "store/env.h"
+#include "host/stdio_env.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
+#include <cstdio>
 
 namespace hvx {
-
-CFileError::CFileError(std::string file, std::string cause, int osError)
-    : std::runtime_error(cause + ": " + file), m_file(std::move(file)), m_cause(std::move(cause)),
-      m_osError(osError) {}
-
-std::string CFileError::Message() const {
-  std::string msg = m_cause;
-  if (m_osError != 0) {
-    msg += " (";
-    msg += std::strerror(m_osError);
-    msg += ")";
-  }
-  msg += ": ";
-  msg += m_file;
-  return msg;
-}
 
 namespace {
 class CStdioOutFile : public COutFile {
@@ -75,16 +59,6 @@ FILE* CStdioEnv::OpenRead(const std::string& path) {
 IConvertEnv& DefaultEnv() {
   static CStdioEnv env;
   return env;
-}
-
-std::string FolderOf(const std::string& path, char sep) {
-  const size_t p = path.rfind(sep);
-  return p == std::string::npos ? std::string() : path.substr(0, p + 1);
-}
-
-std::string ReplaceExtension(const std::string& path, const char* ext) {
-  const size_t dot = path.rfind('.');
-  return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
 }
 
 }  // namespace hvx

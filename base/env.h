@@ -1,6 +1,6 @@
 // What the core asks of its host: a message box for the user, and files. The
-// host's platform layer supplies these; the stdio versions here serve the core
-// on its own (tests, fuzzing, tools).
+// host's platform layer supplies these (host/stdio_env.h has the plain stdio
+// version).
 #pragma once
 
 #include <cstdio>
@@ -50,16 +50,6 @@ class IConvertEnv {
   // Folder separator of the platform's paths.
   virtual char Separator() const { return '/'; }
 };
-
-// stdio-backed environment; message boxes go to standard error.
-class CStdioEnv : public IConvertEnv {
- public:
-  void MessageBox(const std::string& text) override;
-  std::unique_ptr<COutFile> CreateFile(const std::string& path) override;
-  FILE* OpenRead(const std::string& path) override;
-};
-
-IConvertEnv& DefaultEnv();
 
 // Folder part of a path, up to and including its last separator; empty when
 // the path has none.

@@ -1,4 +1,4 @@
-#include "writer/format.h"
+#include "base/format.h"
 
 #include <algorithm>
 #include <charconv>
