@@ -64,13 +64,27 @@ std::string_view Trim(std::string_view s) {
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// A whole field as a decimal integer (after trimming).
+// A whole field as a decimal integer (the field is already trimmed). Short
+// fields, the usual case, are read by hand; long ones by from_chars, which
+// reports overflow.
 bool ParseInt(std::string_view f, long long& v) {
-  if (f.empty()) return false;
-  const char* b = f.data();
-  const char* e = b + f.size();
-  const auto r = std::from_chars(b, e, v);
-  return r.ec == std::errc() && r.ptr == e;
+  const size_t n = f.size();
+  if (n == 0) return false;
+  const bool neg = f[0] == '-';
+  size_t i = neg ? 1 : 0;
+  if (i == n || n - i > 18) {
+    if (i == n) return false;
+    const auto r = std::from_chars(f.data(), f.data() + n, v);
+    return r.ec == std::errc() && r.ptr == f.data() + n;
+  }
+  long long x = 0;
+  for (; i < n; ++i) {
+    const unsigned d = static_cast<unsigned char>(f[i]) - unsigned{'0'};
+    if (d > 9) return false;
+    x = x * 10 + d;
+  }
+  v = neg ? -x : x;
+  return true;
 }
 
 // Comma-separated fields of one line, trimmed, taken one after another.
@@ -79,15 +93,17 @@ class CFields {
   explicit CFields(std::string_view line) : m_rest(line) {}
   std::string_view Next() {
     if (m_done) return {};
-    const void* c = std::memchr(m_rest.data(), ',', m_rest.size());
-    if (!c) {
-      m_done = true;
-      return Trim(m_rest);
-    }
-    const size_t i = static_cast<size_t>(static_cast<const char*>(c) - m_rest.data());
-    const std::string_view f = m_rest.substr(0, i);
-    m_rest.remove_prefix(i + 1);
-    return Trim(f);
+    const char* p = m_rest.data();
+    const char* const e = p + m_rest.size();
+    while (p < e && IsBlank(*p)) ++p;
+    const char* b = p;
+    while (p < e && *p != ',') ++p;
+    const char* q = p;
+    while (q > b && IsBlank(q[-1])) --q;
+    if (p == e) m_done = true;
+    else ++p;
+    m_rest = std::string_view(p, static_cast<size_t>(e - p));
+    return std::string_view(b, static_cast<size_t>(q - b));
   }
   // Field n (1-based), counting from the start of the line; fields already
   // taken are not revisited, so n must grow across calls.
