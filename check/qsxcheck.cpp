@@ -124,42 +124,55 @@ class CFields {
   int m_taken = 0;
 };
 
-// Defined numbers of one kind: a bitmap in pages of 65536 numbers over the
-// 32-bit range, created on first use up to a limit, and a hash set for what
-// falls outside (numbers beyond 32 bits, pages beyond the limit).
+// Defined numbers of one kind. A few thousand sit in a hash set; beyond that a
+// bitmap in pages of 65536 numbers over the 32-bit range takes over, its pages
+// created on first use up to a limit. The hash set keeps what falls outside
+// (numbers beyond 32 bits, pages beyond the limit). A number whose page exists
+// is always in the page.
 class CNumberSet {
  public:
   void Add(long long n) {
-    if (n < INT32_MIN || n > INT32_MAX) {
+    if (m_pages.empty()) {
       m_sparse.insert(n);
+      if (m_sparse.size() >= kSmall) ToBitmap();
       return;
     }
-    const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(n));
-    uint64_t* page = Page(u >> 16);
-    if (!page) {
-      if (m_pageCount >= kMaxPages) {
-        m_sparse.insert(n);
-        return;
-      }
-      if (m_pages.empty()) m_pages.resize(size_t{1} << 16);
-      m_pages[u >> 16].reset(new uint64_t[kPageWords]());
-      ++m_pageCount;
-      page = m_pages[u >> 16].get();
-    }
-    page[(u & 0xffff) >> 6] |= uint64_t{1} << (u & 63);
+    if (!AddToPage(n)) m_sparse.insert(n);
   }
   bool Has(long long n) const {
-    if (n >= INT32_MIN && n <= INT32_MAX) {
+    if (!m_pages.empty() && n >= INT32_MIN && n <= INT32_MAX) {
       const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(n));
-      if (const uint64_t* page = Page(u >> 16)) return (page[(u & 0xffff) >> 6] >> (u & 63)) & 1;
+      if (const uint64_t* page = m_pages[u >> 16].get())
+        return (page[(u & 0xffff) >> 6] >> (u & 63)) & 1;
     }
     return !m_sparse.empty() && m_sparse.count(n) != 0;
   }
 
  private:
+  static constexpr size_t kSmall = 4096;
   static constexpr size_t kPageWords = 65536 / 64;
   static constexpr size_t kMaxPages = 1024;  // 8 MiB of bitmap per kind
-  uint64_t* Page(uint32_t i) const { return m_pages.empty() ? nullptr : m_pages[i].get(); }
+
+  void ToBitmap() {
+    m_pages.resize(size_t{1} << 16);
+    std::unordered_set<long long> rest;
+    for (const long long n : m_sparse)
+      if (!AddToPage(n)) rest.insert(n);
+    m_sparse.swap(rest);
+  }
+  bool AddToPage(long long n) {
+    if (n < INT32_MIN || n > INT32_MAX) return false;
+    const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(n));
+    std::unique_ptr<uint64_t[]>& page = m_pages[u >> 16];
+    if (!page) {
+      if (m_pageCount >= kMaxPages) return false;
+      page.reset(new uint64_t[kPageWords]());
+      ++m_pageCount;
+    }
+    page[(u & 0xffff) >> 6] |= uint64_t{1} << (u & 63);
+    return true;
+  }
+
   std::vector<std::unique_ptr<uint64_t[]>> m_pages;
   size_t m_pageCount = 0;
   std::unordered_set<long long> m_sparse;
