@@ -202,7 +202,7 @@ const char* QsxVerdictText(EQsxVerdict v) {
   switch (v) {
     case EQsxVerdict::kQsx: return "QSX text";
     case EQsxVerdict::kEmpty: return "empty";
-    case EQsxVerdict::kBinary: return "binary (holds NUL bytes)";
+    case EQsxVerdict::kBinary: return "binary: holds NUL bytes";
     case EQsxVerdict::kNoCommands: return "no command lines";
   }
   return "";
