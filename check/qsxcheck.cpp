@@ -360,6 +360,13 @@ struct CQsxChecker::CImpl {
           DefName(kSpCase, first);
           afterHead = 0;
         } else if (++afterHead == 1) {
+          // The line after NAME= lists the case's functions.
+          for (std::string_view fn = first;; fn = f.Next()) {
+            RefName(kSpecFunc, fn);
+            if (f.Done()) break;
+          }
+        } else if (f.Done()) {
+          // A line of one field is a function line of a case without NAME=.
           RefName(kSpecFunc, first);
         }
         break;
