@@ -211,6 +211,8 @@ const char* QsxVerdictText(EQsxVerdict v) {
 struct CQsxChecker::CImpl {
   CNumberSet numbers[kKindCount];
   std::unordered_set<std::string> names[kKindCount];
+  long long lastFound[kKindCount] = {};
+  bool lastFoundSet[kKindCount] = {};
   std::vector<CPending> pending;
   std::string arena;
   CQsxCheckStats stats;
@@ -245,7 +247,14 @@ struct CQsxChecker::CImpl {
     if (!f.empty()) names[k].emplace(f);
   }
   void RefNumber(EKind k, long long v) {
-    if (numbers[k].Has(v)) return;
+    // Elements of a model share few materials and sections: the last number
+    // found of each kind is kept aside.
+    if (lastFoundSet[k] && lastFound[k] == v) return;
+    if (numbers[k].Has(v)) {
+      lastFound[k] = v;
+      lastFoundSet[k] = true;
+      return;
+    }
     if (pending.size() >= kMaxPending) {
       ++stats.uncheckedReferences;
       return;
