@@ -124,6 +124,61 @@ class CFields {
   int m_taken = 0;
 };
 
+// Open-addressing hash set of 64-bit numbers (linear probing, at most half
+// full): one probe sequence in one array, no node per number.
+class CFlatSet {
+ public:
+  size_t size() const { return m_count; }
+  bool empty() const { return m_count == 0; }
+  void insert(long long n) {
+    if (n == kEmpty) {
+      if (!m_hasEmpty) ++m_count;
+      m_hasEmpty = true;
+      return;
+    }
+    if (2 * (m_count + 1) > m_slots.size()) Grow();
+    long long& s = m_slots[Find(n)];
+    if (s == kEmpty) {
+      s = n;
+      ++m_count;
+    }
+  }
+  bool count(long long n) const {
+    if (n == kEmpty) return m_hasEmpty;
+    return !m_slots.empty() && m_slots[Find(n)] == n;
+  }
+  template <class F>
+  void ForEach(F f) const {
+    if (m_hasEmpty) f(kEmpty);
+    for (const long long v : m_slots)
+      if (v != kEmpty) f(v);
+  }
+  void clear() {
+    m_slots.clear();
+    m_count = 0;
+    m_hasEmpty = false;
+  }
+
+ private:
+  static constexpr long long kEmpty = INT64_MIN;
+  // The slot holding n, or the empty slot where n would go.
+  size_t Find(long long n) const {
+    const size_t mask = m_slots.size() - 1;
+    size_t i = static_cast<size_t>((static_cast<uint64_t>(n) * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+    while (m_slots[i] != kEmpty && m_slots[i] != n) i = (i + 1) & mask;
+    return i;
+  }
+  void Grow() {
+    std::vector<long long> old(m_slots.empty() ? 16 : m_slots.size() * 2, kEmpty);
+    old.swap(m_slots);
+    for (const long long v : old)
+      if (v != kEmpty) m_slots[Find(v)] = v;
+  }
+  std::vector<long long> m_slots;
+  size_t m_count = 0;
+  bool m_hasEmpty = false;
+};
+
 // Defined numbers of one kind. A few thousand sit in a hash set; beyond that a
 // bitmap in pages of 65536 numbers over the 32-bit range takes over, its pages
 // created on first use up to a limit. The hash set keeps what falls outside
@@ -155,10 +210,11 @@ class CNumberSet {
 
   void ToBitmap() {
     m_pages.resize(size_t{1} << 16);
-    std::unordered_set<long long> rest;
-    for (const long long n : m_sparse)
+    CFlatSet rest;
+    m_sparse.ForEach([&](long long n) {
       if (!AddToPage(n)) rest.insert(n);
-    m_sparse.swap(rest);
+    });
+    m_sparse = std::move(rest);
   }
   bool AddToPage(long long n) {
     if (n < INT32_MIN || n > INT32_MAX) return false;
@@ -175,7 +231,7 @@ class CNumberSet {
 
   std::vector<std::unique_ptr<uint64_t[]>> m_pages;
   size_t m_pageCount = 0;
-  std::unordered_set<long long> m_sparse;
+  CFlatSet m_sparse;
 };
 
 struct CPending {
