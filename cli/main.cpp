@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check_command.h"
 #include "host/exports.h"
 #include "host/platform.h"
 
@@ -64,6 +65,10 @@ std::string Absolute(const std::string& path) {
 
 int main(int argc, char** argv) {
   try {
+    // Minimal entry of the reference check until the option parser takes it:
+    // "halvex2qsx --check FILE..." checks QSX files and converts nothing.
+    if (argc >= 2 && std::strcmp(argv[1], "--check") == 0)
+      return hvx::RunCheckCommand(std::vector<std::string>(argv + 2, argv + argc), stdout, stderr);
     std::string result;
     std::vector<std::string> models;
     bool optionsDone = false;
