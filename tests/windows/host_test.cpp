@@ -547,13 +547,13 @@ void Hold() {
   for (DWORD t0 = GetTickCount(); !Exists(g_work + "\\release") && GetTickCount() - t0 < 60000;) Sleep(50);
 }
 int Show(const std::string& what, const std::string& caseName) {
-  const std::string dir = Folder("show");
-  const std::string model = dir + "model.hvt";
+  const std::string dir = g_work + "\\";
+  const std::string model = dir + "tower.hvt";
   CopyFileA(CaseFile(caseName, "model.hvt").c_str(), model.c_str(), FALSE);
   Convert([&](Driver& d) {
     HWND dlg = d.WaitDialog(kInputCaption, "file input dialog");
     d.SetText(dlg, kModelEdit, model);
-    d.SetText(dlg, kResultEdit, dir + "model.hvb");
+    d.SetText(dlg, kResultEdit, dir + "tower.hvb");
     if (what == "input") {
       Hold();
       d.Click(dlg, IDCANCEL);
