@@ -24,7 +24,13 @@ constexpr Entry kMessages[] = {
 };
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) const char* LoadStr(const char* id) {
+#if defined(_WIN32)
+#define CONVERTMSG_EXPORT __declspec(dllexport)
+#else
+#define CONVERTMSG_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" CONVERTMSG_EXPORT const char* LoadStr(const char* id) {
   if (id) {
     for (const Entry& e : kMessages)
       if (std::strcmp(e.id, id) == 0) return e.text;
