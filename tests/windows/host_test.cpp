@@ -557,12 +557,14 @@ int Show(const std::string& what, const std::string& caseName) {
     d.SetText(dlg, kModelEdit, model);
     d.SetText(dlg, kResultEdit, dir + "tower.hvb");
     if (what == "input") {
+      PostMessageW(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, IDOK)), TRUE);  // no caret
       Hold();
       d.Click(dlg, IDCANCEL);
       return;
     }
     d.Click(dlg, IDOK);
     HWND msg = d.WaitDialog(kMessageCaption, "message window");
+    PostMessageW(msg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(msg, kClose)), TRUE);
     Hold();
     d.Click(msg, kClose);
   });
