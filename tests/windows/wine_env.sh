@@ -52,6 +52,8 @@ if [ -z "${HALVEX_WINE_ENV:-}" ]; then
   export WINEPREFIX="$wine_env_prefix"
   export WINEARCH=win64
   export WINEDEBUG=-all
+  # English dialogs and the English code page, whatever the machine's locale.
+  export LC_ALL=C
   # No Mono or Gecko install prompts, no desktop integration.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   # A persistent server of our own, so its pid is known and nothing outlives us.
