@@ -11,6 +11,9 @@ build="$(cd "${1:-build-windows}" && pwd -P)"
 out="${2:-docs/img}"
 mkdir -p "$out"
 convert=/usr/bin/convert   # ImageMagick's, not another convert on PATH
+for tool in xdotool /usr/bin/import "$convert"; do
+  command -v "$tool" >/dev/null 2>&1 || { echo "screenshots.sh: $tool is needed (xdotool, imagemagick)" >&2; exit 1; }
+done
 
 source tests/windows/wine_env.sh "$build/wine-tests"
 tmp="$(mktemp -d "$build/wine-tests/shots.XXXXXX")"
