@@ -227,6 +227,11 @@ class Driver {
     ReleaseDC(list, dc);
     return sz.cx;
   }
+  // A modal dialog of a host with a window: owned by it, the host disabled.
+  void CheckModalTo(HWND dlg, HWND owner, const char* what) {
+    Check(GetWindow(dlg, GW_OWNER) == owner, std::string(what) + " is not owned by the host's window");
+    Check(!IsWindowEnabled(owner), std::string("the host's window is enabled while the ") + what + " shows");
+  }
   // After the script: until the call returns, any further dialog is a fault;
   // it is noted and closed.
   void Tail() {
@@ -319,8 +324,9 @@ struct Result {
 };
 
 // Reads the message window, checks its lines and scroll range, closes it.
-void ReadMessages(Driver& d, const std::vector<std::string>& expected, int* widestLine = nullptr) {
+void ReadMessages(Driver& d, const std::vector<std::string>& expected, int* widestLine = nullptr, HWND owner = nullptr) {
   HWND dlg = d.WaitDialog(kMessageCaption, "message window");
+  if (owner) d.CheckModalTo(dlg, owner, "message window");
   HWND list = GetDlgItem(dlg, kMessageList);
   if (!list) throw Stuck{"no list box 1000"};
   const std::vector<std::string> lines = d.ListLines(list);
@@ -505,6 +511,39 @@ void LongLine(Result& r) {
   r.NoLogs(dir);
 }
 
+// A host with an active main window: both dialogs are modal to it and it is
+// enabled again afterwards.
+void HostWindow(Result& r) {
+  const std::string dir = Folder("host-window");
+  const std::string model = dir + "model.hvt";
+  CopyFileA(CaseFile(kFormatError, "model.hvt").c_str(), model.c_str(), FALSE);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"HalvexTestHost";
+  RegisterClassW(&wc);
+  HWND host = CreateWindowW(wc.lpszClassName, L"Host", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                            wc.hInstance, nullptr);
+  ShowWindow(host, SW_SHOW);
+  SetForegroundWindow(host);
+  SetActiveWindow(host);
+  for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+  r.Check(GetActiveWindow() == host, "the host's window could not be made active");
+  const Call c = Convert([&](Driver& d) {
+    HWND dlg = d.WaitDialog(kInputCaption, "file input dialog");
+    d.CheckModalTo(dlg, host, "file input dialog");
+    d.SetText(dlg, kModelEdit, model);
+    d.SetText(dlg, kResultEdit, "r.hvb");
+    d.Click(dlg, IDOK);
+    d.WaitGone(dlg, "file input dialog");
+    ReadMessages(d, ExpectedMessages(kFormatError, model), nullptr, host);
+  });
+  r.Expect(c, 0, dir + "model.qsx", "r.hvb");
+  r.Check(IsWindowEnabled(host), "the host's window is left disabled");
+  DestroyWindow(host);
+  r.NoLogs(dir);
+}
+
 // Without Convertmsg.dll every log entry is the fallback text.
 void NoCatalogue(Result& r) {
   const std::string dir = Folder("no-catalogue-model");
@@ -617,6 +656,7 @@ int wmain(int argc, wchar_t** argv) {
       {"output blocked: file error box, still done", OutputBlocked},
       {"browse: cancel keeps, choosing refreshes both fields", Browse},
       {"300-character message line: scroll range", LongLine},
+      {"host with a window: both dialogs modal to it", HostWindow},
       {"missing catalogue: a copy without Convertmsg.dll", MissingCatalogue},
   };
   const std::vector<std::pair<const char*, std::function<void(Result&)>>> alone = {
