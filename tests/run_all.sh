@@ -10,6 +10,8 @@ need=()
 command -v cmake >/dev/null 2>&1 || need+=(cmake)
 command -v g++ >/dev/null 2>&1 || need+=(g++)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+# Locale sources, for the tests that make a German or Japanese locale.
+[ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
 if [ "${#need[@]}" -gt 0 ]; then
   echo "installing: ${need[*]}"
   apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
@@ -29,7 +31,7 @@ fi
 
 if [ -x ../shared/acceptance-sample/run.sh ]; then
   echo "== acceptance sample"
-  ../shared/acceptance-sample/run.sh build/halvex2qsx
+  LC_ALL=C ../shared/acceptance-sample/run.sh build/halvex2qsx
 fi
 
 echo "== sanitizer build and tests"

@@ -1,5 +1,6 @@
 #include "tests/testutil.h"
 
+#include <locale.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -31,6 +32,34 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ec;
   std::filesystem::remove_all(m_path, ec);
+}
+
+namespace {
+bool LocaleLoads(const std::string& name) {
+  locale_t l = newlocale(LC_ALL_MASK, name.c_str(), static_cast<locale_t>(0));
+  if (!l) return false;
+  freelocale(l);
+  return true;
+}
+}  // namespace
+
+TestLocale::TestLocale(const std::string& name) {
+  if (LocaleLoads(name)) {
+    m_active = true;
+    return;
+  }
+  const size_t dot = name.find('.');
+  if (dot == std::string::npos) return;
+  const std::string cmd = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) + " " +
+                          m_dir.File(name) + " >/dev/null 2>&1";
+  if (std::system(cmd.c_str()) != 0) return;
+  setenv("LOCPATH", m_dir.Path().c_str(), 1);
+  m_madeHere = true;
+  m_active = LocaleLoads(name);
+}
+
+TestLocale::~TestLocale() {
+  if (m_madeHere) unsetenv("LOCPATH");
 }
 
 void WriteFile(const std::string& path, const std::string& text) {
