@@ -9,18 +9,26 @@
 #include <cstring>
 #include <locale.h>
 
+#include "base/c_locale.h"
+
 namespace hvx {
 namespace {
 
+#if !defined(_WIN32)
 locale_t CLocale() {
   static locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   return loc;
 }
+#endif
 
 // snprintf of one conversion in the C locale, for the rarely used forms.
 template <class T>
 void SlowFormat(std::string& out, const char* directive, T value) {
+#if defined(_WIN32)
+  const CThreadCLocale cLocale;
+#else
   const locale_t old = uselocale(CLocale());
+#endif
   char small[512];
   const int n = std::snprintf(small, sizeof small, directive, value);
   if (n >= 0 && static_cast<size_t>(n) < sizeof small) {
@@ -30,7 +38,9 @@ void SlowFormat(std::string& out, const char* directive, T value) {
     std::snprintf(big.data(), big.size(), directive, value);
     out.append(big.data(), static_cast<size_t>(n));
   }
+#if !defined(_WIN32)
   uselocale(old);
+#endif
 }
 
 // memcpy for the few bytes of a field, without a library call.

@@ -1,8 +1,9 @@
 // The platform layer: everything the conversion host needs from the operating
 // system and its user interface, behind one interface. The console version
-// serves this machine and the command line; the scripted version serves tests;
-// a Windows version would put the dialogs, message box and wait cursor on the
-// framework's own.
+// serves the command line (and the plug-in on POSIX systems); the scripted
+// version serves tests; the Windows version (host/platform_win.h) shows the
+// dialogs of the plug-in's own resources, system message boxes and the wait
+// cursor.
 #pragma once
 
 #include <string>
@@ -45,9 +46,14 @@ class CConsolePlatform : public IPlatform {
   void MessageWindow(const std::vector<std::string>& lines) override;
   bool FileStatus(const std::string& path) override;
   void RemoveFile(const std::string& path) override;
+  char Separator() const override { return kNativeSeparator; }
 };
 
-// The platform the exported entry points use; the console one by default.
+// The platform's own layer: the console one on POSIX systems, the dialogs on
+// Windows (one definition per platform).
+IPlatform& DefaultPlatform();
+// The platform the exported entry points use; DefaultPlatform() unless a host
+// set its own.
 IPlatform& ActivePlatform();
 void SetActivePlatform(IPlatform* platform);
 

@@ -62,10 +62,7 @@ namespace {
 IPlatform* g_platform = nullptr;
 }
 
-IPlatform& ActivePlatform() {
-  static CConsolePlatform console;
-  return g_platform ? *g_platform : console;
-}
+IPlatform& ActivePlatform() { return g_platform ? *g_platform : DefaultPlatform(); }
 
 void SetActivePlatform(IPlatform* platform) { g_platform = platform; }
 

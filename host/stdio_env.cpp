@@ -47,7 +47,11 @@ std::unique_ptr<COutFile> CStdioEnv::CreateFile(const std::string& path) {
     const int err = path.empty() ? ENOENT : errno;
     throw CFileError(path, "The file could not be created", err);
   }
-  return std::make_unique<CStdioOutFile>(f, path);
+  return MakeStdioOutFile(f, path);
+}
+
+std::unique_ptr<COutFile> MakeStdioOutFile(FILE* f, std::string path) {
+  return std::make_unique<CStdioOutFile>(f, std::move(path));
 }
 
 FILE* CStdioEnv::OpenRead(const std::string& path) {

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <locale.h>
 
+#include "base/c_locale.h"
+
 namespace hvx {
 namespace {
 inline bool IsSpace(char c) {
@@ -15,8 +17,13 @@ inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // strtod in the C locale, whatever the process locale is.
 double StrtodC(const char* s) {
+#if defined(_WIN32)
+  const CThreadCLocale cLocale;
+  return std::strtod(s, nullptr);
+#else
   static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   return strtod_l(s, nullptr, cLocale);
+#endif
 }
 }  // namespace
 

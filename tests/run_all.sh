@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the shared acceptance sample,
-# a one-minute fuzz smoke run (when clang is there) and the sanitizer build
-# (AddressSanitizer + UndefinedBehaviorSanitizer). Installs the build
-# dependencies on a fresh machine.
+# a one-minute fuzz smoke run (when clang is there), the sanitizer build
+# (AddressSanitizer + UndefinedBehaviorSanitizer) and the Windows stage (the
+# MinGW cross build, its exported names, the golden cases and the host
+# program's dialog scenarios under Wine). Installs the build dependencies on a
+# fresh machine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -12,6 +14,14 @@ command -v g++ >/dev/null 2>&1 || need+=(g++)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 # Locale sources, for the tests that make a German or Japanese locale.
 [ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
+# The Windows stage: cross compiler, Wine (64-bit), a virtual X display.
+command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || need+=(g++-mingw-w64-x86-64-posix)
+dpkg -s mingw-w64-tools >/dev/null 2>&1 || need+=(mingw-w64-tools)
+command -v wine >/dev/null 2>&1 || need+=(wine)
+[ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null 2>&1 || need+=(wine64)
+command -v Xvfb >/dev/null 2>&1 || need+=(xvfb)
+command -v xwd >/dev/null 2>&1 || need+=(x11-apps)
+[ -x /usr/bin/import ] || need+=(imagemagick)
 if [ "${#need[@]}" -gt 0 ]; then
   echo "installing: ${need[*]}"
   apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
@@ -39,3 +49,8 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DHALVEX_SANITIZE=ON >/dev
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+echo "== Windows cross build (MinGW-w64)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+tests/windows/run.sh build-windows

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Runs the golden cases through halvex2qsx.exe under Wine: tests/cases/* and,
+# when present, the shared acceptance sample. Each model is copied into a
+# fresh folder and converted by its Windows path; the written model.qsx must
+# equal expected.qsx byte for byte, standard output must equal
+# expected.stdout (@MODEL@ standing for the Windows path) apart from the
+# console's CRLF line ends, and the exit status must equal expected.exit.
+#
+#   tests/windows/golden.sh [BUILD_DIR]      (default build-windows)
+set -uo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/../.."
+build="$(cd "${1:-build-windows}" && pwd -P)"
+exe="$build/halvex2qsx.exe"
+[ -f "$exe" ] || { echo "golden.sh: $exe not built" >&2; exit 1; }
+
+source tests/windows/wine_env.sh "$build/wine-tests"
+tmp="$(mktemp -d "$build/wine-tests/golden.XXXXXX")"
+wine_env_on_exit 'rm -rf "$tmp"'
+
+# Wine maps drive Z: to the Unix root.
+winpath() { local p="$1"; printf 'Z:%s' "${p//\//\\}"; }
+
+roots=(tests/cases)
+[ -d ../shared/acceptance-sample/cases ] && roots+=(../shared/acceptance-sample/cases)
+
+pass=0 fail=0 n=0
+for root in "${roots[@]}"; do
+  for dir in "$root"/*/; do
+    n=$((n + 1))
+    name="$(basename "$root")/$(basename "$dir")"
+    work="$tmp/$n"
+    mkdir -p "$work"
+    [ -f "$dir/model.hvt" ] && cp "$dir/model.hvt" "$work/"
+    model="$(winpath "$work/model.hvt")"
+    (cd "$work" && timeout 60 wine "$exe" "$model" >"$tmp/$n.out" 2>"$tmp/$n.err")
+    rc=$?
+    sed -i 's/\r$//' "$tmp/$n.out"
+    if [ -f "$dir/expected.stdout" ]; then
+      awk -v m="$model" '{ o = ""; s = $0
+        while ((i = index(s, "@MODEL@")) > 0) { o = o substr(s, 1, i - 1) m; s = substr(s, i + 7) }
+        print o s }' "$dir/expected.stdout" >"$tmp/$n.exp"
+    else
+      : >"$tmp/$n.exp"
+    fi
+    exp_rc=0
+    [ -f "$dir/expected.exit" ] && exp_rc="$(tr -d ' \r\n' <"$dir/expected.exit")"
+
+    bad=()
+    if [ -f "$dir/expected.qsx" ]; then
+      if [ ! -f "$work/model.qsx" ]; then bad+=("no model.qsx written")
+      elif ! cmp -s "$dir/expected.qsx" "$work/model.qsx"; then bad+=("model.qsx differs"); fi
+    elif [ -e "$work/model.qsx" ]; then bad+=("model.qsx written but none expected"); fi
+    cmp -s "$tmp/$n.exp" "$tmp/$n.out" || bad+=("stdout differs")
+    [ "$rc" = "$exp_rc" ] || bad+=("exit status $rc, expected $exp_rc")
+    for log in ReadErr.msg halvexcvt.msg; do [ -e "$work/$log" ] && bad+=("$log left behind"); done
+
+    if [ "${#bad[@]}" -eq 0 ]; then
+      pass=$((pass + 1))
+    else
+      fail=$((fail + 1))
+      echo "FAIL $name: $(IFS=';'; echo "${bad[*]}")"
+      [ -f "$work/model.qsx" ] && [ -f "$dir/expected.qsx" ] &&
+        diff -u --label expected --label actual "$dir/expected.qsx" "$work/model.qsx" | head -n 12 | sed 's/^/    /'
+      diff -u --label expected.stdout --label stdout "$tmp/$n.exp" "$tmp/$n.out" | head -n 12 | sed 's/^/    /'
+      head -n 3 "$tmp/$n.err" | sed 's/^/    stderr: /'
+    fi
+  done
+done
+echo "golden cases under Wine: $pass passed, $fail failed"
+[ "$fail" -eq 0 ] && [ "$n" -gt 0 ]
