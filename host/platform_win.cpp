@@ -60,16 +60,29 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR
   return TRUE;
 }
 
+// Chinese is two scripts under one primary language: Simplified (PRC,
+// Singapore, neutral zh-Hans) and Traditional (Taiwan, Hong Kong, Macao).
+bool SameScript(LANGID a, LANGID b) {
+  if (PRIMARYLANGID(a) != PRIMARYLANGID(b)) return false;
+  if (PRIMARYLANGID(a) != LANG_CHINESE) return true;
+  const auto simplified = [](LANGID l) {
+    const int sub = SUBLANGID(l);
+    return sub == SUBLANG_NEUTRAL || sub == SUBLANG_CHINESE_SIMPLIFIED || sub == SUBLANG_CHINESE_SINGAPORE;
+  };
+  return simplified(a) == simplified(b);
+}
+
 // Of the languages a template comes in, the one for a user of language ui:
 // that exact language, else its primary language's default sublanguage, else
-// any sublanguage of it, else US English, else whatever there is.
+// any sublanguage of it (in the same script), else US English, else whatever
+// there is. A Traditional Chinese user gets English, as the catalogue does.
 LANGID ChooseLanguage(const std::vector<LANGID>& available, LANGID ui) {
   auto has = [&](LANGID l) { return std::find(available.begin(), available.end(), l) != available.end(); };
   if (has(ui)) return ui;
   const LANGID primaryDefault = MAKELANGID(PRIMARYLANGID(ui), SUBLANG_DEFAULT);
-  if (has(primaryDefault)) return primaryDefault;
+  if (has(primaryDefault) && SameScript(primaryDefault, ui)) return primaryDefault;
   for (LANGID l : available)
-    if (PRIMARYLANGID(l) == PRIMARYLANGID(ui)) return l;
+    if (SameScript(l, ui)) return l;
   const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
   if (has(english) || available.empty()) return english;
   return available.front();

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -191,6 +192,40 @@ TEST(Catalogue, LanguageFromTheWindowsUiLanguage) {
       {0x0404, kEnglish},  {0x0c04, kEnglish}, {0x7c04, kEnglish}, {0x0409, kEnglish}, {0x0407, kEnglish},
   };
   for (const auto& c : cases) EXPECT_EQ(c.expected, LanguageOfLangId(c.langId)) << std::hex << c.langId;
+}
+
+// A dialog script reduced to its structure: comments, preprocessor lines and
+// the LANGUAGE statement dropped, every string literal emptied.
+std::string Structure(const std::string& rc) {
+  std::istringstream in(rc);
+  std::string out, line;
+  while (std::getline(in, line)) {
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line.compare(first, 2, "//") == 0 || line[first] == '#' ||
+        line.compare(first, 8, "LANGUAGE") == 0)
+      continue;
+    bool quoted = false;
+    for (char c : line) {
+      if (c == '"') quoted = !quoted;
+      if (!quoted || c == '"') out += c;
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+// The translated dialog templates keep the English controls, ids, styles and
+// layout, and the main script includes each of them.
+TEST(Dialogs, TranslationsChangeOnlyTexts) {
+  const std::string dir = hvxtest::SourceDir() + "/resources/";
+  const std::string english = Structure(hvxtest::ReadFile(dir + "dialogs_en.rc"));
+  ASSERT_NE(std::string::npos, english.find("DIALOGEX"));
+  const std::string main = hvxtest::ReadFile(dir + "dialogs.rc");
+  for (const char* lang : {"ja", "ko", "zh"}) {
+    const std::string name = std::string("dialogs_") + lang + ".rc";
+    EXPECT_EQ(english, Structure(hvxtest::ReadFile(dir + name))) << name;
+    EXPECT_NE(std::string::npos, main.find("#include \"resources/" + name + "\"")) << name;
+  }
 }
 
 }  // namespace
