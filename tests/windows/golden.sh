@@ -27,7 +27,7 @@ pass=0 fail=0 n=0
 for root in "${roots[@]}"; do
   for dir in "$root"/*/; do
     n=$((n + 1))
-    name="$(basename "$root")/$(basename "$dir")"
+    name="$(basename "$(dirname "$root")")/$(basename "$dir")"
     work="$tmp/$n"
     mkdir -p "$work"
     [ -f "$dir/model.hvt" ] && cp "$dir/model.hvt" "$work/"
@@ -36,7 +36,7 @@ for root in "${roots[@]}"; do
     rc=$?
     sed -i 's/\r$//' "$tmp/$n.out"
     if [ -f "$dir/expected.stdout" ]; then
-      awk -v m="$model" '{ o = ""; s = $0
+      M="$model" awk 'BEGIN { m = ENVIRON["M"] } { o = ""; s = $0
         while ((i = index(s, "@MODEL@")) > 0) { o = o substr(s, 1, i - 1) m; s = substr(s, i + 7) }
         print o s }' "$dir/expected.stdout" >"$tmp/$n.exp"
     else

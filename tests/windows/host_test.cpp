@@ -53,10 +53,12 @@ std::string Narrow(const std::wstring& w) {
   return s;
 }
 
-bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// An absolute path in the form the wide calls take beyond MAX_PATH.
+std::wstring Long(const std::string& p) { return L"\\\\?\\" + Wide(p); }
+bool Exists(const std::string& p) { return GetFileAttributesW(Long(p).c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string ReadAll(const std::string& p) {
   std::string s;
-  if (FILE* f = std::fopen(p.c_str(), "rb")) {
+  if (FILE* f = _wfopen(Long(p).c_str(), L"rb")) {
     char buf[4096];
     for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
     std::fclose(f);
@@ -476,10 +478,10 @@ void LongLine(Result& r) {
     size_t seg = std::min<size_t>(40, want - dir.size());  // name and backslash
     if (want - dir.size() - seg == 1) --seg;
     dir += std::string(seg - 1, 'd') + "\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryW(Long(dir).c_str(), nullptr);
   }
   const std::string model = dir + "model.hvt";
-  CopyFileA(CaseFile(kFormatError, "model.hvt").c_str(), model.c_str(), FALSE);
+  CopyFileW(Wide(CaseFile(kFormatError, "model.hvt")).c_str(), Long(model).c_str(), FALSE);
   int widest = 0;
   const Call c = Convert([&](Driver& d) {
     Fill(d, model, "r.hvb");
@@ -555,12 +557,14 @@ int Show(const std::string& what, const std::string& caseName) {
     d.SetText(dlg, kModelEdit, model);
     d.SetText(dlg, kResultEdit, dir + "tower.hvb");
     if (what == "input") {
+      PostMessageW(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, IDOK)), TRUE);  // no caret
       Hold();
       d.Click(dlg, IDCANCEL);
       return;
     }
     d.Click(dlg, IDOK);
     HWND msg = d.WaitDialog(kMessageCaption, "message window");
+    PostMessageW(msg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(msg, kClose)), TRUE);
     Hold();
     d.Click(msg, kClose);
   });
@@ -610,13 +614,15 @@ int wmain(int argc, wchar_t** argv) {
   int passed = 0, failed = 0;
   for (const auto& [name, run] : mode == L"--no-catalogue" ? alone : all) {
     Result r;
+    const DWORD t0 = GetTickCount();
     run(r);
+    const double seconds = (GetTickCount() - t0) / 1000.0;
     if (r.problems.empty()) {
       ++passed;
-      std::printf("ok   %s\n", name);
+      std::printf("ok   %s (%.1f s)\n", name, seconds);
     } else {
       ++failed;
-      std::printf("FAIL %s\n", name);
+      std::printf("FAIL %s (%.1f s)\n", name, seconds);
       for (const std::string& p : r.problems) std::printf("       %s\n", p.c_str());
     }
     std::fflush(stdout);

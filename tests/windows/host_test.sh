@@ -13,5 +13,9 @@ tmp="$(mktemp -d "$build/wine-tests/host.XXXXXX")"
 wine_env_on_exit 'rm -rf "$tmp"'
 winpath() { local p="$1"; printf 'Z:%s' "${p//\//\\}"; }
 
-(cd "$tmp" && timeout 300 wine "$build/host_test.exe" "$(winpath "$PWD/tests/cases")" "$(winpath "$tmp")" 2>&1 |
-  sed 's/\r$//')
+cases="$(winpath "$PWD/tests/cases")"
+# Wine's own complaints go to a file, shown only when something failed.
+(cd "$tmp" && timeout 300 wine "$build/host_test.exe" "$cases" "$(winpath "$tmp")" 2>"$tmp/stderr" | sed 's/\r$//')
+status=$?
+[ "$status" -eq 0 ] || sed 's/^/    stderr: /' "$tmp/stderr" | head -n 20
+exit "$status"

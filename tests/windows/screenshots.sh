@@ -17,9 +17,6 @@ tmp="$(mktemp -d "$build/wine-tests/shots.XXXXXX")"
 wine_env_on_exit 'rm -rf "$tmp"'
 winpath() { local p="$1"; printf 'Z:%s' "${p//\//\\}"; }
 
-# Wine draws the window frames itself (there is no window manager on Xvfb).
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-
 # shoot WHAT CASE TITLE FILE
 shoot() {
   # The model lies in C:\Projects\Tower of the fresh prefix, a path as a user has.

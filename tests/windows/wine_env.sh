@@ -62,6 +62,9 @@ if [ -z "${HALVEX_WINE_ENV:-}" ]; then
     cat "$wine_env_root/wineboot.log" >&2
     exit 1
   fi
+  # No window manager runs on Xvfb: Wine draws the frames itself and does not
+  # wait for a manager to withdraw each closed window (two seconds each).
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wine_env_ms=$(( (${EPOCHREALTIME/./} - wine_env_t0) / 1000 ))
   echo "wine_env: display $DISPLAY, fresh prefix ready in ${wine_env_ms} ms"
   export HALVEX_WINE_ENV=1
