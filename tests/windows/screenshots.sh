@@ -15,6 +15,10 @@ convert=/usr/bin/convert   # ImageMagick's, not another convert on PATH
 source tests/windows/wine_env.sh "$build/wine-tests"
 tmp="$(mktemp -d "$build/wine-tests/shots.XXXXXX")"
 wine_env_on_exit 'rm -rf "$tmp"'
+# Wine's caption buttons are glyphs of its Marlett font; the fresh prefix
+# finds it in its own Fonts folder.
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 winpath() { local p="$1"; printf 'Z:%s' "${p//\//\\}"; }
 
 # shoot WHAT CASE TITLE FILE

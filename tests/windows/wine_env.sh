@@ -63,8 +63,12 @@ if [ -z "${HALVEX_WINE_ENV:-}" ]; then
     exit 1
   fi
   # No window manager runs on Xvfb: Wine draws the frames itself and does not
-  # wait for a manager to withdraw each closed window (two seconds each).
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # wait for a manager to withdraw each closed window (two seconds each). A
+  # crashing program ends instead of waiting in a crash dialog.
+  printf '%s\r\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' >"$wine_env_prefix/settings.reg"
+  wine reg import "Z:${wine_env_prefix//\//\\}\\settings.reg" >/dev/null 2>&1 ||
+    echo "wine_env: Wine settings not imported; closing dialogs will be slow" >&2
   wine_env_ms=$(( (${EPOCHREALTIME/./} - wine_env_t0) / 1000 ))
   echo "wine_env: display $DISPLAY, fresh prefix ready in ${wine_env_ms} ms"
   export HALVEX_WINE_ENV=1
