@@ -647,7 +647,9 @@ int Show(const std::string& what, const std::string& caseName) {
   const std::string model = dir + "tower.hvt";
   CopyFileA(CaseFile(caseName, "model.hvt").c_str(), model.c_str(), FALSE);
   Convert([&](Driver& d) {
-    HWND dlg = d.WaitDialog(kInputCaption, "file input dialog");
+    // Any language: the first dialog is the file input dialog, the next the
+    // message window.
+    HWND dlg = d.WaitDialog(nullptr, "file input dialog");
     d.SetText(dlg, kModelEdit, model);
     d.SetText(dlg, kResultEdit, dir + "tower.hvb");
     if (what == "input") {
@@ -657,7 +659,7 @@ int Show(const std::string& what, const std::string& caseName) {
       return;
     }
     d.Click(dlg, IDOK);
-    HWND msg = d.WaitDialog(kMessageCaption, "message window");
+    HWND msg = d.WaitDialog(nullptr, "message window");
     PostMessageW(msg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(msg, kClose)), TRUE);
     Hold();
     d.Click(msg, kClose);
