@@ -91,7 +91,6 @@ TEST(CommandLine, MessagesInTheLocalesLanguage) {
       {"LC_ALL=ja_JP.UTF-8", hvxmsg::kJapanese},
       {"LC_ALL=C LANG=ja_JP.UTF-8", hvxmsg::kEnglish},
       {"LC_ALL= LC_MESSAGES=ja_JP.UTF-8 LANG=C", hvxmsg::kJapanese},
-      {"LANG=ko_KR.UTF-8", hvxmsg::kKorean},
   };
   const hvxmsg::Message& invalid = hvxmsg::Messages()[hvxmsg::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
   ASSERT_STRNE(invalid.text[hvxmsg::kEnglish], invalid.text[hvxmsg::kJapanese]);
