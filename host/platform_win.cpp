@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/msgcat.h"
+#include "host/dialog_language.h"
 #include "host/platform_win.h"
 #include "resources/dialogs.h"
 
@@ -56,46 +57,18 @@ HMODULE g_resourceModule = nullptr;
 // ---- Dialog templates in the user's language.
 
 BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) {
-  reinterpret_cast<std::vector<LANGID>*>(param)->push_back(language);
+  reinterpret_cast<std::vector<uint16_t>*>(param)->push_back(language);
   return TRUE;
-}
-
-// Chinese is two scripts under one primary language: Simplified (PRC,
-// Singapore, neutral zh-Hans) and Traditional (Taiwan, Hong Kong, Macao).
-bool SameScript(LANGID a, LANGID b) {
-  if (PRIMARYLANGID(a) != PRIMARYLANGID(b)) return false;
-  if (PRIMARYLANGID(a) != LANG_CHINESE) return true;
-  const auto simplified = [](LANGID l) {
-    const int sub = SUBLANGID(l);
-    return sub == SUBLANG_NEUTRAL || sub == SUBLANG_CHINESE_SIMPLIFIED || sub == SUBLANG_CHINESE_SINGAPORE;
-  };
-  return simplified(a) == simplified(b);
-}
-
-// Of the languages a template comes in, the one for a user of language ui:
-// that exact language, else its primary language's default sublanguage, else
-// any sublanguage of it (in the same script), else US English, else whatever
-// there is. A Traditional Chinese user gets English, as the catalogue does.
-LANGID ChooseLanguage(const std::vector<LANGID>& available, LANGID ui) {
-  auto has = [&](LANGID l) { return std::find(available.begin(), available.end(), l) != available.end(); };
-  if (has(ui)) return ui;
-  const LANGID primaryDefault = MAKELANGID(PRIMARYLANGID(ui), SUBLANG_DEFAULT);
-  if (has(primaryDefault) && SameScript(primaryDefault, ui)) return primaryDefault;
-  for (LANGID l : available)
-    if (SameScript(l, ui)) return l;
-  const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-  if (has(english) || available.empty()) return english;
-  return available.front();
 }
 
 // The dialog template id from the module's resources in the user's interface
 // language; nullptr when the module has none. Adding a language is adding its
-// templates to the resources: nothing here names a language but the fallback.
+// templates to the resources (resources/dialogs.rc).
 const DLGTEMPLATE* FindDialogTemplate(HMODULE module, int id) {
-  std::vector<LANGID> available;
+  std::vector<uint16_t> available;
   ::EnumResourceLanguagesW(module, RT_DIALOG, MAKEINTRESOURCEW(id), &CollectLanguage,
                            reinterpret_cast<LONG_PTR>(&available));
-  const LANGID language = ChooseLanguage(available, ::GetUserDefaultUILanguage());
+  const LANGID language = ChooseDialogLanguage(available, ::GetUserDefaultUILanguage());
   const HRSRC found = ::FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(id), language);
   if (!found) return nullptr;
   const HGLOBAL loaded = ::LoadResource(module, found);
