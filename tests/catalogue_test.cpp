@@ -47,11 +47,16 @@ TEST(Catalogue, ConversionCheckCatchesChangedArguments) {
     const char *english, *translation;
     bool same;
   } cases[] = {
-      {"line %d.", "%d 行目", true},       {"line %d.", "行目", false},           // dropped
-      {"line %d.", "%d 行 %d", false},     {"%d of %s", "%s の %d", false},       // added, swapped
-      {"%d", "%ld", false},                {"%-+08.3lld %*d", "%-+08.3lld と %*d", true},
-      {"%*d", "%d", false},                {"100%% %5.2f", "%5.2f 100%%", true},  // '*' is an argument
-      {"%d", "%d 100%", false},            {"%d", "%d %の", false},               // broken '%'
+      {"line %d.", "%d 行目", true},
+      {"line %d.", "行目", false},      // dropped
+      {"line %d.", "%d 行 %d", false},  // added
+      {"%d of %s", "%s の %d", false},  // swapped
+      {"%d", "%ld", false},             // other length
+      {"%*d", "%d", false},             // '*' takes an argument
+      {"%-+08.3lld %*d", "%-+08.3lld と %*d", true},
+      {"100%% %5.2f", "%5.2f 100%%", true},  // "%%" is none
+      {"%d", "%d 100%", false},              // '%' at the end
+      {"%d", "%d %の", false},               // no conversion type
   };
   for (const auto& c : cases) EXPECT_EQ(c.same, Conversions(c.english) == Conversions(c.translation)) << c.translation;
 }
@@ -72,8 +77,10 @@ std::set<std::string> IdentifiersInSources() {
 std::vector<std::string> FilterPatterns(const std::string& s) {
   std::vector<std::string> fields(1);
   for (char c : s) {
-    if (c == '|') fields.emplace_back();
-    else fields.back().push_back(c);
+    if (c == '|')
+      fields.emplace_back();
+    else
+      fields.back().push_back(c);
   }
   for (size_t i = 0; i < fields.size(); i += 2) fields[i] = "description";
   return fields;
@@ -125,9 +132,10 @@ TEST(Catalogue, LanguageFromTheEnvironment) {
   EXPECT_EQ(kEnglish, LanguageOfEnvironment("C", "ja_JP.UTF-8", nullptr));
 
   const std::pair<const char*, Language> names[] = {
-      {"ja", kJapanese},        {"ja_JP.utf8@x", kJapanese}, {"ja_JP.eucJP", kEnglish},  {"jam_JM", kEnglish},
-      {"ko_KR.UTF-8", kKorean}, {"zh", kChinese},            {"zh_SG", kChinese},        {"zh-Hans-CN", kChinese},
-      {"zh_TW.UTF-8", kEnglish}, {"zh_Hant_HK", kEnglish},   {"POSIX", kEnglish},        {"C.UTF-8", kEnglish},
+      {"ja", kJapanese},        {"ja_JP.utf8@x", kJapanese}, {"ja_JP.eucJP", kEnglish},
+      {"jam_JM", kEnglish},     {"ko_KR.UTF-8", kKorean},    {"zh", kChinese},
+      {"zh_SG", kChinese},      {"zh-Hans-CN", kChinese},    {"zh_TW.UTF-8", kEnglish},
+      {"zh_Hant_HK", kEnglish}, {"POSIX", kEnglish},         {"C.UTF-8", kEnglish},
   };
   for (const auto& [name, lang] : names) EXPECT_EQ(lang, LanguageOfLocale(name)) << name;
 
