@@ -1,8 +1,8 @@
 #include "tests/testutil.h"
 
-#include <locale.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,11 +35,13 @@ TempDir::~TempDir() {
 }
 
 namespace {
+// Tried with setlocale and put back: glibc's newlocale leaks its LOCPATH list.
 bool LocaleLoads(const std::string& name) {
-  locale_t l = newlocale(LC_ALL_MASK, name.c_str(), static_cast<locale_t>(0));
-  if (!l) return false;
-  freelocale(l);
-  return true;
+  const char* current = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = current ? current : "C";
+  const bool loads = std::setlocale(LC_ALL, name.c_str()) != nullptr;
+  std::setlocale(LC_ALL, saved.c_str());
+  return loads;
 }
 }  // namespace
 
