@@ -65,3 +65,5 @@ shoot messages hinge-all-unsupported "Message Window" "$out/message-window.png"
 for lang in en:C ja:ja_JP.UTF-8 ko:ko_KR.UTF-8 zh:zh_CN.UTF-8; do
   shoot input hinge-all-unsupported "" "$out/file-input-${lang%%:*}.png" "${lang#*:}"
 done
+# And the message window of a Japanese user (code page 932).
+shoot messages hinge-all-unsupported "" "$out/message-window-ja.png" ja_JP.UTF-8
