@@ -1,40 +1,91 @@
-// The message catalogue library: maps a message identifier to its English
-// text. Identifiers it does not know give "Unknown message: <identifier>".
-#include <cstring>
+// The message catalogue library: maps a message identifier to its text in the
+// user's language (English, Japanese, Korean or Simplified Chinese).
+// Identifiers it does not know give "Unknown message: <identifier>".
+//
+// POSIX: the language follows LC_ALL, LC_MESSAGES, LANG; texts are UTF-8.
+// Windows: the user's UI language decides; texts are in the process's ANSI
+// code page, and a text that code page cannot hold is given in English.
 #include <string>
+#include <vector>
 
-namespace {
-struct Entry {
-  const char* id;
-  const char* text;
-};
+#include "resources/catalogue.h"
 
-constexpr Entry kMessages[] = {
-    {"IDS_HALVEX_Model_File_Filter", "Halvex Model Files (*.hvt)|*.hvt|All Files (*.*)|*.*||"},
-    {"IDS_HALVEX_Result_File_Filter", "Halvex Result Files (*.hvb)|*.hvb|All Files (*.*)|*.*||"},
-    {"IDS_HALVEX_Invalid_format_in_line_d__", "Invalid format in line %d.\n"},
-    {"IDS_HALVEX_Because_of_upper_version_file", "File version is higher than supported (line %d); reading goes on.\n"},
-    {"IDS_HALVEX_Igrnore_SKCV_in_current_version", "Hinge property %d: unsupported hinge curve ignored.\n"},
-    {"IDS_HALVEX_Cannot_assign_distload_to_truss", "A beam load cannot be assigned to a truss element; skipped.\n"},
-    {"IDS_HALVEX_Cannot_assign_prestress_load_to_truss",
-     "A prestress load cannot be assigned to a truss element; skipped.\n"},
-    {"IDS_HALVEX_Cannot_read_mutipoint_constraint", "A multi-point constraint equation cannot be converted; skipped.\n"},
-    {"IDS_HALVEX_Chage_leylagh_damp_to_energy_in_mode",
-     "Rayleigh damping changed to strain-energy proportional damping in a modal time-history case.\n"},
-};
-}  // namespace
-
-#if defined(_WIN32)
-#define CONVERTMSG_EXPORT __declspec(dllexport)
+#ifdef _WIN32
+#include <windows.h>
+#define HVX_EXPORT extern "C" __declspec(dllexport)
 #else
-#define CONVERTMSG_EXPORT __attribute__((visibility("default")))
+#include <cstdlib>
+#define HVX_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-extern "C" CONVERTMSG_EXPORT const char* LoadStr(const char* id) {
-  if (id) {
-    for (const Entry& e : kMessages)
-      if (std::strcmp(e.id, id) == 0) return e.text;
+namespace {
+
+using hvxmsg::Language;
+
+#ifdef _WIN32
+
+std::wstring Widen(const char* utf8) {
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, w.data(), n);
+  w.resize(static_cast<size_t>(n - 1));
+  return w;
+}
+
+// The text in the ANSI code page; false when a character has no exact
+// counterpart there (no best-fit look-alikes, no default characters).
+bool ToAnsi(const char* utf8, std::string& out) {
+  const UINT acp = GetACP();
+  if (acp == CP_UTF8) {
+    out = utf8;
+    return true;
   }
+  const std::wstring w = Widen(utf8);
+  if (w.empty()) return *utf8 == '\0';
+  BOOL usedDefault = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                    nullptr, &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  out.assign(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr,
+                      &usedDefault);
+  return !usedDefault;
+}
+
+// Every text of the user's language, converted once; English where the code
+// page falls short. The strings live as long as the library.
+const std::vector<std::string>& Texts() {
+  static const std::vector<std::string> texts = [] {
+    const Language lang = hvxmsg::LanguageOfLangId(GetUserDefaultUILanguage());
+    std::vector<std::string> v;
+    for (const hvxmsg::Message& m : hvxmsg::Messages()) {
+      std::string s;
+      if (!ToAnsi(m.text[lang], s) && !ToAnsi(m.text[hvxmsg::kEnglish], s)) s = m.text[hvxmsg::kEnglish];
+      v.push_back(std::move(s));
+    }
+    return v;
+  }();
+  return texts;
+}
+
+const char* Text(int index) { return Texts()[static_cast<size_t>(index)].c_str(); }
+
+#else
+
+const char* Text(int index) {
+  static const Language lang =
+      hvxmsg::LanguageOfEnvironment(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+  return hvxmsg::Messages()[static_cast<size_t>(index)].text[lang];
+}
+
+#endif
+
+}  // namespace
+
+HVX_EXPORT const char* LoadStr(const char* id) {
+  const int index = hvxmsg::FindMessage(id);
+  if (index >= 0) return Text(index);
   // The text is used at once by the caller, so one buffer per thread will do.
   static thread_local std::string unknown;
   unknown = "Unknown message: ";

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "resources/catalogue.h"
 #include "tests/testutil.h"
 
 using namespace hvxtest;
@@ -25,10 +26,13 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-Result RunCli(const std::string& args, const std::string& cwd) {
+// env: assignments such as "LC_ALL=C", made after the locale variables are
+// cleared.
+Result RunCli(const std::string& args, const std::string& cwd, const std::string& env = "") {
   TempDir cap;
-  const std::string cmd = "cd " + Quote(cwd) + " && " + Quote(BinaryDir() + "/halvex2qsx") + " " + args + " >" +
-                          Quote(cap.File("out")) + " 2>" + Quote(cap.File("err")) + " </dev/null";
+  const std::string cmd = "cd " + Quote(cwd) + " && env -u LC_ALL -u LC_MESSAGES -u LANG " + env + " " +
+                          Quote(BinaryDir() + "/halvex2qsx") + " " + args + " >" + Quote(cap.File("out")) + " 2>" +
+                          Quote(cap.File("err")) + " </dev/null";
   Result r;
   const int rc = std::system(cmd.c_str());
   r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
@@ -71,6 +75,33 @@ TEST(CommandLine, MessageWindowGoesToStandardOutput) {
   EXPECT_EQ(0, r.status);
   EXPECT_EQ("\nInvalid format in line 3.\n\nImport <" + dir.File("m.hvt") + ">\n", r.out);
   EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));
+}
+
+// The catalogue follows LC_ALL, LC_MESSAGES, LANG; the line expected is the
+// catalogue's own text in the language the variables name.
+TEST(CommandLine, MessagesInTheLocalesLanguage) {
+  TestLocale ja("ja_JP.UTF-8");
+  if (!ja.Active()) GTEST_SKIP() << "no Japanese locale can be made here";
+  TempDir dir;
+  WriteFile(dir.File("m.hvt"), "   -1\n403\n1,2\n   -1\n");
+  const struct {
+    const char* env;
+    hvxmsg::Language lang;
+  } cases[] = {
+      {"LC_ALL=ja_JP.UTF-8", hvxmsg::kJapanese},
+      {"LC_ALL=C LANG=ja_JP.UTF-8", hvxmsg::kEnglish},
+      {"LC_ALL= LC_MESSAGES=ja_JP.UTF-8 LANG=C", hvxmsg::kJapanese},
+  };
+  const hvxmsg::Message& invalid = hvxmsg::Messages()[hvxmsg::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
+  ASSERT_STRNE(invalid.text[hvxmsg::kEnglish], invalid.text[hvxmsg::kJapanese]);
+  for (const auto& c : cases) {
+    char line[256];
+    std::snprintf(line, sizeof line, invalid.text[c.lang], 3);
+    const Result r = RunCli("m.hvt", dir.Path(), c.env);
+    EXPECT_EQ(0, r.status) << c.env;
+    const std::string expected = std::string("\n").append(line).append("\nImport <" + dir.File("m.hvt") + ">\n");
+    EXPECT_EQ(expected, r.out) << c.env;
+  }
 }
 
 TEST(CommandLine, MissingModelAndHighestStatus) {

@@ -17,8 +17,8 @@ TEST(DialogLanguage, NearestToTheUsersLanguage) {
   } cases[] = {
       {kJa, kJa},      // exact
       {kKo, kKo},      // exact
-      {kZhTw, kZhCn},  // Chinese of another region: the Chinese templates
-      {kZhSg, kZhCn},  // default sublanguage (zh-TW) missing too: still Chinese
+      {kZhSg, kZhCn},  // Simplified Chinese of another region
+      {kZhTw, kEnUs},  // Traditional Chinese: no templates in its script
       {kEnGb, kEnUs},  // English of another region
       {kDe, kEnUs},    // no German: English
   };

@@ -11,29 +11,19 @@ using namespace hvxtest;
 
 namespace {
 
-// Makes a German locale in a temporary folder (localedef) and switches to it.
+// Switches this process to a German locale (made when the machine lacks it).
 class DecimalCommaLocale {
  public:
   DecimalCommaLocale() {
     const char* cur = std::setlocale(LC_ALL, nullptr);
     m_saved = cur ? cur : "C";
-    if (std::setlocale(LC_ALL, "de_DE.UTF-8")) {
-      m_active = true;
-      return;
-    }
-    const std::string cmd = "localedef -i de_DE -f UTF-8 " + m_dir.File("de_DE.UTF-8") + " >/dev/null 2>&1";
-    if (std::system(cmd.c_str()) != 0) return;
-    setenv("LOCPATH", m_dir.Path().c_str(), 1);
-    m_active = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    m_active = m_locale.Active() && std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
   }
-  ~DecimalCommaLocale() {
-    std::setlocale(LC_ALL, m_saved.c_str());
-    unsetenv("LOCPATH");
-  }
+  ~DecimalCommaLocale() { std::setlocale(LC_ALL, m_saved.c_str()); }
   bool Active() const { return m_active; }
 
  private:
-  TempDir m_dir;
+  TestLocale m_locale{"de_DE.UTF-8"};
   std::string m_saved;
   bool m_active = false;
 };

@@ -12,6 +12,8 @@ need=()
 command -v cmake >/dev/null 2>&1 || need+=(cmake)
 command -v g++ >/dev/null 2>&1 || need+=(g++)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+# Locale sources, for the tests that make a German or Japanese locale.
+[ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
 # The Windows stage: cross compiler, Wine (64-bit), a virtual X display.
 command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || need+=(g++-mingw-w64-x86-64-posix)
 dpkg -s mingw-w64-tools >/dev/null 2>&1 || need+=(mingw-w64-tools)
@@ -39,7 +41,7 @@ fi
 
 if [ -x ../shared/acceptance-sample/run.sh ]; then
   echo "== acceptance sample"
-  ../shared/acceptance-sample/run.sh build/halvex2qsx
+  LC_ALL=C ../shared/acceptance-sample/run.sh build/halvex2qsx
 fi
 
 echo "== sanitizer build and tests"

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -31,6 +32,36 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ec;
   std::filesystem::remove_all(m_path, ec);
+}
+
+namespace {
+// Tried with setlocale and put back: glibc's newlocale leaks its LOCPATH list.
+bool LocaleLoads(const std::string& name) {
+  const char* current = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = current ? current : "C";
+  const bool loads = std::setlocale(LC_ALL, name.c_str()) != nullptr;
+  std::setlocale(LC_ALL, saved.c_str());
+  return loads;
+}
+}  // namespace
+
+TestLocale::TestLocale(const std::string& name) {
+  if (LocaleLoads(name)) {
+    m_active = true;
+    return;
+  }
+  const size_t dot = name.find('.');
+  if (dot == std::string::npos) return;
+  const std::string cmd = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) + " " +
+                          m_dir.File(name) + " >/dev/null 2>&1";
+  if (std::system(cmd.c_str()) != 0) return;
+  setenv("LOCPATH", m_dir.Path().c_str(), 1);
+  m_madeHere = true;
+  m_active = LocaleLoads(name);
+}
+
+TestLocale::~TestLocale() {
+  if (m_madeHere) unsetenv("LOCPATH");
 }
 
 void WriteFile(const std::string& path, const std::string& text) {

@@ -38,6 +38,23 @@ class TempDir {
   std::string m_path;
 };
 
+// A UTF-8 locale such as "de_DE.UTF-8" usable by this process and its
+// children: the system's when it has it, else one made with localedef in a
+// temporary folder that LOCPATH names while the object lives.
+class TestLocale {
+ public:
+  explicit TestLocale(const std::string& name);
+  ~TestLocale();
+  TestLocale(const TestLocale&) = delete;
+  TestLocale& operator=(const TestLocale&) = delete;
+  bool Active() const { return m_active; }
+
+ private:
+  TempDir m_dir;
+  bool m_madeHere = false;
+  bool m_active = false;
+};
+
 void WriteFile(const std::string& path, const std::string& text);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);

@@ -5,6 +5,9 @@
 //   host_test.exe CASES_DIR WORK_DIR                  every scenario
 //   host_test.exe CASES_DIR WORK_DIR --no-catalogue   the run without
 //       Convertmsg.dll (started by the first run from a copied folder)
+//   host_test.exe CASES_DIR WORK_DIR --japanese [--latin-code-page]
+//       the Japanese user interface scenario (Wine started with a Japanese
+//       locale; code page 932, or 1252 with the second flag)
 //   host_test.exe CASES_DIR WORK_DIR --show input|messages CASE
 //       shows a dialog filled in and holds it until WORK_DIR\release exists
 //       (for screenshots)
@@ -22,6 +25,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "resources/catalogue.h"
 
 namespace {
 
@@ -206,14 +211,19 @@ class Driver {
     Click(box, IDOK);
     WaitGone(box, "message box");
   }
-  std::vector<std::string> ListLines(HWND list) {
-    std::vector<std::string> v;
+  std::vector<std::wstring> WideListLines(HWND list) {
+    std::vector<std::wstring> v;
     const LRESULT n = Send(list, LB_GETCOUNT);
     for (LRESULT i = 0; i < n; ++i) {
       std::wstring w(Send(list, LB_GETTEXTLEN, i) + 1, L'\0');
       w.resize(std::max<LRESULT>(0, Send(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(w.data()))));
-      v.push_back(Narrow(w));
+      v.push_back(w);
     }
+    return v;
+  }
+  std::vector<std::string> ListLines(HWND list) {
+    std::vector<std::string> v;
+    for (const std::wstring& w : WideListLines(list)) v.push_back(Narrow(w));
     return v;
   }
   // Width of a text in the list box's own font, in pixels.
@@ -594,6 +604,67 @@ void MissingCatalogue(Result& r) {
   r.Check(code == 0, "the run without the catalogue failed (see its line above)");
 }
 
+std::wstring FromUtf8(const std::string& s) {
+  std::wstring w(s.size() + 1, L'\0');
+  w.resize(MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, w.data(), static_cast<int>(w.size())) - 1);
+  return w;
+}
+
+// A Japanese user: the Japanese file input dialog, and the format error of a
+// model in the message window in Japanese, through code page 932 (the log
+// file's bytes and the list box's text). With a Latin code page the Japanese
+// text cannot be written, so the line is the English one.
+void Japanese(Result& r, bool latinCodePage) {
+  const UINT codePage = latinCodePage ? 1252 : 932;
+  const LANGID ui = GetUserDefaultUILanguage();
+  if (PRIMARYLANGID(ui) != LANG_JAPANESE || GetACP() != codePage) {
+    r.Check(false, "Wine gives user interface language " + std::to_string(ui) + " and code page " +
+                       std::to_string(GetACP()) + ", not Japanese and " + std::to_string(codePage));
+    return;
+  }
+  const std::string dir = Folder(latinCodePage ? "japanese-1252" : "japanese");
+  const std::string model = dir + "model.hvt";
+  CopyFileA(CaseFile(kFormatError, "model.hvt").c_str(), model.c_str(), FALSE);
+
+  // The case's English window with its format error line (the second) in the
+  // language expected, taken from the catalogue.
+  std::vector<std::wstring> expected;
+  for (const std::string& line : ExpectedMessages(kFormatError, model)) expected.push_back(FromUtf8(line));
+  const hvxmsg::Message& m = hvxmsg::Messages()[hvxmsg::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
+  int n = 0;
+  if (expected.size() != 4 || std::sscanf(Narrow(expected[1]).c_str(), m.text[hvxmsg::kEnglish], &n) != 1) {
+    r.Check(false, "the case's window has no format error line");
+    return;
+  }
+  char line[256];
+  std::snprintf(line, sizeof line, m.text[latinCodePage ? hvxmsg::kEnglish : hvxmsg::kJapanese], n);
+  expected[1] = FromUtf8(line);
+  expected[1].pop_back();  // the line end
+
+  const Call c = Convert([&](Driver& d) {
+    HWND dlg = d.WaitDialog(nullptr, "file input dialog");
+    wchar_t caption[64] = L"";
+    GetWindowTextW(dlg, caption, 64);
+    d.Check(std::wstring(caption) == L"HALVEX 読み込み", "file input dialog caption \"" + Narrow(caption) + "\"");
+    d.SetText(dlg, kModelEdit, model);
+    d.SetText(dlg, kResultEdit, "r.hvb");
+    d.Click(dlg, IDOK);
+    d.WaitGone(dlg, "file input dialog");
+
+    HWND msg = d.WaitDialog(nullptr, "message window");
+    HWND list = GetDlgItem(msg, kMessageList);
+    if (!list) throw Stuck{"no list box 1000"};
+    const std::vector<std::wstring> lines = d.WideListLines(list);
+    d.Check(lines == expected, "message window line 2 is \"" + Narrow(lines.size() > 1 ? lines[1] : L"") +
+                                   "\", not \"" + Narrow(expected.size() > 1 ? expected[1] : L"") + "\"");
+    d.Click(msg, kClose);
+    d.WaitGone(msg, "message window");
+  });
+  r.Expect(c, 0, dir + "model.qsx", "r.hvb");
+  r.SameFile(CaseFile(kFormatError, "expected.qsx"), dir + "model.qsx");
+  r.NoLogs(dir);
+}
+
 // Holds a dialog open for a screenshot until WORK_DIR\release appears.
 void Hold() {
   for (DWORD t0 = GetTickCount(); !Exists(g_work + "\\release") && GetTickCount() - t0 < 60000;) Sleep(50);
@@ -603,7 +674,9 @@ int Show(const std::string& what, const std::string& caseName) {
   const std::string model = dir + "tower.hvt";
   CopyFileA(CaseFile(caseName, "model.hvt").c_str(), model.c_str(), FALSE);
   Convert([&](Driver& d) {
-    HWND dlg = d.WaitDialog(kInputCaption, "file input dialog");
+    // Any language: the first dialog is the file input dialog, the next the
+    // message window.
+    HWND dlg = d.WaitDialog(nullptr, "file input dialog");
     d.SetText(dlg, kModelEdit, model);
     d.SetText(dlg, kResultEdit, dir + "tower.hvb");
     if (what == "input") {
@@ -613,7 +686,7 @@ int Show(const std::string& what, const std::string& caseName) {
       return;
     }
     d.Click(dlg, IDOK);
-    HWND msg = d.WaitDialog(kMessageCaption, "message window");
+    HWND msg = d.WaitDialog(nullptr, "message window");
     PostMessageW(msg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(msg, kClose)), TRUE);
     Hold();
     d.Click(msg, kClose);
@@ -661,9 +734,14 @@ int wmain(int argc, wchar_t** argv) {
   };
   const std::vector<std::pair<const char*, std::function<void(Result&)>>> alone = {
       {"  (copy without Convertmsg.dll) fallback text in the message window", NoCatalogue}};
+  const bool latin = argc > 4 && std::wstring(argv[4]) == L"--latin-code-page";
+  const std::vector<std::pair<const char*, std::function<void(Result&)>>> japanese = {
+      {latin ? "Japanese user, code page 1252: Japanese dialog, English log lines"
+             : "Japanese user, code page 932: Japanese dialog and log lines",
+       [latin](Result& r) { Japanese(r, latin); }}};
 
   int passed = 0, failed = 0;
-  for (const auto& [name, run] : mode == L"--no-catalogue" ? alone : all) {
+  for (const auto& [name, run] : mode == L"--no-catalogue" ? alone : mode == L"--japanese" ? japanese : all) {
     Result r;
     const DWORD t0 = GetTickCount();
     run(r);
@@ -678,7 +756,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::fflush(stdout);
   }
-  if (mode != L"--no-catalogue") std::printf("host test scenarios: %d passed, %d failed\n", passed, failed);
+  if (mode.empty()) std::printf("host test scenarios: %d passed, %d failed\n", passed, failed);
   FreeLibrary(plugin);
   return failed == 0 ? 0 : 1;
 }

@@ -23,16 +23,27 @@ wine_env_on_exit 'rm -rf "$tmp"'
 mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
 cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 winpath() { local p="$1"; printf 'Z:%s' "${p//\//\\}"; }
+# CJK glyphs: in a Japanese, Korean or Chinese locale Wine maps the dialog
+# font "MS Shell Dlg" to MS UI Gothic, Gulim or SimSun, which it lacks; the
+# Noto CJK faces (fonts-noto-cjk) stand in for them.
+for pair in "MS UI Gothic=Noto Sans CJK JP" "Gulim=Noto Sans CJK KR" "SimSun=Noto Sans CJK SC"; do
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ /d "${pair#*=}" /f >/dev/null 2>&1
+done
 
-# shoot WHAT CASE TITLE FILE
+# shoot WHAT CASE TITLE FILE [LOCALE] (an empty TITLE: the program's visible
+# window; Wine takes the user interface language and code page from LC_ALL)
 shoot() {
   # The model lies in C:\Projects\Tower of the fresh prefix, a path as a user has.
   local work="$WINEPREFIX/drive_c/Projects/Tower" id="" pid
   rm -rf "$work" && mkdir -p "$work"
-  wine "$build/host_test.exe" "$(winpath "$PWD/tests/cases")" 'C:\Projects\Tower' --show "$1" "$2" >/dev/null 2>&1 &
+  env ${5:+LC_ALL="$5"} wine "$build/host_test.exe" "$(winpath "$PWD/tests/cases")" 'C:\Projects\Tower' --show "$1" "$2" >/dev/null 2>&1 &
   pid=$!
   for _ in $(seq 150); do
-    id="$(xdotool search --onlyvisible --name "^$3\$" 2>/dev/null | head -n1 || true)"
+    if [ -n "$3" ]; then
+      id="$(xdotool search --onlyvisible --name "^$3\$" 2>/dev/null | head -n1 || true)"
+    else
+      id="$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1 || true)"
+    fi
     [ -n "$id" ] && break
     sleep 0.1
   done
@@ -52,3 +63,10 @@ shoot() {
 
 shoot input hinge-all-unsupported "Import HALVEX " "$out/file-input.png"
 shoot messages hinge-all-unsupported "Message Window" "$out/message-window.png"
+
+# The file input dialog in each language.
+for lang in en:C ja:ja_JP.UTF-8 ko:ko_KR.UTF-8 zh:zh_CN.UTF-8; do
+  shoot input hinge-all-unsupported "" "$out/file-input-${lang%%:*}.png" "${lang#*:}"
+done
+# And the message window of a Japanese user (code page 932).
+shoot messages hinge-all-unsupported "" "$out/message-window-ja.png" ja_JP.UTF-8

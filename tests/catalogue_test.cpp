@@ -1,0 +1,180 @@
+// The translations: every identifier the sources look up is in the catalogue,
+// each translation is a drop-in for the English text, the language follows
+// the locale, and the translated dialog scripts change only texts.
+#include "resources/catalogue.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/testutil.h"
+
+using namespace hvxmsg;
+
+namespace {
+
+// The printf conversions of a text in order, each as written ("%-5.2ld"),
+// "%%" being none; "?" for a '%' that starts no complete conversion.
+std::vector<std::string> Conversions(const std::string& t) {
+  std::vector<std::string> out;
+  const auto at = [&](size_t i, std::string_view set) { return i < t.size() && set.find(t[i]) != set.npos; };
+  const auto number = [&](size_t& i) {
+    if (at(i, "*")) return void(++i);
+    while (at(i, "0123456789")) ++i;
+  };
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] != '%') continue;
+    const size_t start = i++;
+    if (at(i, "%")) continue;
+    while (at(i, "-+ #0'")) ++i;
+    number(i);
+    if (at(i, ".")) number(++i);
+    if (at(i, "hl") && at(i + 1, t.substr(i, 1))) ++i;
+    if (at(i, "hlLjzt")) ++i;
+    out.push_back(at(i, "diouxXeEfFgGaAcspn") ? t.substr(start, i - start + 1) : "?");
+  }
+  return out;
+}
+
+TEST(Catalogue, ConversionCheckCatchesChangedArguments) {
+  const struct {
+    const char *english, *translation;
+    bool same;
+  } cases[] = {
+      {"line %d.", "%d 行目", true},
+      {"line %d.", "行目", false},      // dropped
+      {"line %d.", "%d 行 %d", false},  // added
+      {"%d of %s", "%s の %d", false},  // swapped
+      {"%d", "%ld", false},             // other length
+      {"%*d", "%d", false},             // '*' takes an argument
+      {"%-+08.3lld %*d", "%-+08.3lld と %*d", true},
+      {"100%% %5.2f", "%5.2f 100%%", true},  // "%%" is none
+      {"%d", "%d 100%", false},              // '%' at the end
+      {"%d", "%d %の", false},               // no conversion type
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.same, Conversions(c.english) == Conversions(c.translation)) << c.translation;
+}
+
+// Identifiers in the sources, and the two filters the Windows dialog asks for.
+std::set<std::string> IdentifiersInSources() {
+  std::set<std::string> ids = {"IDS_HALVEX_Model_File_Filter", "IDS_HALVEX_Result_File_Filter"};
+  const std::regex literal("\"(IDS_HALVEX_[A-Za-z0-9_]+)\"");
+  for (const char* folder : {"base", "cli", "host", "reader", "writer"})
+    for (const auto& e : std::filesystem::recursive_directory_iterator(hvxtest::SourceDir() + "/" + folder)) {
+      const std::string text = e.is_regular_file() ? hvxtest::ReadFile(e.path().string()) : "";
+      for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m) ids.insert((*m)[1]);
+    }
+  return ids;
+}
+
+// Descriptions may change between the '|' of a filter, patterns may not.
+std::vector<std::string> FilterPatterns(const std::string& s) {
+  std::vector<std::string> fields(1);
+  for (char c : s) {
+    if (c == '|')
+      fields.emplace_back();
+    else
+      fields.back().push_back(c);
+  }
+  for (size_t i = 0; i < fields.size(); i += 2) fields[i] = "description";
+  return fields;
+}
+
+TEST(Catalogue, EveryTranslationMatchesTheEnglishText) {
+  const std::set<std::string> used = IdentifiersInSources();
+  EXPECT_GT(used.size(), 8u);
+  for (const std::string& id : used) EXPECT_GE(FindMessage(id.c_str()), 0) << id << " is not in the catalogue";
+
+  for (const Message& m : Messages()) {
+    const std::string english = m.text[kEnglish];
+    for (int lang = kJapanese; lang < kLanguageCount; ++lang) {
+      SCOPED_TRACE(std::string(m.id) + " in language " + std::to_string(lang));
+      ASSERT_TRUE(m.text[lang] && *m.text[lang]);
+      const std::string text = m.text[lang];
+      EXPECT_EQ(Conversions(english), Conversions(text));
+      EXPECT_EQ(english.back() == '\n', text.back() == '\n');
+      EXPECT_EQ(FilterPatterns(english), FilterPatterns(text));
+    }
+  }
+}
+
+// A Japanese, Korean or Chinese Windows gets the texts in code page 932, 949
+// or 936: each translation must fit there (else its users read English), and
+// no double-byte character may carry a '|' byte that would split a filter.
+TEST(Catalogue, TranslationsFitTheirWindowsCodePages) {
+  const char* const codePages[] = {"", "CP932", "CP949", "CP936"};
+  for (int lang = kJapanese; lang < kLanguageCount; ++lang) {
+    iconv_t cd = iconv_open(codePages[lang], "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) GTEST_SKIP() << "no " << codePages[lang] << " converter";
+    for (const Message& m : Messages()) {
+      std::string in = m.text[lang], out(in.size() * 2, '\0');
+      char *src = in.data(), *dst = out.data();
+      size_t srcLeft = in.size(), dstLeft = out.size();
+      EXPECT_NE(static_cast<size_t>(-1), iconv(cd, &src, &srcLeft, &dst, &dstLeft)) << m.id << " " << codePages[lang];
+      out.resize(out.size() - dstLeft);
+      EXPECT_EQ(std::count(in.begin(), in.end(), '|'), std::count(out.begin(), out.end(), '|')) << m.id;
+    }
+    iconv_close(cd);
+  }
+}
+
+TEST(Catalogue, LanguageFromTheEnvironment) {
+  EXPECT_EQ(kEnglish, LanguageOfEnvironment(nullptr, nullptr, nullptr));
+  EXPECT_EQ(kJapanese, LanguageOfEnvironment("ja_JP.UTF-8", "ko_KR.UTF-8", "zh_CN.UTF-8"));
+  EXPECT_EQ(kKorean, LanguageOfEnvironment("", "ko_KR.UTF-8", "ja_JP.UTF-8"));  // empty counts as unset
+  EXPECT_EQ(kChinese, LanguageOfEnvironment(nullptr, "", "zh_CN.UTF-8"));
+  EXPECT_EQ(kEnglish, LanguageOfEnvironment("C", "ja_JP.UTF-8", nullptr));
+
+  const std::pair<const char*, Language> names[] = {
+      {"ja", kJapanese},        {"ja_JP.utf8@x", kJapanese}, {"ja_JP.eucJP", kEnglish},
+      {"jam_JM", kEnglish},     {"ko_KR.UTF-8", kKorean},    {"zh", kChinese},
+      {"zh_SG", kChinese},      {"zh-Hans-CN", kChinese},    {"zh_TW.UTF-8", kEnglish},
+      {"zh_Hant_HK", kEnglish}, {"POSIX", kEnglish},         {"C.UTF-8", kEnglish},
+  };
+  for (const auto& [name, lang] : names) EXPECT_EQ(lang, LanguageOfLocale(name)) << name;
+
+  const std::pair<unsigned, Language> langIds[] = {
+      {0x0411, kJapanese}, {0x0412, kKorean},  {0x0804, kChinese}, {0x1004, kChinese},
+      {0x0004, kChinese},  {0x0404, kEnglish}, {0x7c04, kEnglish}, {0x0409, kEnglish},
+  };
+  for (const auto& [id, lang] : langIds) EXPECT_EQ(lang, LanguageOfLangId(id)) << std::hex << id;
+}
+
+// A dialog script without comments, preprocessor lines and its LANGUAGE
+// statement, every string literal emptied.
+std::string Structure(const std::string& rc) {
+  std::istringstream in(rc);
+  std::string out, line;
+  while (std::getline(in, line)) {
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#' || line.compare(first, 2, "//") == 0 ||
+        line.compare(first, 8, "LANGUAGE") == 0)
+      continue;
+    bool quoted = false;
+    for (char c : line) {
+      if (c == '"') quoted = !quoted;
+      if (!quoted || c == '"') out += c;
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+TEST(Dialogs, TranslationsChangeOnlyTexts) {
+  const std::string dir = hvxtest::SourceDir() + "/resources/";
+  const std::string english = Structure(hvxtest::ReadFile(dir + "dialogs_en.rc"));
+  ASSERT_NE(std::string::npos, english.find("DIALOGEX"));
+  const std::string main = hvxtest::ReadFile(dir + "dialogs.rc");
+  for (const std::string name : {"dialogs_ja.rc", "dialogs_ko.rc", "dialogs_zh.rc"}) {
+    EXPECT_EQ(english, Structure(hvxtest::ReadFile(dir + name))) << name;
+    EXPECT_NE(std::string::npos, main.find("#include \"resources/" + name + "\"")) << name;
+  }
+}
+
+}  // namespace
