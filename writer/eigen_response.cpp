@@ -104,6 +104,7 @@ int CWriteQsxFromNeutral::WriteSpectrumFunction() {
   const std::unordered_map<int32_t, double> ratios = SpectrumDampingRatios(pool);
   pool.functions.Enumerate([&](int32_t id, const T_FUNC_D& f) {
     if (f.type != kSpectrumFunction) return;
+    MarkWritten(hvx::EKind::kFunctions, "*SFUNCTION", id);
     const auto ratio = ratios.find(id);
     s.Line("FUNC=%s, %d, %d, %g, %g, %g, \n", NameOr(f.title, "SFUNC%d", id), 2, 0, 1.0, 0.0,
            ratio == ratios.end() ? 0.0 : ratio->second);
@@ -132,6 +133,7 @@ int CWriteQsxFromNeutral::WriteSpectrumLoadCase() {
     if (load->dynCode != kSpectrumLoad) continue;
     // A spectrum load set opens the section even when it has no entries.
     s.Open();
+    MarkWritten(hvx::EKind::kLoadSets, "*SPLDCASE", id);
     const std::string base = NameOr(load->title, "SPLCD%d", id);
     const T_LCOP_D* op = pool.caseOptions.Find(load->lcop);
     const int damp = op ? op->dampMethod : 0;
