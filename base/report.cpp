@@ -2,43 +2,26 @@
 
 namespace hvx {
 
-const char* KindKey(EKind k) {
-  switch (k) {
-    case EKind::kNodes: return "nodes";
-    case EKind::kElements: return "elements";
-    case EKind::kMaterials: return "materials";
-    case EKind::kProperties: return "properties";
-    case EKind::kConstraintEquations: return "constraint_equations";
-    case EKind::kLoadSets: return "load_sets";
-    case EKind::kStaticLoads: return "static_loads";
-    case EKind::kGroups: return "groups";
-    case EKind::kFunctions: return "functions";
-    case EKind::kHingeProperties: return "hinge_properties";
-    case EKind::kCount: break;
-  }
-  return "";
-}
-
-void CConversionReport::CountSection(CKind& kind, std::string_view section, int64_t n) {
-  for (CSectionCount& s : kind.sections)
-    if (s.section == section) {
-      s.count += n;
-      return;
-    }
-  kind.sections.push_back({std::string(section), n});
+size_t CConversionReport::SectionIndex(CKind& kind, std::string_view section) {
+  for (size_t i = 0; i < kind.sections.size(); ++i)
+    if (kind.sections[i].section == section) return i;
+  kind.sections.push_back({std::string(section), 0});
+  return kind.sections.size() - 1;
 }
 
 void CConversionReport::AddWritten(EKind k, std::string_view section, int64_t n) {
   if (n <= 0) return;
   CKind& kind = Kind(k);
   kind.written += n;
-  CountSection(kind, section, n);
+  kind.sections[SectionIndex(kind, section)].count += n;
 }
 
 void CConversionReport::MarkWritten(EKind k, std::string_view section, int32_t id) {
   CKind& kind = Kind(k);
+  const size_t index = SectionIndex(kind, section);
+  const uint64_t key = (static_cast<uint64_t>(k) << 56) | (static_cast<uint64_t>(index) << 32) | static_cast<uint32_t>(id);
+  if (m_sectionIds.insert(key).second) ++kind.sections[index].count;
   if (m_writtenIds[static_cast<int>(k)].insert(id).second) ++kind.written;
-  CountSection(kind, section, 1);
 }
 
 bool CConversionReport::IsWritten(EKind k, int32_t id) const {

@@ -26,7 +26,13 @@ enum class EKind : int {
   kCount
 };
 // The kind's key in the report ("nodes", "load_sets", ...).
-const char* KindKey(EKind k);
+inline const char* KindKey(EKind k) {
+  static const char* const kKeys[] = {"nodes",     "elements",     "materials", "properties",
+                                      "constraint_equations", "load_sets", "static_loads",
+                                      "groups",    "functions",    "hinge_properties"};
+  static_assert(sizeof(kKeys) / sizeof(kKeys[0]) == static_cast<size_t>(EKind::kCount));
+  return kKeys[static_cast<int>(k)];
+}
 
 class CConversionReport {
  public:
@@ -69,18 +75,21 @@ class CConversionReport {
   // n entities of kind k written into section (counted once each in the
   // kind's total unless MarkWritten already counted them).
   void AddWritten(EKind k, std::string_view section, int64_t n);
-  // Entity id of kind k written into section; an entity written into several
-  // sections counts once in the kind's total.
+  // Entity id of kind k written into section; an entity counts once per
+  // section and once in the kind's total.
   void MarkWritten(EKind k, std::string_view section, int32_t id);
   bool IsWritten(EKind k, int32_t id) const;
   // Entity id of kind k not converted, for the given reason.
   void NotConverted(EKind k, std::string_view reason, int32_t id);
 
  private:
-  void CountSection(CKind& kind, std::string_view section, int64_t n);
+  // Index of the section in kind's list (added with count 0 when new).
+  size_t SectionIndex(CKind& kind, std::string_view section);
 
   CKind m_kinds[static_cast<int>(EKind::kCount)];
   std::unordered_set<int32_t> m_writtenIds[static_cast<int>(EKind::kCount)];
+  // (kind, section index, id) already counted for that section
+  std::unordered_set<uint64_t> m_sectionIds;
   std::vector<CBlockLines> m_unknownBlocks;
   std::vector<CBlockLines> m_blocksNotRead;
 };

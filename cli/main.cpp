@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
       if (report || !reportJson.empty() || !result.empty())
         return UsageError("--check takes QSX files only, no other option");
       if (files.empty()) return UsageError("no QSX file given");
-      return RunCheckCommand(files);
+      return hvx::RunCheckCommand(files, stdout, stderr);
     }
     if (files.empty()) return UsageError("no model file given");
     if (app.count("--report-json") && reportJson.empty()) return UsageError("--report-json needs a file name");

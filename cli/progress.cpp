@@ -22,7 +22,8 @@ void CProgressLine::Show(std::string text) {
   const double now = m_clock();
   if (text == m_shown || (m_drawn && now - m_lastDraw < kMinInterval)) return;
   // Overwrite the old text; blanks cover what a longer one left.
-  std::string line = "\r" + text;
+  std::string line(1, '\r');
+  line += text;
   if (m_shown.size() > text.size()) line.append(m_shown.size() - text.size(), ' ');
   m_sink(line);
   m_shown = std::move(text);
@@ -31,7 +32,11 @@ void CProgressLine::Show(std::string text) {
 }
 
 void CProgressLine::End() {
-  if (!m_shown.empty()) m_sink("\r" + std::string(m_shown.size(), ' ') + "\r");
+  if (!m_shown.empty()) {
+    std::string blank(m_shown.size() + 2, ' ');
+    blank.front() = blank.back() = '\r';
+    m_sink(blank);
+  }
   m_shown.clear();
   m_drawn = false;
 }

@@ -76,6 +76,7 @@ int CWriteQsxFromNeutral::WriteEigenControl() {
   Out("EIGEN, %d, %d, 1, %g\n", op.nEigen == 0 ? 50 : op.nEigen, op.iterLimit == 0 ? 20 : op.iterLimit,
       op.tol == 0.0 ? 1e-10 : op.tol);
   Out("\n");
+  MarkWritten(hvx::EKind::kLoadSets, "*EIGEN-CTRL", *hit);
   return 1;
 }
 

@@ -95,6 +95,7 @@ int CWriteQsxFromNeutral::WriteNodalMass() {
   auto selected = [](const T_ELEMKEY_D& k) { return k.type == 27 && k.topo == 9; };
   ForEachElement(selected, [&](int32_t, const T_ELEM_D& e) {
     const T_PROP_D p = PropertyOf(Pool(), e);
+    MarkProperty("*NODALMASS", e.prop);
     s.Line(" %d, %g, %g, %g, %g, %g, %g\n", e.node[0], p.value[7], p.value[11], p.value[12], p.value[1], p.value[3],
            p.value[6]);
     ElementWritten();
@@ -111,6 +112,7 @@ int CWriteQsxFromNeutral::WritePointSpring() {
   auto selected = [](const T_ELEMKEY_D& k) { return k.type == 7 && k.topo == 9; };
   ForEachElement(selected, [&](int32_t id, const T_ELEM_D& e) {
     const T_PROP_D p = PropertyOf(Pool(), e);
+    MarkProperty("*SPRING", e.prop);
     const double* v = p.value + 5;  // entries 6 to 11
     s.Line(" %d, %g, %g, %g, %g, %g, %g, %s\n", e.node[0], v[0], v[1], v[2], v[3], v[4], v[5], groups.Name(id));
     ElementWritten();
@@ -137,6 +139,7 @@ int CWriteQsxFromNeutral::WriteElasticLink() {
     double angle = 0.0;
     CMathFunc::BetaAngle(Pool(), e.node[0], e.node[1], e.orient[0], e.orient[1], e.orient[2], angle);
     const T_PROP_D p = PropertyOf(Pool(), e);
+    MarkProperty("*ELASTICLINK", e.prop);
     const double* v = p.value + 5;  // entries 6 to 11
     s.Line(" %d, %d, %d, GEN, %g, %g, %g, %g, %g, %g, %g, NO, 0.5, 0.5, %s\n", id, e.node[0], e.node[1], angle, v[0],
            v[1], v[2], v[3], v[4], v[5], groups.Name(id));

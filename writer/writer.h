@@ -131,6 +131,10 @@ class CWriteQsxFromNeutral {
   void MarkWritten(hvx::EKind k, const char* section, int32_t id) {
     if (m_report) m_report->MarkWritten(k, section, id);
   }
+  // A property whose values an element line of section carries, if it exists.
+  void MarkProperty(const char* section, int32_t id) {
+    if (m_report && Pool().properties.Contains(id)) m_report->MarkWritten(hvx::EKind::kProperties, section, id);
+  }
   // After the last section: the entities no section wrote, with their reasons.
   void FinishReport();
 

@@ -1,0 +1,83 @@
+#include "cli/check_command.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <memory>
+
+#include "check/qsxcheck.h"
+
+namespace hvx {
+
+namespace {
+
+constexpr size_t kPiece = 64 * 1024;
+
+bool IsInteger(const std::string& s) {
+  long long v;
+  const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+  return !s.empty() && r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    std::fprintf(err, "halvex2qsx: %s: %s\n", path.c_str(),
+                 errno == ENOENT ? "no such file" : std::strerror(errno));
+    return kCheckMissing;
+  }
+  CQsxChecker checker;
+  std::unique_ptr<char[]> buf(new char[kPiece]);
+  size_t got;
+  while ((got = std::fread(buf.get(), 1, kPiece, f)) > 0) checker.Feed({buf.get(), got});
+  const bool readError = std::ferror(f) != 0;
+  std::fclose(f);
+  const std::vector<CDangling> found = checker.Finish();
+  if (readError) {
+    std::fprintf(err, "halvex2qsx: %s: read error\n", path.c_str());
+    return kCheckUnreadable;
+  }
+  if (checker.Verdict() != EQsxVerdict::kQsx) {
+    std::fprintf(out, "%s: not a QSX file (%s)\n", path.c_str(), QsxVerdictText(checker.Verdict()));
+    return kCheckUnreadable;
+  }
+  for (const CDangling& d : found) {
+    const char* q = IsInteger(d.name) ? "" : "\"";
+    std::fprintf(out, "%s:%lld: %s: missing %s %s%s%s\n", path.c_str(), d.line, d.section.c_str(),
+                 d.kind.c_str(), q, d.name.c_str(), q);
+  }
+  const CQsxCheckStats& st = checker.Stats();
+  if (st.longLines > 0)
+    std::fprintf(out, "%s: note: %lld lines longer than %zu bytes were read in part\n",
+                 path.c_str(), st.longLines, CQsxChecker::kMaxKeptLine);
+  if (st.uncheckedReferences > 0)
+    std::fprintf(out, "%s: note: %lld references not checked (too many unresolved)\n",
+                 path.c_str(), st.uncheckedReferences);
+  if (!st.sawEndData)
+    std::fprintf(out, "%s: note: no *ENDDATA line; the file may be cut off\n", path.c_str());
+  if (found.empty()) {
+    std::fprintf(out, "%s: no dangling references\n", path.c_str());
+    return kCheckClean;
+  }
+  std::fprintf(out, "%s: %zu dangling reference%s\n", path.c_str(), found.size(),
+               found.size() == 1 ? "" : "s");
+  return kCheckDangling;
+}
+
+}  // namespace
+
+int RunCheckCommand(const std::vector<std::string>& files, std::FILE* out, std::FILE* err) {
+  if (files.empty()) {
+    std::fprintf(err, "halvex2qsx: --check needs at least one QSX file\n");
+    return kCheckUsage;
+  }
+  int status = kCheckClean;
+  for (const std::string& path : files) {
+    const int s = CheckOneFile(path, out, err);
+    if (s > status) status = s;
+  }
+  std::fflush(out);
+  return status;
+}
+
+}  // namespace hvx

@@ -1,0 +1,27 @@
+// halvex2qsx --check FILE...: the reference check of QSX files on the command
+// line. Each dangling reference is one line on `out`:
+//   FILE:LINE: SECTION: missing KIND NUMBER      (numbers)
+//   FILE:LINE: SECTION: missing KIND "NAME"      (names)
+// then one closing line per file ("FILE: N dangling references", "FILE: no
+// dangling references" or "FILE: not a QSX file (WHY)"). A file that cannot be
+// opened is reported on `err`.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace hvx {
+
+enum ECheckExit {
+  kCheckClean = 0,
+  kCheckUsage = 1,
+  kCheckUnreadable = 2,  // not QSX text (empty, binary, no command line) or a read error
+  kCheckMissing = 3,     // a file does not exist or cannot be opened
+  kCheckDangling = 5,
+};
+
+// Checks each file in order; returns the highest status of all files.
+int RunCheckCommand(const std::vector<std::string>& files, std::FILE* out, std::FILE* err);
+
+}  // namespace hvx
