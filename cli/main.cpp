@@ -30,8 +30,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: halvex2qsx [--result RESULT.hvb] [--report] [--report-json FILE] [--no-progress]\n"
-    "                  MODEL.hvt [MODEL2.hvt ...]\n"
+    "Usage: halvex2qsx [--result RESULT.hvb] MODEL.hvt [MODEL2.hvt ...] [OPTIONS]\n"
     "       halvex2qsx --check FILE.qsx [FILE2.qsx ...]\n"
     "\n"
     "Converts each Halvex model file into a QSX command-text file written beside\n"
@@ -58,8 +57,9 @@ constexpr const char* kUsage =
     "Exit status: 0 all converted; 1 usage error; 2 a conversion failed;\n"
     "3 a model file does not exist; 4 a file could not be written.\n"
     "With several models the highest status wins.\n"
-    "With --check: 0 no dangling reference; 5 a dangling reference was found;\n"
-    "1 usage error; 3 a file does not exist.\n";
+    "With --check: 0 no dangling reference; 1 usage error; 2 a file is not QSX\n"
+    "text or cannot be read; 3 a file does not exist; 5 a dangling reference\n"
+    "was found.\n";
 
 enum Exit { kOk = 0, kUsageError = 1, kFailed = 2, kMissing = 3, kFileError = 4 };
 
