@@ -54,7 +54,10 @@ void CCheckFeed::Work() {
     }
   }
   try {
-    if (!m_failed) m_findings = checker.Finish();
+    if (!m_failed) {
+      m_findings = checker.Finish();
+      m_unchecked = checker.Stats().uncheckedReferences;
+    }
   } catch (...) {
     m_failed = true;
   }

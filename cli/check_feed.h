@@ -34,6 +34,8 @@ class CCheckFeed {
   std::vector<hvx::CDangling> Finish();
   // True when the checker ran out of memory (its findings are then empty).
   bool Failed() const { return m_failed; }
+  // References the checker had no room to resolve (valid after Finish).
+  long long Unchecked() const { return m_unchecked; }
 
  private:
   void Work();
@@ -46,6 +48,7 @@ class CCheckFeed {
   bool m_ended = false;
   std::vector<hvx::CDangling> m_findings;
   bool m_failed = false;
+  long long m_unchecked = 0;
   std::thread m_worker;
 };
 

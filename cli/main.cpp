@@ -222,6 +222,7 @@ int main(int argc, char** argv) {
         rep->status = s;
         rep->dangling = feed->Finish();
         rep->checked = platform.checkedFileCreated && !feed->Failed();
+        rep->uncheckedReferences = feed->Unchecked();
         if (report) {
           std::fflush(stdout);
           const std::string text = hvxcli::ReportText(*rep);

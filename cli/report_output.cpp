@@ -74,6 +74,8 @@ std::string ReportText(const CModelReport& r) {
     if (r.dangling.size() > kMaxDanglingText)
       s += "    ... " + std::to_string(r.dangling.size() - kMaxDanglingText) + " more\n";
   }
+  if (r.uncheckedReferences != 0)
+    s += "  references not checked (too many unresolved at once): " + std::to_string(r.uncheckedReferences) + "\n";
   return s;
 }
 
@@ -104,6 +106,7 @@ nlohmann::ordered_json ReportJson(const CModelReport& r) {
   o["blocks_not_read"] = BlockJson(f.BlocksNotRead());
   o["checked"] = r.checked;
   o["dangling"] = dangling;
+  o["unchecked_references"] = r.uncheckedReferences;
   return o;
 }
 

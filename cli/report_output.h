@@ -18,6 +18,7 @@ struct CModelReport {
   hvx::CConversionReport facts;
   bool checked = false;  // a QSX file was written and checked
   std::vector<hvx::CDangling> dangling;
+  long long uncheckedReferences = 0;  // too many to resolve; not checked
 };
 
 // Dangling references listed in the text; the JSON lists all.
