@@ -160,6 +160,7 @@ int CWriteQsxFromNeutral::WriteSpectrumLoadCase() {
         case 1: {
           Out("     YES, 1, %g, ", load->M[0]);
           const T_FUNC_D* modal = hvx::ModalDampingFunction(pool, *load);
+          if (modal) MarkWritten(hvx::EKind::kFunctions, "*SPLDCASE", load->Q[1]);
           if (!modal || hvx::WriteModalDampingPoints(*this, *modal) == 0) Out("\n");
           break;
         }

@@ -57,7 +57,7 @@ void CWriteQsxFromNeutral::FinishReport() {
 
   for (int32_t id : pool.functions.SortedKeys()) {
     if (m_report->IsWritten(EKind::kFunctions, id)) continue;
-    NotConverted(EKind::kFunctions, id, "function type %d is neither a spectrum nor a time function",
+    NotConverted(EKind::kFunctions, id, "function type %d is not a spectrum, time or modal damping function in use",
                  pool.functions.Find(id)->type);
   }
 }

@@ -202,7 +202,10 @@ int CWriteQsxFromNeutral::WriteTimeHistoryLoadCase() {
     else
       Out(" , , , , , , , , , , \n");
     if (On(L.S[1]))
-      if (const T_FUNC_D* modal = hvx::ModalDampingFunction(pool, L)) hvx::WriteModalDampingPoints(*this, *modal);
+      if (const T_FUNC_D* modal = hvx::ModalDampingFunction(pool, L)) {
+        hvx::WriteModalDampingPoints(*this, *modal);
+        MarkWritten(hvx::EKind::kFunctions, "*THLDCASE", L.Q[1]);
+      }
   }
 
   // 8. Back to the base version, whether or not a case was written.
