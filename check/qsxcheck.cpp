@@ -64,13 +64,27 @@ std::string_view Trim(std::string_view s) {
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// A whole field as a decimal integer (after trimming).
+// A whole field as a decimal integer (the field is already trimmed). Short
+// fields, the usual case, are read by hand; long ones by from_chars, which
+// reports overflow.
 bool ParseInt(std::string_view f, long long& v) {
-  if (f.empty()) return false;
-  const char* b = f.data();
-  const char* e = b + f.size();
-  const auto r = std::from_chars(b, e, v);
-  return r.ec == std::errc() && r.ptr == e;
+  const size_t n = f.size();
+  if (n == 0) return false;
+  const bool neg = f[0] == '-';
+  size_t i = neg ? 1 : 0;
+  if (i == n || n - i > 18) {
+    if (i == n) return false;
+    const auto r = std::from_chars(f.data(), f.data() + n, v);
+    return r.ec == std::errc() && r.ptr == f.data() + n;
+  }
+  long long x = 0;
+  for (; i < n; ++i) {
+    const unsigned d = static_cast<unsigned char>(f[i]) - unsigned{'0'};
+    if (d > 9) return false;
+    x = x * 10 + d;
+  }
+  v = neg ? -x : x;
+  return true;
 }
 
 // Comma-separated fields of one line, trimmed, taken one after another.
@@ -79,15 +93,17 @@ class CFields {
   explicit CFields(std::string_view line) : m_rest(line) {}
   std::string_view Next() {
     if (m_done) return {};
-    const void* c = std::memchr(m_rest.data(), ',', m_rest.size());
-    if (!c) {
-      m_done = true;
-      return Trim(m_rest);
-    }
-    const size_t i = static_cast<size_t>(static_cast<const char*>(c) - m_rest.data());
-    const std::string_view f = m_rest.substr(0, i);
-    m_rest.remove_prefix(i + 1);
-    return Trim(f);
+    const char* p = m_rest.data();
+    const char* const e = p + m_rest.size();
+    while (p < e && IsBlank(*p)) ++p;
+    const char* b = p;
+    while (p < e && *p != ',') ++p;
+    const char* q = p;
+    while (q > b && IsBlank(q[-1])) --q;
+    if (p == e) m_done = true;
+    else ++p;
+    m_rest = std::string_view(p, static_cast<size_t>(e - p));
+    return std::string_view(b, static_cast<size_t>(q - b));
   }
   // Field n (1-based), counting from the start of the line; fields already
   // taken are not revisited, so n must grow across calls.
@@ -108,45 +124,114 @@ class CFields {
   int m_taken = 0;
 };
 
-// Defined numbers of one kind: a bitmap in pages of 65536 numbers over the
-// 32-bit range, created on first use up to a limit, and a hash set for what
-// falls outside (numbers beyond 32 bits, pages beyond the limit).
+// Open-addressing hash set of 64-bit numbers (linear probing, at most half
+// full): one probe sequence in one array, no node per number.
+class CFlatSet {
+ public:
+  size_t size() const { return m_count; }
+  bool empty() const { return m_count == 0; }
+  void insert(long long n) {
+    if (n == kEmpty) {
+      if (!m_hasEmpty) ++m_count;
+      m_hasEmpty = true;
+      return;
+    }
+    if (2 * (m_count + 1) > m_slots.size()) Grow();
+    long long& s = m_slots[Find(n)];
+    if (s == kEmpty) {
+      s = n;
+      ++m_count;
+    }
+  }
+  bool count(long long n) const {
+    if (n == kEmpty) return m_hasEmpty;
+    return !m_slots.empty() && m_slots[Find(n)] == n;
+  }
+  template <class F>
+  void ForEach(F f) const {
+    if (m_hasEmpty) f(kEmpty);
+    for (const long long v : m_slots)
+      if (v != kEmpty) f(v);
+  }
+  void clear() {
+    m_slots.clear();
+    m_count = 0;
+    m_hasEmpty = false;
+  }
+
+ private:
+  static constexpr long long kEmpty = INT64_MIN;
+  // The slot holding n, or the empty slot where n would go.
+  size_t Find(long long n) const {
+    const size_t mask = m_slots.size() - 1;
+    size_t i = static_cast<size_t>((static_cast<uint64_t>(n) * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+    while (m_slots[i] != kEmpty && m_slots[i] != n) i = (i + 1) & mask;
+    return i;
+  }
+  void Grow() {
+    std::vector<long long> old(m_slots.empty() ? 16 : m_slots.size() * 2, kEmpty);
+    old.swap(m_slots);
+    for (const long long v : old)
+      if (v != kEmpty) m_slots[Find(v)] = v;
+  }
+  std::vector<long long> m_slots;
+  size_t m_count = 0;
+  bool m_hasEmpty = false;
+};
+
+// Defined numbers of one kind. A few thousand sit in a hash set; beyond that a
+// bitmap in pages of 65536 numbers over the 32-bit range takes over, its pages
+// created on first use up to a limit. The hash set keeps what falls outside
+// (numbers beyond 32 bits, pages beyond the limit). A number whose page exists
+// is always in the page.
 class CNumberSet {
  public:
   void Add(long long n) {
-    if (n < INT32_MIN || n > INT32_MAX) {
+    if (m_pages.empty()) {
       m_sparse.insert(n);
+      if (m_sparse.size() >= kSmall) ToBitmap();
       return;
     }
-    const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(n));
-    uint64_t* page = Page(u >> 16);
-    if (!page) {
-      if (m_pageCount >= kMaxPages) {
-        m_sparse.insert(n);
-        return;
-      }
-      if (m_pages.empty()) m_pages.resize(size_t{1} << 16);
-      m_pages[u >> 16].reset(new uint64_t[kPageWords]());
-      ++m_pageCount;
-      page = m_pages[u >> 16].get();
-    }
-    page[(u & 0xffff) >> 6] |= uint64_t{1} << (u & 63);
+    if (!AddToPage(n)) m_sparse.insert(n);
   }
   bool Has(long long n) const {
-    if (n >= INT32_MIN && n <= INT32_MAX) {
+    if (!m_pages.empty() && n >= INT32_MIN && n <= INT32_MAX) {
       const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(n));
-      if (const uint64_t* page = Page(u >> 16)) return (page[(u & 0xffff) >> 6] >> (u & 63)) & 1;
+      if (const uint64_t* page = m_pages[u >> 16].get())
+        return (page[(u & 0xffff) >> 6] >> (u & 63)) & 1;
     }
     return !m_sparse.empty() && m_sparse.count(n) != 0;
   }
 
  private:
+  static constexpr size_t kSmall = 4096;
   static constexpr size_t kPageWords = 65536 / 64;
   static constexpr size_t kMaxPages = 1024;  // 8 MiB of bitmap per kind
-  uint64_t* Page(uint32_t i) const { return m_pages.empty() ? nullptr : m_pages[i].get(); }
+
+  void ToBitmap() {
+    m_pages.resize(size_t{1} << 16);
+    CFlatSet rest;
+    m_sparse.ForEach([&](long long n) {
+      if (!AddToPage(n)) rest.insert(n);
+    });
+    m_sparse = std::move(rest);
+  }
+  bool AddToPage(long long n) {
+    if (n < INT32_MIN || n > INT32_MAX) return false;
+    const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(n));
+    std::unique_ptr<uint64_t[]>& page = m_pages[u >> 16];
+    if (!page) {
+      if (m_pageCount >= kMaxPages) return false;
+      page.reset(new uint64_t[kPageWords]());
+      ++m_pageCount;
+    }
+    page[(u & 0xffff) >> 6] |= uint64_t{1} << (u & 63);
+    return true;
+  }
+
   std::vector<std::unique_ptr<uint64_t[]>> m_pages;
   size_t m_pageCount = 0;
-  std::unordered_set<long long> m_sparse;
+  CFlatSet m_sparse;
 };
 
 struct CPending {
@@ -173,7 +258,7 @@ const char* QsxVerdictText(EQsxVerdict v) {
   switch (v) {
     case EQsxVerdict::kQsx: return "QSX text";
     case EQsxVerdict::kEmpty: return "empty";
-    case EQsxVerdict::kBinary: return "binary (holds NUL bytes)";
+    case EQsxVerdict::kBinary: return "binary: holds NUL bytes";
     case EQsxVerdict::kNoCommands: return "no command lines";
   }
   return "";
@@ -182,6 +267,8 @@ const char* QsxVerdictText(EQsxVerdict v) {
 struct CQsxChecker::CImpl {
   CNumberSet numbers[kKindCount];
   std::unordered_set<std::string> names[kKindCount];
+  long long lastFound[kKindCount] = {};
+  bool lastFoundSet[kKindCount] = {};
   std::vector<CPending> pending;
   std::string arena;
   CQsxCheckStats stats;
@@ -216,7 +303,14 @@ struct CQsxChecker::CImpl {
     if (!f.empty()) names[k].emplace(f);
   }
   void RefNumber(EKind k, long long v) {
-    if (numbers[k].Has(v)) return;
+    // Elements of a model share few materials and sections: the last number
+    // found of each kind is kept aside.
+    if (lastFoundSet[k] && lastFound[k] == v) return;
+    if (numbers[k].Has(v)) {
+      lastFound[k] = v;
+      lastFoundSet[k] = true;
+      return;
+    }
     if (pending.size() >= kMaxPending) {
       ++stats.uncheckedReferences;
       return;
@@ -331,6 +425,13 @@ struct CQsxChecker::CImpl {
           DefName(kSpCase, first);
           afterHead = 0;
         } else if (++afterHead == 1) {
+          // The line after NAME= lists the case's functions.
+          for (std::string_view fn = first;; fn = f.Next()) {
+            RefName(kSpecFunc, fn);
+            if (f.Done()) break;
+          }
+        } else if (f.Done()) {
+          // A line of one field is a function line of a case without NAME=.
           RefName(kSpecFunc, first);
         }
         break;

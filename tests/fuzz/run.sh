@@ -1,12 +1,24 @@
 #!/usr/bin/env bash
-# Builds the fuzz target with clang and runs it for SECONDS (default 60),
-# seeded with the golden models and the example. New inputs collect in
-# build-fuzz/corpus; crashes are written to build-fuzz/crash-*.
+# Builds a fuzz target with clang and runs it for SECONDS (default 60).
+#
+#   tests/fuzz/run.sh [SECONDS] [TARGET]     TARGET: fuzz_convert (default) or fuzz_check
+#
+# fuzz_convert is seeded with the golden models and the example, fuzz_check
+# with the golden QSX files and the check cases. New inputs collect in
+# BUILD/corpus (BUILD/corpus-check for fuzz_check); crashes are written to
+# BUILD/crash-*. BUILD is build-fuzz, or $FUZZ_BUILD_DIR.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 secs=${1:-60}
-CXX=clang++ cmake -S . -B build-fuzz -DHALVEX_FUZZ=ON -DHALVEX_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_convert
-mkdir -p build-fuzz/corpus
-build-fuzz/tests/fuzz/fuzz_convert -max_total_time="$secs" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
-  -artifact_prefix=build-fuzz/ -print_final_stats=1 build-fuzz/corpus tests/cases examples
+target=${2:-fuzz_convert}
+build=${FUZZ_BUILD_DIR:-build-fuzz}
+case "$target" in
+  fuzz_convert) corpus=$build/corpus; seeds=(tests/cases examples) ;;
+  fuzz_check) corpus=$build/corpus-check; seeds=(tests/cases tests/check_cases) ;;
+  *) echo "unknown fuzz target: $target" >&2; exit 1 ;;
+esac
+CXX=clang++ cmake -S . -B "$build" -DHALVEX_FUZZ=ON -DHALVEX_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$(nproc)" --target "$target"
+mkdir -p "$corpus"
+"$build/tests/fuzz/$target" -max_total_time="$secs" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+  -artifact_prefix="$build/" -print_final_stats=1 "$corpus" "${seeds[@]}"
