@@ -11,7 +11,8 @@ CCheckFeed::~CCheckFeed() {
 void CCheckFeed::Write(const char* data, size_t size) {
   if (size == 0) return;
   std::unique_lock<std::mutex> lock(m_mutex);
-  m_room.wait(lock, [&] { return m_pending.size() < kMaxPending; });
+  m_room.wait(lock, [&] { return m_ended || m_pending.size() < kMaxPending; });
+  if (m_ended) return;  // text after the end is not the file's
   std::string piece;
   if (!m_spare.empty()) {
     piece = std::move(m_spare.back());
@@ -23,12 +24,16 @@ void CCheckFeed::Write(const char* data, size_t size) {
   m_ready.notify_one();
 }
 
-std::vector<hvx::CDangling> CCheckFeed::Finish() {
+void CCheckFeed::End() {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_ended = true;
   }
   m_ready.notify_one();
+}
+
+std::vector<hvx::CDangling> CCheckFeed::Finish() {
+  End();
   if (m_worker.joinable()) m_worker.join();
   return std::move(m_findings);
 }

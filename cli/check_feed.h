@@ -30,6 +30,8 @@ class CCheckFeed {
 
   // Queues a copy of the piece for the checker.
   void Write(const char* data, size_t size);
+  // Ends the text: the worker resolves what it holds while the caller goes on.
+  void End();
   // Ends the text, waits for the worker and returns its findings. Call once.
   std::vector<hvx::CDangling> Finish();
   // True when the checker ran out of memory (its findings are then empty).
@@ -61,7 +63,11 @@ class CCheckedOutFile : public hvx::COutFile {
     m_inner->Write(data, size);
     m_feed.Write(data, size);
   }
-  void Close() override { m_inner->Close(); }
+  // The file is complete once closed: the check may finish meanwhile.
+  void Close() override {
+    m_inner->Close();
+    m_feed.End();
+  }
   void Abort() noexcept override { m_inner->Abort(); }
 
  private:
