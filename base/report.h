@@ -63,7 +63,7 @@ class CConversionReport {
   const CKind& Kind(EKind k) const { return m_kinds[static_cast<int>(k)]; }
 
   // ---- reading -------------------------------------------------------------
-  void SetRead(EKind k, int64_t n) { Kind(k).read = n; }
+  void AddRead(EKind k, int64_t n) { Kind(k).read += n; }
   void UnknownBlock(int32_t block, int64_t lines) { m_unknownBlocks.push_back({block, lines}); }
   void BlockNotRead(int32_t block, int64_t lines) { m_blocksNotRead.push_back({block, lines}); }
   int64_t linesOutsideBlocks = 0;

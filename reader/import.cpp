@@ -160,17 +160,17 @@ void CImportNEUtral::ListBlocksNotRead(hvx::CConversionReport& report) {
 void CImportNEUtral::CountRead(hvx::CConversionReport& report) const {
   using hvx::EKind;
   const CDataPool& pool = *m_pool;
-  report.SetRead(EKind::kNodes, static_cast<int64_t>(pool.nodes.Count()));
-  report.SetRead(EKind::kElements, static_cast<int64_t>(pool.elements.Count()));
-  report.SetRead(EKind::kMaterials, static_cast<int64_t>(pool.materials.Count()));
-  report.SetRead(EKind::kProperties, static_cast<int64_t>(pool.properties.Count()));
-  report.SetRead(EKind::kLoadSets, static_cast<int64_t>(pool.loads.Count()));
-  report.SetRead(EKind::kGroups, static_cast<int64_t>(pool.groups.Count()));
-  report.SetRead(EKind::kFunctions, static_cast<int64_t>(pool.functions.Count()));
-  report.SetRead(EKind::kHingeProperties, static_cast<int64_t>(pool.hinges.Count()));
+  report.AddRead(EKind::kNodes, static_cast<int64_t>(pool.nodes.Count()));
+  report.AddRead(EKind::kElements, static_cast<int64_t>(pool.elements.Count()));
+  report.AddRead(EKind::kMaterials, static_cast<int64_t>(pool.materials.Count()));
+  report.AddRead(EKind::kProperties, static_cast<int64_t>(pool.properties.Count()));
+  report.AddRead(EKind::kLoadSets, static_cast<int64_t>(pool.loads.Count()));
+  report.AddRead(EKind::kGroups, static_cast<int64_t>(pool.groups.Count()));
+  report.AddRead(EKind::kFunctions, static_cast<int64_t>(pool.functions.Count()));
+  report.AddRead(EKind::kHingeProperties, static_cast<int64_t>(pool.hinges.Count()));
   int64_t equations = 0;
   pool.constraints.Enumerate([&](int32_t, const T_CNST_D& set) { equations += static_cast<int64_t>(set.eqs.size()); });
-  report.SetRead(EKind::kConstraintEquations, equations);
+  report.AddRead(EKind::kConstraintEquations, equations);
 }
 
 bool CImportNEUtral::RawNext(std::string_view& line) {
@@ -186,6 +186,13 @@ bool CImportNEUtral::RawNext(std::string_view& line) {
     return false;
   }
   return true;
+}
+
+void CImportNEUtral::CutOff(hvx::EKind k, int32_t id) {
+  if (hvx::CConversionReport* r = m_env->Report()) {
+    r->AddRead(k, 1);
+    r->NotConverted(k, "record cut off by the end of its block", id);
+  }
 }
 
 int64_t CImportNEUtral::DrainBlock() {

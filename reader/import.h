@@ -84,6 +84,9 @@ class CImportNEUtral {
   std::string TrimmedLine() const;
 
   CDataPool& Pool() { return *m_pool; }
+  // For the report: a record of kind k the block ended in the middle of; it
+  // counts as read and not converted.
+  void CutOff(hvx::EKind k, int32_t id);
   int32_t ReadMode() const { return m_pool->readMode; }
 
   std::string_view m_line;      // text of the current block line (after CheckLine);
