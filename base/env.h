@@ -10,6 +10,9 @@
 
 namespace hvx {
 
+class CConversionReport;
+class IProgress;
+
 // A failure of the file layer: which file, why, and the system's error code.
 class CFileError : public std::runtime_error {
  public:
@@ -49,6 +52,10 @@ class IConvertEnv {
   virtual FILE* OpenRead(const std::string& path) = 0;
   // Folder separator of the platform's paths.
   virtual char Separator() const { return '/'; }
+  // The report the conversion fills, or nullptr when none was asked for.
+  virtual CConversionReport* Report() { return nullptr; }
+  // Where the conversion tells its progress, or nullptr.
+  virtual IProgress* Progress() { return nullptr; }
 };
 
 // Folder part of a path, up to and including its last separator; empty when

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "base/report.h"
+
 CImportNEUtral::CImportNEUtral(hvx::IConvertEnv& env)
     : m_env(&env), m_pool(std::make_unique<CDataPool>()) {
   m_pool->readMode = 0;
@@ -67,6 +69,7 @@ int CImportNEUtral::Import(const std::string& modelPath, int32_t readMode) {
     return 0;
   }
   CFileLineSource src(f);
+  src.SetProgress(m_env->Progress());
   Run(src, readMode);
   std::fclose(f);
   return 1;
@@ -102,28 +105,72 @@ void CImportNEUtral::CloseLog() {
 void CImportNEUtral::Run(CLineSource& src, int32_t readMode) {
   m_src = &src;
   m_pool->readMode = readMode;
+  hvx::CConversionReport* report = m_env->Report();
+  int64_t outside = 0;
   try {
     std::string_view line;
     while (src.ReadLine(line)) {
       ++m_lineCount;
-      if (!IsDelimiter(Checked(line))) continue;  // text between blocks
+      if (!IsDelimiter(Checked(line))) {  // text between blocks
+        ++outside;
+        continue;
+      }
       // A block opens: its first line holds the block number.
       m_inBlock = true;
       m_eof = false;
       if (!RawNext(line)) Fail("empty block");
       const int number = BlockNumber(line);
       ++m_lineCount;
-      if (BlockReader reader = ReaderFor(number)) (this->*reader)();
-      DrainBlock();
+      BlockReader reader = ReaderFor(number);
+      if (reader) (this->*reader)();
+      const int64_t dropped = DrainBlock();
+      if (!reader && report) report->UnknownBlock(number, dropped);
       ++m_lineCount;  // the closing delimiter
       if (m_eof) break;
     }
   } catch (const std::exception&) {
     WriteLog("IDS_HALVEX_Invalid_format_in_line_d__", m_lineCount);
+    if (report) {
+      report->readStoppedAtLine = m_lineCount;
+      ListBlocksNotRead(*report);
+    }
+  }
+  if (report) {
+    report->linesOutsideBlocks = outside;
+    CountRead(*report);
   }
   m_inBlock = false;
   m_src = nullptr;
   CloseLog();
+}
+
+void CImportNEUtral::ListBlocksNotRead(hvx::CConversionReport& report) {
+  // The rest of the failed block, then every later block with its line count.
+  DrainBlock();
+  std::string_view line;
+  while (!m_eof && m_src->ReadLine(line)) {
+    if (!IsDelimiter(Checked(line))) continue;
+    m_inBlock = true;
+    if (!RawNext(line)) break;
+    const int number = BlockNumber(line);
+    report.BlockNotRead(number, DrainBlock());
+  }
+}
+
+void CImportNEUtral::CountRead(hvx::CConversionReport& report) const {
+  using hvx::EKind;
+  const CDataPool& pool = *m_pool;
+  report.AddRead(EKind::kNodes, static_cast<int64_t>(pool.nodes.Count()));
+  report.AddRead(EKind::kElements, static_cast<int64_t>(pool.elements.Count()));
+  report.AddRead(EKind::kMaterials, static_cast<int64_t>(pool.materials.Count()));
+  report.AddRead(EKind::kProperties, static_cast<int64_t>(pool.properties.Count()));
+  report.AddRead(EKind::kLoadSets, static_cast<int64_t>(pool.loads.Count()));
+  report.AddRead(EKind::kGroups, static_cast<int64_t>(pool.groups.Count()));
+  report.AddRead(EKind::kFunctions, static_cast<int64_t>(pool.functions.Count()));
+  report.AddRead(EKind::kHingeProperties, static_cast<int64_t>(pool.hinges.Count()));
+  int64_t equations = 0;
+  pool.constraints.Enumerate([&](int32_t, const T_CNST_D& set) { equations += static_cast<int64_t>(set.eqs.size()); });
+  report.AddRead(EKind::kConstraintEquations, equations);
 }
 
 bool CImportNEUtral::RawNext(std::string_view& line) {
@@ -141,10 +188,18 @@ bool CImportNEUtral::RawNext(std::string_view& line) {
   return true;
 }
 
-void CImportNEUtral::DrainBlock() {
-  std::string_view line;
-  while (RawNext(line)) {
+void CImportNEUtral::CutOff(hvx::EKind k, int32_t id) {
+  if (hvx::CConversionReport* r = m_env->Report()) {
+    r->AddRead(k, 1);
+    r->NotConverted(k, "record cut off by the end of its block", id);
   }
+}
+
+int64_t CImportNEUtral::DrainBlock() {
+  std::string_view line;
+  int64_t n = 0;
+  while (RawNext(line)) ++n;
+  return n;
 }
 
 bool CImportNEUtral::NextLine() {

@@ -20,6 +20,7 @@
 #include "reader/strparser.h"
 #include "store/datapool.h"
 #include "base/env.h"
+#include "base/report.h"
 
 class CImportNEUtral {
  public:
@@ -83,6 +84,9 @@ class CImportNEUtral {
   std::string TrimmedLine() const;
 
   CDataPool& Pool() { return *m_pool; }
+  // For the report: a record of kind k the block ended in the middle of; it
+  // counts as read and not converted.
+  void CutOff(hvx::EKind k, int32_t id);
   int32_t ReadMode() const { return m_pool->readMode; }
 
   std::string_view m_line;      // text of the current block line (after CheckLine);
@@ -98,7 +102,10 @@ class CImportNEUtral {
   void OpenLog(const std::string& logPath);
   void CloseLog();
   bool RawNext(std::string_view& line);  // next line of the open block, or false
-  void DrainBlock();
+  int64_t DrainBlock();  // the number of lines dropped
+  // For the report: the blocks after a format error, and what was stored.
+  void ListBlocksNotRead(hvx::CConversionReport& report);
+  void CountRead(hvx::CConversionReport& report) const;
 
   hvx::IConvertEnv* m_env;
   std::unique_ptr<CDataPool> m_pool;

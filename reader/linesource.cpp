@@ -99,6 +99,7 @@ bool CFileLineSource::Refill() {
     m_file = nullptr;  // nothing more will come
   }
   have += got;
+  if (m_progress && got != 0) m_progress->ReadProgress(m_bytesRead += got);
   if (have == 0) return false;
   // A CR at the very end may pair with an LF at the start of the next chunk.
   if (m_file && base[have - 1] == '\r') {

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/report.h"
+
 class CLineSource {
  public:
   static constexpr size_t kMaxLine = 499;
@@ -50,6 +52,8 @@ class CFileLineSource : public CLineSource {
  public:
   explicit CFileLineSource(FILE* f);
   bool Failed() const { return m_failed; }
+  // Told the bytes read so far after each chunk; nullptr for none.
+  void SetProgress(hvx::IProgress* progress) { m_progress = progress; }
 
  protected:
   bool Refill() override;
@@ -59,4 +63,6 @@ class CFileLineSource : public CLineSource {
   std::unique_ptr<char[]> m_buf;
   bool m_pendingCR = false;  // a CR ended the previous chunk
   bool m_failed = false;
+  hvx::IProgress* m_progress = nullptr;
+  uint64_t m_bytesRead = 0;
 };

@@ -89,5 +89,6 @@ int CImportNEUtral::ReadElements() {
         break;
     }
   }
+  if (expect != ElemLine::A) CutOff(hvx::EKind::kElements, id);
   return 1;
 }

@@ -71,5 +71,6 @@ int CImportNEUtral::ReadMaterials() {
       ++line;
     }
   }
+  if (line != 1) CutOff(hvx::EKind::kMaterials, id);
   return 1;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -133,3 +134,79 @@ TEST(CommandLine, UnwritableResultIsAFileError) {
 }
 
 }  // namespace
+
+// ---- conversion report ------------------------------------------------------
+
+namespace {
+
+std::vector<fs::path> Models() {
+  std::vector<fs::path> models;
+  for (const char* folder : {"tests/cases", "tests/report_cases"})
+    for (const auto& d : fs::directory_iterator(SourceDir() + "/" + folder))
+      if (Exists(d.path().string() + "/model.hvt")) models.push_back(d.path() / "model.hvt");
+  models.push_back(fs::path(SourceDir()) / "examples/frame.hvt");
+  std::sort(models.begin(), models.end());
+  return models;
+}
+
+}  // namespace
+
+// Each report case holds a model and its report as text and as JSON, worked
+// out by hand.
+TEST(ConversionReport, GoldenTextAndJson) {
+  int cases = 0;
+  for (const auto& d : fs::directory_iterator(SourceDir() + "/tests/report_cases")) {
+    SCOPED_TRACE(d.path().filename().string());
+    TempDir dir;
+    WriteFile(dir.File("model.hvt"), ReadFile(d.path().string() + "/model.hvt"));
+    const Result r = RunCli("--report --report-json report.json model.hvt", dir.Path());
+    const std::string text = ReadFile(d.path().string() + "/expected.report.txt");
+    const std::string json = ReadFile(d.path().string() + "/expected.report.json");
+    EXPECT_EQ(text, r.err) << FirstDifference(text, r.err);
+    EXPECT_EQ(json, ReadFile(dir.File("report.json"))) << FirstDifference(json, ReadFile(dir.File("report.json")));
+    ++cases;
+  }
+  EXPECT_GT(cases, 0);
+}
+
+// The report changes nothing else: the .qsx file, standard output and the exit
+// status are the same with and without it, for every model we have.
+TEST(ConversionReport, LeavesConversionUnchanged) {
+  for (const fs::path& model : Models()) {
+    SCOPED_TRACE(model.string());
+    TempDir plain, reported;
+    WriteFile(plain.File("m.hvt"), ReadFile(model.string()));
+    WriteFile(reported.File("m.hvt"), ReadFile(model.string()));
+    const Result a = RunCli("m.hvt", plain.Path());
+    const Result b = RunCli("--report --report-json r.json --no-progress m.hvt", reported.Path());
+    EXPECT_EQ(a.status, b.status);
+    // The message window names the model by its full path.
+    std::string out = b.out;
+    for (size_t p; (p = out.find(reported.Path())) != std::string::npos;) out.replace(p, reported.Path().size(), plain.Path());
+    EXPECT_EQ(a.out, out);
+    EXPECT_EQ(Exists(plain.File("m.qsx")), Exists(reported.File("m.qsx")));
+    EXPECT_TRUE(ReadFile(plain.File("m.qsx")) == ReadFile(reported.File("m.qsx")));
+    EXPECT_NE(std::string::npos, b.err.find("Conversion report: m.hvt (exit status " + std::to_string(a.status) + ")"));
+  }
+}
+
+// One JSON object per model in command-line order, a missing model included;
+// a missing model has no file to check.
+TEST(ConversionReport, JsonHoldsEveryModelInOrder) {
+  TempDir dir;
+  WriteFile(dir.File("good.hvt"), kGood);
+  const Result r = RunCli("--report-json r.json good.hvt nothere.hvt good.hvt", dir.Path());
+  EXPECT_EQ(3, r.status);
+  const std::string json = ReadFile(dir.File("r.json"));
+  const size_t first = json.find("\"model\": \"good.hvt\"");
+  const size_t second = json.find("\"model\": \"nothere.hvt\"");
+  const size_t third = json.find("\"model\": \"good.hvt\"", first + 1);
+  ASSERT_NE(std::string::npos, third);
+  EXPECT_LT(first, second);
+  EXPECT_LT(second, third);
+  EXPECT_NE(std::string::npos, json.find("\"status\": 3", second));
+  EXPECT_NE(std::string::npos, json.find("\"checked\": false", second));
+  EXPECT_EQ(std::string::npos, json.find("\"checked\": false", third));
+  // Without --report nothing is added to standard error.
+  EXPECT_EQ(std::string::npos, r.err.find("Conversion report"));
+}

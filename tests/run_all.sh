@@ -12,6 +12,8 @@ need=()
 command -v cmake >/dev/null 2>&1 || need+=(cmake)
 command -v g++ >/dev/null 2>&1 || need+=(g++)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 # Locale sources, for the tests that make a German or Japanese locale.
 [ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
 # The Windows stage: cross compiler, Wine (64-bit), a virtual X display.

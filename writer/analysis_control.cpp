@@ -137,7 +137,11 @@ int CWriteQsxFromNeutral::WriteHvxConstraint() {
   Pool().constraints.Enumerate([&](int32_t, const T_CNST_D& set) {
     for (const T_CNEQ_D& eq : set.eqs) {
       // An equation without terms has no node to name: it is passed over.
-      if (eq.terms.empty()) continue;
+      if (eq.terms.empty()) {
+        NotConverted(hvx::EKind::kConstraintEquations, eq.id, "equation without terms");
+        continue;
+      }
+      MarkWritten(hvx::EKind::kConstraintEquations, "*HVX-CONSTRAINT", eq.id);
       const T_EQNCN_D& first = eq.terms[0];
       s.Line("%s, %d, %s, \n", hvx::Format("MPC%d", eq.id), first.node, freedom(first.dof));
       Out(" 3, ");

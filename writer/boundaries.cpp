@@ -67,6 +67,7 @@ int CWriteQsxFromNeutral::WriteRigidLink() {
     const T_EQNCN_D& slave = eq.terms[0];
     const T_EQNCN_D& master = eq.terms[1];
     if (slave.coef != -1.0 || master.coef != 1.0) continue;
+    MarkWritten(hvx::EKind::kConstraintEquations, "*RIGIDLINK", eq.id);
     const char* dof = (slave.dof >= 1 && slave.dof <= 6) ? kDof[slave.dof - 1] : "";
     s.Line(" %d, %s, %d,\n", master.node, dof, slave.node);
   }

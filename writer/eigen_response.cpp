@@ -76,6 +76,7 @@ int CWriteQsxFromNeutral::WriteEigenControl() {
   Out("EIGEN, %d, %d, 1, %g\n", op.nEigen == 0 ? 50 : op.nEigen, op.iterLimit == 0 ? 20 : op.iterLimit,
       op.tol == 0.0 ? 1e-10 : op.tol);
   Out("\n");
+  MarkWritten(hvx::EKind::kLoadSets, "*EIGEN-CTRL", *hit);
   return 1;
 }
 
@@ -104,6 +105,7 @@ int CWriteQsxFromNeutral::WriteSpectrumFunction() {
   const std::unordered_map<int32_t, double> ratios = SpectrumDampingRatios(pool);
   pool.functions.Enumerate([&](int32_t id, const T_FUNC_D& f) {
     if (f.type != kSpectrumFunction) return;
+    MarkWritten(hvx::EKind::kFunctions, "*SFUNCTION", id);
     const auto ratio = ratios.find(id);
     s.Line("FUNC=%s, %d, %d, %g, %g, %g, \n", NameOr(f.title, "SFUNC%d", id), 2, 0, 1.0, 0.0,
            ratio == ratios.end() ? 0.0 : ratio->second);
@@ -132,6 +134,7 @@ int CWriteQsxFromNeutral::WriteSpectrumLoadCase() {
     if (load->dynCode != kSpectrumLoad) continue;
     // A spectrum load set opens the section even when it has no entries.
     s.Open();
+    MarkWritten(hvx::EKind::kLoadSets, "*SPLDCASE", id);
     const std::string base = NameOr(load->title, "SPLCD%d", id);
     const T_LCOP_D* op = pool.caseOptions.Find(load->lcop);
     const int damp = op ? op->dampMethod : 0;
@@ -157,6 +160,7 @@ int CWriteQsxFromNeutral::WriteSpectrumLoadCase() {
         case 1: {
           Out("     YES, 1, %g, ", load->M[0]);
           const T_FUNC_D* modal = hvx::ModalDampingFunction(pool, *load);
+          if (modal) MarkWritten(hvx::EKind::kFunctions, "*SPLDCASE", load->Q[1]);
           if (!modal || hvx::WriteModalDampingPoints(*this, *modal) == 0) Out("\n");
           break;
         }

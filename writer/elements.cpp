@@ -35,8 +35,10 @@ int CWriteQsxFromNeutral::WriteElement() {
   Out("; iEL, TYPE, iMAT, iPRO, iN1, iN2, iN3, iN4, iN5, iN6, iN7, iN8    ; Solid  Element\n");
   Out("; iEL, TYPE, iMAT, iPRO, iN1, iN2, REF, RPX, RPY, RPZ, iSUB, EXVAL ; Frame(Ref. Point)\n");
   T_ELEM_D e;
+  m_curElem = 0;
   for (int32_t id : elements.SortedKeys()) {
     elements.Lookup(id, e);
+    bool written = true;
     // Material: the element's own in read mode 1, its property's in read
     // mode 0 (1 when the property does not exist).
     int32_t mat = e.mat;
@@ -54,6 +56,8 @@ int CWriteQsxFromNeutral::WriteElement() {
               e.orient[1], e.orient[2]);
         else if (e.type == 3)
           Out("%6d, BEAM  , %5d, %5d, %5d, %5d\n", id, mat, e.prop, n[0], n[1]);
+        else
+          written = false;
         break;
       case 2:
       case 3:
@@ -63,30 +67,39 @@ int CWriteQsxFromNeutral::WriteElement() {
           const int32_t n4 = e.topo >= 4 ? n[3] : 0;              // triangles: 0
           const int32_t sub = (e.type >= 15 && e.type <= 18) ? 2 : 1;  // iSUB: 2 for plates
           Out(fmt, id, mat, e.prop, n[0], n[1], n[2], n4, sub);
+        } else {
+          written = false;
         }
         break;
       case 6:
       case 10:
-        if (e.type == 25)
+        written = e.type == 25;
+        if (written)
           Out("%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", id, mat, 0, n[0], n[1], n[2], n[4],
               0, 0, 0, 0);
         break;
       case 7:
       case 11:
-        if (e.type == 25)
+        written = e.type == 25;
+        if (written)
           Out("%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", id, mat, 0, n[0], n[1], n[2], n[4],
               n[5], n[6], 0, 0);
         break;
       case 8:
       case 12:
-        if (e.type == 25)
+        written = e.type == 25;
+        if (written)
           Out("%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", id, mat, 0, n[0], n[1], n[2], n[3],
               n[4], n[5], n[6], n[7]);
         break;
       default:
+        written = false;
         break;
     }
+    if (written) ElementWritten();
+    ++m_curElem;
   }
+  ElementsWrittenTo("*ELEMENT");
   Out("\n");
   return 1;
 }

@@ -65,5 +65,6 @@ int CWriteQsxFromNeutral::WriteGroup() {
     Out(" \n");
   });
   Out("\n");
+  if (Report()) Report()->AddWritten(hvx::EKind::kGroups, "*GROUP", static_cast<int64_t>(groups.Count()));
   return 1;
 }

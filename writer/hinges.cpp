@@ -194,7 +194,11 @@ int CWriteQsxFromNeutral::WriteHingeProperty() {
         ++dropped;
       }
     }
-    if (set == 6 && dropped == 6) continue;
+    if (set == 6 && dropped == 6) {
+      NotConverted(hvx::EKind::kHingeProperties, id, "all six component curves of unsupported types");
+      continue;
+    }
+    MarkWritten(hvx::EKind::kHingeProperties, "*IHINGE-PROP", id);
 
     // Line 1.
     const char* itype = InteractionTypeText(h.v[6]);

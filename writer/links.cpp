@@ -53,6 +53,7 @@ void CWriteQsxFromNeutral::WriteNlPropWalk(const std::vector<int32_t>& ids) {
                              "; [NL_PROP] : STIFF, FCS, FCF, RP, RADIUS, PA, PB       ; Friction Pendulum System Type\n"});
   ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
     if (p.type != kLinkCode) return;
+    MarkWritten(hvx::EKind::kProperties, "*NL-PROP", id);
     const int32_t app = p.flag[0];
     const int32_t type = p.flag[1];
     const bool element = app == 1;
@@ -100,7 +101,9 @@ void CWriteQsxFromNeutral::WriteNlPropWalk(const std::vector<int32_t>& ids) {
 void CWriteQsxFromNeutral::WriteHvxNlPropWalk(const std::vector<int32_t>& ids) {
   hvx::CSection s = Section({"*HVX-NL-PROP\n"});
   ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
-    if (p.type == kLinkCode) s.Line(" %s, %g, %g\n", LinkPropName(p, id), p.value[64], p.value[65]);
+    if (p.type != kLinkCode) return;
+    s.Line(" %s, %g, %g\n", LinkPropName(p, id), p.value[64], p.value[65]);
+    MarkWritten(hvx::EKind::kProperties, "*HVX-NL-PROP", id);
   });
   s.Close();
 }
@@ -122,6 +125,7 @@ int CWriteQsxFromNeutral::WriteGeneralLink() {
         Pool().properties.Lookup(e.prop, p) ? LinkPropName(p, e.prop) : hvx::Format("GPROP%d", e.prop);
     const std::string ieprop = e.hinge != 0 ? hvx::Format("IHPR%d", e.hinge) : std::string();
     const std::string& group = groups.Name(id);
+    ElementWritten();
     if (e.orient2[0] == 0.0 && e.orient2[1] == 0.0 && e.orient2[2] == 0.0) {
       double angle = 0.0;
       CMathFunc::BetaAngle(Pool(), e.node[0], e.node[1], e.orient[0], e.orient[1], e.orient[2], angle);
@@ -131,6 +135,7 @@ int CWriteQsxFromNeutral::WriteGeneralLink() {
              e.orient[0], e.orient[1], e.orient[2], e.orient2[0], e.orient2[1], e.orient2[2], group);
     }
   });
+  ElementsWrittenTo("*NL-LINK");
   s.Close();
   return 1;
 }

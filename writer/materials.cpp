@@ -24,7 +24,11 @@ int CWriteQsxFromNeutral::WriteMaterial() {
   const double grav = Pool().Analysis().grav;
   for (int32_t id : materials.SortedKeys()) {
     const T_MATL601_D* m = materials.Find(id);
-    if (m->head[2] != 0) continue;
+    if (m->head[2] != 0) {
+      NotConverted(hvx::EKind::kMaterials, id, "third header value is %d, not 0", m->head[2]);
+      continue;
+    }
+    MarkWritten(hvx::EKind::kMaterials, "*MATERIAL", id);
     const double* v = m->value;
     double poisn = v[6];
     if (ReadMode() == 1) poisn = v[3] == 0.0 ? 0.0 : v[0] * 0.5 / v[3] - 1.0;

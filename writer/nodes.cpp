@@ -12,5 +12,6 @@ int CWriteQsxFromNeutral::WriteNode() {
     Out("  %d, %g, %g, %g\n", id, n.pos[0], n.pos[1], n.pos[2]);
   }
   Out("\n");
+  if (Report()) Report()->AddWritten(hvx::EKind::kNodes, "*NODE", static_cast<int64_t>(nodes.Count()));
   return 1;
 }

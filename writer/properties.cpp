@@ -115,6 +115,7 @@ void CWriteQsxFromNeutral::WriteSectionWalk(const std::vector<int32_t>& ids) {
   ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
     const double* v = p.value;  // entry n is v[n-1]
     const std::string name = NameOr(p.title, "SECT%d", id);
+    if (p.type == 1 || p.type == 2 || p.type == 3 || p.type == 5) MarkWritten(hvx::EKind::kProperties, "*SECTION", id);
     switch (p.type) {
       case 1:
         s.Line("  %d, VALUE, %s, CC, 0, 0, 0, 0, 0, NO, SB, BUILT, %g, %g, 0, 0, 0, 0, 0, 0, 0\n", id, name,
@@ -169,6 +170,7 @@ void CWriteQsxFromNeutral::WriteThicknessWalk(const std::vector<int32_t>& ids) {
   });
   ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
     const double t = p.value[0];
+    if (p.type >= 11 && p.type <= 18) MarkWritten(hvx::EKind::kProperties, "*THICKNESS", id);
     if (p.type >= 11 && p.type <= 14)
       s.Line("%5d, VALUE, %s, %g, %g\n", id, "NO", t, 0.0);
     else if (p.type == 15 || p.type == 16)

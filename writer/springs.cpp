@@ -38,6 +38,7 @@ void CWriteQsxFromNeutral::WriteGsprTypeWalk(const std::vector<int32_t>& ids) {
                              "; NAME, SDx1, SDy1, SDy2, SDz1, SDz2, SDz3, ..., SRz1, ..., SRz6\n"});
   ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
     if (p.type != 81 || p.flag[0] != 1) return;
+    MarkWritten(hvx::EKind::kProperties, "*GSPRTYPE", id);
     const double* v = p.value;
     s.Line(" %s, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g, %g\n",
            SpringTypeName(p, id), v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12],
@@ -52,8 +53,12 @@ int CWriteQsxFromNeutral::WriteGeneralSpring() {
   ForEachElement(selected, [&](int32_t, const T_ELEM_D& e) {
     bool found = false;
     const T_PROP_D p = PropertyOf(Pool(), e, &found);
-    if (!found || p.flag[0] != 1) return;
+    if (!found || p.flag[0] != 1) {
+      ElementPassed(found ? "general spring whose property's first flag is not 1" : "general spring without its property");
+      return;
+    }
     s.Line(" %d, %s,  \n", e.node[0], SpringTypeName(p, e.prop));
+    ElementWritten();
 
     CLocalAxis axis;
     axis.node = e.node[0];
@@ -80,6 +85,7 @@ int CWriteQsxFromNeutral::WriteGeneralSpring() {
     }
     LocalAxes().push_back(axis);
   });
+  ElementsWrittenTo("*GSPRING");
   s.Close();
   return 1;
 }
@@ -89,9 +95,12 @@ int CWriteQsxFromNeutral::WriteNodalMass() {
   auto selected = [](const T_ELEMKEY_D& k) { return k.type == 27 && k.topo == 9; };
   ForEachElement(selected, [&](int32_t, const T_ELEM_D& e) {
     const T_PROP_D p = PropertyOf(Pool(), e);
+    MarkProperty("*NODALMASS", e.prop);
     s.Line(" %d, %g, %g, %g, %g, %g, %g\n", e.node[0], p.value[7], p.value[11], p.value[12], p.value[1], p.value[3],
            p.value[6]);
+    ElementWritten();
   });
+  ElementsWrittenTo("*NODALMASS");
   s.Close();
   return 1;
 }
@@ -103,9 +112,12 @@ int CWriteQsxFromNeutral::WritePointSpring() {
   auto selected = [](const T_ELEMKEY_D& k) { return k.type == 7 && k.topo == 9; };
   ForEachElement(selected, [&](int32_t id, const T_ELEM_D& e) {
     const T_PROP_D p = PropertyOf(Pool(), e);
+    MarkProperty("*SPRING", e.prop);
     const double* v = p.value + 5;  // entries 6 to 11
     s.Line(" %d, %g, %g, %g, %g, %g, %g, %s\n", e.node[0], v[0], v[1], v[2], v[3], v[4], v[5], groups.Name(id));
+    ElementWritten();
   });
+  ElementsWrittenTo("*SPRING");
   s.Close();
   return 1;
 }
@@ -119,14 +131,20 @@ int CWriteQsxFromNeutral::WriteElasticLink() {
   const hvx::CBoundaryIndex groups(BoundaryGroups());
   auto selected = [](const T_ELEMKEY_D& k) { return k.type == 7 && k.topo == 0; };
   ForEachElement(selected, [&](int32_t id, const T_ELEM_D& e) {
-    if (e.node[0] == e.node[1]) return;
+    if (e.node[0] == e.node[1]) {
+      ElementPassed("elastic link with both ends on one node");
+      return;
+    }
+    ElementWritten();
     double angle = 0.0;
     CMathFunc::BetaAngle(Pool(), e.node[0], e.node[1], e.orient[0], e.orient[1], e.orient[2], angle);
     const T_PROP_D p = PropertyOf(Pool(), e);
+    MarkProperty("*ELASTICLINK", e.prop);
     const double* v = p.value + 5;  // entries 6 to 11
     s.Line(" %d, %d, %d, GEN, %g, %g, %g, %g, %g, %g, %g, NO, 0.5, 0.5, %s\n", id, e.node[0], e.node[1], angle, v[0],
            v[1], v[2], v[3], v[4], v[5], groups.Name(id));
   });
+  ElementsWrittenTo("*ELASTICLINK");
   s.Close();
   return 1;
 }

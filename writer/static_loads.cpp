@@ -88,23 +88,49 @@ class CStaticCaseWriter {
     SectionTemperatures();
     ElementTemperatures();
     Displacements();
+    if (hvx::CConversionReport* r = m_w.Report()) {
+      r->Kind(hvx::EKind::kStaticLoads).read += static_cast<int64_t>(m_load.mbld.size() + m_load.etld.size());
+      for (const T_MBLD_D& m : m_load.mbld)
+        if (!IsStaticKind(m.kind)) Passed(m.target, "load kind %d is not written in static load cases", m.kind);
+    }
   }
 
  private:
   static double Abs3(const double* v) { return std::fabs(v[0]) + std::fabs(v[1]) + std::fabs(v[2]); }
+  static bool IsStaticKind(int32_t k) {
+    return k == kNodalForce || k == kNodalMoment || k == kEnforcedTranslation || k == kEnforcedRotation ||
+           k == kBeamMoment || k == kBeamForce || k == kFacePressure || k == kPrestress;
+  }
+
+  // For the report: a load entry on target not written, and the entries a
+  // block wrote.
+  template <class... A>
+  void Passed(int32_t target, const char* reasonFmt, const A&... a) {
+    m_w.NotConverted(hvx::EKind::kStaticLoads, target, reasonFmt, a...);
+  }
+  void Written(const char* section, int64_t n) {
+    if (hvx::CConversionReport* r = m_w.Report()) r->AddWritten(hvx::EKind::kStaticLoads, section, n);
+  }
+  static constexpr const char* kUnsuited = "element missing or of a type the load does not suit";
 
   void NodalLoads(int32_t kind) {
     hvx::CSection s = m_w.Section({"*CONLOAD\n"});
+    int64_t written = 0;
     for (const T_MBLD_D& m : m_load.mbld) {
       if (m.kind != kind) continue;
       s.Open();
-      if (!(Abs3(m.val) > 1e-20)) continue;
+      if (!(Abs3(m.val) > 1e-20)) {
+        Passed(m.target, "nodal load of zero magnitude");
+        continue;
+      }
+      ++written;
       const int32_t node = m_pool.TranslateNode(m.target);
       if (kind == kNodalForce)
         s.Line("%5d,  %g, %g, %g, %g, %g, %g\n", node, m.val[0], m.val[1], m.val[2], 0.0, 0.0, 0.0);
       else
         s.Line("%5d,  %g, %g, %g, %g, %g, %g\n", node, 0.0, 0.0, 0.0, m.val[0], m.val[1], m.val[2]);
     }
+    Written("*CONLOAD", written);
     s.Close();
   }
 
@@ -117,20 +143,26 @@ class CStaticCaseWriter {
         "; ELEM_LIST, CMD, ETYP, iFACE, DIR, VX, VY, VZ, bPROJ, PU, P1, P2, P3, P4, GROUP ; ETYP=SOLID\n",
         "; [PLATE] : plate, plane stress, [PLANE] : axisymmetric, plane strain\n",
     });
+    int64_t written = 0;
     for (const T_MBLD_D& m : m_load.mbld) {
       if (m.kind != kFacePressure) continue;
       s.Open();
       const T_ELEM_D e = ElementOrEmpty(m_pool, m.target);
       const double* v = m.val;
-      if (Abs3(v) + std::fabs(v[3]) <= 1e-20) continue;  // a NaN magnitude is written
+      if (Abs3(v) + std::fabs(v[3]) <= 1e-20) {  // a NaN magnitude is written
+        Passed(m.target, "pressure of zero magnitude");
+        continue;
+      }
       const bool noVector = m.vec[0] == 0.0 && m.vec[1] == 0.0 && m.vec[2] == 0.0;
       if (e.type >= 11 && e.type <= 18) {
+        ++written;
         if (noVector)
           s.Line("%d, PRES , PLATE, FACE, LZ, 0, 0, 0, NO, 0, %g, %g, %g, %g, \n", m.target, v[0], v[1], v[2], v[3]);
         else
           s.Line("%d, PRES , PLATE, FACE, VECTOR, %g, %g, %g, NO, 0, %g, %g, %g, %g, \n", m.target, m.vec[0],
                  m.vec[1], m.vec[2], v[0], v[1], v[2], v[3]);
       } else if (e.type == kSolid && ((e.topo >= 6 && e.topo <= 8) || (e.topo >= 10 && e.topo <= 12))) {
+        ++written;
         const int face = SolidFace(e, m.dir[1], m.dir[2]);
         if (noVector)
           s.Line("%d, PRES , SOLID, %d, NORMAL, 0, 0, 0, NO, 0, %g, %g, %g, %g, \n", m.target, face, v[0], v[1],
@@ -138,24 +170,34 @@ class CStaticCaseWriter {
         else
           s.Line("%d, PRES , SOLID, %d, VECTOR, %g, %g, %g, NO, 0, %g, %g, %g, %g, \n", m.target, face, m.vec[0],
                  m.vec[1], m.vec[2], v[0], v[1], v[2], v[3]);
+      } else {
+        Passed(m.target, kUnsuited);
       }
     }
+    Written("*PRESSURE", written);
     s.Close();
   }
 
   void Prestress() {
     hvx::CSection s = m_w.Section(
         {"*PRESTRESS    ; Prestress Beam Loads\n", "; ELEM_LIST, TENS-I, TENS-J, DI, DM, DJ, GROUP\n"});
+    int64_t written = 0;
     for (const T_MBLD_D& m : m_load.mbld) {
       if (m.kind != kPrestress) continue;
       s.Open();
       const T_ELEM_D e = ElementOrEmpty(m_pool, m.target);
-      if (e.type == kTruss)
+      if (e.type == kTruss) {
         m_w.Log("IDS_HALVEX_Cannot_assign_prestress_load_to_truss");
-      else if (e.type == kBeam)
+        Passed(m.target, "prestress on a truss");
+      } else if (e.type == kBeam) {
         s.Line("%d, %g, %g, %g, %g, %g, \n", m.target, m.val[0], m.val[1], m.val[2], (m.val[2] + m.val[3]) / 2,
                m.val[3]);
+        ++written;
+      } else {
+        Passed(m.target, kUnsuited);
+      }
     }
+    Written("*PRESTRESS", written);
     s.Close();
   }
 
@@ -175,6 +217,7 @@ class CStaticCaseWriter {
                                    "; ELEM_LIST, CMD, TYPE, DIR, VX, VY, VZ, bPROJ, D1, P1, D2, P2, D3, P3, D4, P4, "
                                    "GROUP\n"});
     static const char* const kDir[] = {"GX", "GY", "GZ", "LX", "LY", "LZ"};
+    int64_t written = 0;
     for (const T_MBLD_D& m : m_load.mbld) {
       if (m.kind != kBeamMoment && m.kind != kBeamForce) continue;
       s.Open();
@@ -187,13 +230,18 @@ class CStaticCaseWriter {
       const T_ELEM_D e = ElementOrEmpty(m_pool, m.target);
       if (e.type == kTruss) {
         m_w.Log("IDS_HALVEX_Cannot_assign_distload_to_truss");
+        Passed(m.target, "beam load on a truss");
       } else if (e.type == kBeam) {
+        ++written;
         if (distributed)
           s.Line("%d, BEAM, %s, %s, %s, %g, %g, %g, %g, 0, 0, 0, 0, \n", m.target, type, dir, proj, d1, p1, d2, p2);
         else
           s.Line("%d, BEAM, %s, %s, %s, %g, %g, 0, 0, 0, 0, 0, 0, \n", m.target, type, dir, proj, d1, p1);
+      } else {
+        Passed(m.target, kUnsuited);
       }
     }
+    Written("*BEAMLOAD", written);
     s.Close();
   }
 
@@ -206,6 +254,7 @@ class CStaticCaseWriter {
         ";   ...\n",
         ";   TYPEn, ELASTn, THERMALn, Bn, H1n, T1n, H2n, T2n  ; line n+1\n",
     });
+    int64_t written = 0;
     for (const T_ETLD_D& t : m_load.etld) {
       const double T1 = t.t[0], T2 = t.t[1], t0 = t.t[2], dh = t.t[3], a = t.t[4], H = t.t[5];
       if (T1 == T2) continue;
@@ -215,7 +264,11 @@ class CStaticCaseWriter {
       m_pool.materials.Lookup(e.mat, mat);
       T_PROP_D prop;
       m_pool.properties.Lookup(e.prop, prop);
-      if (e.type != kBeam) continue;
+      if (e.type != kBeam) {
+        Passed(t.elem, kUnsuited);
+        continue;
+      }
+      ++written;
       const double E = mat.value[0];
       const double Iyy = prop.value[1];
       const double H1 = H / 2 - t0;
@@ -224,6 +277,7 @@ class CStaticCaseWriter {
       s.Line(" %d, LZ, Top, 1, \n", t.elem);
       s.Line(" INPUT, %g, %g, %g, %g, %g, %g, %g\n", E, a, B, H1, T1, H2, T2);
     }
+    Written("*BSTEMPER", written);
     s.Close();
   }
 
@@ -231,25 +285,37 @@ class CStaticCaseWriter {
   void ElementTemperatures() {
     hvx::CSection s =
         m_w.Section({"*ELTEMPER    ; Element Temperatures\n", "; ELEM_LIST, TEMPER, GROUP\n"});
+    int64_t written = 0;
     for (const T_ETLD_D& t : m_load.etld) {
       if (t.t[0] != t.t[1]) continue;
       s.Open();
       const T_ELEM_D e = ElementOrEmpty(m_pool, t.elem);
-      if (e.type == kTruss || e.type == kBeam) s.Line(" %d, %g, \n", t.elem, t.t[0]);
+      if (e.type == kTruss || e.type == kBeam) {
+        s.Line(" %d, %g, \n", t.elem, t.t[0]);
+        ++written;
+      } else {
+        Passed(t.elem, kUnsuited);
+      }
     }
+    Written("*ELTEMPER", written);
     s.Close();
   }
 
   void Displacements() {
     hvx::CSection s = m_w.Section({"*SPDISP    ; Specified Displacement of Supports\n",
                                    "; NODE_LIST, FLAG, Dx, Dy, Dz, Rx, Ry, Rz, GROUP\n"});
+    int64_t written = 0;
     for (const T_MBLD_D& m : m_load.mbld) {
       const int32_t node = m_pool.TranslateNode(m.target);
       if (m.kind == kEnforcedTranslation)
         s.Line("%5d, 111000, %g, %g, %g, 0, 0, 0, \n", node, m.val[0], m.val[1], m.val[2]);
       else if (m.kind == kEnforcedRotation)
         s.Line("%5d, 000111, 0, 0, 0, %g, %g, %g, \n", node, m.val[0], m.val[1], m.val[2]);
+      else
+        continue;
+      ++written;
     }
+    Written("*SPDISP", written);
     s.Close();
   }
 
@@ -272,6 +338,7 @@ int CWriteQsxFromNeutral::WriteStaticCaseTable() {
     Pool().loads.Lookup(id, load);
     if (!IsStaticLoadCase(load)) continue;
     s.Line("%s,  %s,  %s\n", StaticCaseName(id, load), "USER", load.title);
+    MarkWritten(hvx::EKind::kLoadSets, "*STLDCASE", id);
   }
   s.Close();
   return 1;

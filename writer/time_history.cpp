@@ -64,6 +64,7 @@ int CWriteQsxFromNeutral::WriteTimeFunction() {
     if (!any) WriteTimeFunctionHeader(*this);
     any = true;
     Out("FUNC=%s, 1, %d, 0, 1, 0, \n", NameOr(f.title, "TFUNC%d", id), f.type - 19);
+    MarkWritten(hvx::EKind::kFunctions, "*TFUNCTION", id);
     hvx::WritePointPairs(*this, f, " %10g, %12g", ", %10g, %12g\n");
   });
   if (any) Out("\n");
@@ -128,6 +129,7 @@ int CWriteQsxFromNeutral::WriteTimeHistoryLoadCase() {
     if (!open) WriteThCaseHeader(*this);
     open = true;
     Out("NAME=%s, \n", ThCaseName(id, L));
+    MarkWritten(hvx::EKind::kLoadSets, "*THLDCASE", id);
 
     // 4. Line 2.
     if (L.nonlinear == 0)
@@ -200,7 +202,10 @@ int CWriteQsxFromNeutral::WriteTimeHistoryLoadCase() {
     else
       Out(" , , , , , , , , , , \n");
     if (On(L.S[1]))
-      if (const T_FUNC_D* modal = hvx::ModalDampingFunction(pool, L)) hvx::WriteModalDampingPoints(*this, *modal);
+      if (const T_FUNC_D* modal = hvx::ModalDampingFunction(pool, L)) {
+        hvx::WriteModalDampingPoints(*this, *modal);
+        MarkWritten(hvx::EKind::kFunctions, "*THLDCASE", L.Q[1]);
+      }
   }
 
   // 8. Back to the base version, whether or not a case was written.

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-CWriteQsxFromNeutral::CWriteQsxFromNeutral(hvx::IConvertEnv& env) : m_env(&env) {}
+CWriteQsxFromNeutral::CWriteQsxFromNeutral(hvx::IConvertEnv& env)
+    : m_env(&env), m_report(env.Report()), m_progress(env.Progress()) {}
 
 CWriteQsxFromNeutral::~CWriteQsxFromNeutral() {
   m_out.Abort();
@@ -36,47 +37,51 @@ int CWriteQsxFromNeutral::Write(const std::string& modelPath, CDataPool* pool) {
 
 int CWriteQsxFromNeutral::WriteSections() {
   using Writer = int (CWriteQsxFromNeutral::*)();
+  struct Link {
+    Writer write;
+    const char* keyword;  // for progress
+  };
   // The fixed order of the sections after the header sections.
-  static constexpr Writer kChain[] = {
-      &CWriteQsxFromNeutral::WriteNode,
-      &CWriteQsxFromNeutral::WriteElement,
-      &CWriteQsxFromNeutral::WriteMaterial,
-      &CWriteQsxFromNeutral::WriteProperties,
-      &CWriteQsxFromNeutral::WriteConstraint,
-      &CWriteQsxFromNeutral::WriteRigidLink,
-      &CWriteQsxFromNeutral::WriteFrameRelease,
-      &CWriteQsxFromNeutral::WriteOffset,
-      &CWriteQsxFromNeutral::WriteStaticCaseTable,
-      &CWriteQsxFromNeutral::WriteStaticCaseBlocks,
-      &CWriteQsxFromNeutral::WriteEigenControl,
-      &CWriteQsxFromNeutral::WriteSpectrumControl,
-      &CWriteQsxFromNeutral::WriteSpectrumFunction,
-      &CWriteQsxFromNeutral::WriteSpectrumLoadCase,
-      &CWriteQsxFromNeutral::WriteTimeFunction,
-      &CWriteQsxFromNeutral::WriteTimeHistoryLoadCase,
-      &CWriteQsxFromNeutral::WriteGroundAcc,
-      &CWriteQsxFromNeutral::WriteDynNodalLoad,
-      &CWriteQsxFromNeutral::WriteNonlinearStaticLoad,
-      &CWriteQsxFromNeutral::WriteGroup,
-      &CWriteQsxFromNeutral::WriteBoundaryGroup,
-      &CWriteQsxFromNeutral::WriteGroupDamping,
-      &CWriteQsxFromNeutral::WriteInitialForce,
-      &CWriteQsxFromNeutral::WriteHingeProperty,
-      &CWriteQsxFromNeutral::WriteHingeAssign,
-      &CWriteQsxFromNeutral::WriteGeneralLink,
-      &CWriteQsxFromNeutral::WriteGeneralSpring,
-      &CWriteQsxFromNeutral::WriteNodalMass,
-      &CWriteQsxFromNeutral::WritePointSpring,
-      &CWriteQsxFromNeutral::WriteElasticLink,
-      &CWriteQsxFromNeutral::WriteHistoryOutput,
-      &CWriteQsxFromNeutral::WriteLocalAxis,
-      &CWriteQsxFromNeutral::WriteInitialElementForce,
-      &CWriteQsxFromNeutral::WriteHvxAnalType,
-      &CWriteQsxFromNeutral::WriteHvxDegree,
-      &CWriteQsxFromNeutral::WriteHvxPrintOpt,
-      &CWriteQsxFromNeutral::WriteHvxConstraint,
-      &CWriteQsxFromNeutral::WriteHvxEigenCtrl,
-      &CWriteQsxFromNeutral::WriteHvxNlCtrl,
+  static constexpr Link kChain[] = {
+      {&CWriteQsxFromNeutral::WriteNode, "*NODE"},
+      {&CWriteQsxFromNeutral::WriteElement, "*ELEMENT"},
+      {&CWriteQsxFromNeutral::WriteMaterial, "*MATERIAL"},
+      {&CWriteQsxFromNeutral::WriteProperties, "*SECTION"},
+      {&CWriteQsxFromNeutral::WriteConstraint, "*CONSTRAINT"},
+      {&CWriteQsxFromNeutral::WriteRigidLink, "*RIGIDLINK"},
+      {&CWriteQsxFromNeutral::WriteFrameRelease, "*FRAME-RLS"},
+      {&CWriteQsxFromNeutral::WriteOffset, "*OFFSET"},
+      {&CWriteQsxFromNeutral::WriteStaticCaseTable, "*STLDCASE"},
+      {&CWriteQsxFromNeutral::WriteStaticCaseBlocks, "*USE-STLD"},
+      {&CWriteQsxFromNeutral::WriteEigenControl, "*EIGEN-CTRL"},
+      {&CWriteQsxFromNeutral::WriteSpectrumControl, "*SPEC-CTRL"},
+      {&CWriteQsxFromNeutral::WriteSpectrumFunction, "*SFUNCTION"},
+      {&CWriteQsxFromNeutral::WriteSpectrumLoadCase, "*SPLDCASE"},
+      {&CWriteQsxFromNeutral::WriteTimeFunction, "*TFUNCTION"},
+      {&CWriteQsxFromNeutral::WriteTimeHistoryLoadCase, "*THLDCASE"},
+      {&CWriteQsxFromNeutral::WriteGroundAcc, "*GROUND-ACC"},
+      {&CWriteQsxFromNeutral::WriteDynNodalLoad, "*DYN-NLOAD"},
+      {&CWriteQsxFromNeutral::WriteNonlinearStaticLoad, "*DYN-SLOAD"},
+      {&CWriteQsxFromNeutral::WriteGroup, "*GROUP"},
+      {&CWriteQsxFromNeutral::WriteBoundaryGroup, "*BNDR-GROUP"},
+      {&CWriteQsxFromNeutral::WriteGroupDamping, "*GROUP-DAMP"},
+      {&CWriteQsxFromNeutral::WriteInitialForce, "*INIFORCE"},
+      {&CWriteQsxFromNeutral::WriteHingeProperty, "*IHINGE-PROP"},
+      {&CWriteQsxFromNeutral::WriteHingeAssign, "*IHINGE-ASSIGN"},
+      {&CWriteQsxFromNeutral::WriteGeneralLink, "*NL-LINK"},
+      {&CWriteQsxFromNeutral::WriteGeneralSpring, "*GSPRING"},
+      {&CWriteQsxFromNeutral::WriteNodalMass, "*NODALMASS"},
+      {&CWriteQsxFromNeutral::WritePointSpring, "*SPRING"},
+      {&CWriteQsxFromNeutral::WriteElasticLink, "*ELASTICLINK"},
+      {&CWriteQsxFromNeutral::WriteHistoryOutput, "*TH-GRAPH"},
+      {&CWriteQsxFromNeutral::WriteLocalAxis, "*LOCALAXIS"},
+      {&CWriteQsxFromNeutral::WriteInitialElementForce, "*INI-EFORCE"},
+      {&CWriteQsxFromNeutral::WriteHvxAnalType, "*HVX-ANALTYPE"},
+      {&CWriteQsxFromNeutral::WriteHvxDegree, "*HVX-DEGREE"},
+      {&CWriteQsxFromNeutral::WriteHvxPrintOpt, "*HVX-PRINTOPT"},
+      {&CWriteQsxFromNeutral::WriteHvxConstraint, "*HVX-CONSTRAINT"},
+      {&CWriteQsxFromNeutral::WriteHvxEigenCtrl, "*HVX-EIGEN-CTRL"},
+      {&CWriteQsxFromNeutral::WriteHvxNlCtrl, "*HVX-NLCTRL"},
   };
 
   AdjustBeamPoints();
@@ -87,9 +92,16 @@ int CWriteQsxFromNeutral::WriteSections() {
   WriteUnit();
   WriteProjectInfo();
   WriteStructureType();
-  for (Writer w : kChain)
-    if ((this->*w)() == 0) return 0;
+  if (m_report) m_elemMark.assign(SortedElements().size(), 0);
+  for (const Link& l : kChain) {
+    if (m_progress) m_progress->WriteSection(l.keyword);
+    if ((this->*l.write)() == 0) {
+      FinishReport();
+      return 0;
+    }
+  }
   Out("*ENDDATA\n");
+  FinishReport();
   return 1;
 }
 

@@ -12,6 +12,7 @@
 #include "store/datapool.h"
 #include "base/env.h"
 #include "base/msgcat.h"
+#include "base/report.h"
 #include "writer/section.h"
 #include "writer/textsink.h"
 
@@ -95,6 +96,7 @@ class CWriteQsxFromNeutral {
     T_ELEM_D e;
     for (const T_ELEMKEY_D& k : SortedElements()) {
       if (!keep(k)) continue;
+      m_curElem = static_cast<size_t>(&k - m_sortedElements.data());
       Pool().elements.Lookup(k.id, e);
       visit(k.id, e);
     }
@@ -108,6 +110,33 @@ class CWriteQsxFromNeutral {
     for (int32_t id : ids)
       if (const T_PROP_D* p = Pool().properties.Find(id)) visit(id, *p);
   }
+
+  // ---- the conversion report (all no-ops without one) ----------------------
+  hvx::CConversionReport* Report() { return m_report; }
+  // The element of the current sorted walk was written, or was passed over
+  // for reason; ElementsWrittenTo names the section of the elements written
+  // since its last call.
+  void ElementWritten() {
+    if (m_report && m_elemMark[m_curElem] == 0) {
+      m_elemMark[m_curElem] = 1;
+      ++m_elemWritten;
+    }
+  }
+  void ElementsWrittenTo(const char* section);
+  void ElementPassed(const char* reason);
+  template <class... A>
+  void NotConverted(hvx::EKind k, int32_t id, const char* reasonFmt, const A&... a) {
+    if (m_report) m_report->NotConverted(k, hvx::Format(reasonFmt, a...), id);
+  }
+  void MarkWritten(hvx::EKind k, const char* section, int32_t id) {
+    if (m_report) m_report->MarkWritten(k, section, id);
+  }
+  // A property whose values an element line of section carries, if it exists.
+  void MarkProperty(const char* section, int32_t id) {
+    if (m_report && Pool().properties.Contains(id)) m_report->MarkWritten(hvx::EKind::kProperties, section, id);
+  }
+  // After the last section: the entities no section wrote, with their reasons.
+  void FinishReport();
 
   std::vector<T_BNDRGRP_D>& BoundaryGroups() { return m_bndrGroups; }
   std::vector<CLocalAxis>& LocalAxes() { return m_localAxes; }
@@ -178,4 +207,10 @@ class CWriteQsxFromNeutral {
   std::vector<CLocalAxis> m_localAxes;
   std::vector<T_ELEMKEY_D> m_sortedElements;
   bool m_haveSortedElements = false;
+  hvx::CConversionReport* m_report = nullptr;
+  hvx::IProgress* m_progress = nullptr;
+  // Per sorted element (report only): 0 untouched, 1 written, 2 passed over.
+  std::vector<uint8_t> m_elemMark;
+  size_t m_curElem = 0;
+  int64_t m_elemWritten = 0;
 };

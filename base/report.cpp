@@ -1,0 +1,47 @@
+#include "base/report.h"
+
+namespace hvx {
+
+size_t CConversionReport::SectionIndex(CKind& kind, std::string_view section) {
+  for (size_t i = 0; i < kind.sections.size(); ++i)
+    if (kind.sections[i].section == section) return i;
+  kind.sections.push_back({std::string(section), 0});
+  return kind.sections.size() - 1;
+}
+
+void CConversionReport::AddWritten(EKind k, std::string_view section, int64_t n) {
+  if (n <= 0) return;
+  CKind& kind = Kind(k);
+  kind.written += n;
+  kind.sections[SectionIndex(kind, section)].count += n;
+}
+
+void CConversionReport::MarkWritten(EKind k, std::string_view section, int32_t id) {
+  CKind& kind = Kind(k);
+  const size_t index = SectionIndex(kind, section);
+  const uint64_t key = (static_cast<uint64_t>(k) << 56) | (static_cast<uint64_t>(index) << 32) | static_cast<uint32_t>(id);
+  if (m_sectionIds.insert(key).second) ++kind.sections[index].count;
+  if (m_writtenIds[static_cast<int>(k)].insert(id).second) ++kind.written;
+}
+
+bool CConversionReport::IsWritten(EKind k, int32_t id) const {
+  return m_writtenIds[static_cast<int>(k)].count(id) != 0;
+}
+
+void CConversionReport::NotConverted(EKind k, std::string_view reason, int32_t id) {
+  CKind& kind = Kind(k);
+  CReason* r = nullptr;
+  for (CReason& x : kind.notConverted)
+    if (x.text == reason) {
+      r = &x;
+      break;
+    }
+  if (!r) {
+    kind.notConverted.push_back({std::string(reason), 0, {}});
+    r = &kind.notConverted.back();
+  }
+  ++r->count;
+  if (r->numbers.size() < kMaxNumbers) r->numbers.push_back(id);
+}
+
+}  // namespace hvx

@@ -1,0 +1,71 @@
+#include "cli/check_feed.h"
+
+namespace hvxcli {
+
+CCheckFeed::CCheckFeed() : m_worker([this] { Work(); }) {}
+
+CCheckFeed::~CCheckFeed() {
+  if (m_worker.joinable()) Finish();
+}
+
+void CCheckFeed::Write(const char* data, size_t size) {
+  if (size == 0) return;
+  std::unique_lock<std::mutex> lock(m_mutex);
+  m_room.wait(lock, [&] { return m_ended || m_pending.size() < kMaxPending; });
+  if (m_ended) return;  // text after the end is not the file's
+  std::string piece;
+  if (!m_spare.empty()) {
+    piece = std::move(m_spare.back());
+    m_spare.pop_back();
+  }
+  piece.assign(data, size);
+  m_pending.push_back(std::move(piece));
+  lock.unlock();
+  m_ready.notify_one();
+}
+
+void CCheckFeed::End() {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ended = true;
+  }
+  m_ready.notify_one();
+}
+
+std::vector<hvx::CDangling> CCheckFeed::Finish() {
+  End();
+  if (m_worker.joinable()) m_worker.join();
+  return std::move(m_findings);
+}
+
+void CCheckFeed::Work() {
+  hvx::CQsxChecker checker;
+  std::string piece;
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(m_mutex);
+      if (!piece.empty()) m_spare.push_back(std::move(piece));
+      m_ready.wait(lock, [&] { return m_ended || !m_pending.empty(); });
+      if (m_pending.empty()) break;
+      piece = std::move(m_pending.front());
+      m_pending.pop_front();
+    }
+    m_room.notify_one();
+    if (m_failed) continue;
+    try {
+      checker.Feed(piece);
+    } catch (...) {
+      m_failed = true;  // the rest is taken and dropped, so the writer never waits for nothing
+    }
+  }
+  try {
+    if (!m_failed) {
+      m_findings = checker.Finish();
+      m_unchecked = checker.Stats().uncheckedReferences;
+    }
+  } catch (...) {
+    m_failed = true;
+  }
+}
+
+}  // namespace hvxcli

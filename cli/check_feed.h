@@ -1,0 +1,78 @@
+// The reference check of a QSX file as it is written: a tee file passes every
+// piece the writer's sink hands to the real file on to a worker thread, which
+// feeds the checker; the tool collects the findings after the conversion.
+// Reading the written file back afterwards would cost a second pass over it.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/env.h"
+#include "check/qsxcheck.h"
+
+namespace hvxcli {
+
+class CCheckFeed {
+ public:
+  // Pieces waiting for the worker before the writer waits for it.
+  static constexpr size_t kMaxPending = 64;
+
+  CCheckFeed();
+  ~CCheckFeed();
+  CCheckFeed(const CCheckFeed&) = delete;
+  CCheckFeed& operator=(const CCheckFeed&) = delete;
+
+  // Queues a copy of the piece for the checker.
+  void Write(const char* data, size_t size);
+  // Ends the text: the worker resolves what it holds while the caller goes on.
+  void End();
+  // Ends the text, waits for the worker and returns its findings. Call once.
+  std::vector<hvx::CDangling> Finish();
+  // True when the checker ran out of memory (its findings are then empty).
+  bool Failed() const { return m_failed; }
+  // References the checker had no room to resolve (valid after Finish).
+  long long Unchecked() const { return m_unchecked; }
+
+ private:
+  void Work();
+
+  std::mutex m_mutex;
+  std::condition_variable m_ready;  // a piece arrived or the text ended
+  std::condition_variable m_room;   // the worker took a piece
+  std::deque<std::string> m_pending;
+  std::vector<std::string> m_spare;  // taken pieces, kept for their storage
+  bool m_ended = false;
+  std::vector<hvx::CDangling> m_findings;
+  bool m_failed = false;
+  long long m_unchecked = 0;
+  std::thread m_worker;
+};
+
+// A file that writes to inner and copies what it wrote to feed.
+class CCheckedOutFile : public hvx::COutFile {
+ public:
+  CCheckedOutFile(std::unique_ptr<hvx::COutFile> inner, CCheckFeed& feed)
+      : m_inner(std::move(inner)), m_feed(feed) {}
+  void Write(const char* data, size_t size) override {
+    m_inner->Write(data, size);
+    m_feed.Write(data, size);
+  }
+  // The file is complete once closed: the check may finish meanwhile.
+  void Close() override {
+    m_inner->Close();
+    m_feed.End();
+  }
+  void Abort() noexcept override { m_inner->Abort(); }
+
+ private:
+  std::unique_ptr<hvx::COutFile> m_inner;
+  CCheckFeed& m_feed;
+};
+
+}  // namespace hvxcli

@@ -1,0 +1,44 @@
+#include "cli/progress.h"
+
+#include <algorithm>
+
+namespace hvxcli {
+
+void CProgressLine::Begin(std::string name, uint64_t totalBytes) {
+  m_name = std::move(name);
+  m_total = totalBytes;
+  m_shown.clear();
+  m_drawn = false;
+}
+
+void CProgressLine::ReadProgress(uint64_t bytesRead) {
+  const uint64_t pct = m_total == 0 ? 100 : std::min<uint64_t>(100, bytesRead * 100 / m_total);
+  Show("reading " + m_name + ": " + std::to_string(pct) + "%");
+}
+
+void CProgressLine::WriteSection(const char* keyword) { Show("writing " + m_name + ": " + keyword); }
+
+void CProgressLine::Show(std::string text) {
+  const double now = m_clock();
+  if (text == m_shown || (m_drawn && now - m_lastDraw < kMinInterval)) return;
+  // Overwrite the old text; blanks cover what a longer one left.
+  std::string line(1, '\r');
+  line += text;
+  if (m_shown.size() > text.size()) line.append(m_shown.size() - text.size(), ' ');
+  m_sink(line);
+  m_shown = std::move(text);
+  m_lastDraw = now;
+  m_drawn = true;
+}
+
+void CProgressLine::End() {
+  if (!m_shown.empty()) {
+    std::string blank(m_shown.size() + 2, ' ');
+    blank.front() = blank.back() = '\r';
+    m_sink(blank);
+  }
+  m_shown.clear();
+  m_drawn = false;
+}
+
+}  // namespace hvxcli

@@ -1,0 +1,43 @@
+// The progress line of the command-line tool: one line on standard error
+// showing the share of the model read, then the section being written,
+// redrawn at most ten times a second and cleared at the end. The clock and the
+// output are handed in, so the throttling can be tested without a terminal.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "base/report.h"
+
+namespace hvxcli {
+
+class CProgressLine : public hvx::IProgress {
+ public:
+  using Clock = std::function<double()>;  // seconds, steadily rising
+  using Sink = std::function<void(std::string_view)>;
+  static constexpr double kMinInterval = 0.1;
+
+  CProgressLine(Sink sink, Clock clock) : m_sink(std::move(sink)), m_clock(std::move(clock)) {}
+
+  // Starts a model of totalBytes; name is shown on the line.
+  void Begin(std::string name, uint64_t totalBytes);
+  void ReadProgress(uint64_t bytesRead) override;
+  void WriteSection(const char* keyword) override;
+  // Clears the line, when one was drawn.
+  void End();
+
+ private:
+  void Show(std::string text);
+
+  Sink m_sink;
+  Clock m_clock;
+  std::string m_name;
+  uint64_t m_total = 0;
+  std::string m_shown;     // text on the line now ("" when clear)
+  double m_lastDraw = 0.0;
+  bool m_drawn = false;    // something was drawn since Begin
+};
+
+}  // namespace hvxcli

@@ -1,0 +1,62 @@
+// The progress line, driven by a hand-set clock: what reaches the terminal and
+// when.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/progress.h"
+
+namespace {
+
+struct Step {
+  double at;             // clock reading
+  long long bytes;       // bytes read so far, or -1 for a section start
+  const char* section;
+  const char* expected;  // what is written to the terminal ("" nothing)
+};
+
+TEST(ProgressLine, RedrawsAtMostTenTimesASecondAndClearsAtTheEnd) {
+  double now = 0.0;
+  std::string terminal;
+  hvxcli::CProgressLine line([&](std::string_view s) { terminal.append(s); }, [&] { return now; });
+  line.Begin("big.hvt", 1000);
+  const std::vector<Step> steps = {
+      {0.00, 100, nullptr, "\rreading big.hvt: 10%"},          // the first draw is immediate
+      {0.05, 200, nullptr, ""},                                  // too soon
+      {0.09, 300, nullptr, ""},                                  // still too soon
+      {0.10, 400, nullptr, "\rreading big.hvt: 40%"},
+      {0.30, 400, nullptr, ""},                                  // unchanged text is not redrawn
+      {0.35, 1000, nullptr, "\rreading big.hvt: 100%"},
+      {0.50, -1, "*NODE", "\rwriting big.hvt: *NODE"},
+      {0.55, -1, "*ELEMENT", ""},
+      {0.70, -1, "*CONSTRAINT", "\rwriting big.hvt: *CONSTRAINT"},
+      {0.80, -1, "*GROUP", "\rwriting big.hvt: *GROUP     "},  // blanks cover the longer text
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.at);
+    now = s.at;
+    terminal.clear();
+    if (s.bytes >= 0)
+      line.ReadProgress(static_cast<uint64_t>(s.bytes));
+    else
+      line.WriteSection(s.section);
+    EXPECT_EQ(s.expected, terminal);
+  }
+  terminal.clear();
+  line.End();
+  EXPECT_EQ("\r" + std::string(23, ' ') + "\r", terminal);
+  terminal.clear();
+  line.End();  // nothing left to clear
+  EXPECT_EQ("", terminal);
+}
+
+TEST(ProgressLine, NothingDrawnNothingCleared) {
+  std::string terminal;
+  hvxcli::CProgressLine line([&](std::string_view s) { terminal.append(s); }, [] { return 0.0; });
+  line.Begin("small.hvt", 0);
+  line.End();
+  EXPECT_EQ("", terminal);
+}
+
+}  // namespace
