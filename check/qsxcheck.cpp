@@ -234,17 +234,25 @@ class CNumberSet {
   CFlatSet m_sparse;
 };
 
+// A reference not resolved when it was read (24 bytes): a number, or a name
+// kept in the arena. Elements come before the materials and sections they
+// name, so a big model has about two of these per element.
 struct CPending {
   long long line;
-  long long number;
-  uint32_t nameOff;
-  uint32_t nameLen;
+  union {
+    long long number;
+    struct {
+      uint32_t nameOff;
+      uint32_t nameLen;
+    };
+  };
   uint8_t sec;
   uint8_t kind;
   bool isName;
 };
+static_assert(sizeof(CPending) == 24);
 
-constexpr size_t kMaxPending = size_t{1} << 20;
+constexpr size_t kMaxPending = size_t{8} << 20;
 constexpr size_t kMaxNameArena = size_t{64} << 20;
 constexpr size_t kMaxToken = 32;
 
@@ -315,7 +323,12 @@ struct CQsxChecker::CImpl {
       ++stats.uncheckedReferences;
       return;
     }
-    pending.push_back({lineNo, v, 0, 0, static_cast<uint8_t>(sec), k, false});
+    CPending& r = pending.emplace_back();
+    r.line = lineNo;
+    r.number = v;
+    r.sec = static_cast<uint8_t>(sec);
+    r.kind = k;
+    r.isName = false;
   }
   void RefNum(EKind k, std::string_view f) {
     long long v;
@@ -331,8 +344,13 @@ struct CQsxChecker::CImpl {
       ++stats.uncheckedReferences;
       return;
     }
-    pending.push_back({lineNo, 0, static_cast<uint32_t>(arena.size()),
-                       static_cast<uint32_t>(f.size()), static_cast<uint8_t>(sec), k, true});
+    CPending& r = pending.emplace_back();
+    r.line = lineNo;
+    r.nameOff = static_cast<uint32_t>(arena.size());
+    r.nameLen = static_cast<uint32_t>(f.size());
+    r.sec = static_cast<uint8_t>(sec);
+    r.kind = k;
+    r.isName = true;
     arena.append(f);
   }
   // Blank-separated numbers of one field.
