@@ -22,7 +22,9 @@ std::string CFileError::Message() const {
 }
 
 std::string FolderOf(const std::string& path, char sep) {
-  const size_t p = path.rfind(sep);
+  // Windows paths may also be written with slashes (C:/m/model.hvt, or a
+  // host file named from a Unix shell under Wine).
+  const size_t p = sep == '\\' ? path.find_last_of("\\/") : path.rfind(sep);
   return p == std::string::npos ? std::string() : path.substr(0, p + 1);
 }
 

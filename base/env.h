@@ -58,8 +58,8 @@ class IConvertEnv {
   virtual IProgress* Progress() { return nullptr; }
 };
 
-// Folder part of a path, up to and including its last separator; empty when
-// the path has none.
+// Folder part of a path, up to and including its last separator ("\\" also
+// takes "/"); empty when the path has none.
 std::string FolderOf(const std::string& path, char sep);
 // The path with the extension after its last "." replaced (or "ext" appended).
 std::string ReplaceExtension(const std::string& path, const char* ext);

@@ -109,6 +109,11 @@ class CCliPlatform : public hvx::CConsolePlatform {
 };
 
 std::string Absolute(const std::string& path) {
+#ifdef _WIN32
+  // A path from a Unix shell under Wine (/data/model.hvt) names a host file;
+  // it stays as given, so the lines that name the model show it as typed.
+  if (!path.empty() && path[0] == '/') return path;
+#endif
   std::error_code ec;
   std::filesystem::path p = std::filesystem::absolute(path, ec);
   if (ec) return path;
@@ -130,6 +135,9 @@ int main(int argc, char** argv) {
   try {
     CLI::App app("halvex2qsx");
     app.set_help_flag();  // the help text is kUsage
+    // Paths such as /data/model.hvt are files on every platform, never
+    // Windows-style options.
+    app.allow_windows_style_options(false);
     bool help = false, version = false, report = false, noProgress = false, check = false;
     std::string result, reportJson;
     std::vector<std::string> files;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the golden cases through halvex2qsx.exe under Wine: tests/cases/* and,
 # when present, the shared acceptance sample. Each model is copied into a
-# fresh folder and converted by its Windows path; the written model.qsx must
-# equal expected.qsx byte for byte, standard output must equal
-# expected.stdout (@MODEL@ standing for the Windows path) apart from the
+# fresh folder and converted twice, by its Windows path and by its Unix path
+# (as a script under Wine may give it); the written model.qsx must equal
+# expected.qsx byte for byte, standard output must equal expected.stdout
+# (@MODEL@ standing for the path given) apart from the
 # console's CRLF line ends, and the exit status must equal expected.exit.
 #
 #   tests/windows/golden.sh [BUILD_DIR]      (default build-windows)
@@ -24,14 +25,16 @@ roots=(tests/cases)
 [ -d ../shared/acceptance-sample/cases ] && roots+=(../shared/acceptance-sample/cases)
 
 pass=0 fail=0 n=0
+for style in windows unix; do
 for root in "${roots[@]}"; do
   for dir in "$root"/*/; do
     n=$((n + 1))
-    name="$(basename "$(dirname "$root")")/$(basename "$dir")"
+    name="$(basename "$(dirname "$root")")/$(basename "$dir") ($style path)"
     work="$tmp/$n"
     mkdir -p "$work"
     [ -f "$dir/model.hvt" ] && cp "$dir/model.hvt" "$work/"
-    model="$(winpath "$work/model.hvt")"
+    model="$work/model.hvt"
+    [ "$style" = windows ] && model="$(winpath "$model")"
     (cd "$work" && timeout 60 wine "$exe" "$model" >"$tmp/$n.out" 2>"$tmp/$n.err")
     rc=$?
     sed -i 's/\r$//' "$tmp/$n.out"
@@ -65,6 +68,7 @@ for root in "${roots[@]}"; do
       head -n 3 "$tmp/$n.err" | sed 's/^/    stderr: /'
     fi
   done
+done
 done
 echo "golden cases under Wine: $pass passed, $fail failed"
 [ "$fail" -eq 0 ] && [ "$n" -gt 0 ]
