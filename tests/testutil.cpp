@@ -85,6 +85,7 @@ Conversion Convert(const std::string& modelText) {
   hvx::CScriptedPlatform p;
   p.answers.push_back({true, model, ""});
   Conversion c;
+  c.modelPath = model;
   std::string resultPath;
   c.rc = hvx::RunConversion(p, c.outputPath, resultPath);
   const std::string qsx = dir.File("model.qsx");

@@ -62,6 +62,7 @@ bool Exists(const std::string& path);
 // Everything one conversion produced.
 struct Conversion {
   int rc = 0;
+  std::string modelPath;
   std::string outputPath;
   std::string qsx;            // the written .qsx text ("" when none)
   bool qsxWritten = false;
