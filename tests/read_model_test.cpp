@@ -22,7 +22,6 @@ Lines ElemLines(const std::string& a, const std::string& d = "0,0,1", const std:
 }
 const Lines kElem = {"5,3,12.9,2,0,4,1,2,3,4,5,6,-7.5", "1,2,3,4,5,6,7,8,9,10", "11,12,13,14,15,16,17,18,19,20.7",
                      "0.5,0,1,4,5,6", "0.1,0.2,0.3", "-1,-2,-3", "1,0,0,0,0,0,0,1,0,0,0,1", "-2.9,1.5,4,2,9,0.5,0.25"};
-const std::string kZeros17 = "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\n";
 
 std::string WithLine(const std::string& text, int n, const std::string& with) {
   std::istringstream in(text);
@@ -145,7 +144,7 @@ TEST(ReadBlocks, CurvesHistoriesHingesAndInitialForces) {
   });
 }
 
-TEST(ReadBlocks, LoadsGroupsConstraintsNodesHeaderAndAnalysis) {
+TEST(ReadBlocks, LoadsGroupsConstraintsAndNodes) {
   std::string load = "9\n  WIND X  \n1,2.5,3,4,5,6,7.5\n0,0,-9.8\n0,0,0\n0,0,0\n0,0,0\n1,2,3,4\n0,0,0,0\n0,0,0,0\n0,0,0\n"
                      "0,0,0\n0,0,0,0\n0.001,0,0\n1,2,3,4,5,6,7,8,9,10\n0.05,0,0,0,0,0.01,0,0,0,0.25,0.3,0.4\n"
                      "0,0,0,0,0,50,0,0,0,2\n20,0,0,0,0,0,0,0,0,0,1,2,77\n0,17,0,1000,0,0,0\n1,1,0,1,0,0,0,1,0\n"
@@ -209,27 +208,12 @@ TEST(ReadBlocks, LoadsGroupsConstraintsNodesHeaderAndAnalysis) {
                                                    c.eqs[0].terms[1].node, c.eqs[1].id, int(c.eqs[1].terms.size())}));
          EXPECT_EQ((Dbls{-1, 1}), (Dbls{c.eqs[0].terms[0].coef, c.eqs[0].terms[1].coef}));
        }},
-      {"nodes", "   -1\n403\n5,0,0,0,46,1,1,1,0,0,0,1.5,2.,-3E-1,0\n12.9,0,0,0,0,0,0,0,0,0,0,10*2,0,0,0\n   -1\n", 1, "",
+      // Positions, the header and the analysis settings show in tests/model_cases/reader_framing.txt.
+      {"node supports", "   -1\n403\n5,0,0,0,46,1,1,1,0,0,0,1.5,2.,-3E-1,0\n   -1\n", 1, "",
        [](const CDataPool& p) {
          const T_NODS_D n = Get(p.nodes, 5);
          EXPECT_EQ((Ints{1, 1, 1, 0, 0, 0}), (Ints(n.cnst, n.cnst + 6)));
-         EXPECT_EQ((Dbls{1.5, 2, -0.3, 20}), (Dbls{n.pos[0], n.pos[1], n.pos[2], Get(p.nodes, 12).pos[0]}));
        }},
-      {"header", "   -1\n100\n  My  model \n8.3\n2 1\n   -1\n", 1, "", [](const CDataPool& p) {
-         EXPECT_EQ("My  model", p.Header().title);
-         EXPECT_EQ((Ints{1, 2, 1}), (Ints{p.Header().present, p.Header().lengthUnit, p.Header().forceUnit}));
-       }},
-      {"header without unit line", "   -1\n100\nMy model\n8.3\n   -1\n", 1, "",
-       [](const CDataPool& p) { EXPECT_EQ((Ints{0, 0}), (Ints{p.Header().present, int(p.Header().title.size())})); }},
-      {"header above version 100", "   -1\n100\nT\n101\n1 1\n   -1\n", 1,
-       "File version is higher than supported (line 4); reading goes on.\n",
-       [](const CDataPool& p) { EXPECT_EQ(1, p.Header().present); }},
-      {"analysis: the last complete pair wins", "   -1\n900\n1,2,9.8,4,5\n" + kZeros17 + "3,4,0,0,0\n" + kZeros17 + "7,7,7,7,7\n   -1\n",
-       1, "", [](const CDataPool& p) {
-         EXPECT_EQ((Dbls{3, 4, 0}), (Dbls{double(p.Analysis().structCode), double(p.Analysis().massCode), p.Analysis().grav}));
-       }},
-      {"analysis: gravity", "   -1\n900\n1,2,9.806,0,0\n" + kZeros17 + "   -1\n", 1, "",
-       [](const CDataPool& p) { EXPECT_EQ(9.806, p.Analysis().grav); }},
   });
 }
 
