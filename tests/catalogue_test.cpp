@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -46,9 +45,11 @@ std::vector<std::string> Conversions(const std::string& t) {
 }
 
 TEST(Catalogue, ConversionCheckCatchesChangedArguments) {
-  const std::pair<const char*, bool> cases[] = {  // against "%d of %s"
-      {"%d の %s", true}, {"%s の %d", false}, {"の %s", false}, {"%d の %s %d", false}, {"%ld の %s", false},
-      {"%*d の %s", false}, {"%d の %s 100%", false}, {"%d %の %s", false}, {"%d 100%% の %s", true},
+  const std::pair<const char*, bool> cases[] = {
+      // against "%d of %s"
+      {"%d の %s", true},       {"%s の %d", false},  {"の %s", false},
+      {"%d の %s %d", false},   {"%ld の %s", false}, {"%*d の %s", false},
+      {"%d の %s 100%", false}, {"%d %の %s", false}, {"%d 100%% の %s", true},
   };
   for (const auto& [text, same] : cases) EXPECT_EQ(same, Conversions("%d of %s") == Conversions(text)) << text;
   EXPECT_EQ(Conversions("%-+08.3lld %*d %5.2f"), Conversions("%-+08.3lld と %*d %5.2f"));
@@ -84,7 +85,8 @@ TEST(Catalogue, EveryTranslationMatchesTheEnglishText) {
   const char* const codePages[] = {"", "CP932", "CP949", "CP936"};
   for (int lang = kJapanese; lang < kLanguageCount; ++lang) {
     iconv_t cd = iconv_open(codePages[lang], "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) GTEST_LOG_(WARNING) << "no " << codePages[lang] << " converter: not checked";
+    if (cd == reinterpret_cast<iconv_t>(-1))
+      GTEST_LOG_(WARNING) << "no " << codePages[lang] << " converter: not checked";
     for (const Message& m : Messages()) {
       SCOPED_TRACE(std::string(m.id) + " in language " + std::to_string(lang));
       ASSERT_TRUE(m.text[lang] && *m.text[lang]);
@@ -111,11 +113,12 @@ TEST(Catalogue, LanguageFromTheEnvironment) {
   EXPECT_EQ(kChinese, LanguageOfEnvironment(nullptr, "", "zh_CN.UTF-8"));
   EXPECT_EQ(kEnglish, LanguageOfEnvironment("C", "ja_JP.UTF-8", nullptr));
   const std::pair<const char*, Language> names[] = {
-      {"ja", kJapanese}, {"ja_JP.utf8@x", kJapanese}, {"ja_JP.eucJP", kEnglish}, {"jam_JM", kEnglish},
-      {"ko_KR.UTF-8", kKorean}, {"zh", kChinese}, {"zh_SG", kChinese}, {"zh-Hans-CN", kChinese},
-      {"zh_TW.UTF-8", kEnglish}, {"zh_Hant_HK", kEnglish}, {"POSIX", kEnglish}, {"C.UTF-8", kEnglish}};
+      {"ja", kJapanese},        {"ja_JP.utf8@x", kJapanese}, {"ja_JP.eucJP", kEnglish},
+      {"jam_JM", kEnglish},     {"ko_KR.UTF-8", kKorean},    {"zh", kChinese},
+      {"zh_SG", kChinese},      {"zh-Hans-CN", kChinese},    {"zh_TW.UTF-8", kEnglish},
+      {"zh_Hant_HK", kEnglish}, {"POSIX", kEnglish},         {"C.UTF-8", kEnglish}};
   for (const auto& [name, lang] : names) EXPECT_EQ(lang, LanguageOfLocale(name)) << name;
-  const std::pair<unsigned, Language> langIds[] = {{0x0411, kJapanese}, {0x0412, kKorean}, {0x0804, kChinese},
+  const std::pair<unsigned, Language> langIds[] = {{0x0411, kJapanese}, {0x0412, kKorean},  {0x0804, kChinese},
                                                    {0x1004, kChinese},  {0x0004, kChinese}, {0x0404, kEnglish},
                                                    {0x7c04, kEnglish},  {0x0409, kEnglish}};
   for (const auto& [id, lang] : langIds) EXPECT_EQ(lang, LanguageOfLangId(id)) << std::hex << id;
@@ -130,30 +133,17 @@ TEST(DialogLanguage, NearestToTheUsersLanguage) {
   const struct {
     const std::vector<uint16_t>& available;
     uint16_t user, shown;
-  } cases[] = {{shipped, 0x0411, 0x0411}, {shipped, 0x0412, 0x0412}, {shipped, 0x1004, 0x0804},
-               {shipped, 0x0404, 0x0409}, {shipped, 0x0809, 0x0409}, {shipped, 0x0407, 0x0409},
+  } cases[] = {{shipped, 0x0411, 0x0411}, {shipped, 0x0412, 0x0412},   {shipped, 0x1004, 0x0804},
+               {shipped, 0x0404, 0x0409}, {shipped, 0x0809, 0x0409},   {shipped, 0x0407, 0x0409},
                {french, 0x100C, 0x040C},  {noEnglish, 0x0407, 0x0411}, {none, 0x0407, 0x0409}};
   for (const auto& c : cases) EXPECT_EQ(c.shown, hvx::ChooseDialogLanguage(c.available, c.user)) << std::hex << c.user;
 }
 
-// A dialog script without comments, preprocessor lines and its LANGUAGE
-// statement, every string literal emptied.
+// A dialog script without comments, preprocessor lines, blank lines and its
+// LANGUAGE statement, every string literal emptied.
 std::string Structure(const std::string& rc) {
-  std::istringstream in(rc);
-  std::string out, line;
-  while (std::getline(in, line)) {
-    const size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] == '#' || line.compare(first, 2, "//") == 0 ||
-        line.compare(first, 8, "LANGUAGE") == 0)
-      continue;
-    bool quoted = false;
-    for (char c : line) {
-      if (c == '"') quoted = !quoted;
-      if (!quoted || c == '"') out += c;
-    }
-    out += '\n';
-  }
-  return out;
+  const std::string noTexts = std::regex_replace(rc, std::regex("\"[^\"\n]*\""), "\"\"");
+  return std::regex_replace(noTexts, std::regex("^[ \t]*((#|//|LANGUAGE).*)?\n", std::regex::multiline), "");
 }
 
 TEST(Dialogs, TranslationsChangeOnlyTexts) {

@@ -60,9 +60,9 @@ TEST(CommandLine, StatusesAndStreams) {
   const struct {
     const char* args;
     int status;
-    const char* out;  // standard output; @DIR@ the folder
-    bool outWhole;    // else a part of it
-    const char* err;  // a part of standard error
+    const char* out;                                         // standard output; @DIR@ the folder
+    bool outWhole;                                           // else a part of it
+    const char* err;                                         // a part of standard error
     std::vector<std::pair<const char*, const char*>> files;  // a part of each file's text; nullptr: absent
   } cases[] = {
       {"--help", 0, "Usage: halvex2qsx [--result RESULT.hvb] MODEL.hvt", false, "", {}},

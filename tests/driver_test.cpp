@@ -39,20 +39,21 @@ std::string Replaced(std::string s, const std::string& from, const std::string& 
 
 struct DriveCase {
   const char* name;
-  std::string model;  // text of the model file ("" none, kFolder a folder)
-  const char* path;   // model path under the folder
-  bool ok;            // the dialog's answer
+  std::string model;       // text of the model file ("" none, kFolder a folder)
+  const char* path;        // model path under the folder
+  bool ok;                 // the dialog's answer
   const char* failCreate;  // file faults, under the folder ("" none)
   const char* failWrite;
   size_t failAfter;
   int rc;
-  const char* out;  // outputPath under the folder (nullptr: untouched); resultPath is set when rc is 0
+  const char* out;                  // outputPath under the folder (nullptr: untouched); resultPath is set when rc is 0
   std::vector<std::string> boxes;   // "@DIR@/..." must be contained, other texts whole
   std::vector<std::string> window;  // the one message window's lines, @MODEL@ the model path
   long qsxSize;                     // of the output file: kAbsent, kAny or exact
 };
 
 TEST(Driver, ResultCodesPathsFileFaultsAndLogs) {
+  // clang-format off
   const DriveCase cases[] = {
       {"cancel leaves everything alone", kNode, "m.hvt", false, "", "", 0, 1, nullptr, {}, {}, kAbsent},
       {"missing model sets only the result path", "", "gone.hvt", true, "", "", 0, 0, nullptr, {}, {}, kAbsent},
@@ -78,6 +79,7 @@ TEST(Driver, ResultCodesPathsFileFaultsAndLogs) {
       {"unwritable log folder: the entry has nowhere to go", kBadNode, "m.hvt", true, "ReadErr.msg", "", 0, 0, "m.qsx",
        {}, {}, kAny},
   };
+  // clang-format on
   for (const DriveCase& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;

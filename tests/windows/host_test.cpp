@@ -10,11 +10,13 @@
 //   host_test.exe CASES_DIR WORK_DIR --show input|messages CASE
 //     holds a filled-in dialog until WORK_DIR\release exists (screenshots)
 #include <windows.h>
+// (before dlgs.h)
 #include <dlgs.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -77,16 +79,18 @@ std::wstring ClassOf(HWND h) {
 struct Stuck {
   std::string what;
 };
+using Problems = std::vector<std::string>;
+void Check(Problems& p, bool ok, const std::string& what) {
+  if (!ok) p.push_back(what);
+}
 
 // The second thread: finds the dialogs of the thread that called the plug-in
 // and works them through control ids. Every wait gives up after kStepMs.
 class Driver {
  public:
-  Driver(DWORD uiThread, const std::atomic<bool>& returned) : m_ui(uiThread), m_returned(returned) {}
-  std::vector<std::string> problems;
-  void Check(bool ok, const std::string& what) {
-    if (!ok) problems.push_back(what);
-  }
+  Driver(DWORD ui, const std::atomic<bool>& returned, Problems& p) : problems(p), m_ui(ui), m_returned(returned) {}
+  Problems& problems;
+  void Check(bool ok, const std::string& what) { ::Check(problems, ok, what); }
 
   std::vector<HWND> Dialogs() const {
     std::vector<HWND> v;
@@ -124,22 +128,24 @@ class Driver {
     if (HWND c = GetDlgItem(dlg, id)) return c;
     throw Stuck{"no control " + std::to_string(id)};
   }
-  // Posted, so a button that opens a modal dialog does not block this thread.
-  void Click(HWND dlg, int id) { PostMessageW(Item(dlg, id), BM_CLICK, 0, 0); }
+  // Posted, so a button that opens a modal dialog does not block this thread;
+  // waits until the dialog closes when it names what it is.
+  void Click(HWND dlg, int id, const char* closing = nullptr) {
+    PostMessageW(Item(dlg, id), BM_CLICK, 0, 0);
+    if (closing) WaitGone(dlg, closing);
+  }
   void SetText(HWND dlg, int id, const std::string& text) {
     Send(Item(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
   }
-  std::string Text(HWND dlg, int id) {
+  // The text of a field, once it shows `want` or after a second: the plug-in
+  // refreshes its fields after the file-open dialog is gone.
+  std::string Text(HWND dlg, int id, const std::string& want = "") {
     wchar_t buf[2048];
-    const LRESULT n = Send(Item(dlg, id), WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf));
-    return Narrow(std::wstring(buf, n));
-  }
-  // The text of a field once it shows `want`, or after a second what it shows
-  // then: the plug-in refreshes its fields after the file-open dialog is gone.
-  std::string TextOnceSettled(HWND dlg, int id, const std::string& want) {
-    std::string text;
-    for (DWORD t0 = GetTickCount(); (text = Text(dlg, id)) != want && GetTickCount() - t0 < 1000;) Sleep(20);
-    return text;
+    for (DWORD t0 = GetTickCount();; Sleep(20)) {
+      const LRESULT n = Send(Item(dlg, id), WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf));
+      const std::string text = Narrow(std::wstring(buf, n));
+      if (text == want || GetTickCount() - t0 >= (want.empty() ? 0 : 1000)) return text;
+    }
   }
   // A system message box: checks its text and that it offers only OK, then
   // presses OK.
@@ -158,8 +164,7 @@ class Driver {
     Check(acc.first.find(expectedPart) != std::string::npos,
           "message box says \"" + acc.first + "\", not \"" + expectedPart + "\"");
     Check(acc.second == 1, "message box has " + std::to_string(acc.second) + " buttons, not only OK");
-    Click(box, IDOK);
-    WaitGone(box, "message box");
+    Click(box, IDOK, "message box");
   }
   // Reads the message window, checks its lines and scroll range, closes it;
   // returns the widest line's width.
@@ -188,8 +193,7 @@ class Driver {
     const LRESULT extent = Send(list, LB_GETHORIZONTALEXTENT);
     Check(extent >= widest && extent <= widest + 40,
           "horizontal extent " + std::to_string(extent) + " for a widest line of " + std::to_string(widest) + " px");
-    Click(dlg, kClose);
-    WaitGone(dlg, "message window");
+    Click(dlg, kClose, "message window");
     return widest;
   }
   // A modal dialog of a host with a window: owned by it, the host disabled.
@@ -234,14 +238,13 @@ class Driver {
 struct Call {
   int rc = 0;
   std::string out = "<out unchanged>", res = "<res unchanged>";
-  std::vector<std::string> problems;
 };
 
 // One call of the plug-in on this thread while `drive` works its dialogs.
-Call Convert(const std::function<void(Driver&)>& drive, bool plain = false, HWND owner = nullptr) {
+Call Convert(Problems& p, const std::function<void(Driver&)>& drive, bool plain = false, HWND owner = nullptr) {
   Call c;
   std::atomic<bool> returned{false};
-  Driver d(GetCurrentThreadId(), returned);
+  Driver d(GetCurrentThreadId(), returned, p);
   d.m_owner = owner;
   std::thread t([&] {
     try {
@@ -255,16 +258,7 @@ Call Convert(const std::function<void(Driver&)>& drive, bool plain = false, HWND
   c.rc = plain ? g_convert() : g_convert2(c.out, c.res);
   returned = true;
   t.join();
-  c.problems = d.problems;
   return c;
-}
-
-// Chooses a file in the system file-open dialog.
-void Choose(Driver& d, HWND open, const std::string& path) {
-  for (int id : {cmb13, edt1})
-    if (GetDlgItem(open, id)) d.SetText(open, id, path);
-  PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(open, IDOK)));
-  d.WaitGone(open, "file-open dialog");
 }
 
 // Browsing refreshes both fields from the stored paths; a cancelled browse
@@ -288,12 +282,17 @@ void Browse(Driver& d, HWND dlg, const std::string& model, const std::string& re
   const struct {
     int button, field, other;
     std::string chosen, otherShows;
-  } steps[] = {{kResultBrowse, kResultEdit, kModelEdit, result, ""}, {kModelBrowse, kModelEdit, kResultEdit, model, result}};
+  } steps[] = {{kResultBrowse, kResultEdit, kModelEdit, result, ""},
+               {kModelBrowse, kModelEdit, kResultEdit, model, result}};
   for (const auto& s : steps) {
     d.SetText(dlg, s.other, "typed again");
     d.Click(dlg, s.button);
-    Choose(d, d.WaitDialog(nullptr, "file-open dialog"), s.chosen);
-    const std::string shown = d.TextOnceSettled(dlg, s.field, s.chosen);
+    open = d.WaitDialog(nullptr, "file-open dialog");  // the file is typed into its name field
+    for (int id : {cmb13, edt1})
+      if (GetDlgItem(open, id)) d.SetText(open, id, s.chosen);
+    PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(open, IDOK)));
+    d.WaitGone(open, "file-open dialog");
+    const std::string shown = d.Text(dlg, s.field, s.chosen);
     d.Check(shown == s.chosen, "field " + std::to_string(s.field) + " shows \"" + shown + "\" after choosing");
     d.Check(d.Text(dlg, s.other) == s.otherShows,
             "field " + std::to_string(s.other) + " not refreshed to the stored path \"" + s.otherShows + "\"");
@@ -306,7 +305,7 @@ void Browse(Driver& d, HWND dlg, const std::string& model, const std::string& re
 enum Setup { kCopy, kCrlf, kAbsent, kLocked, kFolderModel, kBlockedOutput, kDeep, kCopyWithoutCatalogue };
 enum Answer { kOk, kCancel, kBrowse };
 enum Window { kNone, kCase, kFallback, kTranslated };  // expected.stdout of the case, with the fallback or translated
-enum Qsx { kSame, kNoQsx, kUnchecked };                 // model.qsx left: the case's expected.qsx, none, any
+enum Qsx { kSame, kNoQsx, kUnchecked };                // model.qsx left: the case's expected.qsx, none, any
 enum Mode { kAll, kNoCatalogue, kJapanese };
 enum Flags { kPlain = 1, kHostWindow = 2 };  // ConvertFile instead of ConvertFile2; a host window is active
 
@@ -321,8 +320,8 @@ struct Scenario {
   const char* model;  // the case whose model.hvt is used
   Setup setup;
   Answer answer;
-  int rc;  // outputPath is the .qsx beside the model when rc is 0 and the model exists, resultPath the
-           // result typed or chosen when rc is 0 (ConvertFile2 only); else both are untouched
+  int rc;           // outputPath is the .qsx beside the model when rc is 0 and the model exists, resultPath the
+                    // result typed or chosen when rc is 0 (ConvertFile2 only); else both are untouched
   const char* box;  // a part of the one message box's text
   Window window;
   Qsx qsx;
@@ -337,7 +336,8 @@ const Scenario kScenarios[] = {
     {"missing model: result path only", kAll, kClean, kAbsent, kOk, 0, nullptr, kNone, kNoQsx, 0},
     {"model locked by another program: message box, -1", kAll, kClean, kLocked, kOk, -1, kCantOpen, kNone, kNoQsx, 0},
     {"model is a folder: message box, -1", kAll, kClean, kFolderModel, kOk, -1, kCantOpen, kNone, kNoQsx, 0},
-    {"output blocked: file error box, still done", kAll, kClean, kBlockedOutput, kOk, 0, kQsxPath, kNone, kUnchecked, 0},
+    {"output blocked: file error box, still done", kAll, kClean, kBlockedOutput, kOk, 0, kQsxPath, kNone, kUnchecked,
+     0},
     {"browse: cancel keeps, choosing refreshes both fields", kAll, kClean, kCopy, kBrowse, 0, nullptr, kNone, kSame, 0},
     {"300-character message line: scroll range", kAll, kFormatError, kDeep, kOk, 0, nullptr, kCase, kSame, 0},
     {"host with a window: both dialogs modal to it", kAll, kFormatError, kCopy, kOk, 0, nullptr, kCase, kSame,
@@ -350,11 +350,6 @@ const Scenario kScenarios[] = {
      nullptr, kTranslated, kSame, 0},
 };
 
-using Problems = std::vector<std::string>;
-void Check(Problems& p, bool ok, const std::string& what) {
-  if (!ok) p.push_back(what);
-}
-
 // Runs this program again from a folder holding only it and the plug-in; the
 // copy reports into a file whose lines are shown here.
 void RunCopyWithoutCatalogue(Problems& p) {
@@ -362,15 +357,17 @@ void RunCopyWithoutCatalogue(Problems& p) {
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   GetModuleFileNameW(GetModuleHandleW(L"ConvertHalvex.dll"), dll, MAX_PATH);
   const std::wstring bin = Wide(Folder("no-catalogue"));
-  Check(p, CopyFileW(self, (bin + L"host_test.exe").c_str(), FALSE) && CopyFileW(dll, (bin + L"ConvertHalvex.dll").c_str(), FALSE),
-        "could not copy the host and the plug-in");
-  std::wstring cmd = L"\"" + bin + L"host_test.exe\" \"" + Wide(g_cases) + L"\" \"" + Wide(g_work) + L"\" --no-catalogue";
+  Check(p, CopyFileW(self, (bin + L"host_test.exe").c_str(), FALSE), "could not copy the host");
+  Check(p, CopyFileW(dll, (bin + L"ConvertHalvex.dll").c_str(), FALSE), "could not copy the plug-in");
+  std::wstring cmd =
+      L"\"" + bin + L"host_test.exe\" \"" + Wide(g_cases) + L"\" \"" + Wide(g_work) + L"\" --no-catalogue";
   const std::string log = g_work + "\\no-catalogue.log";
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
   STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = si.hStdError = CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+  si.hStdOutput = si.hStdError =
+      CreateFileA(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
   PROCESS_INFORMATION pi{};
   const BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, bin.c_str(), &si, &pi);
   CloseHandle(si.hStdOutput);
@@ -384,30 +381,23 @@ void RunCopyWithoutCatalogue(Problems& p) {
   Check(p, code == 0, "the run without the catalogue failed or did not finish (see above)");
 }
 
-// The expected message window: the case's, the fallback text, or the case's
-// with its format error line (the second) from the catalogue in the language
-// the code page can show (Japanese in 932, English in 1252).
+// The expected message window: the case's, or the case's with its format
+// error line (the second) as the fallback text or from the catalogue in the
+// language the code page can show (Japanese in 932, English in 1252).
 std::vector<std::wstring> ExpectedWindow(const Scenario& s, const std::string& model, Problems& p) {
   std::vector<std::wstring> lines;
-  if (s.window == kFallback)
-    for (const std::string& l : {std::string(), std::string("Error : DLL is not loaded. check message dll!"),
-                                 std::string(), "Import <" + model + ">"})
-      lines.push_back(Wide(l));
-  if (s.window != kCase && s.window != kTranslated) return lines;
   const std::string text = Replace(ReadAll(CaseFile(s.model, "expected.stdout")), "@MODEL@", model);
-  for (size_t b = 0, e; (e = text.find('\n', b)) != std::string::npos; b = e + 1)
+  for (size_t b = 0, e; s.window != kNone && (e = text.find('\n', b)) != std::string::npos; b = e + 1)
     lines.push_back(Wide(text.substr(b, e - b), CP_UTF8));
-  if (s.window == kCase) return lines;
+  if (s.window == kNone || s.window == kCase) return lines;
   const hvxmsg::Message& m = hvxmsg::Messages()[hvxmsg::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
   int n = 0;
-  char line[256];
-  if (lines.size() != 4 || std::sscanf(Narrow(lines[1]).c_str(), m.text[hvxmsg::kEnglish], &n) != 1) {
-    Check(p, false, "the case's window has no format error line");
-  } else {
+  char line[256] = "Error : DLL is not loaded. check message dll!\n";
+  if (lines.size() != 4 || std::sscanf(Narrow(lines[1]).c_str(), m.text[hvxmsg::kEnglish], &n) != 1)
+    return Check(p, false, "the case's window has no format error line"), lines;
+  if (s.window == kTranslated)
     std::snprintf(line, sizeof line, m.text[g_latin ? hvxmsg::kEnglish : hvxmsg::kJapanese], n);
-    lines[1] = Wide(line, CP_UTF8);
-    lines[1].pop_back();  // the line end
-  }
+  lines[1] = Wide(std::string(line, std::strlen(line) - 1), CP_UTF8);  // without the line end
   return lines;
 }
 
@@ -444,8 +434,9 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   const bool japanese = s.mode == kJapanese;
   const LANGID ui = GetUserDefaultUILanguage();
   if (japanese && (PRIMARYLANGID(ui) != LANG_JAPANESE || GetACP() != (g_latin ? 1252u : 932u)))
-    return Check(p, false, "Wine gives user interface language " + std::to_string(ui) + " and code page " +
-                               std::to_string(GetACP()) + ", not Japanese and " + (g_latin ? "1252" : "932"));
+    return Check(p, false,
+                 "Wine gives user interface language " + std::to_string(ui) + " and code page " +
+                     std::to_string(GetACP()) + ", not Japanese and " + (g_latin ? "1252" : "932"));
   const size_t lineLength = 300;  // of the deep model's "Import <model>"
   std::string dir = Folder("scenario" + std::to_string(index) + (g_latin ? "-1252" : ""));
   if (s.setup == kDeep) dir = DeepFolder(dir, lineLength);
@@ -466,6 +457,7 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   const std::wstring caption = japanese ? L"HALVEX 読み込み" : L"Import HALVEX ";
   int widest = 0;
   const Call c = Convert(
+      p,
       [&](Driver& d) {
         HWND dlg = d.WaitDialog(nullptr, "file input dialog");
         d.Check(WindowText(dlg) == caption, "file input dialog caption \"" + Narrow(WindowText(dlg)) + "\"");
@@ -473,15 +465,13 @@ void Run(const Scenario& s, size_t index, Problems& p) {
         if (s.answer == kBrowse) Browse(d, dlg, model, result);
         if (s.answer != kBrowse) d.SetText(dlg, kModelEdit, model);
         if (s.answer != kBrowse) d.SetText(dlg, kResultEdit, result);
-        d.Click(dlg, s.answer == kCancel ? IDCANCEL : IDOK);
-        d.WaitGone(dlg, "file input dialog");
+        d.Click(dlg, s.answer == kCancel ? IDCANCEL : IDOK, "file input dialog");
         if (s.box) d.DismissBox(s.box == kQsxPath ? qsx : s.box);
         if (s.window != kNone) widest = d.ReadMessages(japanese ? nullptr : L"Message Window", window);
       },
       s.flags & kPlain, host);
   if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
 
-  p.insert(p.end(), c.problems.begin(), c.problems.end());
   const Call untouched;
   const bool done = s.rc == 0 && !(s.flags & kPlain);
   const std::string out = done && s.setup != kAbsent ? qsx : untouched.out, res = done ? result : untouched.res;
@@ -491,9 +481,11 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   Check(p, s.qsx != kNoQsx || !Exists(qsx), "model.qsx written");
   Check(p, s.qsx != kSame || (Exists(qsx) && ReadAll(qsx) == ReadAll(CaseFile(s.model, "expected.qsx"))),
         qsx + " not written or differs from the case's expected.qsx");
-  for (const char* log : {"ReadErr.msg", "halvexcvt.msg"}) Check(p, !Exists(dir + log), std::string(log) + " left behind");
+  for (const char* log : {"ReadErr.msg", "halvexcvt.msg"})
+    Check(p, !Exists(dir + log), std::string(log) + " left behind");
   if (s.setup == kDeep) {
-    Check(p, ("Import <" + model + ">").size() == lineLength, "long line is not " + std::to_string(lineLength) + " characters");
+    Check(p, ("Import <" + model + ">").size() == lineLength,
+          "long line is not " + std::to_string(lineLength) + " characters");
     Check(p, widest > 1000, "the long line is only " + std::to_string(widest) + " px wide");
   }
   if (host) Check(p, IsWindowEnabled(host), "the host's window is left disabled");
@@ -510,7 +502,8 @@ int Show(const std::string& what, const std::string& caseName) {
     for (DWORD t0 = GetTickCount(); !Exists(g_work + "\\release") && GetTickCount() - t0 < 60000;) Sleep(50);
     d.Click(dlg, button == IDOK ? IDCANCEL : button);
   };
-  Convert([&](Driver& d) {
+  Problems ignored;
+  Convert(ignored, [&](Driver& d) {
     HWND dlg = d.WaitDialog(nullptr, "file input dialog");
     d.SetText(dlg, kModelEdit, model);
     d.SetText(dlg, kResultEdit, g_work + "\\tower.hvb");
@@ -546,7 +539,10 @@ int wmain(int argc, wchar_t** argv) {
     const DWORD t0 = GetTickCount();
     Run(kScenarios[i], i, p);
     std::printf("%s %s%s (%.1f s)\n", p.empty() ? "ok  " : "FAIL", kScenarios[i].name,
-                mode != kJapanese ? "" : g_latin ? ", code page 1252" : ", code page 932", (GetTickCount() - t0) / 1000.0);
+                mode != kJapanese ? ""
+                : g_latin         ? ", code page 1252"
+                                  : ", code page 932",
+                (GetTickCount() - t0) / 1000.0);
     for (const std::string& problem : p) std::printf("       %s\n", problem.c_str());
     ++(p.empty() ? passed : failed);
     std::fflush(stdout);
