@@ -1,5 +1,6 @@
 // The command-line tool, run as a separate process: exit statuses, the
-// message window on standard output and message boxes on standard error.
+// message window on standard output, message boxes on standard error, and the
+// conversion report.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -17,8 +18,7 @@ namespace {
 
 struct Result {
   int status = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 std::string Quote(const std::string& s) {
@@ -34,48 +34,64 @@ Result RunCli(const std::string& args, const std::string& cwd, const std::string
   const std::string cmd = "cd " + Quote(cwd) + " && env -u LC_ALL -u LC_MESSAGES -u LANG " + env + " " +
                           Quote(BinaryDir() + "/halvex2qsx") + " " + args + " >" + Quote(cap.File("out")) + " 2>" +
                           Quote(cap.File("err")) + " </dev/null";
-  Result r;
   const int rc = std::system(cmd.c_str());
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = ReadFile(cap.File("out"));
-  r.err = ReadFile(cap.File("err"));
-  return r;
+  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFile(cap.File("out")), ReadFile(cap.File("err"))};
+}
+
+std::string Replaced(std::string s, const std::string& from, const std::string& to) {
+  for (size_t p; (p = s.find(from)) != std::string::npos;) s.replace(p, from.size(), to);
+  return s;
 }
 
 const char* const kGood = "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n";
+const char* const kBad = "   -1\n403\n1,2\n   -1\n";
 
-TEST(CommandLine, HelpVersionAndUsageErrors) {
-  TempDir dir;
-  Result r = RunCli("--help", dir.Path());
-  EXPECT_EQ(0, r.status);
-  EXPECT_NE(std::string::npos, r.out.find("Usage: halvex2qsx [--result RESULT.hvb] MODEL.hvt"));
-  r = RunCli("--version", dir.Path());
-  EXPECT_EQ(0, r.status);
-  EXPECT_EQ("halvex2qsx 1.0.0\n", r.out);
-  for (const char* bad : {"", "--bogus m.hvt", "--result"}) {
-    r = RunCli(bad, dir.Path());
-    EXPECT_EQ(1, r.status) << bad;
-    EXPECT_NE(std::string::npos, r.err.find("Usage:")) << bad;
+// A folder with good.hvt, bad.hvt (a format error in line 3), sub/a.hvt,
+// folder.hvt (a folder) and blocked.hvt whose output path is taken by a folder.
+void MakeModels(const TempDir& dir) {
+  fs::create_directories(dir.File("sub"));
+  fs::create_directories(dir.File("folder.hvt"));
+  fs::create_directories(dir.File("blocked.qsx"));
+  for (const char* name : {"good.hvt", "sub/a.hvt", "blocked.hvt"}) WriteFile(dir.File(name), kGood);
+  WriteFile(dir.File("bad.hvt"), kBad);
+}
+
+TEST(CommandLine, StatusesAndStreams) {
+  const struct {
+    const char* args;
+    int status;
+    const char* out;                                         // standard output; @DIR@ the folder
+    bool outWhole;                                           // else a part of it
+    const char* err;                                         // a part of standard error
+    std::vector<std::pair<const char*, const char*>> files;  // a part of each file's text; nullptr: absent
+  } cases[] = {
+      {"--help", 0, "Usage: halvex2qsx [--result RESULT.hvb] MODEL.hvt", false, "", {}},
+      {"--version", 0, "halvex2qsx 1.0.0\n", true, "", {}},
+      {"", 1, "", true, "Usage:", {}},
+      {"--bogus good.hvt", 1, "", true, "Usage:", {}},
+      {"--result", 1, "", true, "Usage:", {}},
+      {"sub/a.hvt", 0, "", true, "", {{"sub/a.qsx", "*NODE    ; Nodes\n; iNO, X, Y, Z\n  1, 1, 2, 3\n"}}},
+      {"bad.hvt", 0, "\nInvalid format in line 3.\n\nImport <@DIR@/bad.hvt>\n", true, "", {{"ReadErr.msg", nullptr}}},
+      {"nothere.hvt", 3, "", true, "@DIR@/nothere.hvt", {{"nothere.qsx", nullptr}}},
+      {"folder.hvt", 2, "", true, "Can't open NEUtral file!\n", {}},
+      // Every model is tried; the highest status wins.
+      {"folder.hvt nothere.hvt good.hvt", 3, "", true, "", {{"good.qsx", ""}}},
+      {"--result r.hvb blocked.hvt", 4, "", true, "@DIR@/blocked.qsx", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    TempDir dir;
+    MakeModels(dir);
+    const Result r = RunCli(c.args, dir.Path());
+    EXPECT_EQ(c.status, r.status) << r.err;
+    const std::string out = Replaced(c.out, "@DIR@", dir.Path());
+    EXPECT_NE(std::string::npos, c.outWhole ? (out == r.out ? 0 : std::string::npos) : r.out.find(out)) << r.out;
+    EXPECT_NE(std::string::npos, r.err.find(Replaced(c.err, "@DIR@", dir.Path()))) << r.err;
+    for (const auto& [file, part] : c.files)
+      EXPECT_TRUE(part ? Exists(dir.File(file)) && ReadFile(dir.File(file)).find(part) != std::string::npos
+                       : !Exists(dir.File(file)))
+          << file;
   }
-}
-
-TEST(CommandLine, ConvertsRelativePathsBesideTheModel) {
-  TempDir dir;
-  fs::create_directory(dir.File("sub"));
-  WriteFile(dir.File("sub/a.hvt"), kGood);
-  const Result r = RunCli("sub/a.hvt", dir.Path());
-  EXPECT_EQ(0, r.status) << r.err;
-  EXPECT_EQ("", r.out);
-  EXPECT_NE(std::string::npos, ReadFile(dir.File("sub/a.qsx")).find("*NODE    ; Nodes\n; iNO, X, Y, Z\n  1, 1, 2, 3\n"));
-}
-
-TEST(CommandLine, MessageWindowGoesToStandardOutput) {
-  TempDir dir;
-  WriteFile(dir.File("m.hvt"), "   -1\n403\n1,2\n   -1\n");
-  const Result r = RunCli("m.hvt", dir.Path());
-  EXPECT_EQ(0, r.status);
-  EXPECT_EQ("\nInvalid format in line 3.\n\nImport <" + dir.File("m.hvt") + ">\n", r.out);
-  EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));
 }
 
 // The catalogue follows LC_ALL, LC_MESSAGES, LANG; the line expected is the
@@ -84,72 +100,22 @@ TEST(CommandLine, MessagesInTheLocalesLanguage) {
   TestLocale ja("ja_JP.UTF-8");
   if (!ja.Active()) GTEST_SKIP() << "no Japanese locale can be made here";
   TempDir dir;
-  WriteFile(dir.File("m.hvt"), "   -1\n403\n1,2\n   -1\n");
-  const struct {
-    const char* env;
-    hvxmsg::Language lang;
-  } cases[] = {
+  WriteFile(dir.File("m.hvt"), kBad);
+  const hvxmsg::Message& invalid = hvxmsg::Messages()[hvxmsg::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
+  ASSERT_STRNE(invalid.text[hvxmsg::kEnglish], invalid.text[hvxmsg::kJapanese]);
+  const std::pair<const char*, hvxmsg::Language> cases[] = {
       {"LC_ALL=ja_JP.UTF-8", hvxmsg::kJapanese},
       {"LC_ALL=C LANG=ja_JP.UTF-8", hvxmsg::kEnglish},
       {"LC_ALL= LC_MESSAGES=ja_JP.UTF-8 LANG=C", hvxmsg::kJapanese},
   };
-  const hvxmsg::Message& invalid = hvxmsg::Messages()[hvxmsg::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
-  ASSERT_STRNE(invalid.text[hvxmsg::kEnglish], invalid.text[hvxmsg::kJapanese]);
-  for (const auto& c : cases) {
+  for (const auto& [env, lang] : cases) {
     char line[256];
-    std::snprintf(line, sizeof line, invalid.text[c.lang], 3);
-    const Result r = RunCli("m.hvt", dir.Path(), c.env);
-    EXPECT_EQ(0, r.status) << c.env;
-    const std::string expected = std::string("\n").append(line).append("\nImport <" + dir.File("m.hvt") + ">\n");
-    EXPECT_EQ(expected, r.out) << c.env;
+    std::snprintf(line, sizeof line, invalid.text[lang], 3);
+    const Result r = RunCli("m.hvt", dir.Path(), env);
+    EXPECT_EQ(0, r.status) << env;
+    EXPECT_EQ(std::string(1, '\n').append(line).append("\nImport <" + dir.File("m.hvt") + ">\n"), r.out) << env;
   }
 }
-
-TEST(CommandLine, MissingModelAndHighestStatus) {
-  TempDir dir;
-  WriteFile(dir.File("good.hvt"), kGood);
-  fs::create_directory(dir.File("folder.hvt"));
-  Result r = RunCli("nothere.hvt", dir.Path());
-  EXPECT_EQ(3, r.status);
-  EXPECT_NE(std::string::npos, r.err.find(dir.File("nothere.hvt")));
-  EXPECT_FALSE(Exists(dir.File("nothere.qsx")));
-
-  r = RunCli("folder.hvt", dir.Path());
-  EXPECT_EQ(2, r.status);
-  EXPECT_NE(std::string::npos, r.err.find("Can't open NEUtral file!\n"));
-
-  // Every model is tried; the highest status wins.
-  r = RunCli("folder.hvt nothere.hvt good.hvt", dir.Path());
-  EXPECT_EQ(3, r.status);
-  EXPECT_TRUE(Exists(dir.File("good.qsx")));
-}
-
-TEST(CommandLine, UnwritableResultIsAFileError) {
-  TempDir dir;
-  WriteFile(dir.File("m.hvt"), kGood);
-  fs::create_directory(dir.File("m.qsx"));  // the output path is taken by a folder
-  const Result r = RunCli("--result r.hvb m.hvt", dir.Path());
-  EXPECT_EQ(4, r.status);
-  EXPECT_NE(std::string::npos, r.err.find(dir.File("m.qsx")));
-}
-
-}  // namespace
-
-// ---- conversion report ------------------------------------------------------
-
-namespace {
-
-std::vector<fs::path> Models() {
-  std::vector<fs::path> models;
-  for (const char* folder : {"tests/cases", "tests/report_cases"})
-    for (const auto& d : fs::directory_iterator(SourceDir() + "/" + folder))
-      if (Exists(d.path().string() + "/model.hvt")) models.push_back(d.path() / "model.hvt");
-  models.push_back(fs::path(SourceDir()) / "examples/frame.hvt");
-  std::sort(models.begin(), models.end());
-  return models;
-}
-
-}  // namespace
 
 // Each report case holds a model and its report as text and as JSON, worked
 // out by hand.
@@ -172,7 +138,12 @@ TEST(ConversionReport, GoldenTextAndJson) {
 // The report changes nothing else: the .qsx file, standard output and the exit
 // status are the same with and without it, for every model we have.
 TEST(ConversionReport, LeavesConversionUnchanged) {
-  for (const fs::path& model : Models()) {
+  std::vector<fs::path> models = {fs::path(SourceDir()) / "examples/frame.hvt"};
+  for (const char* folder : {"tests/cases", "tests/report_cases"})
+    for (const auto& d : fs::directory_iterator(SourceDir() + "/" + folder))
+      if (Exists(d.path().string() + "/model.hvt")) models.push_back(d.path() / "model.hvt");
+  std::sort(models.begin(), models.end());
+  for (const fs::path& model : models) {
     SCOPED_TRACE(model.string());
     TempDir plain, reported;
     WriteFile(plain.File("m.hvt"), ReadFile(model.string()));
@@ -181,9 +152,7 @@ TEST(ConversionReport, LeavesConversionUnchanged) {
     const Result b = RunCli("--report --report-json r.json --no-progress m.hvt", reported.Path());
     EXPECT_EQ(a.status, b.status);
     // The message window names the model by its full path.
-    std::string out = b.out;
-    for (size_t p; (p = out.find(reported.Path())) != std::string::npos;) out.replace(p, reported.Path().size(), plain.Path());
-    EXPECT_EQ(a.out, out);
+    EXPECT_EQ(a.out, Replaced(b.out, reported.Path(), plain.Path()));
     EXPECT_EQ(Exists(plain.File("m.qsx")), Exists(reported.File("m.qsx")));
     EXPECT_TRUE(ReadFile(plain.File("m.qsx")) == ReadFile(reported.File("m.qsx")));
     EXPECT_NE(std::string::npos, b.err.find("Conversion report: m.hvt (exit status " + std::to_string(a.status) + ")"));
@@ -198,8 +167,7 @@ TEST(ConversionReport, JsonHoldsEveryModelInOrder) {
   const Result r = RunCli("--report-json r.json good.hvt nothere.hvt good.hvt", dir.Path());
   EXPECT_EQ(3, r.status);
   const std::string json = ReadFile(dir.File("r.json"));
-  const size_t first = json.find("\"model\": \"good.hvt\"");
-  const size_t second = json.find("\"model\": \"nothere.hvt\"");
+  const size_t first = json.find("\"model\": \"good.hvt\""), second = json.find("\"model\": \"nothere.hvt\"");
   const size_t third = json.find("\"model\": \"good.hvt\"", first + 1);
   ASSERT_NE(std::string::npos, third);
   EXPECT_LT(first, second);
@@ -210,3 +178,5 @@ TEST(ConversionReport, JsonHoldsEveryModelInOrder) {
   // Without --report nothing is added to standard error.
   EXPECT_EQ(std::string::npos, r.err.find("Conversion report"));
 }
+
+}  // namespace

@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
+#include "base/msgcat.h"
 #include "host/convlogs.h"
 #include "host/driver.h"
 #include "host/msgdll.h"
-#include "base/msgcat.h"
 #include "tests/testutil.h"
 
 using namespace hvxtest;
@@ -18,173 +17,103 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kNode = "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n";
+const std::string kNode = "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n";
+const std::string kBadNode = "   -1\n403\n1,2\n   -1\n";
+const std::string kFolder = "<folder>";
+constexpr long kAbsent = -1, kAny = -2;
 
-struct DriveResult {
-  int rc;
-  std::string out = "OUT";
-  std::string res = "RES";
-};
-
-DriveResult Drive(hvx::CScriptedPlatform& p) {
-  DriveResult r;
-  r.rc = hvx::RunConversion(p, r.out, r.res);
-  return r;
-}
-
-TEST(Driver, CancelLeavesEverythingAlone) {
-  hvx::CScriptedPlatform p;
-  p.answers.push_back({false, "", ""});
-  const DriveResult r = Drive(p);
-  EXPECT_EQ(1, r.rc);
-  EXPECT_EQ("OUT", r.out);
-  EXPECT_EQ("RES", r.res);
-  EXPECT_EQ(0, p.waitCursorDepth);
-  EXPECT_EQ(0, p.moduleDepth);
-  EXPECT_TRUE(p.windows.empty());
-}
-
-TEST(Driver, MissingModelSetsOnlyTheResultPath) {
-  TempDir dir;
-  hvx::CScriptedPlatform p;
-  p.answers.push_back({true, dir.File("gone.hvt"), "/r/result.hvb"});
-  const DriveResult r = Drive(p);
-  EXPECT_EQ(0, r.rc);
-  EXPECT_EQ("OUT", r.out);
-  EXPECT_EQ("/r/result.hvb", r.res);
-  EXPECT_FALSE(Exists(dir.File("gone.qsx")));
-  EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));
-  EXPECT_EQ(0, p.waitCursorDepth);
-}
-
-TEST(Driver, OutputPathRule) {
-  const struct {
-    const char* rel;       // model path relative to the temporary folder
-    const char* expected;  // output path relative to it
-  } cases[] = {{"model.hvt", "model.qsx"}, {"model", "model.qsx"}, {"data.old/model", "data.qsx"},
-               {"a.b.c", "a.b.qsx"}};
-  for (const auto& c : cases) {
-    TempDir dir;
-    fs::create_directories(fs::path(dir.File(c.rel)).parent_path());
-    WriteFile(dir.File(c.rel), kNode);
-    hvx::CScriptedPlatform p;
-    p.answers.push_back({true, dir.File(c.rel), "x.hvb"});
-    const DriveResult r = Drive(p);
-    EXPECT_EQ(0, r.rc) << c.rel;
-    EXPECT_EQ(dir.File(c.expected), r.out) << c.rel;
-    EXPECT_EQ("x.hvb", r.res);
-    EXPECT_TRUE(Exists(dir.File(c.expected))) << c.rel;
-  }
-}
-
-TEST(Driver, LogsAreShownThenDeleted) {
-  TempDir dir;
-  const std::string model = dir.File("m.hvt");
-  WriteFile(model, "   -1\n100\nT\n101\n1 1\n   -1\n   -1\n403\n1,2\n   -1\n");
-  hvx::CScriptedPlatform p;
-  p.answers.push_back({true, model, ""});
-  const DriveResult r = Drive(p);
-  EXPECT_EQ(0, r.rc);
-  ASSERT_EQ(1u, p.windows.size());
-  EXPECT_EQ((std::vector<std::string>{"", "File version is higher than supported (line 4); reading goes on.",
-                                      "Invalid format in line 9.", "", "Import <" + model + ">"}),
-            p.windows[0]);
-  EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));
-  EXPECT_FALSE(Exists(dir.File("halvexcvt.msg")));
-}
-
-TEST(Driver, ModelThatIsAFolderCannotBeOpened) {
-  TempDir dir;
-  fs::create_directory(dir.File("folder.hvt"));
-  hvx::CScriptedPlatform p;
-  p.answers.push_back({true, dir.File("folder.hvt"), "r"});
-  const DriveResult r = Drive(p);
-  EXPECT_EQ(-1, r.rc);
-  EXPECT_EQ("OUT", r.out);
-  EXPECT_EQ("RES", r.res);
-  EXPECT_EQ((std::vector<std::string>{"Can't open NEUtral file!"}), p.messageBoxes);
-  EXPECT_FALSE(Exists(dir.File("folder.qsx")));
-  EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));
-}
-
-TEST(Driver, OutputFileThatCannotBeCreated) {
-  TempDir dir;
-  WriteFile(dir.File("m.hvt"), kNode);
-  hvx::CScriptedPlatform p;
-  p.failCreatePath = dir.File("m.qsx");
-  p.answers.push_back({true, dir.File("m.hvt"), "r"});
-  const DriveResult r = Drive(p);
-  // A file error is shown, and the conversion still counts as done.
-  EXPECT_EQ(0, r.rc);
-  EXPECT_EQ(dir.File("m.qsx"), r.out);
-  ASSERT_EQ(1u, p.messageBoxes.size());
-  EXPECT_NE(std::string::npos, p.messageBoxes[0].find(dir.File("m.qsx")));
-  EXPECT_FALSE(Exists(dir.File("m.qsx")));
-}
-
-TEST(Driver, WriteFailingPartWay) {
-  TempDir dir;
+std::string ManyNodes() {
   std::string model = "   -1\n403\n";
   for (int i = 1; i <= 20000; ++i) model += std::to_string(i) + ",0,0,0,0,0,0,0,0,0,0,1,2,3,0\n";
-  WriteFile(dir.File("m.hvt"), model);
-  hvx::CScriptedPlatform p;
-  p.failWritePath = dir.File("m.qsx");
-  p.failWriteAfter = 100000;
-  p.answers.push_back({true, dir.File("m.hvt"), "r"});
-  const DriveResult r = Drive(p);
-  EXPECT_EQ(0, r.rc);
-  ASSERT_EQ(1u, p.messageBoxes.size());
-  EXPECT_NE(std::string::npos, p.messageBoxes[0].find("m.qsx"));
-  // The file is left as far as it got.
-  EXPECT_EQ(100000u, fs::file_size(dir.File("m.qsx")));
-  EXPECT_FALSE(Exists(dir.File("halvexcvt.msg")));
+  return model;
+}
+// No nodes, one constraint set holding a three-term equation: the rigid-link
+// output logs one entry once about 125 bytes of output are written ("*VERSION"
+// and "*STRUCTYPE" sections), and the file goes on past 300 bytes.
+const std::string kEquation = "   -1\n506\n3\nBASE\n-1\n8,0,0\n3\n4,3,-1\n3,3,0.5\n2,3,0.5\n-1\n   -1\n";
+
+std::string Replaced(std::string s, const std::string& from, const std::string& to) {
+  const size_t at = s.find(from);
+  return at == std::string::npos ? s : s.replace(at, from.size(), to);
 }
 
-// A write log entry made before the output file fails stays in the log and is
-// shown; one that would come after the failing point never happens.
-TEST(Driver, WriteLogEntriesBeforeAFileErrorAreShown) {
-  // No nodes, one constraint set holding a three-term equation: the rigid-link
-  // output logs one entry once about 125 bytes of output are written
-  // ("*VERSION" and "*STRUCTYPE" sections), and the file goes on past 300 bytes.
-  const std::string model =
-      "   -1\n506\n3\nBASE\n-1\n8,0,0\n3\n4,3,-1\n3,3,0.5\n2,3,0.5\n-1\n   -1\n";
-  const struct {
-    size_t budget;     // bytes the output file takes before it fails
-    bool entryShown;
-  } cases[] = {{300, true}, {50, false}};
-  for (const auto& c : cases) {
+struct DriveCase {
+  const char* name;
+  std::string model;       // text of the model file ("" none, kFolder a folder)
+  const char* path;        // model path under the folder
+  bool ok;                 // the dialog's answer
+  const char* failCreate;  // file faults, under the folder ("" none)
+  const char* failWrite;
+  size_t failAfter;
+  int rc;
+  const char* out;                  // outputPath under the folder (nullptr: untouched); resultPath is set when rc is 0
+  std::vector<std::string> boxes;   // "@DIR@/..." must be contained, other texts whole
+  std::vector<std::string> window;  // the one message window's lines, @MODEL@ the model path
+  long qsxSize;                     // of the output file: kAbsent, kAny or exact
+};
+
+TEST(Driver, ResultCodesPathsFileFaultsAndLogs) {
+  // clang-format off
+  const DriveCase cases[] = {
+      {"cancel leaves everything alone", kNode, "m.hvt", false, "", "", 0, 1, nullptr, {}, {}, kAbsent},
+      {"missing model sets only the result path", "", "gone.hvt", true, "", "", 0, 0, nullptr, {}, {}, kAbsent},
+      {"extension replaced", kNode, "model", true, "", "", 0, 0, "model.qsx", {}, {}, kAny},
+      {"dot in a folder name", kNode, "data.old/model", true, "", "", 0, 0, "data.qsx", {}, {}, kAny},
+      {"last extension replaced", kNode, "a.b.c", true, "", "", 0, 0, "a.b.qsx", {}, {}, kAny},
+      {"read log entries in order", "   -1\n100\nT\n101\n1 1\n   -1\n" + kBadNode, "m.hvt", true, "", "", 0, 0,
+       "m.qsx", {},
+       {"", "File version is higher than supported (line 4); reading goes on.", "Invalid format in line 9.", "",
+        "Import <@MODEL@>"},
+       kAny},
+      {"model that is a folder", kFolder, "folder.hvt", true, "", "", 0, -1, nullptr, {"Can't open NEUtral file!"}, {},
+       kAbsent},
+      {"output file that cannot be created: shown, still done", kNode, "m.hvt", true, "m.qsx", "", 0, 0, "m.qsx",
+       {"@DIR@/m.qsx"}, {}, kAbsent},
+      {"write failing part way: the file left as far as it got", ManyNodes(), "m.hvt", true, "", "m.qsx", 100000, 0,
+       "m.qsx", {"@DIR@/m.qsx"}, {}, 100000},
+      {"write log entry before the file error is shown", kEquation, "m.hvt", true, "", "m.qsx", 300, 0, "m.qsx",
+       {"@DIR@/m.qsx"}, {"", "A multi-point constraint equation cannot be converted; skipped.", "", "Import <@MODEL@>"},
+       300},
+      {"write log entry after the file error never happens", kEquation, "m.hvt", true, "", "m.qsx", 50, 0, "m.qsx",
+       {"@DIR@/m.qsx"}, {}, 50},
+      {"unwritable log folder: the entry has nowhere to go", kBadNode, "m.hvt", true, "ReadErr.msg", "", 0, 0, "m.qsx",
+       {}, {}, kAny},
+  };
+  // clang-format on
+  for (const DriveCase& c : cases) {
+    SCOPED_TRACE(c.name);
     TempDir dir;
-    WriteFile(dir.File("m.hvt"), model);
+    const std::string model = dir.File(c.path), qsx = hvx::ReplaceExtension(model, ".qsx");
+    fs::create_directories(fs::path(model).parent_path());
+    if (c.model == kFolder) fs::create_directory(model);
+    if (c.model != kFolder && !c.model.empty()) WriteFile(model, c.model);
     hvx::CScriptedPlatform p;
-    p.failWritePath = dir.File("m.qsx");
-    p.failWriteAfter = c.budget;
-    p.answers.push_back({true, dir.File("m.hvt"), "r"});
-    const DriveResult r = Drive(p);
-    EXPECT_EQ(0, r.rc) << c.budget;
-    EXPECT_EQ(1u, p.messageBoxes.size()) << c.budget;
-    EXPECT_EQ(c.budget, fs::file_size(dir.File("m.qsx")));
-    if (c.entryShown) {
-      ASSERT_EQ(1u, p.windows.size()) << c.budget;
-      EXPECT_EQ((std::vector<std::string>{"", "A multi-point constraint equation cannot be converted; skipped.", "",
-                                          "Import <" + dir.File("m.hvt") + ">"}),
-                p.windows[0]);
-    } else {
-      EXPECT_TRUE(p.windows.empty()) << c.budget;
+    p.answers.push_back({c.ok, model, "/r/result.hvb"});
+    if (*c.failCreate) p.failCreatePath = dir.File(c.failCreate);
+    if (*c.failWrite) p.failWritePath = dir.File(c.failWrite);
+    p.failWriteAfter = c.failAfter;
+    std::string out = "OUT", res = "RES";
+    EXPECT_EQ(c.rc, hvx::RunConversion(p, out, res));
+    EXPECT_EQ(c.out ? dir.File(c.out) : "OUT", out);
+    EXPECT_EQ(c.rc == 0 ? "/r/result.hvb" : "RES", res);
+    ASSERT_EQ(c.boxes.size(), p.messageBoxes.size());
+    for (size_t i = 0; i < c.boxes.size(); ++i) {
+      const std::string part = Replaced(c.boxes[i], "@DIR@", dir.Path());
+      EXPECT_TRUE(part == c.boxes[i] ? p.messageBoxes[i] == part : p.messageBoxes[i].find(part) != std::string::npos)
+          << p.messageBoxes[i];
     }
+    std::vector<std::vector<std::string>> windows;
+    if (!c.window.empty()) windows.push_back(c.window);
+    for (auto& w : windows)
+      for (auto& l : w) l = Replaced(l, "@MODEL@", model);
+    EXPECT_EQ(windows, p.windows);
+    EXPECT_EQ(c.qsxSize != kAbsent, Exists(qsx));
+    EXPECT_TRUE(c.qsxSize < 0 || static_cast<uintmax_t>(c.qsxSize) == fs::file_size(qsx)) << fs::file_size(qsx);
+    EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));
     EXPECT_FALSE(Exists(dir.File("halvexcvt.msg")));
+    EXPECT_EQ(0, p.waitCursorDepth);
+    EXPECT_EQ(0, p.moduleDepth);
   }
-}
-
-TEST(Driver, UnwritableLogFolderDoesNotFailTheConversion) {
-  TempDir dir;
-  WriteFile(dir.File("m.hvt"), "   -1\n403\n1,2\n   -1\n");
-  hvx::CScriptedPlatform p;
-  p.failCreatePath = dir.File("ReadErr.msg");
-  p.answers.push_back({true, dir.File("m.hvt"), "r"});
-  const DriveResult r = Drive(p);
-  EXPECT_EQ(0, r.rc);
-  EXPECT_TRUE(p.windows.empty());  // the entry had nowhere to go
-  EXPECT_TRUE(Exists(dir.File("m.qsx")));
 }
 
 TEST(ConversionLogs, LongLinesShowInPieces) {
@@ -201,27 +130,26 @@ TEST(ConversionLogs, LongLinesShowInPieces) {
 }
 
 TEST(Catalogue, TextsAndFallbacks) {
+  const char* const kFallback = "Error : DLL is not loaded. check message dll!";
+  const char* const kInvalid = "IDS_HALVEX_Invalid_format_in_line_d__";
   // The catalogue is loaded for the whole test run.
   ASSERT_TRUE(hvx::CMsgDll::IsLoaded());
-  EXPECT_STREQ("Invalid format in line %d.\n", hvx::LookupMessage("IDS_HALVEX_Invalid_format_in_line_d__"));
+  EXPECT_STREQ("Invalid format in line %d.\n", hvx::LookupMessage(kInvalid));
   EXPECT_STREQ("Halvex Model Files (*.hvt)|*.hvt|All Files (*.*)|*.*||",
                hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
   EXPECT_STREQ("Unknown message: IDS_NOPE\n", hvx::LookupMessage("IDS_NOPE"));
   EXPECT_EQ(1, LoadCatalogue());  // already loaded
 
   hvx::CMsgDll::Unload();
-  EXPECT_STREQ("Error : DLL is not loaded. check message dll!", hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
+  EXPECT_STREQ(kFallback, hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
   EXPECT_EQ(0, hvx::CMsgDll::Load("libno-such-catalogue.so"));
-  EXPECT_STREQ("Error : DLL is not loaded. check message dll!", hvx::LookupMessage("IDS_HALVEX_Invalid_format_in_line_d__"));
+  EXPECT_STREQ(kFallback, hvx::LookupMessage(kInvalid));
   // A library without LoadStr is unloaded again.
-  const std::string noLookup = BinaryDir() + "/tests/libnomsg_lookup.so";
-  EXPECT_EQ(0, hvx::CMsgDll::Load(noLookup.c_str()));
+  EXPECT_EQ(0, hvx::CMsgDll::Load((BinaryDir() + "/tests/libnomsg_lookup.so").c_str()));
   EXPECT_FALSE(hvx::CMsgDll::IsLoaded());
-  EXPECT_STREQ("Error : DLL is not loaded. check message dll!", hvx::LookupMessage("IDS_HALVEX_Invalid_format_in_line_d__"));
-
+  EXPECT_STREQ(kFallback, hvx::LookupMessage(kInvalid));
   // Conversions go on with the fallback text in the logs.
-  const Conversion c = Convert("   -1\n403\n1,2\n   -1\n");
-  EXPECT_EQ("\nError : DLL is not loaded. check message dll!\n\nImport <", c.window.substr(0, 56));
+  EXPECT_EQ(std::string(1, '\n').append(kFallback).append("\n\nImport <"), Convert(kBadNode).window.substr(0, 56));
 
   EXPECT_EQ(1, LoadCatalogue());
   EXPECT_TRUE(hvx::CMsgDll::IsLoaded());
@@ -230,19 +158,15 @@ TEST(Catalogue, TextsAndFallbacks) {
 // The plug-in library as a host loads it: exported names, the application
 // object loading the catalogue beside the library, ConvertFile's result.
 TEST(PluginLibrary, ExportsAndApplicationObject) {
-  const std::string lib = BinaryDir() + "/libConvertHalvex.so";
-  void* h = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* h = dlopen((BinaryDir() + "/libConvertHalvex.so").c_str(), RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(nullptr, h) << dlerror();
-  using Convert2 = int (*)(std::string&, std::string&);
-  using Convert0 = int (*)();
-  using SetPlatform = void (*)(hvx::IPlatform*);
-  auto convert2 = reinterpret_cast<Convert2>(dlsym(h, "ConvertFile2"));
-  auto convert0 = reinterpret_cast<Convert0>(dlsym(h, "ConvertFile"));
-  auto setPlatform = reinterpret_cast<SetPlatform>(dlsym(h, "HalvexSetPlatform"));
+  auto convert2 = reinterpret_cast<int (*)(std::string&, std::string&)>(dlsym(h, "ConvertFile2"));
+  auto convert0 = reinterpret_cast<int (*)()>(dlsym(h, "ConvertFile"));
+  auto setPlatform = reinterpret_cast<void (*)(hvx::IPlatform*)>(dlsym(h, "HalvexSetPlatform"));
   ASSERT_TRUE(convert2 && convert0 && setPlatform);
 
   TempDir dir;
-  WriteFile(dir.File("m.hvt"), "   -1\n403\n1,2\n   -1\n");
+  WriteFile(dir.File("m.hvt"), kBadNode);
   hvx::CScriptedPlatform p;
   p.answers.push_back({true, dir.File("m.hvt"), "r.hvb"});
   p.answers.push_back({false, "", ""});
@@ -252,7 +176,7 @@ TEST(PluginLibrary, ExportsAndApplicationObject) {
   EXPECT_EQ(dir.File("m.qsx"), out);
   ASSERT_EQ(1u, p.windows.size());
   EXPECT_EQ("Invalid format in line 3.", p.windows[0][1]);  // the library found its catalogue
-  EXPECT_EQ(1, convert0());  // cancelled
+  EXPECT_EQ(1, convert0());                                 // cancelled
   setPlatform(nullptr);
   dlclose(h);
 }
