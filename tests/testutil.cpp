@@ -78,10 +78,10 @@ std::string ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
-Conversion Convert(const std::string& modelText) {
+Conversion Convert(const std::string& modelText, bool modelExists) {
   TempDir dir;
   const std::string model = dir.File("model.hvt");
-  WriteFile(model, modelText);
+  if (modelExists) WriteFile(model, modelText);
   hvx::CScriptedPlatform p;
   p.answers.push_back({true, model, ""});
   Conversion c;
@@ -94,6 +94,7 @@ Conversion Convert(const std::string& modelText) {
   for (const auto& w : p.windows)
     for (const auto& l : w) c.window += l + "\n";
   c.boxes = p.messageBoxes;
+  c.logsLeft = Exists(dir.File("ReadErr.msg")) || Exists(dir.File("halvexcvt.msg"));
   return c;
 }
 
@@ -215,18 +216,11 @@ Written WritePool(CDataPool& pool, CWriteQsxFromNeutral* writer) {
   return {ReadFile(dir.File("model.qsx")), ReadFile(dir.File("halvexcvt.msg"))};
 }
 
-std::string Slice(const std::string& text, const std::string& begin, const std::string& end) {
-  const size_t b = text.find(begin);
-  if (b == std::string::npos) return "";
-  const size_t e = text.find(end, b);
-  if (e == std::string::npos) return "";
-  return text.substr(b, e + end.size() - b);
-}
-
 std::string SectionOf(const std::string& qsx, const std::string& cmd) {
-  if (qsx.compare(0, cmd.size(), cmd) == 0) return Slice(qsx, cmd, "\n\n");
-  const std::string s = Slice(qsx, "\n" + cmd, "\n\n");
-  return s.empty() ? s : s.substr(1);
+  const std::string text = "\n" + qsx;
+  const size_t b = text.find("\n" + cmd);
+  const size_t e = b == std::string::npos ? b : text.find("\n\n", b + 1);
+  return e == std::string::npos ? "" : text.substr(b + 1, e + 1 - b);
 }
 
 std::string WithoutComments(const std::string& text) {

@@ -68,10 +68,12 @@ struct Conversion {
   bool qsxWritten = false;
   std::string window;         // message window lines, each followed by "\n"
   std::vector<std::string> boxes;
+  bool logsLeft = false;      // a log file outlived the conversion
 };
 
-// Runs the whole driver on model text written as model.hvt in a fresh folder.
-Conversion Convert(const std::string& modelText);
+// Runs the whole driver on model text written as model.hvt in a fresh folder
+// (or on a model.hvt that does not exist).
+Conversion Convert(const std::string& modelText, bool modelExists = true);
 // Reads model text into a pool (read mode 1 unless given) and returns the
 // read log text.
 std::string ReadModel(const std::string& modelText, CDataPool*& pool, int readMode = 1);
@@ -143,9 +145,6 @@ struct Written {
 };
 Written WritePool(CDataPool& pool, CWriteQsxFromNeutral* writer = nullptr);
 
-// The text from the first occurrence of begin through the first occurrence of
-// end after it; "" when either is missing.
-std::string Slice(const std::string& text, const std::string& begin, const std::string& end);
 // The section whose command line starts with cmd, through its closing empty
 // line; "" when there is none.
 std::string SectionOf(const std::string& qsx, const std::string& cmd);
