@@ -59,39 +59,12 @@ std::string Printf(const char* fmt, double v) {
 // powers of ten and their neighbours, values that round at the sixth digit,
 // signed zeros, infinities and NaN.
 std::vector<double> Specimens(size_t randomCount) {
-  std::vector<double> v = {0.0,
-                           -0.0,
-                           std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::infinity(),
-                           std::numeric_limits<double>::quiet_NaN(),
-                           std::numeric_limits<double>::denorm_min(),
-                           -std::numeric_limits<double>::denorm_min(),
-                           std::numeric_limits<double>::min(),
-                           std::numeric_limits<double>::max(),
-                           -std::numeric_limits<double>::max(),
-                           FromBits(0x000FFFFFFFFFFFFFull),
-                           0.5,
-                           1.5,
-                           2.5,
-                           999999.5,
-                           9999995.0,
-                           0.000123456789,
-                           0.0001,
-                           0.00009999995,
-                           123456.5,
-                           1234565.0,
-                           1.0000005,
-                           100000.0,
-                           999999.0,
-                           1e6,
-                           1e15,
-                           1e16,
-                           1e21,
-                           1e22,
-                           1e23,
-                           4.35,
-                           2.675,
-                           -1.5e-7};
+  using L = std::numeric_limits<double>;
+  std::vector<double> v = {0.0, -0.0, L::infinity(), -L::infinity(), L::quiet_NaN(), L::denorm_min(),
+                           -L::denorm_min(), L::min(), L::max(), -L::max(), FromBits(0x000FFFFFFFFFFFFFull),
+                           0.5, 1.5, 2.5, 999999.5, 9999995.0, 0.000123456789, 0.0001, 0.00009999995, 123456.5,
+                           1234565.0, 1.0000005, 100000.0, 999999.0, 1e6, 1e15, 1e16, 1e21, 1e22, 1e23, 4.35,
+                           2.675, -1.5e-7};
   for (int e = -30; e <= 30; ++e) {
     const double p = std::pow(10.0, e);
     v.push_back(p);
