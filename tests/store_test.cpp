@@ -1,8 +1,10 @@
-// The packed node and element maps: every field survives storing, replacing
-// keeps the enumeration order, and the large maps (direct index, chains
-// linked late) enumerate exactly as the bucket rules say.
+// The data pool's maps: the hash, the exact enumeration order of the small
+// maps, every field of the packed node and element records surviving storing,
+// replacing in place, and the large maps (direct index, chains linked late)
+// enumerating exactly as the bucket rules say.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -47,41 +49,34 @@ T_ELEM_D FullElement(int32_t seed) {
   return e;
 }
 
-bool SameBytes(const void* a, const void* b, size_t n) { return std::memcmp(a, b, n) == 0; }
-
-// Field by field, so that a field the packed layout forgets shows by name.
-void ExpectSameElement(const T_ELEM_D& a, const T_ELEM_D& b) {
-  EXPECT_EQ(a.colour, b.colour);
-  EXPECT_EQ(a.prop, b.prop);
-  EXPECT_EQ(a.type, b.type);
-  EXPECT_EQ(a.topo, b.topo);
-  EXPECT_EQ(a.layer, b.layer);
-  EXPECT_EQ(a.pointFlag, b.pointFlag);
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(a.attr[i], b.attr[i]) << "attr " << i;
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(a.node[i], b.node[i]) << "node " << i;
-  EXPECT_EQ(a.spare, b.spare);
-  EXPECT_TRUE(SameBytes(a.orient, b.orient, sizeof a.orient));
-  EXPECT_TRUE(SameBytes(a.orient2, b.orient2, sizeof a.orient2));
-  EXPECT_TRUE(SameBytes(a.offI, b.offI, sizeof a.offI));
-  EXPECT_TRUE(SameBytes(a.offJ, b.offJ, sizeof a.offJ));
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(a.release[i], b.release[i]) << "release " << i;
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(a.spare2[i], b.spare2[i]) << "spare2 " << i;
-  EXPECT_EQ(a.mat, b.mat);
-  EXPECT_TRUE(SameBytes(&a.axial, &b.axial, 8));
-  EXPECT_EQ(a.hinge, b.hinge);
-  EXPECT_EQ(a.ext4, b.ext4);
-  EXPECT_EQ(a.ext5, b.ext5);
-  EXPECT_TRUE(SameBytes(&a.ext6, &b.ext6, 8));
-  EXPECT_TRUE(SameBytes(&a.ext7, &b.ext7, 8));
+int64_t Bits(double d) {
+  int64_t b;
+  std::memcpy(&b, &d, sizeof b);
+  return b;
 }
 
-void ExpectSameNode(const T_NODS_D& a, const T_NODS_D& b) {
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(a.attr[i], b.attr[i]) << "attr " << i;
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(a.cnst[i], b.cnst[i]) << "cnst " << i;
-  EXPECT_TRUE(SameBytes(a.pos, b.pos, sizeof a.pos));
-  EXPECT_TRUE(SameBytes(a.pos2, b.pos2, sizeof a.pos2));
-  EXPECT_EQ(a.kind, b.kind);
+// Every field of a record in one list, doubles by their bits (so that -0.0
+// and NaN count), for one comparison of whole records.
+template <class... A>
+void Put(std::vector<int64_t>& v, const A&... arrays) {
+  auto one = [&](const auto& arr) {
+    for (auto x : arr) v.push_back(std::is_floating_point_v<decltype(x)> ? Bits(x) : static_cast<int64_t>(x));
+  };
+  (one(arrays), ...);
 }
+std::vector<int64_t> Fields(const T_ELEM_D& e) {
+  std::vector<int64_t> v = {e.colour, e.prop, e.type, e.topo, e.layer, e.pointFlag, e.spare, e.mat, e.hinge, e.ext4, e.ext5};
+  Put(v, e.attr, e.node, e.release, e.spare2, e.orient, e.orient2, e.offI, e.offJ);
+  Put(v, std::array<double, 3>{e.axial, e.ext6, e.ext7});
+  return v;
+}
+std::vector<int64_t> Fields(const T_NODS_D& n) {
+  std::vector<int64_t> v = {n.kind};
+  Put(v, n.attr, n.cnst, n.pos, n.pos2);
+  return v;
+}
+void ExpectSameElement(const T_ELEM_D& a, const T_ELEM_D& b) { EXPECT_EQ(Fields(a), Fields(b)); }
+void ExpectSameNode(const T_NODS_D& a, const T_NODS_D& b) { EXPECT_EQ(Fields(a), Fields(b)); }
 
 TEST(CompactStore, EveryElementFieldRoundTrips) {
   CDataPool pool;
@@ -295,6 +290,71 @@ TEST(CompactStore, ElementsTakeFarLessThanTheirRecord) {
   node.pos[2] = 96.0;
   for (int i = 0; i < 3; ++i) node.pos2[i] = node.pos[i];
   EXPECT_LE(hvx::NodeCodec::Pack(node, buf), 32u);
+}
+
+template <class Map>
+std::vector<int32_t> Order(const Map& m) {
+  std::vector<int32_t> keys;
+  m.Enumerate([&](int32_t k, const auto&) { keys.push_back(k); });
+  EXPECT_EQ(keys, m.Keys());
+  return keys;
+}
+
+TEST(HashNumber, MinimalStandardStep) {
+  EXPECT_EQ(16807u, hvx::HashNumber(1));
+  EXPECT_EQ(16807u * 127772u, hvx::HashNumber(127772));
+  EXPECT_EQ(2147480811u, hvx::HashNumber(127773));  // 16807*0 - 2836*1 + (2^31 - 1)
+  // Negative numbers and the extremes stay in range.
+  for (int32_t k : {-1, -127773, INT32_MIN, INT32_MAX, 0}) EXPECT_LT(hvx::HashNumber(k), 2147483648u) << k;
+}
+
+TEST(Enumeration, BucketOrderAndChains) {
+  CDataPool pool;
+  for (int32_t k : {1, 2, 3}) pool.materials.Store(k, T_MATL601_D{});
+  EXPECT_EQ((std::vector<int32_t>{3, 1, 2}), Order(pool.materials));
+
+  CDataPool p2;
+  for (int32_t k = 1; k <= 10; ++k) p2.loads.Store(k, T_LOAD_D{});
+  EXPECT_EQ((std::vector<int32_t>{5, 10, 3, 8, 1, 6, 4, 9, 2, 7}), Order(p2.loads));
+  for (int32_t k = 1; k <= 10; ++k) p2.groups.Store(k, T_GRUP_D{});
+  EXPECT_EQ((std::vector<int32_t>{9, 4, 8, 3, 7, 2, 6, 1, 10, 5}), Order(p2.groups));
+
+  for (int32_t k : {1, 2, 3, 60}) p2.nodes.Store(k, T_NODS_D{});
+  EXPECT_EQ((std::vector<int32_t>{60, 1, 2, 3}), Order(p2.nodes));
+
+  // 5 and 106 share bucket 3: the later number heads the chain.
+  p2.caseOptions.Store(5, T_LCOP_D{});
+  p2.caseOptions.Store(106, T_LCOP_D{});
+  EXPECT_EQ((std::vector<int32_t>{106, 5}), Order(p2.caseOptions));
+  // Only the selected, in the same order.
+  std::vector<int32_t> picked;
+  p2.loads.EnumerateSelected([](int32_t k, const T_LOAD_D&) { return k % 2 == 0; },
+                             [&](int32_t k, const T_LOAD_D&) { picked.push_back(k); });
+  EXPECT_EQ((std::vector<int32_t>{10, 8, 6, 4, 2}), picked);
+  // Replacing keeps the place and replaces the whole record.
+  T_LCOP_D o;
+  o.caseType = 3;
+  p2.caseOptions.Store(5, o);
+  EXPECT_EQ((std::vector<int32_t>{106, 5}), Order(p2.caseOptions));
+  T_LCOP_D got;
+  ASSERT_TRUE(p2.caseOptions.Lookup(5, got));
+  EXPECT_EQ(3, got.caseType);
+  EXPECT_EQ(2u, p2.caseOptions.Count());
+}
+
+TEST(Maps, LookupAndFindOrCreate) {
+  CDataPool pool;
+  T_ELEM_D e;
+  e.type = 7;
+  EXPECT_FALSE(pool.elements.Lookup(1, e));
+  EXPECT_EQ(7, e.type);  // a failed look-up leaves the record untouched
+  T_MATL601_D& m = pool.materials.FindOrCreate(4);
+  EXPECT_EQ(0, m.head[2]);
+  m.value[36] = 1.2e-5;
+  T_MATL601_D copy;
+  ASSERT_TRUE(pool.materials.Lookup(4, copy));
+  EXPECT_EQ(1.2e-5, copy.value[36]);
+  EXPECT_EQ(1u, pool.materials.Count());
 }
 
 }  // namespace
