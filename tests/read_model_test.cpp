@@ -83,6 +83,17 @@ TEST(ReadBlocks, GoodBlocksFillTheFieldsTheWriterUses) {
          EXPECT_EQ((Dbls{11, 6, 0}), (Dbls{double(Get(p.properties, 1).type), Get(p.properties, 1).value[0],
                                            Get(p.properties, 1).value[1]}));  // the later one wins, nothing merged
        }},
+      {"a point table of 150 keeps 100 points", TextBlock(402, [] {
+         Lines l = PropertyLines("2,0,0,1,0,0");
+         l[9] = "150";
+         for (int i = 1; i <= 150; ++i) l.insert(l.begin() + 9 + i, std::to_string(i) + ",0,1");
+         return Text(l);
+       }()),
+       1, "",
+       [](const CDataPool& p) {
+         const T_PROP_D r = Get(p.properties, 2);
+         EXPECT_EQ((Dbls{100, 100}), (Dbls{double(r.outline1.size()), r.outline1.back().x}));
+       }},
       {"properties after a list of 90", TextBlock(402, ninety), 1, "",
        [](const CDataPool& p) {
          EXPECT_EQ((Dbls{7.5, 8.5}), (Dbls{Get(p.properties, 1).value[0], Get(p.properties, 1).value[1]}));
