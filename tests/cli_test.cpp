@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/report_output.h"
 #include "resources/catalogue.h"
 #include "tests/testutil.h"
 
@@ -177,6 +178,15 @@ TEST(ConversionReport, JsonHoldsEveryModelInOrder) {
   EXPECT_EQ(std::string::npos, json.find("\"checked\": false", third));
   // Without --report nothing is added to standard error.
   EXPECT_EQ(std::string::npos, r.err.find("Conversion report"));
+}
+
+// The text lists the first dangling references and counts the rest.
+TEST(ConversionReport, TextCountsTheDanglingReferencesItLeavesOut) {
+  hvxcli::CModelReport r;
+  r.checked = true;
+  r.dangling.assign(hvxcli::kMaxDanglingText + 3, hvx::CDangling{"*CONLOAD", 5, "node", "9"});
+  EXPECT_NE(std::string::npos, hvxcli::ReportText(r).find("  dangling references: 23\n    *CONLOAD line 5: node 9\n"));
+  EXPECT_NE(std::string::npos, hvxcli::ReportText(r).find("    *CONLOAD line 5: node 9\n    ... 3 more\n"));
 }
 
 }  // namespace

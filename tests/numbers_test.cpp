@@ -140,8 +140,8 @@ std::vector<double> Expected(const std::string& line) {
 
 TEST(NumberReading, PlainLinesMatchTheGeneralRules) {
   std::mt19937_64 rng(99);
-  std::vector<std::string> lines = {"0,0,0",  "1,2,",  ",5",      ",,",     ",",       "-0,+0,.5,5.", "7",
-                                    "-1",     "0.,0.,1.", "12.581720154,-0.05450504927,3.2",
+  std::vector<std::string> lines = {"0,0,0",  "1,2,",  ",5",      ",,",     ",",       "-0,+0,.5,5.", "-,1,+",
+                                    "7", "-1", "0.,0.,1.", "12.581720154,-0.05450504927,3.2",
                                     "9007199254740992,9007199254740993,123456789012345678",
                                     "0.0000000000000000000001,1234567890123456789,12345678901234567890"};
   for (int i = 0; i < 20000; ++i) {
@@ -184,7 +184,7 @@ TEST(NumberReading, ExistingValuesAreAppendedTo) {
 TEST(NumberFormatting, MatchesPrintf) {
   const char* const doubleFormats[] = {"%g",   "%10g",  "%12g",  "%-10g|", "%e",   "%.3e", "%12.4e",
                                        "%f",   "%.2f",  "%10.3f", "%.0f",  "%.10g", "%.1g", "%.0g",
-                                       "%+g",  "% g",   "%#g",   "%010g",  "%G",   "%E"};
+                                       "%+g",  "% g",   "%#g",   "%010g",  "%G",   "%E",  "%.9g", "%+.0e", "%.0G"};
   for (double d : Specimens(20000)) {
     for (const char* f : doubleFormats) {
       const std::string want = Printf(f, d);
@@ -221,7 +221,7 @@ TEST(NumberFormatting, IntegersMatchPrintf) {
                                    -2147483647 - 1, 9223372036854775807LL, -9223372036854775807LL - 1};
   std::mt19937_64 rng(5);
   for (int i = 0; i < 20000; ++i) values.push_back(static_cast<long long>(rng()) >> (rng() % 64));
-  const char* const formats[] = {"%d", "%5d", "%6d", "%-5d|", "%12d", "%1d", "%+d", "%05d", "% d", "%.3d", "%i"};
+  const char* const formats[] = {"%d", "%5d", "%6d", "%-5d|", "%12d", "%1d", "%+d", "%05d", "% d", "%.3d", "%i", "%40d"};
   for (long long v : values) {
     for (const char* f : formats) {
       char want[64];
@@ -246,6 +246,7 @@ TEST(NumberFormatting, WholeLinesAsTheWriterBuildsThem) {
       {hvx::Format("%-8s|%5s|%.2s|%c%%\n", "ab", "xyz", "long", 'Q'), "ab      |  xyz|lo|Q%\n"},
       {hvx::Format("%d %g %s\n"), "0 0 \n"},  // missing arguments write nothing
       {hvx::Format("%5d|%-5d|%5g\n", 1234567, -3, -0.0), "1234567|-3   |   -0\n"},
+      {hvx::Format("%.*f|%*d|%-*d|\n", 2, 3.14159, 4, 7, 3, 8), "3.14|   7|8  |\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.want, c.got);
   // A line longer than any internal buffer comes out whole.

@@ -300,8 +300,8 @@ TEST(ReadBlocks, ReadMode0) {
          EXPECT_EQ((Ints{1, 1, 1, 0}),
                    (Ints{int(c.points.size()), int(c.curves.size()), int(c.surfaces.size()), int(c.eqs.size())}));
        }},
-      {"constraints: eight values are short",
-       TextBlock(506, "1\nT\n-1\n-1\n-1\n-1\n-1\n2\nU\n5,0,1,1,1,0,0,0\n-1\n-1\n-1\n-1\n-1\n"), 0, BadLine(12),
+      {"constraints: eight values are short, in the surface list too",
+       TextBlock(506, "1\nT\n-1\n-1\n-1\n-1\n-1\n2\nU\n-1\n-1\n-1\n5,0,1,1,1,0,0,0\n-1\n-1\n"), 0, BadLine(15),
        [](const CDataPool& p) { EXPECT_FALSE(p.constraints.Contains(2)); }},
       {"groups take three values on line 3, no coefficients",
        TextBlock(408, "4,0,0\nA\n1,2,3,0.05,0.25,0.5\n4,5,6,7,1,2\n8,9\n" + GroupTable() +
