@@ -1,7 +1,8 @@
 #include "base/env.h"
 
-
 #include <cstring>
+
+#include "base/linesource.h"
 
 namespace hvx {
 
@@ -19,6 +20,38 @@ std::string CFileError::Message() const {
   msg += ": ";
   msg += m_file;
   return msg;
+}
+
+std::unique_ptr<COutFile> IConvertEnv::CreateLog(const std::string& modelPath, const char* name) {
+  const std::string folder = FolderOf(modelPath, Separator());
+  if (folder.empty()) return nullptr;
+  try {
+    return CreateFile(folder + name);
+  } catch (const CFileError&) {
+    return nullptr;
+  }
+}
+
+std::vector<std::string> IConvertEnv::LogLines(const std::string& modelPath) {
+  std::vector<std::string> lines;
+  const std::string folder = FolderOf(modelPath, Separator());
+  if (folder.empty()) return lines;
+  for (const char* name : {kReadLogName, kWriteLogName}) {
+    FILE* f = OpenRead(folder + name);
+    if (!f) continue;
+    CFileLineSource src(f);
+    std::string line;
+    while (src.ReadLine(line)) lines.push_back(line);
+    std::fclose(f);
+  }
+  return lines;
+}
+
+void IConvertEnv::RemoveLogs(const std::string& modelPath) {
+  const std::string folder = FolderOf(modelPath, Separator());
+  if (folder.empty()) return;
+  RemoveFile(folder + kReadLogName);
+  RemoveFile(folder + kWriteLogName);
 }
 
 std::string FolderOf(const std::string& path, char sep) {

@@ -1,17 +1,27 @@
-// What the core asks of its host: a message box for the user, and files. The
-// host's platform layer supplies these (host/stdio_env.h has the plain stdio
-// version).
+// What the core asks of its host: a message box for the user, files, and the
+// two conversion logs. The host's platform layer supplies these
+// (host/stdio_env.h has the plain stdio version).
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace hvx {
 
 class CConversionReport;
 class IProgress;
+
+// The conversion logs: what reading and writing met.
+inline constexpr const char* kReadLogName = "ReadErr.msg";
+inline constexpr const char* kWriteLogName = "halvexcvt.msg";
+
+// Thrown through reading and writing when the caller's progress callback
+// asks to stop. Not a std::exception, so no handler for failures takes it.
+struct CCancelled {};
 
 // A failure of the file layer: which file, why, and the system's error code.
 class CFileError : public std::runtime_error {
@@ -50,8 +60,28 @@ class IConvertEnv {
   virtual std::unique_ptr<COutFile> CreateFile(const std::string& path) = 0;
   // Opens a model file for reading; nullptr when it cannot be read as a file.
   virtual FILE* OpenRead(const std::string& path) = 0;
+  // True when the file exists and can be reached; its size goes to *size.
+  virtual bool FileStatus(const std::string& path, uint64_t* size = nullptr) = 0;
+  // Removes a file if it exists.
+  virtual void RemoveFile(const std::string& path) = 0;
   // Folder separator of the platform's paths.
   virtual char Separator() const { return '/'; }
+
+  // The conversion log `name` (kReadLogName or kWriteLogName) of a model, or
+  // nullptr for none. By default the file of that name in the model's folder,
+  // created or truncated; none when the path has no folder or the file
+  // cannot be created (an unwritable log never fails a conversion).
+  virtual std::unique_ptr<COutFile> CreateLog(const std::string& modelPath, const char* name);
+  // The lines both logs hold after a conversion, read log first, each in
+  // pieces of at most 499 characters as a text-mode reader gets them.
+  virtual std::vector<std::string> LogLines(const std::string& modelPath);
+  // Deletes both logs.
+  virtual void RemoveLogs(const std::string& modelPath);
+
+  // The conversion is being cancelled (CCancelled is about to be thrown):
+  // what it was writing is to be dropped.
+  virtual void Cancelled() {}
+
   // The report the conversion fills, or nullptr when none was asked for.
   virtual CConversionReport* Report() { return nullptr; }
   // Where the conversion tells its progress, or nullptr.

@@ -2,7 +2,13 @@
 // (such as "IDS_HALVEX_Invalid_format_in_line_d__") to a printf-style text. The
 // host points it at the message catalogue; until then, and whenever loading
 // failed, it designates the built-in fallback.
+//
+// Conversions may run on several threads at once while the catalogue (which
+// a host may ship itself) need not be thread-safe: every call of it, and every
+// change of the function, happens under one lock, and callers get a copy.
 #pragma once
+
+#include <string>
 
 namespace hvx {
 
@@ -12,13 +18,10 @@ using LoadStrFn = const char* (*)(const char* id);
 const char* FallbackLoadStr(const char* id);
 inline constexpr const char* kFallbackText = "Error : DLL is not loaded. check message dll!";
 
-// Current lookup function and its setter (host only).
-LoadStrFn CurrentLoadStr();
+// Points the lookup at fn (the fallback for nullptr). Host only.
 void SetLoadStr(LoadStrFn fn);
 
-inline const char* LookupMessage(const char* id) {
-  const char* text = CurrentLoadStr()(id);
-  return text ? text : "";
-}
+// The text of id ("" when the catalogue gives none).
+std::string LookupMessage(const char* id);
 
 }  // namespace hvx

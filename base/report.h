@@ -95,12 +95,15 @@ class CConversionReport {
 };
 
 // Progress of one conversion, for a host that shows it: bytes of the model
-// read so far, and the keyword of each section group as writing reaches it.
+// taken so far (after each piece read and after each block), and each section
+// group of the writer as writing reaches it. A host that wants the conversion
+// to stop throws CCancelled (base/env.h) from either.
 class IProgress {
  public:
   virtual ~IProgress() = default;
   virtual void ReadProgress(uint64_t bytesRead) = 0;
-  virtual void WriteSection(const char* keyword) = 0;
+  // Section group `index` (from 0) of `count` begins; keyword names it.
+  virtual void WriteSection(const char* keyword, int index, int count) = 0;
 };
 
 }  // namespace hvx

@@ -2,21 +2,22 @@
 
 #include <algorithm>
 
-namespace hvxcli {
+namespace hvx {
 
-void CProgressLine::Begin(std::string name, uint64_t totalBytes) {
+void CProgressLine::Begin(std::string name) {
   m_name = std::move(name);
-  m_total = totalBytes;
   m_shown.clear();
   m_drawn = false;
 }
 
-void CProgressLine::ReadProgress(uint64_t bytesRead) {
-  const uint64_t pct = m_total == 0 ? 100 : std::min<uint64_t>(100, bytesRead * 100 / m_total);
+void CProgressLine::Update(const CProgress& p) {
+  if (p.section) {
+    Show("writing " + m_name + ": " + p.section);
+    return;
+  }
+  const uint64_t pct = p.modelBytes == 0 ? 100 : std::min<uint64_t>(100, p.bytesRead * 100 / p.modelBytes);
   Show("reading " + m_name + ": " + std::to_string(pct) + "%");
 }
-
-void CProgressLine::WriteSection(const char* keyword) { Show("writing " + m_name + ": " + keyword); }
 
 void CProgressLine::Show(std::string text) {
   const double now = m_clock();
@@ -41,4 +42,4 @@ void CProgressLine::End() {
   m_drawn = false;
 }
 
-}  // namespace hvxcli
+}  // namespace hvx

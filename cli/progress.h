@@ -9,11 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "base/report.h"
+#include "host/conversion.h"
 
-namespace hvxcli {
+namespace hvx {
 
-class CProgressLine : public hvx::IProgress {
+class CProgressLine {
  public:
   using Clock = std::function<double()>;  // seconds, steadily rising
   using Sink = std::function<void(std::string_view)>;
@@ -21,10 +21,10 @@ class CProgressLine : public hvx::IProgress {
 
   CProgressLine(Sink sink, Clock clock) : m_sink(std::move(sink)), m_clock(std::move(clock)) {}
 
-  // Starts a model of totalBytes; name is shown on the line.
-  void Begin(std::string name, uint64_t totalBytes);
-  void ReadProgress(uint64_t bytesRead) override;
-  void WriteSection(const char* keyword) override;
+  // Starts a model; name is shown on the line.
+  void Begin(std::string name);
+  // Shows where the conversion is: "reading NAME: P%" or "writing NAME: SECTION".
+  void Update(const CProgress& p);
   // Clears the line, when one was drawn.
   void End();
 
@@ -34,10 +34,9 @@ class CProgressLine : public hvx::IProgress {
   Sink m_sink;
   Clock m_clock;
   std::string m_name;
-  uint64_t m_total = 0;
   std::string m_shown;     // text on the line now ("" when clear)
   double m_lastDraw = 0.0;
   bool m_drawn = false;    // something was drawn since Begin
 };
 
-}  // namespace hvxcli
+}  // namespace hvx

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace hvx {
+
 class CLocalAxis {
  public:
   CLocalAxis() = default;
@@ -20,3 +22,5 @@ class CLocalAxis {
   double v1[3] = {};       // local x direction
   double v2[3] = {};       // in the local x-y plane
 };
+
+}  // namespace hvx

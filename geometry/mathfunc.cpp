@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "store/datapool.h"
+namespace hvx {
 
 const double CMathFunc::kPi = 4.0 * std::atan(1.0);
 const double CMathFunc::kDegToRad = CMathFunc::kPi / 180.0;
@@ -25,16 +25,6 @@ double Snap(double v) {
 
 double Length(double x, double y, double z) { return std::sqrt(x * x + y * y + z * z); }
 
-// Position of a node; the origin when the node is not in the store.
-void NodePosition(const CDataPool& pool, int32_t id, double p[3]) {
-  T_NODS_D n;
-  if (!pool.nodes.Lookup(id, n)) {
-    p[0] = p[1] = p[2] = 0.0;
-    return;
-  }
-  for (int i = 0; i < 3; ++i) p[i] = n.pos[i];
-}
-
 }  // namespace
 
 double CMathFunc::Cos(double rad) { return Snap(std::cos(rad)); }
@@ -53,14 +43,9 @@ void CMathFunc::RotateAboutZ(double thetaDeg, double& x, double& y, double& z) {
   z = out[2];
 }
 
-int CMathFunc::BetaAngle(const CDataPool& pool, int32_t n1, int32_t n2, double vx, double vy, double vz,
-                         double& angle) {
+int CMathFunc::BetaAngle(const double p1[3], const double p2[3], double vx, double vy, double vz, double& angle) {
   angle = 0.0;
   if (vx == 0.0 && vy == 0.0 && vz == 0.0) return 1;
-
-  double p1[3], p2[3];
-  NodePosition(pool, n1, p1);
-  NodePosition(pool, n2, p2);
   const double d[3] = {p2[0] - p1[0], p2[1] - p1[1], p2[2] - p1[2]};
   // a = d x v; b = a x d, the part of v at right angles to d (scaled).
   const double a[3] = {d[1] * vz - d[2] * vy, d[2] * vx - d[0] * vz, d[0] * vy - d[1] * vx};
@@ -83,3 +68,5 @@ int CMathFunc::BetaAngle(const CDataPool& pool, int32_t n1, int32_t n2, double v
   }
   return 1;
 }
+
+}  // namespace hvx

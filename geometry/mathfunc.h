@@ -3,9 +3,7 @@
 // global Z axis, and the beta angle that orients a two-node link.
 #pragma once
 
-#include <cstdint>
-
-class CDataPool;
+namespace hvx {
 
 class CMathFunc {
  public:
@@ -25,9 +23,9 @@ class CMathFunc {
   // components below 1e-10 in magnitude become 0.
   static void RotateAboutZ(double thetaDeg, double& x, double& y, double& z);
 
-  // Beta angle, in degrees, of the element from node n1 to node n2 with the
-  // orientation vector (vx, vy, vz). A node missing from the store is taken at
-  // the origin (0, 0, 0). Returns 1.
-  static int BetaAngle(const CDataPool& pool, int32_t n1, int32_t n2, double vx, double vy, double vz,
-                       double& angle);
+  // Beta angle, in degrees, of the element from position p1 to position p2
+  // with the orientation vector (vx, vy, vz). Returns 1.
+  static int BetaAngle(const double p1[3], const double p2[3], double vx, double vy, double vz, double& angle);
 };
+
+}  // namespace hvx

@@ -1,5 +1,6 @@
-// The conversion driver behind the exported entry points: dialog, existence
-// check, reading, writing, log display and removal, output path and result.
+// The plug-in's conversion: the file input dialog, the conversion of the
+// chosen model through the platform layer, the message window, the logs
+// removed, the output path and the result.
 #pragma once
 
 #include <string>
@@ -8,7 +9,7 @@
 
 namespace hvx {
 
-// Result codes of one conversion.
+// Result codes of one call of the plug-in.
 inline constexpr int kConvertDone = 0;       // also: the chosen model file does not exist
 inline constexpr int kConvertCancelled = 1;
 inline constexpr int kConvertFailed = -1;

@@ -1,8 +1,10 @@
-// The plug-in library's exported entry points and its application object.
+// The plug-in library's entry points for the host application, and its
+// application object.
+#include "host/exports.h"
+
 #include <string>
 
 #include "host/driver.h"
-#include "host/exports.h"
 #include "host/msgdll.h"
 #include "host/platform.h"
 
@@ -17,18 +19,16 @@ class CConvertHalvexApp {
 CConvertHalvexApp theApp;
 }  // namespace
 
-extern "C" HALVEX_EXPORT int ConvertFile2(std::string& outputPath, std::string& resultPath) {
+extern "C" HALVEX_ENTRY int ConvertFile2(std::string& outputPath, std::string& resultPath) {
   try {
-    return hvx::RunConversion(hvx::ActivePlatform(), outputPath, resultPath);
+    return hvx::RunConversion(hvx::DefaultPlatform(), outputPath, resultPath);
   } catch (...) {
     // Nothing crosses the library boundary as an exception.
     return hvx::kConvertFailed;
   }
 }
 
-extern "C" HALVEX_EXPORT int ConvertFile() {
+extern "C" HALVEX_ENTRY int ConvertFile() {
   std::string outputPath, resultPath;
   return ConvertFile2(outputPath, resultPath);
 }
-
-extern "C" HALVEX_EXPORT void HalvexSetPlatform(hvx::IPlatform* platform) { hvx::SetActivePlatform(platform); }

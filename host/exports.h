@@ -1,33 +1,23 @@
-// Exported entry points of the ConvertHalvex plug-in library, for hosts that
-// link or load it (on Windows: LoadLibrary of ConvertHalvex.dll, then
-// GetProcAddress of "ConvertFile2" or "ConvertFile").
+// The plug-in's entry points for the host application (on Windows: LoadLibrary
+// of ConvertHalvex.dll, then GetProcAddress of "ConvertFile2" or
+// "ConvertFile"). Their strings are the C++ library's of the toolchain that
+// built the plug-in, so only a host built with the same toolchain can call
+// ConvertFile2; every other program uses the C interface (halvex.h).
 #pragma once
 
 #include <string>
 
-// HALVEX_BUILD_DLL: compiling the Windows library itself; HALVEX_STATIC:
-// compiling the entry points into a program of their own.
-#if defined(_WIN32)
-#if defined(HALVEX_BUILD_DLL)
-#define HALVEX_EXPORT __declspec(dllexport)
-#elif defined(HALVEX_STATIC)
-#define HALVEX_EXPORT
+#if defined(HALVEX_BUILD_LIBRARY) && !defined(_WIN32)
+#define HALVEX_ENTRY __attribute__((visibility("default")))
 #else
-#define HALVEX_EXPORT __declspec(dllimport)
+#define HALVEX_ENTRY
 #endif
-#else
-#define HALVEX_EXPORT __attribute__((visibility("default")))
-#endif
-
-namespace hvx {
-class IPlatform;
-}
 
 extern "C" {
-// One conversion: 0 done (or the chosen model file does not exist, outputPath
-// then unchanged), 1 cancelled, -1 reading or writing failed.
-HALVEX_EXPORT int ConvertFile2(std::string& outputPath, std::string& resultPath);
-HALVEX_EXPORT int ConvertFile();
-// Lets a host put its own platform layer (dialogs, message window) in place.
-HALVEX_EXPORT void HalvexSetPlatform(hvx::IPlatform* platform);
+// One conversion, asking the user for the files: 0 done (or the chosen model
+// file does not exist, outputPath then unchanged), 1 cancelled, -1 reading or
+// writing failed.
+HALVEX_ENTRY int ConvertFile2(std::string& outputPath, std::string& resultPath);
+// ConvertFile2 without the paths.
+HALVEX_ENTRY int ConvertFile();
 }

@@ -1,17 +1,15 @@
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 
 #include "host/platform.h"
+#include "host/stdio_env.h"
 #include "resources/dialogs.h"
 
 namespace hvx {
 
 void CConsolePlatform::MessageBox(const std::string& text) {
   std::fflush(stdout);
-  std::fprintf(stderr, "%s\n", text.c_str());
+  DefaultEnv().MessageBox(text);
 }
 
 std::unique_ptr<COutFile> CConsolePlatform::CreateFile(const std::string& path) {
@@ -19,6 +17,14 @@ std::unique_ptr<COutFile> CConsolePlatform::CreateFile(const std::string& path) 
 }
 
 FILE* CConsolePlatform::OpenRead(const std::string& path) { return DefaultEnv().OpenRead(path); }
+
+bool CConsolePlatform::FileStatus(const std::string& path, uint64_t* size) {
+  return DefaultEnv().FileStatus(path, size);
+}
+
+void CConsolePlatform::RemoveFile(const std::string& path) { DefaultEnv().RemoveFile(path); }
+
+char CConsolePlatform::Separator() const { return DefaultEnv().Separator(); }
 
 namespace {
 bool Prompt(const char* label, std::string& value) {
@@ -48,22 +54,5 @@ void CConsolePlatform::MessageWindow(const std::vector<std::string>& lines) {
   }
   std::fflush(stdout);
 }
-
-bool CConsolePlatform::FileStatus(const std::string& path) {
-  struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0;
-}
-
-void CConsolePlatform::RemoveFile(const std::string& path) {
-  if (!path.empty()) ::unlink(path.c_str());
-}
-
-namespace {
-IPlatform* g_platform = nullptr;
-}
-
-IPlatform& ActivePlatform() { return g_platform ? *g_platform : DefaultPlatform(); }
-
-void SetActivePlatform(IPlatform* platform) { g_platform = platform; }
 
 }  // namespace hvx

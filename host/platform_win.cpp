@@ -8,28 +8,15 @@
 #include "base/msgcat.h"
 #include "host/dialog_language.h"
 #include "host/platform_win.h"
+#include "host/stdio_env.h"
+#include "host/wintext.h"
 #include "resources/dialogs.h"
 
 namespace hvx {
 namespace {
 
-// ---- Text at the edges: 8-bit in the process code page <-> UTF-16.
-
-std::wstring Widen(const std::string& s) {
-  if (s.empty()) return std::wstring();
-  const int n = ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-  if (w.empty()) return std::string();
-  const int n = ::WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
+std::wstring Widen(const std::string& s) { return AnsiToWide(s); }
+std::string Narrow(const std::wstring& w) { return WideToAnsi(w); }
 
 std::wstring DlgItemText(HWND dialog, int id) {
   const HWND item = ::GetDlgItem(dialog, id);
@@ -51,8 +38,6 @@ HMODULE ModuleOfThisCode() {
 
 // Recorded when the library is loaded.
 const HMODULE g_ownModule = ModuleOfThisCode();
-// The current resource handle, process-wide: the plug-in's own during a call.
-HMODULE g_resourceModule = nullptr;
 
 // ---- Dialog templates in the user's language.
 
@@ -84,7 +69,7 @@ class CDialog {
 
   // Runs the template modally; its end code, or -1 when it could not be shown.
   INT_PTR DoModal(int templateId) {
-    const HMODULE module = static_cast<HMODULE>(CurrentResourceModule());
+    const HMODULE module = g_ownModule;
     const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(module, templateId);
     if (!dialogTemplate) return -1;
     return ::DialogBoxIndirectParamW(module, dialogTemplate, ::GetActiveWindow(), &CDialog::Procedure,
@@ -244,19 +229,6 @@ int ErrnoOrDefault(int fallback) { return errno != 0 ? errno : fallback; }
 
 void* OwnModule() { return g_ownModule; }
 
-void* CurrentResourceModule() { return g_resourceModule ? g_resourceModule : g_ownModule; }
-
-void CWinPlatform::EnterModule() {
-  m_previousResources.push_back(g_resourceModule);
-  g_resourceModule = g_ownModule;
-}
-
-void CWinPlatform::LeaveModule() {
-  if (m_previousResources.empty()) return;
-  g_resourceModule = static_cast<HMODULE>(m_previousResources.back());
-  m_previousResources.pop_back();
-}
-
 bool CWinPlatform::FileInputDialog(std::string& modelPath, std::string& resultPath) {
   CFileInputDlg dialog;
   if (dialog.DoModal(IDD_FILE_INPUT) != IDOK) return false;
@@ -280,9 +252,11 @@ void CWinPlatform::EndWaitCursor() {
   m_previousCursors.pop_back();
 }
 
-bool CWinPlatform::FileStatus(const std::string& path) {
+bool CWinPlatform::FileStatus(const std::string& path, uint64_t* size) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  return !path.empty() && ::GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) != 0;
+  if (path.empty() || !::GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return false;
+  if (size) *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return true;
 }
 
 void CWinPlatform::RemoveFile(const std::string& path) {

@@ -15,13 +15,11 @@ namespace hvx {
 
 class CWinPlatform : public IPlatform {
  public:
-  void EnterModule() override;
-  void LeaveModule() override;
   bool FileInputDialog(std::string& modelPath, std::string& resultPath) override;
   void MessageWindow(const std::vector<std::string>& lines) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
-  bool FileStatus(const std::string& path) override;
+  bool FileStatus(const std::string& path, uint64_t* size = nullptr) override;
   void RemoveFile(const std::string& path) override;
 
   void MessageBox(const std::string& text) override;
@@ -30,14 +28,11 @@ class CWinPlatform : public IPlatform {
   char Separator() const override { return '\\'; }
 
  private:
-  std::vector<void*> m_previousResources;  // resource modules to put back
-  std::vector<void*> m_previousCursors;    // cursors to put back
+  std::vector<void*> m_previousCursors;  // cursors to put back
 };
 
-// The module whose resources the dialogs come from: the plug-in's own while a
-// call is inside it, else the one a host left current (or the plug-in's own).
-void* CurrentResourceModule();
-// The module (library or program) that holds this code, as recorded at load.
+// The module (library or program) that holds this code, whose resources the
+// dialogs come from.
 void* OwnModule();
 
 }  // namespace hvx

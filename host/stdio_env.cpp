@@ -1,7 +1,5 @@
 #include "host/stdio_env.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 
@@ -42,9 +40,10 @@ class CStdioOutFile : public COutFile {
 void CStdioEnv::MessageBox(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }
 
 std::unique_ptr<COutFile> CStdioEnv::CreateFile(const std::string& path) {
-  FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "wb");
+  errno = 0;
+  FILE* f = path.empty() ? nullptr : OpenFile(path, "wb");
   if (!f) {
-    const int err = path.empty() ? ENOENT : errno;
+    const int err = path.empty() ? ENOENT : errno != 0 ? errno : EACCES;
     throw CFileError(path, "The file could not be created", err);
   }
   return MakeStdioOutFile(f, path);
@@ -55,9 +54,19 @@ std::unique_ptr<COutFile> MakeStdioOutFile(FILE* f, std::string path) {
 }
 
 FILE* CStdioEnv::OpenRead(const std::string& path) {
-  struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
-  return std::fopen(path.c_str(), "rb");
+  const CFileStatus st = StatFile(path);
+  if (!st.exists || st.folder) return nullptr;
+  return OpenFile(path, "rb");
+}
+
+bool CStdioEnv::FileStatus(const std::string& path, uint64_t* size) {
+  const CFileStatus st = StatFile(path);
+  if (size) *size = st.size;
+  return st.exists;
+}
+
+void CStdioEnv::RemoveFile(const std::string& path) {
+  if (!path.empty()) RemoveFileAt(path);
 }
 
 IConvertEnv& DefaultEnv() {

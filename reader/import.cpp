@@ -7,6 +7,8 @@
 
 #include "base/report.h"
 
+namespace hvx {
+
 CImportNEUtral::CImportNEUtral(hvx::IConvertEnv& env)
     : m_env(&env), m_pool(std::make_unique<CDataPool>()) {
   m_pool->readMode = 0;
@@ -59,38 +61,30 @@ std::string_view Checked(std::string_view line) {
 
 int CImportNEUtral::Import(const std::string& modelPath, int32_t readMode) {
   m_lineCount = 0;
-  const std::string folder = hvx::FolderOf(modelPath, m_env->Separator());
-  const std::string logPath = folder.empty() ? std::string() : folder + "ReadErr.msg";
-  OpenLog(logPath);
-  FILE* f = m_env->OpenRead(modelPath);
+  OpenLog(modelPath);
+  const std::unique_ptr<FILE, int (*)(FILE*)> f(m_env->OpenRead(modelPath), &std::fclose);
   if (!f) {
     m_env->MessageBox("Can't open NEUtral file!");
     CloseLog();
     return 0;
   }
-  CFileLineSource src(f);
+  CFileLineSource src(f.get());
   src.SetProgress(m_env->Progress());
   Run(src, readMode);
-  std::fclose(f);
   return 1;
 }
 
-int CImportNEUtral::ImportBuffer(std::string_view data, int32_t readMode, const std::string& logPath) {
+int CImportNEUtral::ImportBuffer(std::string_view data, int32_t readMode, const std::string& modelPath) {
   m_lineCount = 0;
-  OpenLog(logPath);
+  OpenLog(modelPath);
   CMemoryLineSource src(data.data(), data.size());
   Run(src, readMode);
   return 1;
 }
 
-void CImportNEUtral::OpenLog(const std::string& logPath) {
+void CImportNEUtral::OpenLog(const std::string& modelPath) {
   m_log.reset();
-  if (logPath.empty()) return;
-  try {
-    m_log = m_env->CreateFile(logPath);
-  } catch (const hvx::CFileError&) {
-    // An unwritable read log is not reported; reading goes on.
-  }
+  if (!modelPath.empty()) m_log = m_env->CreateLog(modelPath, kReadLogName);
 }
 
 void CImportNEUtral::CloseLog() {
@@ -106,6 +100,7 @@ void CImportNEUtral::Run(CLineSource& src, int32_t readMode) {
   m_src = &src;
   m_pool->readMode = readMode;
   hvx::CConversionReport* report = m_env->Report();
+  hvx::IProgress* progress = m_env->Progress();
   int64_t outside = 0;
   try {
     std::string_view line;
@@ -125,6 +120,7 @@ void CImportNEUtral::Run(CLineSource& src, int32_t readMode) {
       if (reader) (this->*reader)();
       const int64_t dropped = DrainBlock();
       if (!reader && report) report->UnknownBlock(number, dropped);
+      if (progress) progress->ReadProgress(src.Position());
       ++m_lineCount;  // the closing delimiter
       if (m_eof) break;
     }
@@ -249,3 +245,5 @@ void CImportNEUtral::Need(size_t n) const {
 void CImportNEUtral::Fail(const char* what) { throw std::invalid_argument(what); }
 
 std::string CImportNEUtral::TrimmedLine() const { return std::string(hvx::Trim(m_line)); }
+
+}  // namespace hvx

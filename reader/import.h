@@ -16,11 +16,15 @@
 #include <string_view>
 #include <vector>
 
-#include "reader/linesource.h"
+#include "base/linesource.h"
 #include "reader/strparser.h"
 #include "store/datapool.h"
 #include "base/env.h"
+#include "base/format.h"
+#include "base/msgcat.h"
 #include "base/report.h"
+
+namespace hvx {
 
 class CImportNEUtral {
  public:
@@ -32,9 +36,9 @@ class CImportNEUtral {
   // Reads the model file. 1 when it was opened and read (also when reading
   // stopped at a format error), 0 when it could not be opened.
   int Import(const std::string& modelPath, int32_t readMode);
-  // The same over a memory buffer (tests and fuzzing); the read log goes to
-  // logPath when it is not empty.
-  int ImportBuffer(std::string_view data, int32_t readMode, const std::string& logPath = "");
+  // The same over a memory buffer (tests and fuzzing); the read log is the
+  // environment's log of modelPath when that is not empty.
+  int ImportBuffer(std::string_view data, int32_t readMode, const std::string& modelPath = "");
 
   CDataPool* GetDataPool() { return m_pool.get(); }
   int32_t LineCount() const { return m_lineCount; }
@@ -99,7 +103,7 @@ class CImportNEUtral {
   static BlockReader ReaderFor(int number);
 
   void Run(CLineSource& src, int32_t readMode);
-  void OpenLog(const std::string& logPath);
+  void OpenLog(const std::string& modelPath);
   void CloseLog();
   bool RawNext(std::string_view& line);  // next line of the open block, or false
   int64_t DrainBlock();  // the number of lines dropped
@@ -115,14 +119,11 @@ class CImportNEUtral {
   bool m_eof = false;
 };
 
-#include "base/msgcat.h"
-#include "base/format.h"
-
 template <class... A>
 int CImportNEUtral::WriteLog(const char* id, A... args) {
   if (!m_log) return 1;
   std::string text;
-  hvx::FormatTo(text, hvx::LookupMessage(id), args...);
+  hvx::FormatTo(text, hvx::LookupMessage(id).c_str(), args...);
   try {
     m_log->Write(text.data(), text.size());
   } catch (...) {
@@ -130,3 +131,5 @@ int CImportNEUtral::WriteLog(const char* id, A... args) {
   }
   return 1;
 }
+
+}  // namespace hvx

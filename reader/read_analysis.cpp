@@ -7,6 +7,8 @@
 //   2    | >= 17  | settings 6 to 22 (the print options)
 #include "reader/import.h"
 
+namespace hvx {
+
 int CImportNEUtral::ReadAnalysis() {
   T_ANAL_D work;
   bool second = false;
@@ -28,3 +30,5 @@ int CImportNEUtral::ReadAnalysis() {
   }
   return 1;
 }
+
+}  // namespace hvx

@@ -12,6 +12,8 @@
 // A group still incomplete when the block ends is dropped.
 #include "reader/import.h"
 
+namespace hvx {
+
 int CImportNEUtral::ReadCaseOptions() {
   T_LCOP_D rec;
   int32_t id = 0;
@@ -40,3 +42,5 @@ int CImportNEUtral::ReadCaseOptions() {
   }
   return 1;
 }
+
+}  // namespace hvx

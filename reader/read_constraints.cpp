@@ -20,6 +20,8 @@
 // open when the block ends is dropped; term lines running past the block fail.
 #include "reader/import.h"
 
+namespace hvx {
+
 namespace {
 enum class Cn { Set, Title, Nodes, Points, Curves, Surfaces, EqHead, EqCount };
 }
@@ -119,3 +121,5 @@ int CImportNEUtral::ReadConstraints() {
   }
   return 1;
 }
+
+}  // namespace hvx

@@ -34,6 +34,8 @@
 
 #include "reader/import.h"
 
+namespace hvx {
+
 namespace {
 constexpr int kSliceFirst = 5;   // first line of the value list
 constexpr int kSliceLast = 17;   // last line of the value list
@@ -129,3 +131,5 @@ int CImportNEUtral::ReadHistoryOutputs() {
   }
   return 1;
 }
+
+}  // namespace hvx

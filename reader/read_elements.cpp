@@ -18,6 +18,8 @@
 // group cut short by the end of the block is dropped.
 #include "reader/import.h"
 
+namespace hvx {
+
 namespace {
 enum class ElemLine { A, B, C, D, E, F, G, H };
 }
@@ -92,3 +94,5 @@ int CImportNEUtral::ReadElements() {
   if (expect != ElemLine::A) CutOff(hvx::EKind::kElements, id);
   return 1;
 }
+
+}  // namespace hvx

@@ -11,6 +11,8 @@
 // of the block is dropped.
 #include "reader/import.h"
 
+namespace hvx {
+
 int CImportNEUtral::ReadFunctions() {
   T_FUNC_D rec;
   int32_t id = 0;
@@ -40,3 +42,5 @@ int CImportNEUtral::ReadFunctions() {
   }
   return 1;
 }
+
+}  // namespace hvx

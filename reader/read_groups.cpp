@@ -26,6 +26,8 @@
 // count then names the line after the last one (the closing delimiter).
 #include "reader/import.h"
 
+namespace hvx {
+
 int CImportNEUtral::ReadGroups() {
   // Next line of the current group; false when the block has ended.
   auto more = [this]() { return NextLine(); };
@@ -124,3 +126,5 @@ int CImportNEUtral::ReadGroups() {
   }
   return 1;
 }
+
+}  // namespace hvx

@@ -9,6 +9,8 @@
 // The header is stored whole once complete, or not at all.
 #include "reader/import.h"
 
+namespace hvx {
+
 int CImportNEUtral::ReadHeader() {
   T_HEAD_D rec;
   int expect = 1;
@@ -40,3 +42,5 @@ int CImportNEUtral::ReadHeader() {
   }
   return 1;
 }
+
+}  // namespace hvx

@@ -22,6 +22,8 @@
 //   3    | >= 12  | end forces: six of end i, then six of end j
 #include "reader/import.h"
 
+namespace hvx {
+
 int CImportNEUtral::ReadHingeProperties() {
   T_IHPR_D rec;
   int32_t key = 0;
@@ -79,3 +81,5 @@ int CImportNEUtral::ReadInitialForces() {
   }
   return 1;
 }
+
+}  // namespace hvx

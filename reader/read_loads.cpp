@@ -31,6 +31,8 @@
 // the block fails. A set still open when the block ends is dropped.
 #include "reader/import.h"
 
+namespace hvx {
+
 namespace {
 template <class T>
 void Ints(T* dst, const std::vector<double>& v, size_t from, size_t n) {
@@ -231,3 +233,5 @@ int CImportNEUtral::ReadLoads() {
   }
   return 1;
 }
+
+}  // namespace hvx

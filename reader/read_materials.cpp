@@ -20,6 +20,8 @@
 
 #include <type_traits>
 
+namespace hvx {
+
 namespace {
 // Puts the numbers of a slice line into list[first..size) and no further.
 template <class T, size_t N>
@@ -74,3 +76,5 @@ int CImportNEUtral::ReadMaterials() {
   if (line != 1) CutOff(hvx::EKind::kMaterials, id);
   return 1;
 }
+
+}  // namespace hvx

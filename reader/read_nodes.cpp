@@ -11,6 +11,8 @@
 // Fewer than 15 values fail the block; later values are ignored.
 #include "reader/import.h"
 
+namespace hvx {
+
 int CImportNEUtral::ReadNodes() {
   T_NODS_D rec;
   while (NextLine()) {
@@ -23,3 +25,5 @@ int CImportNEUtral::ReadNodes() {
   }
   return 1;
 }
+
+}  // namespace hvx

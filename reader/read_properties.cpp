@@ -30,6 +30,8 @@
 // short anywhere else by the end of the block is dropped.
 #include "reader/import.h"
 
+namespace hvx {
+
 namespace {
 enum class PropLine { Head1, Title, Flags, Count1, List1, ValueCount, Values, Count2, Points1, Count3, Points2 };
 }
@@ -131,3 +133,5 @@ int CImportNEUtral::ReadProperties() {
   }
   return 1;
 }
+
+}  // namespace hvx

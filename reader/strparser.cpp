@@ -33,10 +33,6 @@ std::string_view Trim(std::string_view s) {
   while (e > b && IsSpace(s[e - 1])) --e;
   return s.substr(b, e - b);
 }
-}  // namespace hvx
-
-using hvx::IsDigit;
-using hvx::IsSpace;
 
 char* CHalvexStrParser::ReadLine(char* buf, int size, CLineSource& src) {
   std::string_view line;
@@ -263,3 +259,5 @@ int CHalvexStrParser::SplitToStrings(std::string_view line, std::vector<std::str
       line, [&](std::string_view f) { out.emplace_back(f); }, true);
   return 1;
 }
+
+}  // namespace hvx

@@ -9,7 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "reader/linesource.h"
+#include "base/linesource.h"
+#include "base/numbers.h"
+
+namespace hvx {
 
 class CHalvexStrParser {
  public:
@@ -39,14 +42,7 @@ class CHalvexStrParser {
   static double Atof(std::string_view text);
 };
 
-namespace hvx {
-// Integer from a number by truncation toward zero. Values outside the 32-bit
-// range and NaN give INT32_MIN, as the x86 truncating conversion does.
-inline int32_t TruncToInt(double v) {
-  if (!(v > -2147483649.0 && v < 2147483648.0)) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
-
 // Removes leading and trailing white space (blank, tab, CR, LF, VT, FF).
 std::string_view Trim(std::string_view s);
+
 }  // namespace hvx

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace hvxmsg {
+namespace hvx {
 namespace {
 
 // Every translation keeps the English text's printf conversions in the same
@@ -136,4 +136,4 @@ Language LanguageOfLangId(unsigned langId) {
   }
 }
 
-}  // namespace hvxmsg
+}  // namespace hvx

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <span>
 
-namespace hvxmsg {
+namespace hvx {
 
 enum Language : int { kEnglish = 0, kJapanese, kKorean, kChinese, kLanguageCount };
 
@@ -37,4 +37,4 @@ Language LanguageOfEnvironment(const char* lcAll, const char* lcMessages, const 
 // returns it): primary language in the low 10 bits, sublanguage above.
 Language LanguageOfLangId(unsigned langId);
 
-}  // namespace hvxmsg
+}  // namespace hvx

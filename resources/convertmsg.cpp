@@ -15,12 +15,14 @@
 #define HVX_EXPORT extern "C" __declspec(dllexport)
 #else
 #include <cstdlib>
+
+namespace hvx {
 #define HVX_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
 namespace {
 
-using hvxmsg::Language;
+using hvx::Language;
 
 #ifdef _WIN32
 
@@ -57,11 +59,11 @@ bool ToAnsi(const char* utf8, std::string& out) {
 // page falls short. The strings live as long as the library.
 const std::vector<std::string>& Texts() {
   static const std::vector<std::string> texts = [] {
-    const Language lang = hvxmsg::LanguageOfLangId(GetUserDefaultUILanguage());
+    const Language lang = hvx::LanguageOfLangId(GetUserDefaultUILanguage());
     std::vector<std::string> v;
-    for (const hvxmsg::Message& m : hvxmsg::Messages()) {
+    for (const hvx::Message& m : hvx::Messages()) {
       std::string s;
-      if (!ToAnsi(m.text[lang], s) && !ToAnsi(m.text[hvxmsg::kEnglish], s)) s = m.text[hvxmsg::kEnglish];
+      if (!ToAnsi(m.text[lang], s) && !ToAnsi(m.text[hvx::kEnglish], s)) s = m.text[hvx::kEnglish];
       v.push_back(std::move(s));
     }
     return v;
@@ -75,8 +77,8 @@ const char* Text(int index) { return Texts()[static_cast<size_t>(index)].c_str()
 
 const char* Text(int index) {
   static const Language lang =
-      hvxmsg::LanguageOfEnvironment(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
-  return hvxmsg::Messages()[static_cast<size_t>(index)].text[lang];
+      hvx::LanguageOfEnvironment(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+  return hvx::Messages()[static_cast<size_t>(index)].text[lang];
 }
 
 #endif
@@ -84,7 +86,7 @@ const char* Text(int index) {
 }  // namespace
 
 HVX_EXPORT const char* LoadStr(const char* id) {
-  const int index = hvxmsg::FindMessage(id);
+  const int index = hvx::FindMessage(id);
   if (index >= 0) return Text(index);
   // The text is used at once by the caller, so one buffer per thread will do.
   static thread_local std::string unknown;
@@ -93,3 +95,5 @@ HVX_EXPORT const char* LoadStr(const char* id) {
   unknown += "\n";
   return unknown.c_str();
 }
+
+}  // namespace hvx

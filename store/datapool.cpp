@@ -1,5 +1,7 @@
 #include "store/datapool.h"
 
+namespace hvx {
+
 CDataPool::CDataPool() = default;
 CDataPool::~CDataPool() = default;
 
@@ -7,3 +9,5 @@ int32_t CDataPool::TranslateNode(int32_t n) const {
   const int32_t* mapped = m_nodeNumbers.Find(n);
   return mapped ? *mapped : n;
 }
+
+}  // namespace hvx

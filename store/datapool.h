@@ -12,6 +12,8 @@
 #include "store/packedcodec.h"
 #include "store/records.h"
 
+namespace hvx {
+
 class CDataPool {
  public:
   CDataPool();
@@ -57,3 +59,5 @@ class CDataPool {
   T_ANAL_D m_analysis;
   hvx::CHashMap<int32_t> m_nodeNumbers{101};
 };
+
+}  // namespace hvx

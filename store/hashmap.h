@@ -52,11 +52,14 @@ inline void PrefetchWrite(const void* p) {
 
 // a % d for 32-bit a and d through one multiplication (d fixed per map).
 class CFastMod {
+  __extension__ using UInt128 = unsigned __int128;  // GCC and Clang have it on 64-bit targets
+
+
  public:
   explicit CFastMod(uint32_t d) : m_d(d), m_m(~uint64_t{0} / d + 1) {}
   uint32_t operator()(uint32_t a) const {
     const uint64_t low = m_m * a;
-    return static_cast<uint32_t>((static_cast<unsigned __int128>(low) * m_d) >> 64);
+    return static_cast<uint32_t>((static_cast<UInt128>(low) * m_d) >> 64);
   }
   uint32_t Divisor() const { return m_d; }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace hvx {
+
 // ---- Header (block 100) --------------------------------------------------
 struct T_HEAD_D {
   int32_t present = 0;       // 1 once block 100 has been stored
@@ -355,3 +357,5 @@ struct T_THGR_D {
   int32_t k[6] = {};
   double r[3] = {};
 };
+
+}  // namespace hvx

@@ -31,6 +31,8 @@
 
 #include "tests/testutil.h"
 
+using namespace hvx;
+
 namespace fs = std::filesystem;
 using namespace hvxtest;
 
@@ -114,7 +116,7 @@ class DataCases : public ::testing::TestWithParam<size_t> {};
 
 TEST_P(DataCases, GiveTheirOutput) {
   const DataCase& c = Cases()[GetParam()];
-  const Conversion r = Convert(c.model, c.modelExists);
+  const Conversion r = ConvertText(c.model, c.modelExists);
   if (c.noQsx) {
     EXPECT_FALSE(r.qsxWritten) << "model.qsx written but none expected";
   }

@@ -17,7 +17,7 @@
 #include "host/dialog_language.h"
 #include "tests/testutil.h"
 
-using namespace hvxmsg;
+using namespace hvx;
 
 namespace {
 

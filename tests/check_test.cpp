@@ -16,6 +16,8 @@
 #include "cli/check_command.h"
 #include "tests/testutil.h"
 
+using namespace hvx;
+
 namespace fs = std::filesystem;
 using namespace hvxtest;
 
@@ -123,7 +125,7 @@ TEST(QsxCheck, LongLines) {
 // (elements without materials, groups of absent nodes and the like) are only
 // required to produce findings.
 TEST(QsxCheck, ConvertedFiles) {
-  const Conversion frame = Convert(ReadFile(SourceDir() + "/examples/frame.hvt"));
+  const Conversion frame = ConvertText(ReadFile(SourceDir() + "/examples/frame.hvt"));
   ASSERT_TRUE(frame.qsxWritten);
   EXPECT_EQ("", Describe(hvx::CheckQsxText(frame.qsx))) << "examples/frame.hvt";
 

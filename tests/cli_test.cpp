@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "cli/report_output.h"
+#include "host/report_output.h"
 #include "resources/catalogue.h"
 #include "tests/testutil.h"
+
+using namespace hvx;
 
 using namespace hvxtest;
 namespace fs = std::filesystem;
@@ -102,12 +104,12 @@ TEST(CommandLine, MessagesInTheLocalesLanguage) {
   if (!ja.Active()) GTEST_SKIP() << "no Japanese locale can be made here";
   TempDir dir;
   WriteFile(dir.File("m.hvt"), kBad);
-  const hvxmsg::Message& invalid = hvxmsg::Messages()[hvxmsg::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
-  ASSERT_STRNE(invalid.text[hvxmsg::kEnglish], invalid.text[hvxmsg::kJapanese]);
-  const std::pair<const char*, hvxmsg::Language> cases[] = {
-      {"LC_ALL=ja_JP.UTF-8", hvxmsg::kJapanese},
-      {"LC_ALL=C LANG=ja_JP.UTF-8", hvxmsg::kEnglish},
-      {"LC_ALL= LC_MESSAGES=ja_JP.UTF-8 LANG=C", hvxmsg::kJapanese},
+  const hvx::Message& invalid = hvx::Messages()[hvx::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
+  ASSERT_STRNE(invalid.text[hvx::kEnglish], invalid.text[hvx::kJapanese]);
+  const std::pair<const char*, hvx::Language> cases[] = {
+      {"LC_ALL=ja_JP.UTF-8", hvx::kJapanese},
+      {"LC_ALL=C LANG=ja_JP.UTF-8", hvx::kEnglish},
+      {"LC_ALL= LC_MESSAGES=ja_JP.UTF-8 LANG=C", hvx::kJapanese},
   };
   for (const auto& [env, lang] : cases) {
     char line[256];
@@ -182,11 +184,11 @@ TEST(ConversionReport, JsonHoldsEveryModelInOrder) {
 
 // The text lists the first dangling references and counts the rest.
 TEST(ConversionReport, TextCountsTheDanglingReferencesItLeavesOut) {
-  hvxcli::CModelReport r;
+  hvx::CModelReport r;
   r.checked = true;
-  r.dangling.assign(hvxcli::kMaxDanglingText + 3, hvx::CDangling{"*CONLOAD", 5, "node", "9"});
-  EXPECT_NE(std::string::npos, hvxcli::ReportText(r).find("  dangling references: 23\n    *CONLOAD line 5: node 9\n"));
-  EXPECT_NE(std::string::npos, hvxcli::ReportText(r).find("    *CONLOAD line 5: node 9\n    ... 3 more\n"));
+  r.dangling.assign(hvx::kMaxDanglingText + 3, hvx::CDangling{"*CONLOAD", 5, "node", "9"});
+  EXPECT_NE(std::string::npos, hvx::ReportText(r).find("  dangling references: 23\n    *CONLOAD line 5: node 9\n"));
+  EXPECT_NE(std::string::npos, hvx::ReportText(r).find("    *CONLOAD line 5: node 9\n    ... 3 more\n"));
 }
 
 }  // namespace

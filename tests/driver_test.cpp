@@ -3,14 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
 
 #include <filesystem>
 
 #include "base/msgcat.h"
-#include "host/convlogs.h"
+#include "host/conversion_env.h"
 #include "host/driver.h"
 #include "host/msgdll.h"
 #include "tests/testutil.h"
+
+using namespace hvx;
 
 using namespace hvxtest;
 namespace fs = std::filesystem;
@@ -112,7 +118,6 @@ TEST(Driver, ResultCodesPathsFileFaultsAndLogs) {
     EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));
     EXPECT_FALSE(Exists(dir.File("halvexcvt.msg")));
     EXPECT_EQ(0, p.waitCursorDepth);
-    EXPECT_EQ(0, p.moduleDepth);
   }
 }
 
@@ -122,11 +127,11 @@ TEST(ConversionLogs, LongLinesShowInPieces) {
   WriteFile(dir.File("halvexcvt.msg"), "w1\nw2\n");
   hvx::CScriptedPlatform p;
   EXPECT_EQ((std::vector<std::string>{std::string(499, 'x'), std::string(101, 'x'), "w1", "w2"}),
-            hvx::CollectLogLines(p, dir.File("model.hvt")));
+            p.LogLines(dir.File("model.hvt")));
   EXPECT_TRUE(hvx::MessageList({}, "m").empty());
   EXPECT_EQ((std::vector<std::string>{"", "a", "", "Import <m>"}), hvx::MessageList({"a"}, "m"));
   // Without a folder part there are no logs to look for.
-  EXPECT_TRUE(hvx::CollectLogLines(p, "model.hvt").empty());
+  EXPECT_TRUE(p.LogLines("model.hvt").empty());
 }
 
 TEST(Catalogue, TextsAndFallbacks) {
@@ -134,50 +139,58 @@ TEST(Catalogue, TextsAndFallbacks) {
   const char* const kInvalid = "IDS_HALVEX_Invalid_format_in_line_d__";
   // The catalogue is loaded for the whole test run.
   ASSERT_TRUE(hvx::CMsgDll::IsLoaded());
-  EXPECT_STREQ("Invalid format in line %d.\n", hvx::LookupMessage(kInvalid));
-  EXPECT_STREQ("Halvex Model Files (*.hvt)|*.hvt|All Files (*.*)|*.*||",
-               hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
-  EXPECT_STREQ("Unknown message: IDS_NOPE\n", hvx::LookupMessage("IDS_NOPE"));
+  EXPECT_EQ("Invalid format in line %d.\n", hvx::LookupMessage(kInvalid));
+  EXPECT_EQ("Halvex Model Files (*.hvt)|*.hvt|All Files (*.*)|*.*||", hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
+  EXPECT_EQ("Unknown message: IDS_NOPE\n", hvx::LookupMessage("IDS_NOPE"));
   EXPECT_EQ(1, LoadCatalogue());  // already loaded
 
   hvx::CMsgDll::Unload();
-  EXPECT_STREQ(kFallback, hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
+  EXPECT_EQ(kFallback, hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
   EXPECT_EQ(0, hvx::CMsgDll::Load("libno-such-catalogue.so"));
-  EXPECT_STREQ(kFallback, hvx::LookupMessage(kInvalid));
+  EXPECT_EQ(kFallback, hvx::LookupMessage(kInvalid));
   // A library without LoadStr is unloaded again.
   EXPECT_EQ(0, hvx::CMsgDll::Load((BinaryDir() + "/tests/libnomsg_lookup.so").c_str()));
   EXPECT_FALSE(hvx::CMsgDll::IsLoaded());
-  EXPECT_STREQ(kFallback, hvx::LookupMessage(kInvalid));
+  EXPECT_EQ(kFallback, hvx::LookupMessage(kInvalid));
   // Conversions go on with the fallback text in the logs.
-  EXPECT_EQ(std::string(1, '\n').append(kFallback).append("\n\nImport <"), Convert(kBadNode).window.substr(0, 56));
+  EXPECT_EQ(std::string(1, '\n').append(kFallback).append("\n\nImport <"), ConvertText(kBadNode).window.substr(0, 56));
 
   EXPECT_EQ(1, LoadCatalogue());
   EXPECT_TRUE(hvx::CMsgDll::IsLoaded());
 }
 
-// The plug-in library as a host loads it: exported names, the application
-// object loading the catalogue beside the library, ConvertFile's result.
-TEST(PluginLibrary, ExportsAndApplicationObject) {
+// The plug-in library as a host loads it: the entry points, the application
+// object loading the catalogue beside the library, ConvertFile's result. On
+// POSIX systems its dialog reads both paths from standard input.
+TEST(PluginLibrary, EntryPointsAndApplicationObject) {
   void* h = dlopen((BinaryDir() + "/libConvertHalvex.so").c_str(), RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(nullptr, h) << dlerror();
   auto convert2 = reinterpret_cast<int (*)(std::string&, std::string&)>(dlsym(h, "ConvertFile2"));
   auto convert0 = reinterpret_cast<int (*)()>(dlsym(h, "ConvertFile"));
-  auto setPlatform = reinterpret_cast<void (*)(hvx::IPlatform*)>(dlsym(h, "HalvexSetPlatform"));
-  ASSERT_TRUE(convert2 && convert0 && setPlatform);
+  ASSERT_TRUE(convert2 && convert0);
 
   TempDir dir;
   WriteFile(dir.File("m.hvt"), kBadNode);
-  hvx::CScriptedPlatform p;
-  p.answers.push_back({true, dir.File("m.hvt"), "r.hvb"});
-  p.answers.push_back({false, "", ""});
-  setPlatform(&p);
+  // The answers: the model and result paths, then end of input (cancel).
+  WriteFile(dir.File("answers"), dir.File("m.hvt") + "\nr.hvb\n");
+  const int savedIn = dup(0), savedOut = dup(1);
+  ASSERT_TRUE(std::freopen(dir.File("answers").c_str(), "r", stdin));
+  ASSERT_TRUE(std::freopen(dir.File("window").c_str(), "w", stdout));
   std::string out, res;
-  EXPECT_EQ(0, convert2(out, res));
+  const int rc2 = convert2(out, res);
+  const int rc0 = convert0();
+  std::fflush(stdout);
+  dup2(savedIn, 0);
+  dup2(savedOut, 1);
+  close(savedIn);
+  close(savedOut);
+  std::cin.clear();
+  EXPECT_EQ(0, rc2);
   EXPECT_EQ(dir.File("m.qsx"), out);
-  ASSERT_EQ(1u, p.windows.size());
-  EXPECT_EQ("Invalid format in line 3.", p.windows[0][1]);  // the library found its catalogue
-  EXPECT_EQ(1, convert0());                                 // cancelled
-  setPlatform(nullptr);
+  EXPECT_EQ("r.hvb", res);
+  // The library found its catalogue.
+  EXPECT_EQ("\nInvalid format in line 3.\n\nImport <" + dir.File("m.hvt") + ">\n", ReadFile(dir.File("window")));
+  EXPECT_EQ(1, rc0);  // cancelled
   dlclose(h);
 }
 

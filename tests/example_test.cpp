@@ -8,10 +8,12 @@
 
 #include "tests/testutil.h"
 
+using namespace hvx;
+
 using namespace hvxtest;
 
 TEST(ExampleModel, ConvertsToEverySectionWithoutMessages) {
-  const Conversion c = Convert(ReadFile(SourceDir() + "/examples/frame.hvt"));
+  const Conversion c = ConvertText(ReadFile(SourceDir() + "/examples/frame.hvt"));
   EXPECT_EQ(0, c.rc);
   ASSERT_TRUE(c.qsxWritten);
   EXPECT_EQ("", c.window);

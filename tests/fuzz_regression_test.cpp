@@ -7,6 +7,8 @@
 #include "tests/fuzz/fuzz_body.h"
 #include "tests/testutil.h"
 
+using namespace hvx;
+
 namespace fs = std::filesystem;
 
 TEST(FuzzRegressions, AllConvert) {

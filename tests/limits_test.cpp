@@ -8,6 +8,8 @@
 #include "host/platform.h"
 #include "tests/testutil.h"
 
+using namespace hvx;
+
 using namespace hvxtest;
 
 namespace {
@@ -48,7 +50,7 @@ TEST(Limits, CountedListClaimingTwoBillionEntries) {
 
 TEST(Limits, HostileTextIsWrittenLiterally) {
   const std::string title = "%s%n%d%%" + std::string(400, '%');
-  const Conversion c = Convert("   -1\n100\n" + title + "\n7\n1 1\n   -1\n");
+  const Conversion c = ConvertText("   -1\n100\n" + title + "\n7\n1 1\n   -1\n");
   EXPECT_NE(std::string::npos, c.qsx.find("   PROJECT=" + title + "\n"));
 }
 
@@ -58,7 +60,7 @@ TEST(Limits, BinaryBytesAndNumbersOutOfRange) {
   model += "3e10,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n";
   model += std::string("\x01\xff\x80,\0,\x7f", 7) + "\n";
   model += "   -1\n";
-  const Conversion c = Convert(model);
+  const Conversion c = ConvertText(model);
   EXPECT_EQ(0, c.rc);
   // 3e10 is no 32-bit number: it becomes the lowest integer, a defined value.
   EXPECT_NE(std::string::npos, c.qsx.find("  -2147483648, 1, 2, 3\n"));

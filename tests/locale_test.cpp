@@ -7,6 +7,8 @@
 
 #include "tests/testutil.h"
 
+using namespace hvx;
+
 using namespace hvxtest;
 
 namespace {

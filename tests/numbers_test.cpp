@@ -17,6 +17,8 @@
 #include "reader/strparser.h"
 #include "base/format.h"
 
+using namespace hvx;
+
 namespace {
 
 locale_t CLocaleT() {

@@ -5,8 +5,10 @@
 #include <cstring>
 #include <limits>
 
-#include "reader/linesource.h"
+#include "base/linesource.h"
 #include "reader/strparser.h"
+
+using namespace hvx;
 
 namespace {
 

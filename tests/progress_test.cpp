@@ -7,6 +7,8 @@
 
 #include "cli/progress.h"
 
+using namespace hvx;
+
 namespace {
 
 struct Step {
@@ -19,8 +21,8 @@ struct Step {
 TEST(ProgressLine, RedrawsAtMostTenTimesASecondAndClearsAtTheEnd) {
   double now = 0.0;
   std::string terminal;
-  hvxcli::CProgressLine line([&](std::string_view s) { terminal.append(s); }, [&] { return now; });
-  line.Begin("big.hvt", 1000);
+  hvx::CProgressLine line([&](std::string_view s) { terminal.append(s); }, [&] { return now; });
+  line.Begin("big.hvt");
   const std::vector<Step> steps = {
       {0.00, 100, nullptr, "\rreading big.hvt: 10%"},          // the first draw is immediate
       {0.05, 200, nullptr, ""},                                  // too soon
@@ -37,10 +39,11 @@ TEST(ProgressLine, RedrawsAtMostTenTimesASecondAndClearsAtTheEnd) {
     SCOPED_TRACE(s.at);
     now = s.at;
     terminal.clear();
-    if (s.bytes >= 0)
-      line.ReadProgress(static_cast<uint64_t>(s.bytes));
-    else
-      line.WriteSection(s.section);
+    hvx::CProgress p;
+    p.modelBytes = 1000;
+    p.bytesRead = s.bytes >= 0 ? static_cast<uint64_t>(s.bytes) : 1000;
+    p.section = s.section;
+    line.Update(p);
     EXPECT_EQ(s.expected, terminal);
   }
   terminal.clear();
@@ -53,8 +56,8 @@ TEST(ProgressLine, RedrawsAtMostTenTimesASecondAndClearsAtTheEnd) {
 
 TEST(ProgressLine, NothingDrawnNothingCleared) {
   std::string terminal;
-  hvxcli::CProgressLine line([&](std::string_view s) { terminal.append(s); }, [] { return 0.0; });
-  line.Begin("small.hvt", 0);
+  hvx::CProgressLine line([&](std::string_view s) { terminal.append(s); }, [] { return 0.0; });
+  line.Begin("small.hvt");
   line.End();
   EXPECT_EQ("", terminal);
 }

@@ -11,6 +11,8 @@
 
 #include "tests/testutil.h"
 
+using namespace hvx;
+
 using namespace hvxtest;
 
 namespace {

@@ -6,6 +6,8 @@
 #include "tests/testutil.h"
 #include "writer/writer.h"
 
+using namespace hvx;
+
 using namespace hvxtest;
 
 TEST(ElementTemperatureAdjustment, StaticCasesSetTheThermalCoefficient) {

@@ -15,6 +15,8 @@
 
 #include "store/datapool.h"
 
+using namespace hvx;
+
 namespace {
 
 // Fills every field of an element with a value of its own, from seed.

@@ -78,7 +78,7 @@ std::string ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
-Conversion Convert(const std::string& modelText, bool modelExists) {
+Conversion ConvertText(const std::string& modelText, bool modelExists) {
   TempDir dir;
   const std::string model = dir.File("model.hvt");
   if (modelExists) WriteFile(model, modelText);
@@ -102,7 +102,7 @@ std::string ReadModel(const std::string& modelText, CDataPool*& pool, int readMo
   static std::unique_ptr<CImportNEUtral> keep;  // keeps the pool alive for the caller
   TempDir dir;
   keep = std::make_unique<CImportNEUtral>(hvx::DefaultEnv());
-  keep->ImportBuffer(modelText, readMode, dir.File("ReadErr.msg"));
+  keep->ImportBuffer(modelText, readMode, dir.File("model.hvt"));
   pool = keep->GetDataPool();
   return ReadFile(dir.File("ReadErr.msg"));
 }

@@ -11,13 +11,17 @@
 
 #include <gtest/gtest.h>
 
-#include "host/platform_scripted.h"
+#include "tests/platform_scripted.h"
 #include "host/stdio_env.h"
 #include "store/datapool.h"
 
+namespace hvx {
 class CWriteQsxFromNeutral;
+}
 
 namespace hvxtest {
+
+using namespace hvx;
 
 std::string SourceDir();
 std::string BinaryDir();
@@ -73,7 +77,7 @@ struct Conversion {
 
 // Runs the whole driver on model text written as model.hvt in a fresh folder
 // (or on a model.hvt that does not exist).
-Conversion Convert(const std::string& modelText, bool modelExists = true);
+Conversion ConvertText(const std::string& modelText, bool modelExists = true);
 // Reads model text into a pool (read mode 1 unless given) and returns the
 // read log text.
 std::string ReadModel(const std::string& modelText, CDataPool*& pool, int readMode = 1);

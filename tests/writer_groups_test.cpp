@@ -8,6 +8,8 @@
 #include "writer/boundary_index.h"
 #include "writer/writer.h"
 
+using namespace hvx;
+
 using namespace hvxtest;
 
 namespace {

@@ -3,6 +3,8 @@
 // element's material (entry 37), so the material output writes it as THERMAL.
 #include "writer/writer.h"
 
+namespace hvx {
+
 void CWriteQsxFromNeutral::AdjustElementTemperatures() {
   CDataPool& pool = Pool();
   if (pool.loads.Empty()) return;
@@ -18,3 +20,5 @@ void CWriteQsxFromNeutral::AdjustElementTemperatures() {
     }
   }
 }
+
+}  // namespace hvx

@@ -1,6 +1,8 @@
 // Model adjustments before writing.
 #include "writer/writer.h"
 
+namespace hvx {
+
 // Beams (type 2 on topology 0) whose two nodes exist: the orientation vector
 // becomes a reference point, node 1's position plus the vector, so that the
 // element output writes it after REF as it stands.
@@ -16,3 +18,5 @@ void CWriteQsxFromNeutral::AdjustBeamPoints() {
                    Pool().elements.Store(id, e);
                  });
 }
+
+}  // namespace hvx

@@ -1,6 +1,8 @@
 // Analysis-control extension sections (*HVX-).
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 
 // Text of a code in a keyword table; a code outside the table gives "".
@@ -211,3 +213,5 @@ int CWriteQsxFromNeutral::WriteHvxNlCtrl() {
   Out("\n");
   return 1;
 }
+
+}  // namespace hvx

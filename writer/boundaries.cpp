@@ -4,6 +4,8 @@
 
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 
 // Six flags run together, Dx first ("111000").
@@ -109,3 +111,5 @@ int CWriteQsxFromNeutral::WriteOffset() {
   s.Close();
   return 1;
 }
+
+}  // namespace hvx

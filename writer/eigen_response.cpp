@@ -6,6 +6,8 @@
 #include "writer/function_points.h"
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 
 constexpr int kSpectrumLoad = 3;      // dynamic-load code of a response-spectrum load set
@@ -180,3 +182,5 @@ int CWriteQsxFromNeutral::WriteSpectrumLoadCase() {
   Out("  6.4.1\n\n");
   return 1;
 }
+
+}  // namespace hvx

@@ -16,6 +16,8 @@
 // Higher-order topologies are written with their corner nodes only.
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 // Line format of a planar element by type code, or nullptr for none.
 const char* PlanarFormat(int32_t type) {
@@ -103,3 +105,5 @@ int CWriteQsxFromNeutral::WriteElement() {
   Out("\n");
   return 1;
 }
+
+}  // namespace hvx

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "reader/strparser.h"
+#include "base/numbers.h"
 #include "writer/writer.h"
 
 namespace hvx {

@@ -5,6 +5,8 @@
 
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 
 // Visits the numbers a rule component stands for: first to last (0 = first)
@@ -68,3 +70,5 @@ int CWriteQsxFromNeutral::WriteGroup() {
   if (Report()) Report()->AddWritten(hvx::EKind::kGroups, "*GROUP", static_cast<int64_t>(groups.Count()));
   return 1;
 }
+
+}  // namespace hvx

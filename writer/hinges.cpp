@@ -6,6 +6,8 @@
 
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 
 // Hysteresis model keyword of a hinge curve type ("" for an unknown type).
@@ -279,3 +281,5 @@ int CWriteQsxFromNeutral::WriteInitialElementForce() {
   Out("\n");
   return 1;
 }
+
+}  // namespace hvx

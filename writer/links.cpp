@@ -5,6 +5,8 @@
 #include "writer/boundary_index.h"
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 
 constexpr int32_t kLinkCode = 82;
@@ -128,7 +130,7 @@ int CWriteQsxFromNeutral::WriteGeneralLink() {
     ElementWritten();
     if (e.orient2[0] == 0.0 && e.orient2[1] == 0.0 && e.orient2[2] == 0.0) {
       double angle = 0.0;
-      CMathFunc::BetaAngle(Pool(), e.node[0], e.node[1], e.orient[0], e.orient[1], e.orient[2], angle);
+      BetaAngleOf(e, angle);
       s.Line(" %d, %d, %d, %s, %s, 0, %g, %s\n", id, e.node[0], e.node[1], gprop, ieprop, angle, group);
     } else {
       s.Line(" %d, %d, %d, %s, %s, 1, 2, %g, %g, %g, %g, %g, %g, %s\n", id, e.node[0], e.node[1], gprop, ieprop,
@@ -139,3 +141,5 @@ int CWriteQsxFromNeutral::WriteGeneralLink() {
   s.Close();
   return 1;
 }
+
+}  // namespace hvx

@@ -11,6 +11,8 @@
 //   MASS    | 50
 #include "writer/writer.h"
 
+namespace hvx {
+
 int CWriteQsxFromNeutral::WriteMaterial() {
   const auto& materials = Pool().materials;
   if (materials.Empty()) return 1;
@@ -38,3 +40,5 @@ int CWriteQsxFromNeutral::WriteMaterial() {
   Out("\n");
   return 1;
 }
+
+}  // namespace hvx

@@ -1,6 +1,8 @@
 // Node output: *NODE, every node with its position in ascending number order.
 #include "writer/writer.h"
 
+namespace hvx {
+
 int CWriteQsxFromNeutral::WriteNode() {
   const auto& nodes = Pool().nodes;
   if (nodes.Empty()) return 1;
@@ -15,3 +17,5 @@ int CWriteQsxFromNeutral::WriteNode() {
   if (Report()) Report()->AddWritten(hvx::EKind::kNodes, "*NODE", static_cast<int64_t>(nodes.Count()));
   return 1;
 }
+
+}  // namespace hvx

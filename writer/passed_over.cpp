@@ -6,6 +6,8 @@
 
 #include "writer/writer.h"
 
+namespace hvx {
+
 using hvx::EKind;
 
 void CWriteQsxFromNeutral::ElementsWrittenTo(const char* section) {
@@ -61,3 +63,5 @@ void CWriteQsxFromNeutral::FinishReport() {
                  pool.functions.Find(id)->type);
   }
 }
+
+}  // namespace hvx

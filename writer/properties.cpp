@@ -19,6 +19,8 @@
 
 #include <cmath>
 
+namespace hvx {
+
 namespace {
 // A moment of inertia or torsional constant, never exactly zero.
 double Stiff(double v) { return v == 0.0 ? 1e-08 : v; }
@@ -180,3 +182,5 @@ void CWriteQsxFromNeutral::WriteThicknessWalk(const std::vector<int32_t>& ids) {
   });
   s.Close();
 }
+
+}  // namespace hvx

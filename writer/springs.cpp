@@ -11,6 +11,8 @@
 #include "writer/boundary_index.h"
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 
 // The property of an element, or an empty one when the store has none.
@@ -137,7 +139,7 @@ int CWriteQsxFromNeutral::WriteElasticLink() {
     }
     ElementWritten();
     double angle = 0.0;
-    CMathFunc::BetaAngle(Pool(), e.node[0], e.node[1], e.orient[0], e.orient[1], e.orient[2], angle);
+    BetaAngleOf(e, angle);
     const T_PROP_D p = PropertyOf(Pool(), e);
     MarkProperty("*ELASTICLINK", e.prop);
     const double* v = p.value + 5;  // entries 6 to 11
@@ -175,3 +177,5 @@ int CWriteQsxFromNeutral::WriteLocalAxis() {
   s.Close();
   return 1;
 }
+
+}  // namespace hvx

@@ -4,6 +4,8 @@
 
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 
 enum LoadKind : int32_t {
@@ -356,3 +358,5 @@ int CWriteQsxFromNeutral::WriteStaticCaseBlocks() {
   }
   return 1;
 }
+
+}  // namespace hvx

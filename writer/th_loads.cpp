@@ -7,6 +7,8 @@
 #include "writer/function_points.h"
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 
 constexpr int kDynNodalLoad = 51;
@@ -218,3 +220,5 @@ int CWriteQsxFromNeutral::WriteHistoryOutput() {
   mn.Close();
   return 1;
 }
+
+}  // namespace hvx

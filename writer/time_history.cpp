@@ -3,6 +3,8 @@
 #include "writer/function_points.h"
 #include "writer/writer.h"
 
+namespace hvx {
+
 namespace {
 
 constexpr const char* kInitialRamp = "InitialLoad";
@@ -234,3 +236,5 @@ int CWriteQsxFromNeutral::WriteNonlinearStaticLoad() {
   if (any) Out("\n");
   return 1;
 }
+
+}  // namespace hvx

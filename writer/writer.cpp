@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "geometry/mathfunc.h"
+
+namespace hvx {
+
 CWriteQsxFromNeutral::CWriteQsxFromNeutral(hvx::IConvertEnv& env)
     : m_env(&env), m_report(env.Report()), m_progress(env.Progress()) {}
 
@@ -10,24 +14,17 @@ CWriteQsxFromNeutral::~CWriteQsxFromNeutral() {
   m_log.Abort();
 }
 
-int CWriteQsxFromNeutral::Write(const std::string& modelPath, CDataPool* pool) {
-  const std::string outPath = hvx::ReplaceExtension(modelPath, ".qsx");
-  const std::string folder = hvx::FolderOf(modelPath, m_env->Separator());
+int CWriteQsxFromNeutral::Write(const std::string& modelPath, CDataPool* pool, const std::string& outputPath) {
+  const std::string outPath = outputPath.empty() ? ReplaceExtension(modelPath, ".qsx") : outputPath;
   try {
-    // The write log: its failure to open is not reported.
-    if (!folder.empty()) {
-      try {
-        m_log.Attach(m_env->CreateFile(folder + "halvexcvt.msg"));
-      } catch (const hvx::CFileError&) {
-      }
-    }
+    m_log.Attach(m_env->CreateLog(modelPath, kWriteLogName));
     m_pool = pool;
     m_out.Attach(m_env->CreateFile(outPath));
     const int result = WriteSections();
     m_out.Close();
     m_log.Close();
     return result;
-  } catch (const hvx::CFileError& e) {
+  } catch (const CFileError& e) {
     m_env->ShowFileError(e);
     m_out.Abort();
     m_log.Abort();
@@ -93,8 +90,9 @@ int CWriteQsxFromNeutral::WriteSections() {
   WriteProjectInfo();
   WriteStructureType();
   if (m_report) m_elemMark.assign(SortedElements().size(), 0);
+  constexpr int kLinks = static_cast<int>(std::size(kChain));
   for (const Link& l : kChain) {
-    if (m_progress) m_progress->WriteSection(l.keyword);
+    if (m_progress) m_progress->WriteSection(l.keyword, static_cast<int>(&l - kChain), kLinks);
     if ((this->*l.write)() == 0) {
       FinishReport();
       return 0;
@@ -177,6 +175,24 @@ const std::vector<T_ELEMKEY_D>& CWriteQsxFromNeutral::SortedElements() {
   return m_sortedElements;
 }
 
+void CWriteQsxFromNeutral::NodePosition(int32_t id, double p[3]) {
+  T_NODS_D n;
+  if (!m_pool->nodes.Lookup(id, n)) {
+    p[0] = p[1] = p[2] = 0.0;
+    return;
+  }
+  for (int i = 0; i < 3; ++i) p[i] = n.pos[i];
+}
+
+void CWriteQsxFromNeutral::BetaAngleOf(const T_ELEM_D& e, double& angle) {
+  double p1[3] = {}, p2[3] = {};
+  if (e.orient[0] != 0.0 || e.orient[1] != 0.0 || e.orient[2] != 0.0) {
+    NodePosition(e.node[0], p1);
+    NodePosition(e.node[1], p2);
+  }
+  CMathFunc::BetaAngle(p1, p2, e.orient[0], e.orient[1], e.orient[2], angle);
+}
+
 std::string CWriteQsxFromNeutral::BoundaryGroupName(int32_t elem) const {
   for (const T_BNDRGRP_D& g : m_bndrGroups)
     if (std::find(g.elems.begin(), g.elems.end(), elem) != g.elems.end()) return g.name;
@@ -195,3 +211,5 @@ std::string CWriteQsxFromNeutral::StaticCaseName(int32_t id, const T_LOAD_D& loa
 std::string CWriteQsxFromNeutral::ThCaseName(int32_t id, const T_LOAD_D& load) {
   return NameOr(load.title, "THLDC%d", id);
 }
+
+}  // namespace hvx

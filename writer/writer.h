@@ -16,6 +16,8 @@
 #include "writer/section.h"
 #include "writer/textsink.h"
 
+namespace hvx {
+
 // What the element sections select by, for one element: kept once for all
 // walks, so a section that writes only springs need not fetch every element.
 struct T_ELEMKEY_D {
@@ -41,9 +43,10 @@ class CWriteQsxFromNeutral {
   CWriteQsxFromNeutral(const CWriteQsxFromNeutral&) = delete;
   CWriteQsxFromNeutral& operator=(const CWriteQsxFromNeutral&) = delete;
 
-  // Writes the pool beside the model file. 1 when the file was written
-  // completely or a file error was shown, 0 when a section writer gave up.
-  int Write(const std::string& modelPath, CDataPool* pool);
+  // Writes the pool beside the model file (or to outputPath when given). 1
+  // when the file was written completely or a file error was shown, 0 when a
+  // section writer gave up.
+  int Write(const std::string& modelPath, CDataPool* pool, const std::string& outputPath = "");
   // All sections in order; 1 after "*ENDDATA", 0 as soon as a writer stops.
   int WriteSections();
 
@@ -66,13 +69,19 @@ class CWriteQsxFromNeutral {
   template <class... A>
   void Log(const char* id, const A&... a) {
     m_out.Flush();
-    WriteText(m_log, hvx::LookupMessage(id), a...);
+    WriteText(m_log, hvx::LookupMessage(id).c_str(), a...);
     m_log.Flush();
   }
   hvx::CTextSink& OutSink() { return m_out; }
   hvx::CSection Section(std::initializer_list<const char*> header) { return hvx::CSection(m_out, header); }
   CDataPool& Pool() { return *m_pool; }
   int32_t ReadMode() const { return m_pool->readMode; }
+
+  // Position of a node; the origin when the node is not in the store.
+  void NodePosition(int32_t id, double p[3]);
+  // Beta angle of a two-node element from its first to its second node with
+  // its orientation vector.
+  void BetaAngleOf(const T_ELEM_D& e, double& angle);
 
   // Name of the first boundary group holding the element, or "".
   std::string BoundaryGroupName(int32_t elem) const;
@@ -214,3 +223,5 @@ class CWriteQsxFromNeutral {
   size_t m_curElem = 0;
   int64_t m_elemWritten = 0;
 };
+
+}  // namespace hvx

@@ -1,18 +1,19 @@
-// One fuzz iteration: any bytes are read as a model file from memory (in read
-// mode 1, and in read mode 0 when the first byte is odd) and the resulting pool
-// is written through the whole section chain to a sink that hands the text to
-// the reference check and discards it. The conversion report is filled and
-// rendered as text and JSON. Nothing touches the disk. Shared by the fuzz
-// target and the regression test.
+// One fuzz iteration: any bytes are a model file. Usually (first byte even)
+// they go through the conversion API as the command line's conversions do,
+// with the report and the check of the written text on its second thread,
+// and the report rendered as text and JSON; when the first byte is odd they
+// are read in read mode 0 and written by the core directly, the one way the
+// API never reads. Files live in memory: nothing touches the disk. Shared by
+// the fuzz target and the regression test.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
-#include "check/qsxcheck.h"
-#include "cli/report_output.h"
+#include "host/conversion_env.h"
 #include "reader/import.h"
 #include "writer/writer.h"
 
@@ -20,50 +21,48 @@ namespace hvxfuzz {
 
 class CDiscardFile : public hvx::COutFile {
  public:
-  explicit CDiscardFile(hvx::CQsxChecker* checker) : m_checker(checker) {}
-  void Write(const char* data, size_t size) override {
-    bytes += size;
-    if (m_checker) m_checker->Feed(std::string_view(data, size));
-  }
+  void Write(const char*, size_t size) override { bytes += size; }
   void Close() override {}
   void Abort() noexcept override {}
   size_t bytes = 0;
-
- private:
-  hvx::CQsxChecker* m_checker;
 };
 
-class CDiscardEnv : public hvx::IConvertEnv {
+// The model is the fuzz input; every file written is dropped.
+class CMemoryEnv : public hvx::IConvertEnv {
  public:
+  CMemoryEnv(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
   void MessageBox(const std::string&) override {}
-  std::unique_ptr<hvx::COutFile> CreateFile(const std::string& path) override {
-    return std::make_unique<CDiscardFile>(path == "/fuzz/model.qsx" ? checker : nullptr);
+  std::unique_ptr<hvx::COutFile> CreateFile(const std::string&) override { return std::make_unique<CDiscardFile>(); }
+  FILE* OpenRead(const std::string&) override {
+    if (m_size == 0) return std::fopen("/dev/null", "rb");
+    return fmemopen(const_cast<uint8_t*>(m_data), m_size, "rb");
   }
-  FILE* OpenRead(const std::string&) override { return nullptr; }
-  hvx::CConversionReport* Report() override { return report; }
-  hvx::CConversionReport* report = nullptr;
-  hvx::CQsxChecker* checker = nullptr;
+  bool FileStatus(const std::string&, uint64_t* size) override {
+    if (size) *size = m_size;
+    return true;
+  }
+  void RemoveFile(const std::string&) override {}
+
+ private:
+  const uint8_t* m_data;
+  size_t m_size;
 };
 
 inline void ConvertBytes(const uint8_t* data, size_t size) {
-  CDiscardEnv env;
-  hvxcli::CModelReport rep;
-  hvx::CQsxChecker checker;
-  env.report = &rep.facts;
-  env.checker = &checker;
-  const int readMode = (size > 0 && (data[0] & 1)) ? 0 : 1;
-  {
-    CImportNEUtral reader(env);
-    reader.ImportBuffer(std::string_view(reinterpret_cast<const char*>(data), size), readMode, "/fuzz/ReadErr.msg");
-    CWriteQsxFromNeutral writer(env);
+  CMemoryEnv env(data, size);
+  if (size > 0 && (data[0] & 1)) {
+    hvx::CImportNEUtral reader(env);
+    reader.ImportBuffer(std::string_view(reinterpret_cast<const char*>(data), size), 0, "/fuzz/model.hvt");
+    hvx::CWriteQsxFromNeutral writer(env);
     writer.Write("/fuzz/model.hvt", reader.GetDataPool());
+    return;
   }
-  rep.model = "/fuzz/model.hvt";
-  rep.checked = true;
-  rep.dangling = checker.Finish();
+  hvx::CConvertOptions options;
+  options.report = true;
+  const hvx::CConvertResult r = hvx::ConvertWith(env, "/fuzz/model.hvt", "model.hvt", options);
   // Rendering must not fail on any text the model carries.
-  (void)hvxcli::ReportText(rep);
-  (void)hvxcli::ReportJson(rep).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  (void)r.ReportText();
+  (void)r.ReportJson();
 }
 
 }  // namespace hvxfuzz

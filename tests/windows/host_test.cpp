@@ -390,13 +390,13 @@ std::vector<std::wstring> ExpectedWindow(const Scenario& s, const std::string& m
   for (size_t b = 0, e; s.window != kNone && (e = text.find('\n', b)) != std::string::npos; b = e + 1)
     lines.push_back(Wide(text.substr(b, e - b), CP_UTF8));
   if (s.window == kNone || s.window == kCase) return lines;
-  const hvxmsg::Message& m = hvxmsg::Messages()[hvxmsg::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
+  const hvx::Message& m = hvx::Messages()[hvx::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
   int n = 0;
   char line[256] = "Error : DLL is not loaded. check message dll!\n";
-  if (lines.size() != 4 || std::sscanf(Narrow(lines[1]).c_str(), m.text[hvxmsg::kEnglish], &n) != 1)
+  if (lines.size() != 4 || std::sscanf(Narrow(lines[1]).c_str(), m.text[hvx::kEnglish], &n) != 1)
     return Check(p, false, "the case's window has no format error line"), lines;
   if (s.window == kTranslated)
-    std::snprintf(line, sizeof line, m.text[g_latin ? hvxmsg::kEnglish : hvxmsg::kJapanese], n);
+    std::snprintf(line, sizeof line, m.text[g_latin ? hvx::kEnglish : hvx::kJapanese], n);
   lines[1] = Wide(std::string(line, std::strlen(line) - 1), CP_UTF8);  // without the line end
   return lines;
 }

@@ -1,6 +1,6 @@
-#include "cli/check_feed.h"
+#include "host/check_feed.h"
 
-namespace hvxcli {
+namespace hvx {
 
 CCheckFeed::CCheckFeed() : m_worker([this] { Work(); }) {}
 
@@ -68,4 +68,4 @@ void CCheckFeed::Work() {
   }
 }
 
-}  // namespace hvxcli
+}  // namespace hvx

@@ -1,4 +1,4 @@
-#include "host/platform_scripted.h"
+#include "tests/platform_scripted.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,9 +51,8 @@ bool CScriptedPlatform::FileInputDialog(std::string& modelPath, std::string& res
   return true;
 }
 
-bool CScriptedPlatform::FileStatus(const std::string& path) {
-  struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+bool CScriptedPlatform::FileStatus(const std::string& path, uint64_t* size) {
+  return DefaultEnv().FileStatus(path, size);
 }
 
 void CScriptedPlatform::RemoveFile(const std::string& path) {

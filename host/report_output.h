@@ -10,7 +10,7 @@
 #include "base/report.h"
 #include "check/qsxcheck.h"
 
-namespace hvxcli {
+namespace hvx {
 
 struct CModelReport {
   std::string model;  // as given on the command line
@@ -27,4 +27,4 @@ inline constexpr size_t kMaxDanglingText = 20;
 std::string ReportText(const CModelReport& r);
 nlohmann::ordered_json ReportJson(const CModelReport& r);
 
-}  // namespace hvxcli
+}  // namespace hvx

@@ -1,6 +1,6 @@
-#include "cli/report_output.h"
+#include "host/report_output.h"
 
-namespace hvxcli {
+namespace hvx {
 
 using hvx::CConversionReport;
 using hvx::EKind;
@@ -110,4 +110,4 @@ nlohmann::ordered_json ReportJson(const CModelReport& r) {
   return o;
 }
 
-}  // namespace hvxcli
+}  // namespace hvx

@@ -16,7 +16,7 @@
 #include "base/env.h"
 #include "check/qsxcheck.h"
 
-namespace hvxcli {
+namespace hvx {
 
 class CCheckFeed {
  public:
@@ -75,4 +75,4 @@ class CCheckedOutFile : public hvx::COutFile {
   CCheckFeed& m_feed;
 };
 
-}  // namespace hvxcli
+}  // namespace hvx

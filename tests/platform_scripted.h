@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "host/platform.h"
+#include "host/stdio_env.h"
 
 namespace hvx {
 
@@ -22,7 +23,6 @@ class CScriptedPlatform : public IPlatform {
   std::vector<std::vector<std::string>> windows;    // message window lists shown
   std::vector<std::string> removed;                 // files removed
   int waitCursorDepth = 0;
-  int moduleDepth = 0;
 
   // File faults: creating this path fails; or writes to it fail once this
   // many bytes have been written.
@@ -33,13 +33,11 @@ class CScriptedPlatform : public IPlatform {
   void MessageBox(const std::string& text) override { messageBoxes.push_back(text); }
   std::unique_ptr<COutFile> CreateFile(const std::string& path) override;
   FILE* OpenRead(const std::string& path) override { return DefaultEnv().OpenRead(path); }
-  void EnterModule() override { ++moduleDepth; }
-  void LeaveModule() override { --moduleDepth; }
   bool FileInputDialog(std::string& modelPath, std::string& resultPath) override;
   void MessageWindow(const std::vector<std::string>& lines) override { windows.push_back(lines); }
   void BeginWaitCursor() override { ++waitCursorDepth; }
   void EndWaitCursor() override { --waitCursorDepth; }
-  bool FileStatus(const std::string& path) override;
+  bool FileStatus(const std::string& path, uint64_t* size = nullptr) override;
   void RemoveFile(const std::string& path) override;
 };
 

@@ -4,12 +4,15 @@
 // characters arrives in pieces of at most 499, and a line stops at a NUL byte.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "base/report.h"
+
+namespace hvx {
 
 class CLineSource {
  public:
@@ -23,6 +26,8 @@ class CLineSource {
   bool ReadLine(std::string_view& line);
   // The same line before it is cut at a NUL byte (it may hold some).
   bool ReadLineUncut(std::string_view& line);
+  // Bytes of the input taken so far (for progress; never decreasing).
+  virtual uint64_t Position() const = 0;
 
  protected:
   // Fills the window [m_cur, m_end) with more bytes; false when none are left.
@@ -39,6 +44,7 @@ class CLineSource {
 class CMemoryLineSource : public CLineSource {
  public:
   CMemoryLineSource(const char* data, size_t size);
+  uint64_t Position() const override { return static_cast<uint64_t>(m_cur - m_copy.data()); }
 
  protected:
   bool Refill() override { return false; }
@@ -51,6 +57,7 @@ class CMemoryLineSource : public CLineSource {
 class CFileLineSource : public CLineSource {
  public:
   explicit CFileLineSource(FILE* f);
+  uint64_t Position() const override { return m_bytesRead - static_cast<uint64_t>(m_end - m_cur); }
   bool Failed() const { return m_failed; }
   // Told the bytes read so far after each chunk; nullptr for none.
   void SetProgress(hvx::IProgress* progress) { m_progress = progress; }
@@ -66,3 +73,5 @@ class CFileLineSource : public CLineSource {
   hvx::IProgress* m_progress = nullptr;
   uint64_t m_bytesRead = 0;
 };
+
+}  // namespace hvx

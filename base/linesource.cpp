@@ -1,7 +1,9 @@
-#include "reader/linesource.h"
+#include "base/linesource.h"
 
 #include <algorithm>
 #include <cstring>
+
+namespace hvx {
 
 namespace {
 constexpr size_t kChunk = 1 << 20;
@@ -112,3 +114,5 @@ bool CFileLineSource::Refill() {
   if (have == 0) return Refill();
   return true;
 }
+
+}  // namespace hvx

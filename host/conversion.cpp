@@ -1,0 +1,273 @@
+// The conversion API: one model read into a fresh store and written as QSX,
+// with the report, the check of the written text and progress on request.
+#include "host/conversion.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+
+#include "base/format.h"
+#include "host/check_feed.h"
+#include "host/conversion_env.h"
+#include "host/headless_env.h"
+#include "host/msgdll.h"
+#include "host/report_output.h"
+#include "reader/import.h"
+#include "writer/writer.h"
+
+namespace hvx {
+namespace {
+
+// Share of the progress fraction that reading takes; writing takes the rest.
+constexpr double kReadShare = 0.6;
+// Bytes written between two progress calls inside one section.
+constexpr uint64_t kProgressEvery = uint64_t{1} << 20;
+
+// Counts what is written to the .qsx for the progress calls inside long
+// sections.
+class CCountingFile : public COutFile {
+ public:
+  CCountingFile(std::unique_ptr<COutFile> inner, std::function<void()> tick)
+      : m_inner(std::move(inner)), m_tick(std::move(tick)) {}
+  void Write(const char* data, size_t size) override {
+    m_inner->Write(data, size);
+    m_sinceTick += size;
+    if (m_sinceTick >= kProgressEvery) {
+      m_sinceTick = 0;
+      m_tick();
+    }
+  }
+  void Close() override { m_inner->Close(); }
+  void Abort() noexcept override { m_inner->Abort(); }
+
+ private:
+  std::unique_ptr<COutFile> m_inner;
+  std::function<void()> m_tick;
+  uint64_t m_sinceTick = 0;
+};
+
+// One conversion's layer over the host's environment: hands the report and
+// the progress to reader and writer, checks the .qsx as it is written, and
+// notes file errors and whether the .qsx was created.
+class CConversionEnv : public IConvertEnv, public IProgress {
+ public:
+  CConversionEnv(IConvertEnv& inner, std::string outputPath, CConversionReport* report, CCheckFeed* check,
+                 const ProgressFn& progress, uint64_t modelBytes)
+      : m_inner(inner), m_outputPath(std::move(outputPath)), m_report(report), m_check(check),
+        m_progressFn(progress) {
+    m_progress.modelBytes = modelBytes;
+  }
+
+  bool fileErrorShown = false;
+  bool outputCreated = false;
+
+  void MessageBox(const std::string& text) override { m_inner.MessageBox(text); }
+  void ShowFileError(const CFileError& e) override {
+    fileErrorShown = true;
+    m_inner.ShowFileError(e);
+  }
+  std::unique_ptr<COutFile> CreateFile(const std::string& path) override {
+    std::unique_ptr<COutFile> f = m_inner.CreateFile(path);
+    if (path != m_outputPath) return f;
+    outputCreated = true;
+    if (m_check) f = std::make_unique<CCheckedOutFile>(std::move(f), *m_check);
+    if (m_progressFn) f = std::make_unique<CCountingFile>(std::move(f), [this] { Tell(m_progress.fraction); });
+    return f;
+  }
+  FILE* OpenRead(const std::string& path) override { return m_inner.OpenRead(path); }
+  bool FileStatus(const std::string& path, uint64_t* size) override { return m_inner.FileStatus(path, size); }
+  void RemoveFile(const std::string& path) override { m_inner.RemoveFile(path); }
+  char Separator() const override { return m_inner.Separator(); }
+  std::unique_ptr<COutFile> CreateLog(const std::string& modelPath, const char* name) override {
+    return m_inner.CreateLog(modelPath, name);
+  }
+  std::vector<std::string> LogLines(const std::string& modelPath) override { return m_inner.LogLines(modelPath); }
+  void RemoveLogs(const std::string& modelPath) override { m_inner.RemoveLogs(modelPath); }
+  void Cancelled() override { m_inner.Cancelled(); }
+  CConversionReport* Report() override { return m_report; }
+  IProgress* Progress() override { return m_progressFn ? this : nullptr; }
+
+  // ---- progress -------------------------------------------------------------
+  void ReadProgress(uint64_t bytesRead) override {
+    m_progress.bytesRead = std::min(bytesRead, m_progress.modelBytes);
+    const double share = m_progress.modelBytes == 0
+                             ? 1.0
+                             : static_cast<double>(m_progress.bytesRead) / static_cast<double>(m_progress.modelBytes);
+    Tell(kReadShare * share);
+  }
+  void WriteSection(const char* keyword, int index, int count) override {
+    m_progress.section = keyword;
+    m_progress.bytesRead = m_progress.modelBytes;
+    Tell(kReadShare + (1.0 - kReadShare) * index / std::max(count, 1));
+  }
+  // Tells the caller; a false answer cancels (not at the end: the file is
+  // complete then).
+  void Tell(double fraction) {
+    if (!m_progressFn) return;
+    m_progress.fraction = std::clamp(std::max(fraction, m_progress.fraction), 0.0, 1.0);
+    const bool goOn = m_progressFn(m_progress);
+    if (!goOn && m_progress.fraction < 1.0) {
+      Cancelled();
+      throw CCancelled{};
+    }
+  }
+  void Done() {
+    m_progress.section = nullptr;
+    Tell(1.0);
+  }
+
+ private:
+  IConvertEnv& m_inner;
+  std::string m_outputPath;
+  CConversionReport* m_report;
+  CCheckFeed* m_check;
+  const ProgressFn& m_progressFn;
+  CProgress m_progress;
+};
+
+// The message catalogue, loaded once for every headless conversion of the
+// process (the plug-in loads it when it is loaded itself).
+void EnsureCatalogue() {
+  static std::once_flag once;
+  std::call_once(once, [] { CMsgDll::Load(); });
+}
+
+// The model path made absolute and normalised, so that the message lines name
+// the file wherever the caller stood.
+std::string Absolute(const std::string& path) {
+#if defined(_WIN32)
+  // A path from a Unix shell under Wine (/data/model.hvt) names a host file;
+  // it stays as given, so the lines that name the model show it as typed.
+  if (!path.empty() && path[0] == '/') return path;
+#endif
+  std::error_code ec;
+  const std::filesystem::path p = std::filesystem::absolute(std::filesystem::u8path(path), ec);
+  if (ec) return path;
+  const std::u8string s = p.lexically_normal().u8string();
+  return std::string(s.begin(), s.end());
+}
+
+}  // namespace
+
+std::string OutputPathFor(const std::string& modelPath, const std::string& outputDir, char separator) {
+  const std::string beside = ReplaceExtension(modelPath, ".qsx");
+  if (outputDir.empty()) return beside;
+  const std::string folder = FolderOf(beside, separator);
+  std::string dir = outputDir;
+  if (dir.back() != separator && dir.back() != '/') dir += separator;
+  return dir + beside.substr(folder.size());
+}
+
+std::vector<std::string> MessageList(const std::vector<std::string>& logLines, const std::string& modelPath) {
+  std::vector<std::string> list;
+  if (logLines.empty()) return list;
+  list.reserve(logLines.size() + 3);
+  list.emplace_back();
+  list.insert(list.end(), logLines.begin(), logLines.end());
+  list.emplace_back();
+  list.push_back(Format("Import <%s>", modelPath));
+  return list;
+}
+
+CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const std::string& reportName,
+                           const CConvertOptions& options) {
+  CConvertResult r;
+  r.modelPath = modelPath;
+  std::string errors;
+  try {
+    const std::string outputPath = OutputPathFor(modelPath, options.outputDir, env.Separator());
+    std::shared_ptr<CModelReport> report;
+    std::optional<CCheckFeed> check;
+    if (options.report) {
+      report = std::make_shared<CModelReport>();
+      report->model = reportName;
+    }
+    uint64_t modelBytes = 0;
+    if (!env.FileStatus(modelPath, &modelBytes)) {
+      r.status = kStatusMissing;
+      errors = "halvex2qsx: model file not found: " + modelPath + "\n";
+    } else {
+      if (report) check.emplace();
+      CConversionEnv conv(env, outputPath, report ? &report->facts : nullptr, check ? &*check : nullptr,
+                          options.progress, modelBytes);
+      conv.Tell(0.0);
+      int imported = 0, written = 0;
+      {
+        // Destroyed in reverse order: the writer, then the reader with its pool.
+        CImportNEUtral reader(conv);
+        CWriteQsxFromNeutral writer(conv);
+        imported = reader.Import(modelPath, 1);
+        if (imported != 0) written = writer.Write(modelPath, reader.GetDataPool(), outputPath);
+      }
+      r.messages = MessageList(env.LogLines(modelPath), modelPath);
+      if (imported == 0 || written == 0) {
+        r.status = kStatusFailed;
+      } else if (conv.fileErrorShown) {
+        r.status = kStatusFileError;
+        errors = "halvex2qsx: could not write the result of " + modelPath + "\n";
+      } else {
+        r.status = kStatusDone;
+      }
+      if (conv.outputCreated) r.outputPath = outputPath;
+      if (report) {
+        report->dangling = check->Finish();
+        report->checked = conv.outputCreated && !check->Failed();
+        report->uncheckedReferences = check->Unchecked();
+      }
+      conv.Done();
+    }
+    if (report) {
+      report->status = r.status;
+      r.report = std::move(report);
+    }
+  } catch (const CCancelled&) {
+    r = CConvertResult();
+    r.modelPath = modelPath;
+    r.status = kStatusCancelled;
+    env.RemoveLogs(modelPath);
+  } catch (...) {
+    r.status = kStatusFailed;
+    errors = "halvex2qsx: unexpected failure while converting " + modelPath + "\n";
+  }
+  r.errors += errors;
+  return r;
+}
+
+CConvertResult Convert(const std::string& modelPath, const CConvertOptions& options) {
+  CConvertResult r;
+  try {
+    if (modelPath.empty()) {
+      r.errors = "halvex2qsx: no model file given\n";
+      return r;
+    }
+    if (!options.outputDir.empty()) {
+      const CFileStatus dir = StatFile(options.outputDir);
+      if (!dir.exists || !dir.folder) {
+        r.modelPath = modelPath;
+        r.errors = "halvex2qsx: output folder does not exist: " + options.outputDir + "\n";
+        return r;
+      }
+    }
+    EnsureCatalogue();
+    const std::string model = Absolute(modelPath);
+    CHeadlessEnv env(OutputPathFor(model, options.outputDir, kNativeSeparator));
+    r = ConvertWith(env, model, modelPath, options);
+    r.errors = env.Errors() + r.errors;
+  } catch (...) {
+    r.status = kStatusFailed;
+    r.errors += "halvex2qsx: unexpected failure while converting " + modelPath + "\n";
+  }
+  return r;
+}
+
+std::string CConvertResult::ReportText() const { return report ? hvx::ReportText(*report) : std::string(); }
+
+std::string CConvertResult::ReportJson() const {
+  if (!report) return std::string();
+  return hvx::ReportJson(*report).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+const char* Version() { return HALVEX_VERSION; }
+
+}  // namespace hvx

@@ -1,0 +1,30 @@
+// The conversion behind both front doors: the headless call of
+// host/conversion.h, and the plug-in's entry points, which bring their own
+// platform layer (dialogs, message boxes, logs as files beside the model).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/env.h"
+#include "host/conversion.h"
+
+namespace hvx {
+
+// One conversion through env, with the model path as given: its files,
+// message boxes and logs are env's. reportName is the model as the report
+// names it. The result's messages are the lines env's logs hold; showing and
+// removing the logs is the caller's. Never throws.
+CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const std::string& reportName,
+                           const CConvertOptions& options);
+
+// Where the .qsx of a model goes: beside it (the model path with the
+// extension after its last "." replaced by ".qsx", or ".qsx" appended), or
+// into outputDir under the file name that rule gives.
+std::string OutputPathFor(const std::string& modelPath, const std::string& outputDir, char separator);
+
+// The message window's list: an empty line, the log lines, an empty line and
+// "Import <model path>"; empty when the logs held no line.
+std::vector<std::string> MessageList(const std::vector<std::string>& logLines, const std::string& modelPath);
+
+}  // namespace hvx

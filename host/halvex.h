@@ -1,0 +1,91 @@
+/*
+ * halvex.h - the C interface of the Halvex-to-QSX converter.
+ *
+ * Converts a Halvex model file (.hvt) into a QSX command-text file without
+ * any dialog, and hands back what happened: the status, the path written,
+ * the lines a user would see in the message window, the error texts and, on
+ * request, the conversion report as JSON. Exported by libConvertHalvex.so and
+ * ConvertHalvex.dll; valid C (C99) and C++, callable from any language that
+ * can call C (a C# P/Invoke, Delphi, Python ctypes, ...).
+ *
+ * Texts: every path given and every text returned is UTF-8, on Windows too.
+ * Messages are in the language the message catalogue picks (on Linux from
+ * LC_ALL, LC_MESSAGES, LANG; on Windows the user's interface language).
+ *
+ * Threads: any number of conversions may run at once on different threads,
+ * also of models in one folder; each gives exactly the files and texts it
+ * gives alone. Only the .qsx is written; nothing else appears in the model's
+ * or the output folder, not even for a moment apart from the .qsx being
+ * written under a temporary name beside its final one.
+ *
+ * Ownership: a halvex_result belongs to the caller, who frees it with
+ * halvex_result_free (once; NULL is allowed). Every string a
+ * halvex_result_* function returns belongs to the result and lives until
+ * the result is freed. halvex_version's string lives as long as the library.
+ */
+#ifndef HALVEX_H
+#define HALVEX_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(_WIN32)
+#define HALVEX_API
+#elif defined(HALVEX_BUILD_LIBRARY)
+#define HALVEX_API __attribute__((visibility("default")))
+#else
+#define HALVEX_API
+#endif
+
+typedef struct halvex_result halvex_result;
+
+/* Progress: fraction from 0 to 1, never decreasing; called on the calling
+ * thread at least once per block read and per section written. Return
+ * non-zero to cancel the conversion. */
+typedef int (*halvex_progress_fn)(double fraction, void *user);
+
+/* Flags of halvex_convert. */
+#define HALVEX_REPORT 1u                               /* fill the report (halvex_result_report_json) */
+#define HALVEX_THREADS(n) ((unsigned)(n) << 8)         /* threads for one conversion; 0: one per core */
+
+/* Statuses (the command-line tool's exit statuses for one model). */
+#define HALVEX_DONE 0          /* converted (the messages may still name problems) */
+#define HALVEX_BAD_ARGUMENTS 1 /* model_path is NULL or empty, or output_dir is not an existing folder */
+#define HALVEX_FAILED 2        /* the model could not be opened, or writing gave up */
+#define HALVEX_MISSING 3       /* the model file does not exist; nothing written */
+#define HALVEX_FILE_ERROR 4    /* a file could not be written (see halvex_result_errors) */
+#define HALVEX_CANCELLED 6     /* the progress callback cancelled; the folder is as it was */
+
+/*
+ * Converts the model at model_path into a .qsx file: beside the model (the
+ * model path with its extension replaced by ".qsx") when output_dir is NULL,
+ * else into output_dir under that file name. progress and user may be NULL.
+ * Returns one of the statuses above. Whatever the status, *result receives a
+ * new result when result is not NULL (also for HALVEX_BAD_ARGUMENTS).
+ * A cancelled conversion leaves a .qsx that was there before unchanged.
+ */
+HALVEX_API int halvex_convert(const char *model_path, const char *output_dir, unsigned flags,
+                              halvex_progress_fn progress, void *user, halvex_result **result);
+
+/* The .qsx written; "" when nothing was written. */
+HALVEX_API const char *halvex_result_output_path(const halvex_result *r);
+/* The message-window lines, each ending "\n"; "" when there are none. */
+HALVEX_API const char *halvex_result_messages(const halvex_result *r);
+/* What the command-line tool prints on standard error for this model:
+ * message-box texts and the tool's own notes, each line ending "\n". */
+HALVEX_API const char *halvex_result_errors(const halvex_result *r);
+/* One model's object as in the tool's --report-json; NULL without
+ * HALVEX_REPORT (or when there is no report: a bad argument, a missing
+ * model, a cancel). */
+HALVEX_API const char *halvex_result_report_json(const halvex_result *r);
+HALVEX_API void halvex_result_free(halvex_result *r);
+
+/* The library's version, such as "1.0.0". */
+HALVEX_API const char *halvex_version(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* HALVEX_H */
