@@ -251,8 +251,10 @@ CConvertResult Convert(const std::string& modelPath, const CConvertOptions& opti
     }
     EnsureCatalogue();
     const std::string model = Absolute(modelPath);
-    CHeadlessEnv env(OutputPathFor(model, options.outputDir, kNativeSeparator));
-    r = ConvertWith(env, model, modelPath, options);
+    CConvertOptions absolute = options;
+    if (!absolute.outputDir.empty()) absolute.outputDir = Absolute(absolute.outputDir);
+    CHeadlessEnv env(OutputPathFor(model, absolute.outputDir, kNativeSeparator));
+    r = ConvertWith(env, model, modelPath, absolute);
     r.errors = env.Errors() + r.errors;
   } catch (...) {
     r.status = kStatusFailed;

@@ -15,14 +15,11 @@
 #define HVX_EXPORT extern "C" __declspec(dllexport)
 #else
 #include <cstdlib>
-
-namespace hvx {
 #define HVX_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
+namespace hvx {
 namespace {
-
-using hvx::Language;
 
 #ifdef _WIN32
 
@@ -84,10 +81,11 @@ const char* Text(int index) {
 #endif
 
 }  // namespace
+}  // namespace hvx
 
 HVX_EXPORT const char* LoadStr(const char* id) {
   const int index = hvx::FindMessage(id);
-  if (index >= 0) return Text(index);
+  if (index >= 0) return hvx::Text(index);
   // The text is used at once by the caller, so one buffer per thread will do.
   static thread_local std::string unknown;
   unknown = "Unknown message: ";
@@ -95,5 +93,3 @@ HVX_EXPORT const char* LoadStr(const char* id) {
   unknown += "\n";
   return unknown.c_str();
 }
-
-}  // namespace hvx

@@ -136,6 +136,18 @@ TEST_P(DataCases, GiveTheirOutput) {
     EXPECT_EQ(c.exitCode, exitCode);
   }
   EXPECT_FALSE(r.logsLeft);
+
+  // The conversion API gives the same file, the same lines and the command
+  // line's status, and leaves nothing else in the folder.
+  const Conversion h = ConvertHeadless(c.model, c.modelExists);
+  EXPECT_EQ(exitCode, h.rc);
+  EXPECT_EQ(r.qsxWritten, h.qsxWritten);
+  EXPECT_TRUE(r.qsx == h.qsx) << FirstDifference(r.qsx, h.qsx);
+  std::string headlessWindow = c.window;
+  for (size_t p = headlessWindow.find("@MODEL@"); p != std::string::npos; p = headlessWindow.find("@MODEL@", p))
+    headlessWindow.replace(p, 7, h.modelPath);
+  EXPECT_EQ(headlessWindow, h.window) << FirstDifference(headlessWindow, h.window);
+  EXPECT_EQ(std::vector<std::string>(), h.otherFiles);
 }
 
 INSTANTIATE_TEST_SUITE_P(Data, DataCases, ::testing::Range<size_t>(0, Cases().size()),

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/conversion.h"
 #include "host/driver.h"
 #include "host/msgdll.h"
 #include "reader/import.h"
@@ -94,6 +95,29 @@ Conversion ConvertText(const std::string& modelText, bool modelExists) {
   for (const auto& w : p.windows)
     for (const auto& l : w) c.window += l + "\n";
   c.boxes = p.messageBoxes;
+  c.logsLeft = Exists(dir.File("ReadErr.msg")) || Exists(dir.File("halvexcvt.msg"));
+  return c;
+}
+
+Conversion ConvertHeadless(const std::string& modelText, bool modelExists) {
+  TempDir dir;
+  const std::string model = dir.File("model.hvt");
+  if (modelExists) WriteFile(model, modelText);
+  const CConvertResult r = Convert(model);
+  Conversion c;
+  c.rc = r.status;
+  c.modelPath = r.modelPath;
+  c.outputPath = r.outputPath;
+  const std::string qsx = dir.File("model.qsx");
+  c.qsxWritten = Exists(qsx);
+  if (c.qsxWritten) c.qsx = ReadFile(qsx);
+  for (const std::string& l : r.messages) c.window += l + "\n";
+  for (size_t b = 0, e; (e = r.errors.find('\n', b)) != std::string::npos; b = e + 1)
+    c.boxes.push_back(r.errors.substr(b, e - b));
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+    const std::string name = e.path().filename().string();
+    if (name != "model.hvt" && name != "model.qsx") c.otherFiles.push_back(name);
+  }
   c.logsLeft = Exists(dir.File("ReadErr.msg")) || Exists(dir.File("halvexcvt.msg"));
   return c;
 }

@@ -73,11 +73,15 @@ struct Conversion {
   std::string window;         // message window lines, each followed by "\n"
   std::vector<std::string> boxes;
   bool logsLeft = false;      // a log file outlived the conversion
+  std::vector<std::string> otherFiles;  // files left in the folder besides model.hvt and model.qsx
 };
 
 // Runs the whole driver on model text written as model.hvt in a fresh folder
 // (or on a model.hvt that does not exist).
 Conversion ConvertText(const std::string& modelText, bool modelExists = true);
+// The same through the conversion API (no dialog): rc is its status, window
+// its message lines, boxes its error lines.
+Conversion ConvertHeadless(const std::string& modelText, bool modelExists = true);
 // Reads model text into a pool (read mode 1 unless given) and returns the
 // read log text.
 std::string ReadModel(const std::string& modelText, CDataPool*& pool, int readMode = 1);

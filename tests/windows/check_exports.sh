@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the Windows build's three files with objdump: ConvertHalvex.dll exports
-# exactly the entry points of host/exports.h, Convertmsg.dll exactly LoadStr,
+# exactly the names host/ConvertHalvex.def lists (the entry points and the C
+# interface), Convertmsg.dll exactly LoadStr,
 # halvex2qsx.exe nothing; all three import system libraries only (the C and C++
 # runtimes are linked in). Usage: tests/windows/check_exports.sh [BUILD_DIR]
 # (default build-windows). Prints one line per file and exits non-zero on any
@@ -43,9 +44,9 @@ check() {
   fi
 }
 
-# The entry points the public header declares, in objdump's (sorted) order.
-header_exports=$(sed -n 's/^HALVEX_EXPORT [^(]* \**\([A-Za-z0-9_]*\)(.*/\1/p' host/exports.h | sort | paste -sd' ' -)
-check ConvertHalvex.dll "$header_exports"
+# The names the .def file lists, in objdump's (sorted) order.
+def_exports=$(awk '/^EXPORTS/ {e = 1; next} e && NF {print $1}' host/ConvertHalvex.def | sort | paste -sd' ' -)
+check ConvertHalvex.dll "$def_exports"
 check Convertmsg.dll "LoadStr"
 check halvex2qsx.exe ""
 exit $status

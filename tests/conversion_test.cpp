@@ -1,0 +1,199 @@
+// The conversion API: arguments, output folders, progress and cancel, paths
+// outside ASCII, and conversions on several threads at once. (Every golden
+// and model case also runs through it, see cases_test.cpp.)
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "host/conversion.h"
+#include "tests/testutil.h"
+
+using namespace hvx;
+using namespace hvxtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Nodes in two blocks, and a three-term equation whose rigid link is logged.
+std::string Model(int nodes) {
+  std::string m = "   -1\n403\n";
+  for (int i = 1; i <= nodes; ++i) m += std::to_string(i) + ",0,0,0,0,0,0,0,0,0,0,1,2," + std::to_string(i) + ",0\n";
+  m += "   -1\n   -1\n506\n3\nBASE\n-1\n8,0,0\n3\n4,3,-1\n3,3,0.5\n2,3,0.5\n-1\n   -1\n";
+  return m;
+}
+
+// "m<i>.hvt" (built step by step: GCC 12 warns wrongly on "m" + to_string(i)).
+std::string ModelName(int i) {
+  std::string name = "m";
+  name += std::to_string(i);
+  name += ".hvt";
+  return name;
+}
+
+std::set<std::string> Listing(const std::string& dir) {
+  std::set<std::string> names;
+  for (const auto& e : fs::recursive_directory_iterator(dir)) names.insert(fs::relative(e.path(), dir).string());
+  return names;
+}
+
+TEST(ConversionApi, ArgumentsAndOutputFolders) {
+  TempDir dir;
+  fs::create_directories(dir.File("out"));
+  fs::create_directories(dir.File("data.old"));
+  WriteFile(dir.File("m.hvt"), Model(3));
+  WriteFile(dir.File("data.old/model"), Model(3));
+  WriteFile(dir.File("a-file"), "");
+  const struct {
+    const char* name;
+    std::string model, outputDir;
+    int status;
+    std::string output;  // "" nothing written
+    const char* error;   // a part of the errors
+  } cases[] = {
+      {"no model path", "", "", kStatusBadArguments, "", "no model file given"},
+      {"output folder that does not exist", dir.File("m.hvt"), dir.File("nowhere"), kStatusBadArguments, "",
+       "output folder does not exist"},
+      {"output folder that is a file", dir.File("m.hvt"), dir.File("a-file"), kStatusBadArguments, "",
+       "output folder does not exist"},
+      {"into a folder", dir.File("m.hvt"), dir.File("out"), kStatusDone, dir.File("out/m.qsx"), ""},
+      {"into a folder given with its separator", dir.File("m.hvt"), dir.File("out") + "/", kStatusDone,
+       dir.File("out/m.qsx"), ""},
+      {"the last dot counts, also in a folder name", dir.File("data.old/model"), dir.File("out"), kStatusDone,
+       dir.File("out/data.qsx"), ""},
+      {"missing model", dir.File("gone.hvt"), dir.File("out"), kStatusMissing, "", "model file not found"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::set<std::string> before = Listing(dir.Path());
+    const CConvertResult r = Convert(c.model, CConvertOptions{c.outputDir, false, nullptr});
+    EXPECT_EQ(c.status, r.status) << r.errors;
+    EXPECT_EQ(c.output, r.outputPath);
+    EXPECT_NE(std::string::npos, r.errors.find(c.error)) << r.errors;
+    std::set<std::string> after = Listing(dir.Path());
+    if (!c.output.empty()) {
+      // The one new file, with the messages the model gives.
+      EXPECT_EQ(1u, after.erase(fs::relative(c.output, dir.Path()).string()));
+      EXPECT_EQ((std::vector<std::string>{"", "A multi-point constraint equation cannot be converted; skipped.", "",
+                                          "Import <" + r.modelPath + ">"}),
+                r.messages);
+      fs::remove(c.output);
+    }
+    EXPECT_EQ(before, after);
+  }
+}
+
+// Progress rises from 0 to 1 through every block and section; a cancel at
+// any point leaves the folder as it was, an earlier .qsx included.
+TEST(ConversionApi, ProgressAndCancel) {
+  TempDir dir;
+  WriteFile(dir.File("m.hvt"), Model(50000));
+  std::vector<CProgress> seen;
+  const CConvertResult done = Convert(dir.File("m.hvt"), CConvertOptions{"", false, [&](const CProgress& p) {
+                                                                          seen.push_back(p);
+                                                                          return true;
+                                                                        }});
+  ASSERT_EQ(kStatusDone, done.status);
+  const std::string written = ReadFile(dir.File("m.qsx"));
+  ASSERT_GE(seen.size(), 2u + 2u + 39u);  // start, two blocks, 39 section groups
+  EXPECT_EQ(0.0, seen.front().fraction);
+  EXPECT_EQ(1.0, seen.back().fraction);
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end(),
+                             [](const CProgress& a, const CProgress& b) { return a.fraction < b.fraction; }));
+  EXPECT_EQ(fs::file_size(dir.File("m.hvt")), seen.front().modelBytes);
+  std::set<std::string> sections;
+  size_t reading = 0;
+  for (const CProgress& p : seen) p.section ? void(sections.insert(p.section)) : void(++reading);
+  EXPECT_EQ(39u, sections.size());
+  EXPECT_GE(reading, 3u);  // the start and each of the two blocks
+
+  // Cancel at each kind of place: before reading, while reading, at a section,
+  // inside a long section; with and without a .qsx there before.
+  const size_t firstWrite = static_cast<size_t>(std::find_if(seen.begin(), seen.end(), [](const CProgress& p) {
+                                                   return p.section != nullptr;
+                                                 }) - seen.begin());
+  const size_t places[] = {0, 1, firstWrite, firstWrite + 1, seen.size() - 2};
+  for (bool earlier : {true, false}) {
+    for (size_t place : places) {
+      SCOPED_TRACE("cancel at call " + std::to_string(place) + (earlier ? " over an earlier .qsx" : ""));
+      if (earlier) WriteFile(dir.File("m.qsx"), "earlier");
+      if (!earlier) fs::remove(dir.File("m.qsx"));
+      const std::set<std::string> before = Listing(dir.Path());
+      size_t calls = 0;
+      const CConvertResult r =
+          Convert(dir.File("m.hvt"), CConvertOptions{"", true, [&](const CProgress&) { return calls++ != place; }});
+      EXPECT_EQ(kStatusCancelled, r.status);
+      EXPECT_EQ(place + 1, calls);
+      EXPECT_EQ("", r.outputPath);
+      EXPECT_TRUE(r.messages.empty());
+      EXPECT_EQ(nullptr, r.report);
+      EXPECT_EQ(before, Listing(dir.Path()));
+      if (earlier) {
+        EXPECT_EQ("earlier", ReadFile(dir.File("m.qsx")));
+      }
+    }
+  }
+  // The last call comes when the file is complete: too late to cancel.
+  const CConvertResult late = Convert(dir.File("m.hvt"), CConvertOptions{"", false, [](const CProgress& p) {
+                                                                           return p.fraction < 1.0;
+                                                                         }});
+  EXPECT_EQ(kStatusDone, late.status);
+  EXPECT_EQ(written, ReadFile(dir.File("m.qsx")));
+}
+
+// A folder and file name outside ASCII (UTF-8) convert, and the lines name
+// the model as given.
+TEST(ConversionApi, PathsOutsideAscii) {
+  TempDir dir;
+  const std::string folder = dir.File("Brücke \xD0\xBC\xD0\xBE\xD1\x81\xD1\x82 \xE8\xA8\xAD\xE8\xA8\x88");
+  fs::create_directories(fs::u8path(folder));
+  const std::string model = folder + "/\xE5\xA1\x94.hvt";
+  WriteFile(model, Model(2));
+  const CConvertResult r = Convert(model);
+  EXPECT_EQ(kStatusDone, r.status);
+  EXPECT_EQ(folder + "/\xE5\xA1\x94.qsx", r.outputPath);
+  EXPECT_TRUE(Exists(r.outputPath));
+  ASSERT_FALSE(r.messages.empty());
+  EXPECT_EQ("Import <" + model + ">", r.messages.back());
+}
+
+// Conversions on several threads at once, models of one folder among them
+// and one model twice, each give what it gives alone.
+TEST(ConversionApi, ThreadsGiveWhatEachGivesAlone) {
+  TempDir dir;
+  const int kModels = 6;
+  for (int i = 0; i < kModels; ++i) WriteFile(dir.File(ModelName(i)), Model(2000 + 500 * i));
+  WriteFile(dir.File("bad.hvt"), "   -1\n403\n1,2\n   -1\n");
+  std::vector<std::string> models;
+  for (int i = 0; i < kModels; ++i) models.push_back(dir.File(ModelName(i)));
+  models.push_back(dir.File("bad.hvt"));
+  models.push_back(models.front());
+
+  std::vector<std::string> qsx, lines;
+  for (const std::string& m : models) {
+    const CConvertResult r = Convert(m, CConvertOptions{"", true, nullptr});
+    qsx.push_back(ReadFile(r.outputPath));
+    lines.push_back(r.ReportJson());
+    for (const std::string& l : r.messages) lines.back().append(l).append(1, '\n');
+  }
+  for (int round = 0; round < 3; ++round) {
+    std::vector<CConvertResult> results(models.size());
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < models.size(); ++i)
+      threads.emplace_back([&, i] { results[i] = Convert(models[i], CConvertOptions{"", true, nullptr}); });
+    for (std::thread& t : threads) t.join();
+    for (size_t i = 0; i < models.size(); ++i) {
+      SCOPED_TRACE(models[i]);
+      std::string l = results[i].ReportJson();
+      for (const std::string& m : results[i].messages) l.append(m).append(1, '\n');
+      EXPECT_EQ(lines[i], l);
+      EXPECT_TRUE(qsx[i] == ReadFile(results[i].outputPath));
+    }
+  }
+  // Nothing but the models and their .qsx files.
+  EXPECT_EQ(2u * (kModels + 1), Listing(dir.Path()).size());
+}
+
+}  // namespace
