@@ -31,8 +31,4 @@ class CWinPlatform : public IPlatform {
   std::vector<void*> m_previousCursors;  // cursors to put back
 };
 
-// The module (library or program) that holds this code, whose resources the
-// dialogs come from.
-void* OwnModule();
-
 }  // namespace hvx

@@ -2,7 +2,8 @@
 # Runs the golden cases through halvex2qsx.exe under Wine: tests/cases/* and,
 # when present, the shared acceptance sample. Each model is copied into a
 # fresh folder and converted twice, by its Windows path and by its Unix path
-# (as a script under Wine may give it); the written model.qsx must equal
+# (as a script under Wine may give it), and once more by the C program that
+# embeds the converter through its C interface (examples/convert.c); the written model.qsx must equal
 # expected.qsx byte for byte, standard output must equal expected.stdout
 # (@MODEL@ standing for the path given) apart from the
 # console's CRLF line ends, and the exit status must equal expected.exit.
@@ -11,8 +12,9 @@
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 build="$(cd "${1:-build-windows}" && pwd -P)"
-exe="$build/halvex2qsx.exe"
-[ -f "$exe" ] || { echo "golden.sh: $exe not built" >&2; exit 1; }
+for exe in "$build/halvex2qsx.exe" "$build/halvex_c_example.exe"; do
+  [ -f "$exe" ] || { echo "golden.sh: $exe not built" >&2; exit 1; }
+done
 
 source tests/windows/wine_env.sh "$build/wine-tests"
 tmp="$(mktemp -d "$build/wine-tests/golden.XXXXXX")"
@@ -25,7 +27,9 @@ roots=(tests/cases)
 [ -d ../shared/acceptance-sample/cases ] && roots+=(../shared/acceptance-sample/cases)
 
 pass=0 fail=0 n=0
-for style in windows unix; do
+for style in windows unix c-interface; do
+exe="$build/halvex2qsx.exe"
+[ "$style" = c-interface ] && exe="$build/halvex_c_example.exe"
 for root in "${roots[@]}"; do
   for dir in "$root"/*/; do
     n=$((n + 1))
@@ -34,7 +38,7 @@ for root in "${roots[@]}"; do
     mkdir -p "$work"
     [ -f "$dir/model.hvt" ] && cp "$dir/model.hvt" "$work/"
     model="$work/model.hvt"
-    [ "$style" = windows ] && model="$(winpath "$model")"
+    [ "$style" != unix ] && model="$(winpath "$model")"
     (cd "$work" && timeout 60 wine "$exe" "$model" >"$tmp/$n.out" 2>"$tmp/$n.err")
     rc=$?
     sed -i 's/\r$//' "$tmp/$n.out"

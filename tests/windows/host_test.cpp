@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/wintext.h"
 #include "resources/catalogue.h"
 
 namespace {
@@ -38,19 +39,11 @@ int (*g_convert)();
 std::string g_cases, g_work;
 bool g_latin = false;  // Japanese messages with code page 1252
 
-std::wstring Wide(const std::string& s, UINT codePage = CP_ACP) {
-  std::wstring w(s.size() + 1, L'\0');
-  w.resize(MultiByteToWideChar(codePage, 0, s.c_str(), -1, w.data(), static_cast<int>(w.size())) - 1);
-  return w;
-}
-std::string Narrow(const std::wstring& w) {
-  std::string s(WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
-  WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, s.data(), static_cast<int>(s.size()), nullptr, nullptr);
-  s.pop_back();
-  return s;
-}
+using hvx::AnsiToWide;
+using hvx::Utf8ToWide;
+using hvx::WideToAnsi;
 // An absolute path in the form the wide calls take beyond MAX_PATH.
-std::wstring Long(const std::string& p) { return L"\\\\?\\" + Wide(p); }
+std::wstring Long(const std::string& p) { return L"\\\\?\\" + AnsiToWide(p); }
 bool Exists(const std::string& p) { return GetFileAttributesW(Long(p).c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string ReadAll(const std::string& p) {
   std::ifstream f(Long(p).c_str(), std::ios::binary);
@@ -135,7 +128,7 @@ class Driver {
     if (closing) WaitGone(dlg, closing);
   }
   void SetText(HWND dlg, int id, const std::string& text) {
-    Send(Item(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+    Send(Item(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AnsiToWide(text).c_str()));
   }
   // The text of a field, once it shows `want` or after a second: the plug-in
   // refreshes its fields after the file-open dialog is gone.
@@ -143,7 +136,7 @@ class Driver {
     wchar_t buf[2048];
     for (DWORD t0 = GetTickCount();; Sleep(20)) {
       const LRESULT n = Send(Item(dlg, id), WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf));
-      const std::string text = Narrow(std::wstring(buf, n));
+      const std::string text = WideToAnsi(std::wstring(buf, n));
       if (text == want || GetTickCount() - t0 >= (want.empty() ? 0 : 1000)) return text;
     }
   }
@@ -156,7 +149,7 @@ class Driver {
         box,
         [](HWND h, LPARAM p) -> BOOL {
           auto* a = reinterpret_cast<std::pair<std::string, int>*>(p);
-          if (IsWindowVisible(h) && ClassOf(h) == L"Static") a->first += Narrow(WindowText(h));
+          if (IsWindowVisible(h) && ClassOf(h) == L"Static") a->first += WideToAnsi(WindowText(h));
           if (IsWindowVisible(h) && ClassOf(h) == L"Button") ++a->second;
           return TRUE;
         },
@@ -188,8 +181,8 @@ class Driver {
     size_t i = 0;
     while (i < lines.size() && i < expected.size() && lines[i] == expected[i]) ++i;
     Check(lines == expected, "message window line " + std::to_string(i + 1) + " is \"" +
-                                 (i < lines.size() ? Narrow(lines[i]) : "(none)") + "\", expected \"" +
-                                 (i < expected.size() ? Narrow(expected[i]) : "(none)") + "\"");
+                                 (i < lines.size() ? WideToAnsi(lines[i]) : "(none)") + "\", expected \"" +
+                                 (i < expected.size() ? WideToAnsi(expected[i]) : "(none)") + "\"");
     const LRESULT extent = Send(list, LB_GETHORIZONTALEXTENT);
     Check(extent >= widest && extent <= widest + 40,
           "horizontal extent " + std::to_string(extent) + " for a widest line of " + std::to_string(widest) + " px");
@@ -207,7 +200,7 @@ class Driver {
     for (DWORD t0 = GetTickCount(); !m_returned; Sleep(20)) {
       for (HWND h : Dialogs())
         if (m_seen.insert(h).second) {
-          problems.push_back("unexpected dialog \"" + Narrow(WindowText(h)) + "\"");
+          problems.push_back("unexpected dialog \"" + WideToAnsi(WindowText(h)) + "\"");
           PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
         }
       if (GetTickCount() - t0 > kStepMs) throw Stuck{"the call did not return"};
@@ -272,8 +265,8 @@ void Browse(Driver& d, HWND dlg, const std::string& model, const std::string& re
   const LRESULT n = types ? d.Send(types, CB_GETCOUNT) : 0;
   wchar_t first[256] = L"";
   if (n > 0 && d.Send(types, CB_GETLBTEXTLEN, 0) < 256) d.Send(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
-  d.Check(n == 2 && Narrow(first).rfind("Halvex Model Files", 0) == 0,
-          "model filter shows " + std::to_string(n) + " types, the first \"" + Narrow(first) + "\"");
+  d.Check(n == 2 && WideToAnsi(first).rfind("Halvex Model Files", 0) == 0,
+          "model filter shows " + std::to_string(n) + " types, the first \"" + WideToAnsi(first) + "\"");
   PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
   d.WaitGone(open, "file-open dialog");
   d.Check(d.Text(dlg, kModelEdit) == "typed model" && d.Text(dlg, kResultEdit) == "typed result",
@@ -356,11 +349,11 @@ void RunCopyWithoutCatalogue(Problems& p) {
   wchar_t self[MAX_PATH], dll[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   GetModuleFileNameW(GetModuleHandleW(L"ConvertHalvex.dll"), dll, MAX_PATH);
-  const std::wstring bin = Wide(Folder("no-catalogue"));
+  const std::wstring bin = AnsiToWide(Folder("no-catalogue"));
   Check(p, CopyFileW(self, (bin + L"host_test.exe").c_str(), FALSE), "could not copy the host");
   Check(p, CopyFileW(dll, (bin + L"ConvertHalvex.dll").c_str(), FALSE), "could not copy the plug-in");
   std::wstring cmd =
-      L"\"" + bin + L"host_test.exe\" \"" + Wide(g_cases) + L"\" \"" + Wide(g_work) + L"\" --no-catalogue";
+      L"\"" + bin + L"host_test.exe\" \"" + AnsiToWide(g_cases) + L"\" \"" + AnsiToWide(g_work) + L"\" --no-catalogue";
   const std::string log = g_work + "\\no-catalogue.log";
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
   STARTUPINFOW si{};
@@ -388,16 +381,16 @@ std::vector<std::wstring> ExpectedWindow(const Scenario& s, const std::string& m
   std::vector<std::wstring> lines;
   const std::string text = Replace(ReadAll(CaseFile(s.model, "expected.stdout")), "@MODEL@", model);
   for (size_t b = 0, e; s.window != kNone && (e = text.find('\n', b)) != std::string::npos; b = e + 1)
-    lines.push_back(Wide(text.substr(b, e - b), CP_UTF8));
+    lines.push_back(Utf8ToWide(text.substr(b, e - b)));
   if (s.window == kNone || s.window == kCase) return lines;
   const hvx::Message& m = hvx::Messages()[hvx::FindMessage("IDS_HALVEX_Invalid_format_in_line_d__")];
   int n = 0;
   char line[256] = "Error : DLL is not loaded. check message dll!\n";
-  if (lines.size() != 4 || std::sscanf(Narrow(lines[1]).c_str(), m.text[hvx::kEnglish], &n) != 1)
+  if (lines.size() != 4 || std::sscanf(WideToAnsi(lines[1]).c_str(), m.text[hvx::kEnglish], &n) != 1)
     return Check(p, false, "the case's window has no format error line"), lines;
   if (s.window == kTranslated)
     std::snprintf(line, sizeof line, m.text[g_latin ? hvx::kEnglish : hvx::kJapanese], n);
-  lines[1] = Wide(std::string(line, std::strlen(line) - 1), CP_UTF8);  // without the line end
+  lines[1] = Utf8ToWide(std::string(line, std::strlen(line) - 1));  // without the line end
   return lines;
 }
 
@@ -446,7 +439,7 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   if (s.setup == kCrlf) WriteAll(model, Replace(ReadAll(source), "\n", "\r\n"));
   if (s.setup == kFolderModel) CreateDirectoryA(model.c_str(), nullptr);
   if (s.setup != kCrlf && s.setup != kFolderModel && s.setup != kAbsent)
-    CopyFileW(Wide(source).c_str(), Long(model).c_str(), FALSE);
+    CopyFileW(AnsiToWide(source).c_str(), Long(model).c_str(), FALSE);
   if (s.setup == kBlockedOutput) CreateDirectoryA(qsx.c_str(), nullptr);
   if (s.answer == kBrowse) WriteAll(result, "");
   HANDLE lock = s.setup == kLocked ? CreateFileA(model.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
@@ -460,7 +453,7 @@ void Run(const Scenario& s, size_t index, Problems& p) {
       p,
       [&](Driver& d) {
         HWND dlg = d.WaitDialog(nullptr, "file input dialog");
-        d.Check(WindowText(dlg) == caption, "file input dialog caption \"" + Narrow(WindowText(dlg)) + "\"");
+        d.Check(WindowText(dlg) == caption, "file input dialog caption \"" + WideToAnsi(WindowText(dlg)) + "\"");
         if (host) d.CheckModalTo(dlg, "file input dialog");
         if (s.answer == kBrowse) Browse(d, dlg, model, result);
         if (s.answer != kBrowse) d.SetText(dlg, kModelEdit, model);
@@ -518,8 +511,8 @@ int Show(const std::string& what, const std::string& caseName) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) return std::fprintf(stderr, "usage: see the head of tests/windows/host_test.cpp\n"), 2;
-  g_cases = Narrow(argv[1]);
-  g_work = Narrow(argv[2]);
+  g_cases = WideToAnsi(argv[1]);
+  g_work = WideToAnsi(argv[2]);
   CreateDirectoryA(g_work.c_str(), nullptr);
   const std::wstring flag = argc > 3 ? argv[3] : L"";
   g_latin = argc > 4 && std::wstring(argv[4]) == L"--latin-code-page";
@@ -529,7 +522,7 @@ int wmain(int argc, wchar_t** argv) {
       reinterpret_cast<void*>(GetProcAddress(plugin, "ConvertFile2")));
   g_convert = reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(plugin, "ConvertFile")));
   if (!g_convert2 || !g_convert) return std::printf("FAIL: ConvertFile2 or ConvertFile not exported\n"), 1;
-  if (flag == L"--show" && argc > 5) return Show(Narrow(argv[4]), Narrow(argv[5]));
+  if (flag == L"--show" && argc > 5) return Show(WideToAnsi(argv[4]), WideToAnsi(argv[5]));
   const Mode mode = flag == L"--no-catalogue" ? kNoCatalogue : flag == L"--japanese" ? kJapanese : kAll;
 
   int passed = 0, failed = 0;
