@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and converts a model that gives a
 # message with the installed tool, from another working folder: the tool must
-# find its plug-in library through its RUNPATH, the library its catalogue, and
-# the output must be the build tree's, catalogue texts and all.
+# find the message catalogue in the installed lib/ folder through its RUNPATH,
+# and the output must be the build tree's, catalogue texts and all. The C
+# interface's header and the versioned library are installed too.
 # Usage: tests/install_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
@@ -11,7 +12,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
-for f in bin/halvex2qsx lib/libConvertHalvex.so lib/libConvertmsg.so include/exports.h; do
+for f in bin/halvex2qsx lib/libConvertHalvex.so lib/libConvertHalvex.so.1 lib/libConvertmsg.so include/exports.h include/halvex.h; do
   [ -e "$tmp/prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
 
