@@ -966,6 +966,7 @@
     if (best >= 0) return {kind: 'node', index: best, id: model.nodeIds[best]};
     return null;
   }
+  page.debugPick = (x, y) => { const p = projected(); return [pick(x, y), cam.w, cam.h, Array.from(p.sx), Array.from(p.sy)]; };
   function inTriangle(x, y, ax, ay, bx, by, cx, cy) {
     const d1 = (x - bx) * (ay - by) - (ax - bx) * (y - by);
     const d2 = (x - cx) * (by - cy) - (bx - cx) * (y - cy);
