@@ -24,7 +24,7 @@
  */
 'use strict';
 (function () {
-  const REDUCED_LIMIT = 250000;  // primitives drawn while the view moves
+  const REDUCED_LIMIT = 200000;  // primitives drawn while the view moves
   const CHUNK = 400000;          // primitives drawn per frame at rest
   const CHUNK_2D = 150000;
   const REST_MS = 180;           // no input for this long: the view is at rest
@@ -316,7 +316,7 @@
         h('td', {text: kindName(key)}),
         h('td', {class: 'r read', text: String(k.read)}),
         h('td', {class: 'r written', text: String(k.written)}),
-        h('td', {class: 'r skipped' + (skipped ? ' warn' : ''), text: String(skipped)}),
+        h('td', {class: 'r skipped' + (skipped ? ' warn' : ' zero'), text: String(skipped)}),
         sections,
       ]));
     }
@@ -598,8 +598,8 @@
     return {
       name,
       // Draw lists: ops {prim, buf, first, count, colour, shape, size, depth}.
-      prepare(set, nodes) {
-        return prepareOps(set, nodes, upload, {tri: gl.TRIANGLES, line: gl.LINES, point: gl.POINTS});
+      prepare(set, nodes, plates) {
+        return prepareOps(set, nodes, upload, {tri: gl.TRIANGLES, line: gl.LINES, point: gl.POINTS}, plates);
       },
       release() { for (const b of buffers.splice(0)) gl.deleteBuffer(b); },
       resize(w, h, ratio) {
@@ -614,14 +614,22 @@
       },
       draw(op, first, count) {
         gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, op.buf);
-        gl.uniform4f(loc.c, op.colour[0], op.colour[1], op.colour[2], 1);
+        gl.uniform4f(loc.c, op.colour[0], op.colour[1], op.colour[2], op.alpha);
         gl.uniform1i(loc.shape, op.shape);
         gl.uniform1f(loc.s, op.size * (window.devicePixelRatio > 1 ? 2 : 1));
-        if (op.prim === gl.TRIANGLES) { gl.enable(gl.POLYGON_OFFSET_FILL); gl.polygonOffset(1, 1); }
-        if (!op.depth) gl.disable(gl.DEPTH_TEST);
+        if (op.blend) {
+          gl.enable(gl.BLEND);
+          gl.blendFunc(gl.SRC_ALPHA, gl.ONE_MINUS_SRC_ALPHA);
+          gl.depthMask(false);
+          gl.enable(gl.POLYGON_OFFSET_FILL);
+          gl.polygonOffset(1, 1);
+        }
         gl.drawElements(op.prim, count, indexType, first * indexBytes);
-        if (!op.depth) gl.enable(gl.DEPTH_TEST);
-        if (op.prim === gl.TRIANGLES) gl.disable(gl.POLYGON_OFFSET_FILL);
+        if (op.blend) {
+          gl.disable(gl.BLEND);
+          gl.depthMask(true);
+          gl.disable(gl.POLYGON_OFFSET_FILL);
+        }
       },
       // Waits for the picture (one pixel read back), for the time of the first picture.
       finish() { const px = new Uint8Array(4); gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, px); },
@@ -645,7 +653,7 @@
     const hex = (c) => 'rgb(' + Math.round(c[0] * 255) + ',' + Math.round(c[1] * 255) + ',' + Math.round(c[2] * 255) + ')';
     return {
       name: '2d',
-      prepare(set, nodes) { return prepareOps(set, nodes, (data) => data, {tri: 'tri', line: 'line', point: 'point'}); },
+      prepare(set, nodes, plates) { return prepareOps(set, nodes, (data) => data, {tri: 'tri', line: 'line', point: 'point'}, plates); },
       release() {},
       resize(w, h, r) {
         ratio = r;
@@ -677,7 +685,9 @@
             ctx.closePath();
           }
           ctx.fillStyle = colour;
+          ctx.globalAlpha = op.alpha;
           ctx.fill();
+          ctx.globalAlpha = 1;
         } else {
           const s = op.size * ratio;
           ctx.fillStyle = colour;
@@ -695,26 +705,32 @@
 
   function lighter(c, f) { return [c[0] + (1 - c[0]) * f, c[1] + (1 - c[1]) * f, c[2] + (1 - c[2]) * f]; }
 
-  // The ops that draw a set: plates, then lines, then point elements, node dots and markers on top.
-  function prepareOps(set, nodes, upload, prim) {
+  // The ops that draw a set: lines, then plates (translucent, writing no depth, so
+  // that lines behind them show through), then point elements, node dots and markers.
+  // Drawing a set again over itself changes nothing but the plates, which the
+  // sample drawn while moving leaves out (`plates` false).
+  function prepareOps(set, nodes, upload, prim, plates) {
     const ops = [];
     const colours = KEY_COLOURS.map(rgb);
-    if (set.triangles.length) {
-      const buf = upload(set.triangles);
-      for (const g of set.triGroups) ops.push({prim: prim.tri, buf, first: g.first, count: g.count, colour: lighter(colours[g.key], 0.72), shape: 0, size: 1, depth: true, per: 3, cost: 2 / 3});
-    }
+    const op = (o) => ops.push(Object.assign({alpha: 1, blend: false, shape: 0, size: 1, per: 1, cost: 1}, o));
     if (set.lines.length) {
       const buf = upload(set.lines);
-      for (const g of set.lineGroups) ops.push({prim: prim.line, buf, first: g.first, count: g.count, colour: colours[g.key], shape: 0, size: 1, depth: true, per: 2, cost: 1 / 2});
+      for (const g of set.lineGroups) op({prim: prim.line, buf, first: g.first, count: g.count, colour: colours[g.key], per: 2, cost: 1 / 2});
+    }
+    if (set.triangles.length && plates) {
+      const buf = upload(set.triangles);
+      for (const g of set.triGroups) op({prim: prim.tri, buf, first: g.first, count: g.count, colour: lighter(colours[g.key], 0.3), alpha: 0.3, blend: true, per: 3, cost: 2 / 3});
     }
     if (set.points.length) {
       const buf = upload(set.points);
-      for (const g of set.pointGroups) ops.push({prim: prim.point, buf, first: g.first, count: g.count, colour: colours[g.key], shape: 4, size: 7, depth: false, per: 1, cost: 1});
+      for (const g of set.pointGroups) op({prim: prim.point, buf, first: g.first, count: g.count, colour: colours[g.key], shape: 4, size: 7});
     }
     if (nodes) {
-      if (nodes.dots && nodes.dots.length) ops.push({prim: prim.point, buf: upload(nodes.dots), first: 0, count: nodes.dots.length, colour: rgb('#3d4758'), shape: 1, size: 3, depth: true, per: 1, cost: 1});
-      if (nodes.supports.length) ops.push({prim: prim.point, buf: upload(nodes.supports), first: 0, count: nodes.supports.length, colour: rgb('#1d2430'), shape: 2, size: 11, depth: false, per: 1, cost: 1});
-      if (nodes.springs.length) ops.push({prim: prim.point, buf: upload(nodes.springs), first: 0, count: nodes.springs.length, colour: rgb('#0b7285'), shape: 3, size: 11, depth: false, per: 1, cost: 1});
+      // Many markers are drawn smaller, so that they do not cover the model.
+      const big = nodes.supports.length + nodes.springs.length > 2000 ? 7 : 11;
+      if (nodes.dots && nodes.dots.length) op({prim: prim.point, buf: upload(nodes.dots), first: 0, count: nodes.dots.length, colour: rgb('#3d4758'), shape: 1, size: 3});
+      if (nodes.supports.length) op({prim: prim.point, buf: upload(nodes.supports), first: 0, count: nodes.supports.length, colour: rgb('#1d2430'), shape: 2, size: big});
+      if (nodes.springs.length) op({prim: prim.point, buf: upload(nodes.springs), first: 0, count: nodes.springs.length, colour: rgb('#0b7285'), shape: 3, size: big});
     }
     return ops;
   }
@@ -742,13 +758,13 @@
     if (renderer) renderer.release();
     const fullSet = buildSet(c.keys, 1);
     const nodes = nodeSet();
-    full = {ops: renderer.prepare(fullSet, showDots ? nodes : Object.assign({}, nodes, {dots: null})), cost: fullSet.cost};
+    full = {ops: renderer.prepare(fullSet, showDots ? nodes : Object.assign({}, nodes, {dots: null}), true), cost: fullSet.cost};
     page.primitives = fullSet.cost + (showDots && nodes.dots ? nodes.dots.length : 0);
     reduced = null;
     if (page.primitives > REDUCED_LIMIT) {
       const stride = Math.ceil(fullSet.cost / (REDUCED_LIMIT * 0.8));
       const set = buildSet(c.keys, stride);
-      reduced = {ops: renderer.prepare(set, Object.assign({}, nodes, {dots: null})), cost: set.cost};
+      reduced = {ops: renderer.prepare(set, Object.assign({}, nodes, {dots: null}), false), cost: set.cost};
       page.reducedPrimitives = set.cost;
     } else {
       page.reducedPrimitives = page.primitives;
@@ -783,6 +799,7 @@
     if (dirty) {
       // A new picture: the sample at once (the whole model when it is small), the rest in later frames.
       dirty = false;
+      const t0 = performance.now();
       renderer.clear();
       if (reduced) {
         runOps({ops: reduced.ops, i: 0, done: 0}, Infinity);
@@ -794,6 +811,7 @@
         runOps(job, Infinity);
       }
       drawOverlay();
+      page.lastPictureMs = Math.round(performance.now() - t0);
       if (page.firstPictureMs === null) {
         renderer.finish();
         page.firstPictureMs = Math.round(performance.now());
@@ -966,7 +984,6 @@
     if (best >= 0) return {kind: 'node', index: best, id: model.nodeIds[best]};
     return null;
   }
-  page.debugPick = (x, y) => { const p = projected(); return [pick(x, y), cam.w, cam.h, Array.from(p.sx), Array.from(p.sy)]; };
   function inTriangle(x, y, ax, ay, bx, by, cx, cy) {
     const d1 = (x - bx) * (ay - by) - (ax - bx) * (y - by);
     const d2 = (x - cx) * (by - cy) - (bx - cx) * (y - cy);
@@ -1085,9 +1102,9 @@
   function idButtons(kind, indices, total) {
     const span = h('span', {class: 'ids-list'});
     indices.forEach(function (i, n) {
-      if (n) span.append(', ');
       const id = kind === 'element' ? model.elemIds[i] : model.nodeIds[i];
-      span.append(h('button', {type: 'button', class: 'num', text: String(id), 'data-show': kind, 'data-id': String(id)}));
+      span.append(h('span', {class: 'id'}, [h('button', {type: 'button', class: 'num', text: String(id), 'data-show': kind,
+        'data-id': String(id)}), n + 1 < indices.length ? ',' : null]), n + 1 < indices.length ? ' ' : '');
     });
     if (total > indices.length) span.append(' \u2026 (' + grouped(total) + ' in all)');
     return span;
@@ -1108,7 +1125,7 @@
       const n = model.stateCount[state];
       if (!n) return;
       states.append(h('li', {'data-state': String(state)}, [swatch(null, cls), h('span', {text: label}), h('span', {class: 'n', text: grouped(n)})]));
-      states.append(h('li', {class: 'ids'}, [idButtons('element', model.byState[state], n)]));
+      states.append(h('li', {class: 'ids'}, [idButtons('element', model.byState[state].slice(0, 12), n)]));
     };
     add('warn', 'Not converted', 1);
     add('dangling', 'Dangling reference', 2);
@@ -1190,7 +1207,9 @@
       viewBox.classList.remove('dragging');
       if (click) {
         const b = overlay.getBoundingClientRect();
+        const t0 = performance.now();
         select(pick(ev.clientX - b.left, ev.clientY - b.top), false);
+        page.lastPickMs = Math.round(performance.now() - t0);
       }
     };
     overlay.addEventListener('pointerup', end);
@@ -1233,8 +1252,11 @@
       let text;
       if (item.kind === 'element') {
         const k = model.kinds[model.elemKind[item.index]];
+        const mat = meta.materials ? meta.materials[model.elemMat[item.index]] : model.elemMat[item.index];
+        const sec = meta.sections ? meta.sections[model.elemSec[item.index]] : model.elemSec[item.index];
         text = 'Element ' + item.id + ' \u00b7 ' + k.label + ' \u00b7 nodes ' +
-          elementNodes(item.index).map((n) => model.nodeIds[n]).join(', ') + (k.state ? ' \u00b7 ' + STATE_TEXT[k.state] : '');
+          elementNodes(item.index).map((n) => model.nodeIds[n]).join(', ') + ' \u00b7 material ' + (mat || 'none') +
+          ' \u00b7 section ' + (sec || 'none') + (k.state ? ' \u00b7 ' + STATE_TEXT[k.state] : '');
       } else {
         text = 'Node ' + item.id;
       }

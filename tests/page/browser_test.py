@@ -12,6 +12,7 @@ the first and to the full picture of one page instead.
 import argparse
 import fcntl
 import json
+import math
 import os
 import select
 import shutil
@@ -355,6 +356,12 @@ def frame_case(run, tab, pages, report):
     spots = pixels_near(first, (0xc2, 0x25, 0x5c), 40)
     if spots:
         sx, sy = sorted(spots)[len(spots) // 2]
+        tab.mouse('mouseMoved', x0 + sx - 30, y0 + sy)
+        tab.mouse('mouseMoved', x0 + sx, y0 + sy)
+        tab.wait("!document.getElementById('view-tip').hidden")
+        tip = tab.eval("document.getElementById('view-tip').textContent")
+        run.check('frame: pointing at an element names it', tip ==
+                  'Element 302 \u00b7 TRUSS \u00b7 nodes 3, 8 \u00b7 material 9 \u00b7 section 3 \u00b7 dangling reference', tip)
         tab.click(x0 + sx, y0 + sy)
         tab.wait('hvxPage.selected !== null')
         run.check('frame: a click on the dangling element selects it',
@@ -383,6 +390,23 @@ def frame_case(run, tab, pages, report):
     tab.wait_drawn(before)
     plan = tab.screenshot()
     run.check('frame: the plan button changes it again', plan[2] != dragged[2] and drawn_share(plan) > 0.01)
+    before = tab.frames()
+    tab.call('Input.dispatchMouseEvent', {'type': 'mouseWheel', 'x': cx + 40, 'y': cy, 'deltaX': 0, 'deltaY': -240})
+    tab.wait_drawn(before)
+    zoomed = tab.screenshot()
+    run.check('frame: the wheel zooms in', zoomed[2] != plan[2] and drawn_share(zoomed) > drawn_share(plan),
+              (drawn_share(zoomed), drawn_share(plan)))
+    before = tab.frames()
+    tab.mouse('mousePressed', cx, cy, 2, 'right')
+    tab.mouse('mouseMoved', cx + 60, cy + 30, 2)
+    tab.mouse('mouseReleased', cx + 60, cy + 30, 0, 'right')
+    tab.wait_drawn(before)
+    panned = tab.screenshot()
+    run.check('frame: a drag with the right button pans', panned[2] != zoomed[2])
+    before = tab.frames()
+    tab.click_element('button[data-view="plan"]')
+    tab.wait_drawn(before)
+    run.check('frame: plan again gives the same picture', tab.screenshot()[2] == plan[2])
 
     # A number in the not-converted table selects that element (the overlay
     # shows it at once; the view turns only when it lies outside).
@@ -494,6 +518,25 @@ def measure(args):
                   '(%s, %d primitives, %d while moving; load event at %.2f s)' % (
                       i + 1, first / 1000.0, p['fullPictureMs'] / 1000.0, p['renderer'], p['primitives'],
                       p['reducedPrimitives'], tab.eval('performance.timing.loadEventStart - performance.timing.navigationStart') / 1000.0))
+            # Frames while dragging for three seconds, then the time back to the whole model.
+            x0, y0, w, h = tab.rect('#view')
+            cx, cy = x0 + w / 2, y0 + h / 2
+            tab.mouse('mouseMoved', cx, cy)
+            tab.mouse('mousePressed', cx, cy, 1, 'left')
+            frames, t0, step = tab.frames(), time.time(), 0
+            while time.time() - t0 < 3:
+                step += 1
+                tab.mouse('mouseMoved', cx + 40 * math.sin(step / 10.0), cy + 20 * math.cos(step / 10.0), 1)
+                time.sleep(0.03)
+            frames, seconds = tab.frames() - frames, time.time() - t0
+            tab.mouse('mouseReleased', cx, cy, 0, 'left')
+            t1 = time.time()
+            tab.wait('hvxPage.state === "full"', 300)
+            rest = time.time() - t1
+            tab.click(cx, cy)
+            tab.wait('hvxPage.lastPickMs !== undefined')
+            print('       while dragging %.1f frames/s; whole model again %.2f s after release; a click picks in %d ms' % (
+                frames / seconds, rest, tab.eval('hvxPage.lastPickMs')))
             if args.screenshot:
                 r = tab.call('Page.captureScreenshot', {'format': 'png'})
                 import base64

@@ -155,7 +155,7 @@ struct CRandom {
   int64_t Below(int64_t n) { return static_cast<int64_t>(Next() % static_cast<uint64_t>(n)); }
 };
 
-// N nodes on a grid of storeys (millimetres, 5 km from the origin) and N
+// N nodes on a grid of storeys, a tower (millimetres, 5000 km from the origin), and N
 // elements: 40 % beams, 5 % trusses, 35 % plates (a tenth triangles), 20 %
 // solids (hexahedra, some wedges and tetrahedra), as the benchmark models.
 // One element in a thousand is not converted, one in two thousand dangling,
@@ -165,14 +165,14 @@ CPageModel Synthetic(int64_t n) {
   m.units = "kN, mm";
   m.reading = "to the end of the file";
   m.seconds = 1.25;
-  const int64_t nx = std::max<int64_t>(2, static_cast<int64_t>(std::sqrt(static_cast<double>(n) / 10))), ny = nx;
+  const int64_t nx = std::max<int64_t>(2, std::llround(1.6 * std::cbrt(static_cast<double>(n)))), ny = nx;
   const int64_t layer = nx * ny;
   CRandom rnd{42};
   m.nodeIds.reserve(static_cast<size_t>(n));
   m.nodeXyz.reserve(static_cast<size_t>(3 * n));
   for (int64_t k = 0; k < n; ++k) {
-    const double x = 5.0e6 + 500.0 * static_cast<double>(k % nx) + (k % 4 == 0 ? 37.5 : 0);
-    const double y = 2.0e6 + 750.0 * static_cast<double>((k / nx) % ny);
+    const double x = 5.0e9 + 500.0 * static_cast<double>(k % nx) + (k % 4 == 0 ? 37.5 : 0);
+    const double y = 2.0e9 + 750.0 * static_cast<double>((k / nx) % ny);
     const double z = 3200.0 * static_cast<double>(k / layer);
     m.AddNode(static_cast<int32_t>(k + 1), x, y, z);
     if (k < layer && k % 7 == 0) m.markers.push_back({static_cast<int32_t>(k + 1), EPageMarker::kSupport});
