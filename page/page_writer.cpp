@@ -55,7 +55,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <limits>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <thread>
 #include <unordered_map>
@@ -167,19 +169,25 @@ std::string HtmlText(std::string_view text) {
   return out;
 }
 
-void AppendBase64(std::string& out, const void* data, size_t size) {
-  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  const auto* p = static_cast<const unsigned char*>(data);
-  const size_t start = out.size();
-  out.resize(start + (size + 2) / 3 * 4);
-  char* o = out.data() + start;
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Two base64 characters per 12 bits, so that three bytes take two look-ups.
+constexpr std::array<std::array<char, 2>, 4096> kPairs = [] {
+  std::array<std::array<char, 2>, 4096> t{};
+  for (int i = 0; i < 4096; ++i) t[static_cast<size_t>(i)] = {kAlphabet[i >> 6], kAlphabet[i & 63]};
+  return t;
+}();
+
+// Writes (size + 2) / 3 * 4 characters at `o`.
+void EncodeBase64(char* o, const unsigned char* p, size_t size) {
   size_t i = 0;
   for (; i + 3 <= size; i += 3) {
     const uint32_t v = (uint32_t{p[i]} << 16) | (uint32_t{p[i + 1]} << 8) | p[i + 2];
-    *o++ = kAlphabet[v >> 18];
-    *o++ = kAlphabet[(v >> 12) & 63];
-    *o++ = kAlphabet[(v >> 6) & 63];
-    *o++ = kAlphabet[v & 63];
+    std::memcpy(o, kPairs[v >> 12].data(), 2);
+    std::memcpy(o + 2, kPairs[v & 4095].data(), 2);
+    o += 4;
   }
   if (i < size) {
     const bool two = i + 1 < size;
@@ -189,6 +197,14 @@ void AppendBase64(std::string& out, const void* data, size_t size) {
     *o++ = two ? kAlphabet[(v >> 6) & 63] : '=';
     *o++ = '=';
   }
+}
+
+}  // namespace
+
+void AppendBase64(std::string& out, const void* data, size_t size) {
+  const size_t start = out.size();
+  out.resize(start + (size + 2) / 3 * 4);
+  EncodeBase64(out.data() + start, static_cast<const unsigned char*>(data), size);
 }
 
 namespace {
@@ -214,32 +230,81 @@ std::string ScriptJson(const Json& j) {
 
 // ---- typed arrays ----------------------------------------------------------------
 
+// Runs a job on a second thread when `parallel`, else at once; Join (or the
+// destructor) waits for it, and Join passes on what it threw.
+class CSecond {
+ public:
+  template <typename F>
+  CSecond(bool parallel, F job) {
+    auto run = [this, job] {
+      try {
+        job();
+      } catch (...) {
+        m_error = std::current_exception();
+      }
+    };
+    if (parallel)
+      m_thread = std::thread(run);
+    else
+      run();
+  }
+  CSecond(const CSecond&) = delete;
+  CSecond& operator=(const CSecond&) = delete;
+  ~CSecond() {
+    if (m_thread.joinable()) m_thread.join();
+  }
+  void Join() {
+    if (m_thread.joinable()) m_thread.join();
+    if (m_error) std::rethrow_exception(std::exchange(m_error, nullptr));
+  }
+
+ private:
+  std::thread m_thread;
+  std::exception_ptr m_error;
+};
+
+// A typed array: its values (held by `keep`), then their base64 text.
 struct CArray {
   std::string name;
   const char* type = "u8";
   size_t count = 0;
-  std::string base64;
+  std::shared_ptr<const void> keep;
+  const unsigned char* bytes = nullptr;
+  size_t size = 0;
+  std::unique_ptr<char[]> text;  // not zeroed first: every character is written
+  size_t textSize = 0;
+
+  // Encodes the values, the second half on another thread when `split`.
+  void Encode(bool split) {
+    textSize = (size + 2) / 3 * 4;
+    text.reset(new char[textSize]);
+    const size_t half = split && size > (size_t{1} << 20) ? size / 2 / 3 * 3 : 0;
+    CSecond second(half != 0, [this, half] { EncodeBase64(text.get() + half / 3 * 4, bytes + half, size - half); });
+    EncodeBase64(text.get(), bytes, half);
+    second.Join();
+    keep.reset();
+    bytes = nullptr;
+  }
 };
 
 template <typename T>
-CArray MakeArray(std::string name, const char* type, const std::vector<T>& values) {
-  CArray a{std::move(name), type, values.size(), {}};
-  a.base64.reserve((values.size() * sizeof(T) + 2) / 3 * 4);
-  AppendBase64(a.base64, values.data(), values.size() * sizeof(T));
+CArray MakeArray(std::string name, const char* type, std::vector<T>&& values) {
+  auto held = std::make_shared<std::vector<T>>(std::move(values));
+  CArray a;
+  a.name = std::move(name);
+  a.type = type;
+  a.count = held->size();
+  a.bytes = reinterpret_cast<const unsigned char*>(held->data());
+  a.size = held->size() * sizeof(T);
+  a.keep = std::move(held);
   return a;
 }
 
 // Indices below 2^32 in the narrowest of u8, u16, u32 that holds `limit`.
-CArray NarrowArray(std::string name, const std::vector<uint32_t>& values, uint64_t limit) {
-  if (limit <= 0xFF) {
-    std::vector<uint8_t> v(values.begin(), values.end());
-    return MakeArray(std::move(name), "u8", v);
-  }
-  if (limit <= 0xFFFF) {
-    std::vector<uint16_t> v(values.begin(), values.end());
-    return MakeArray(std::move(name), "u16", v);
-  }
-  return MakeArray(std::move(name), "u32", values);
+CArray NarrowArray(std::string name, std::vector<uint32_t>&& values, uint64_t limit) {
+  if (limit <= 0xFF) return MakeArray(std::move(name), "u8", std::vector<uint8_t>(values.begin(), values.end()));
+  if (limit <= 0xFFFF) return MakeArray(std::move(name), "u16", std::vector<uint16_t>(values.begin(), values.end()));
+  return MakeArray(std::move(name), "u32", std::move(values));
 }
 
 void AddRun(std::vector<int32_t>& runs, int32_t id) {
@@ -321,12 +386,12 @@ std::vector<CArray> NodeArrays(const CPageModel& m, const CBox& box, const CNode
   std::vector<CArray> arrays;
   std::vector<int32_t> runs;
   for (int32_t id : m.nodeIds) AddRun(runs, id);
-  arrays.push_back(MakeArray("node_ids", "i32", runs));
+  arrays.push_back(MakeArray("node_ids", "i32", std::move(runs)));
   {
     const size_t n = m.nodeIds.size();
     std::vector<float> xyz(3 * n);
     for (size_t i = 0; i < 3 * n; ++i) xyz[i] = static_cast<float>(m.nodeXyz[i] - box.centre[i % 3]);
-    arrays.push_back(MakeArray("xyz", "f32", xyz));
+    arrays.push_back(MakeArray("xyz", "f32", std::move(xyz)));
   }
   std::vector<uint32_t> markerNode;
   std::vector<uint8_t> markerKind;
@@ -340,8 +405,8 @@ std::vector<CArray> NodeArrays(const CPageModel& m, const CBox& box, const CNode
     markerNode.push_back(k);
     markerKind.push_back(static_cast<uint8_t>(mk.kind));
   }
-  arrays.push_back(MakeArray("marker_node", "u32", markerNode));
-  arrays.push_back(MakeArray("marker_kind", "u8", markerKind));
+  arrays.push_back(MakeArray("marker_node", "u32", std::move(markerNode)));
+  arrays.push_back(MakeArray("marker_kind", "u8", std::move(markerKind)));
   return arrays;
 }
 
@@ -466,20 +531,20 @@ CElementResult ElementArrays(const CPageModel& m, const CNodeIndex& nodeIndex) {
     mat[e] = materials.Index(el.material);
     sec[e] = sections.Index(el.section);
   }
-  r.arrays.push_back(MakeArray("elem_ids", "i32", runs));
-  r.arrays.push_back(NarrowArray("elem_kind", kind, kinds.List().size()));
-  r.arrays.push_back(MakeArray("elem_nodes", sizeof(Index) == 2 ? "u16" : "u32", nodes));
+  r.arrays.push_back(MakeArray("elem_ids", "i32", std::move(runs)));
+  r.arrays.push_back(NarrowArray("elem_kind", std::move(kind), kinds.List().size()));
+  r.arrays.push_back(MakeArray("elem_nodes", sizeof(Index) == 2 ? "u16" : "u32", std::move(nodes)));
   // Palettes of more than 65536 values: the values themselves.
-  auto palette = [&](const char* name, const std::vector<uint32_t>& index, const CPalette& p, int32_t CPageElement::*field,
+  auto palette = [&](const char* name, std::vector<uint32_t>& index, const CPalette& p, int32_t CPageElement::*field,
                      Json& values) {
     if (p.Values().size() <= 65536) {
-      r.arrays.push_back(NarrowArray(name, index, p.Values().size()));
+      r.arrays.push_back(NarrowArray(name, std::move(index), p.Values().size()));
       values = p.Values();
       return;
     }
     std::vector<int32_t> raw(count);
     for (size_t e = 0; e < count; ++e) raw[e] = m.elements[e].*field;
-    r.arrays.push_back(MakeArray(name, "i32", raw));
+    r.arrays.push_back(MakeArray(name, "i32", std::move(raw)));
     values = nullptr;
   };
   palette("elem_mat", mat, materials, &CPageElement::material, r.materials);
@@ -570,7 +635,7 @@ void PutArray(COut& out, const CArray& a) {
   out.Put("<script type=\"application/octet-stream\" id=\"hvx-a-");
   out.Put(a.name);
   out.Put("\">");
-  out.Put(a.base64);
+  out.Put(std::string_view(a.text.get(), a.textSize));
   out.Put("</script>\n");
 }
 
@@ -580,23 +645,19 @@ void WriteModelPage(const CPageModel& m, const PageSink& sink, const CPageOption
   const CBox box = NodeBox(m);
   const CNodeIndex nodeIndex(m.nodeIds);
 
-  // The node arrays on a second thread while this one does the elements.
+  // The node arrays on the second thread while this one gathers the elements;
+  // then both encode the element arrays, half each.
+  const bool parallel = options.secondThread && m.nodeIds.size() + m.elements.size() > 100000;
   std::vector<CArray> nodeArrays;
   int64_t markersDropped = 0;
-  auto nodesJob = [&] { nodeArrays = NodeArrays(m, box, nodeIndex, markersDropped); };
-  std::thread worker;
-  if (options.secondThread && m.nodeIds.size() > 50000)
-    worker = std::thread(nodesJob);
-  else
-    nodesJob();
-  CElementResult elems;
-  try {
-    elems = m.nodeIds.size() < 0xFFFF ? ElementArrays<uint16_t>(m, nodeIndex) : ElementArrays<uint32_t>(m, nodeIndex);
-  } catch (...) {
-    if (worker.joinable()) worker.join();
-    throw;
-  }
-  if (worker.joinable()) worker.join();
+  CSecond nodesJob(parallel, [&] {
+    nodeArrays = NodeArrays(m, box, nodeIndex, markersDropped);
+    for (CArray& a : nodeArrays) a.Encode(false);
+  });
+  CElementResult elems =
+      m.nodeIds.size() < 0xFFFF ? ElementArrays<uint16_t>(m, nodeIndex) : ElementArrays<uint32_t>(m, nodeIndex);
+  nodesJob.Join();
+  for (CArray& a : elems.arrays) a.Encode(parallel);
 
   Json report;
   std::string reportState = "none";
