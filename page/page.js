@@ -413,11 +413,13 @@
   }
 
   // Index arrays for the elements passing `stride` (all when 1; those that are not
-  // converted or dangling always), sorted by colour key, with one group per key.
+  // converted or dangling always, unless they are many), sorted by colour key, with
+  // one group per key.
   function buildSet(keys, stride) {
     const M = model.M, kinds = model.kinds, ek = model.elemKind, en = model.elemNodes, es = model.elemStart;
     const segs = new Float64Array(KEY_COUNT), tris = new Float64Array(KEY_COUNT), pts = new Float64Array(KEY_COUNT);
-    const take = (e, key) => stride === 1 || key >= KEY_WARN || (Math.imul(e, 0x9E3779B1) >>> 0) % stride === 0;
+    const flagged = model.stateCount[1] + model.stateCount[2] <= REDUCED_LIMIT / 20 ? KEY_WARN : NO_KEY;
+    const take = (e, key) => stride === 1 || key >= flagged || (Math.imul(e, 0x9E3779B1) >>> 0) % stride === 0;
     for (let e = 0; e < M; e++) {
       const key = keys[e];
       if (key === NO_KEY || !take(e, key)) continue;
@@ -502,6 +504,8 @@
       -dot(r, cam.t) / hw, -dot(u, cam.t) / hh, dot(v, cam.t) / d, 1]);
   }
   function changed() { cam.version++; invalidate(); }
+  // Input moves the camera by hand: a later resize keeps it instead of fitting again.
+  function moved() { cam.fitted = false; lastInput = performance.now(); changed(); }
   function fit() {
     const {r, u, v} = basis();
     let r0 = Infinity, r1 = -Infinity, u0 = Infinity, u1 = -Infinity;
@@ -518,6 +522,7 @@
     cam.t = [r[0] * mr + u[0] * mu + v[0] * mv, r[1] * mr + u[1] * mu + v[1] * mv, r[2] * mr + u[2] * mu + v[2] * mv];
     const half = Math.max((u1 - u0) / 2, (r1 - r0) / 2 * cam.h / cam.w);
     cam.hh = half > 0 ? half * 1.12 : Math.max(model.radius, 1);
+    cam.fitted = true;
     changed();
   }
   const PRESETS = {
@@ -856,7 +861,8 @@
     if (renderer) renderer.resize(w, hgt, ratio);
     overlay.width = Math.round(w * ratio);
     overlay.height = Math.round(hgt * ratio);
-    changed();
+    if (cam.fitted) fit();
+    else changed();
   }
 
   // ---- overlay: axes, hover and selection -----------------------------------------------------
@@ -1087,6 +1093,7 @@
     cam.t = [c[0] + v[0] * along, c[1] + v[1] * along, c[2] + v[2] * along];
     const size = Math.max(x1 - x0, y1 - y0) * 2 * cam.hh / cam.h;
     if (size > cam.hh * 1.6) cam.hh = size * 0.7;
+    cam.fitted = false;
     changed();
   }
   function showEntity(kind, id) {
@@ -1189,7 +1196,6 @@
       if (!dx && !dy) return;
       if (Math.abs(ev.clientX - drag.x0) + Math.abs(ev.clientY - drag.y0) > 3) drag.moved = true;
       drag.x = ev.clientX; drag.y = ev.clientY;
-      lastInput = performance.now();
       if (drag.pan) {
         const {r, u} = basis(), s = 2 * cam.hh / cam.h;
         for (let a = 0; a < 3; a++) cam.t[a] += -r[a] * dx * s + u[a] * dy * s;
@@ -1198,7 +1204,7 @@
         cam.el = Math.max(-Math.PI / 2, Math.min(Math.PI / 2, cam.el + dy * 0.008));
       }
       hideTip();
-      changed();
+      moved();
     });
     const end = function (ev) {
       if (!drag) return;
@@ -1224,8 +1230,7 @@
       const ox = (mx / cam.w * 2 - 1) * cam.hh * cam.w / cam.h, oy = (1 - my / cam.h * 2) * cam.hh;
       for (let a = 0; a < 3; a++) cam.t[a] += (r[a] * ox + u[a] * oy) * (1 - f);
       cam.hh *= f;
-      lastInput = performance.now();
-      changed();
+      moved();
     }, {passive: false});
     for (const b of document.querySelectorAll('[data-view]')) b.addEventListener('click', () => preset(b.getAttribute('data-view')));
     $('colour-by').addEventListener('change', function () { buildDrawing(); invalidate(); });
@@ -1294,6 +1299,7 @@
         : 'This model has no nodes: there is nothing to draw.');
       for (const b of document.querySelectorAll('[data-view], #colour-by')) b.disabled = true;
       page.state = 'empty';
+      $('info').textContent = '';
       drawLegendStatesOnly();
       return;
     }
@@ -1311,6 +1317,12 @@
       return;
     }
     page.renderer = renderer.name;
+    canvas.addEventListener('webglcontextlost', function (ev) {
+      ev.preventDefault();
+      renderer = null;
+      page.state = 'none';
+      setNote('The browser took the view\u2019s drawing context away (short of graphics memory?): reload the page to draw again.');
+    });
     if (model.radius === 0) {
       const i = model.nodeOk.indexOf(1), c = model.centre, xyz = model.xyz;
       const at = '(' + [0, 1, 2].map((a) => fmt(c[a] + xyz[3 * i + a])).join(', ') + ')';
@@ -1328,9 +1340,14 @@
     if (typeof ResizeObserver === 'function') new ResizeObserver(resize).observe(viewBox);
     status.title = 'Drag: orbit \u00b7 right button, middle button or Shift + drag: pan \u00b7 wheel: zoom \u00b7 click: select';
   }
+  // Without a picture the legend keeps only the lists of marked elements.
   function drawLegendStatesOnly() {
     legend = [];
     drawLegend();
+    const box = $('legend');
+    box.removeChild(box.firstChild);
+    box.removeChild(box.firstChild);
+    box.removeChild(box.lastChild);
   }
 
   try {
