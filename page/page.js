@@ -74,7 +74,7 @@
   const kindName = (k) => KIND_NAMES[k] || String(k).replace(/_/g, ' ');
   const grouped = (n) => Number(n).toLocaleString('en-US');
   function rgb(hex) {
-    return [parseInt(hex.slice(1, 3), 16) / 255, parseInt(hex.slice(3, 5), 16) / 255, parseInt(hex.slice(5, 7), 16) / 255];
+    return [1, 3, 5].map((i) => parseInt(hex.slice(i, i + 2), 16) / 255);
   }
   function swatch(colour, cls) {
     const s = h('span', {class: 'swatch' + (cls ? ' ' + cls : '')});

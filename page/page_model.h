@@ -5,7 +5,36 @@
 //
 // Nodes and elements are flat arrays, as a model of a million elements must
 // cost a few bytes per entity here, not a node of a map. Element types and
-// reasons are small tables that elements refer to by index.
+// reasons are small tables that elements refer to by index: look a type up
+// once per (type code, topology code), not once per element.
+//
+// Filling it from a conversion (element type code T, topology code P, node
+// numbers N1..N8 of the element record; label as the section writes the line):
+//
+//   element                                  label         draw      nodes
+//   P 0, T 1                                 TRUSS         kLine     N1 N2
+//   P 0, T 2, 3, 5                           BEAM          kLine     N1 N2
+//   P 2, 3 / 4, 5 (triangle / quad), T 11-14 PLSTRS        kPolygon  N1 N2 N3 / N1 N2 N3 N4
+//   the same, T 15-18                        PLATE         kPolygon  as PLSTRS
+//   the same, T 19-20                        PLSTRN        kPolygon  as PLSTRS
+//   P 6, 10 / 7, 11 / 8, 12; T 25            SOLID         kSolid    N1 N2 N3 N5 / N1 N2 N3 N5 N6 N7 / N1..N8
+//   T 82                                     NL-LINK       kLine     N1 N2
+//   T 7, P 0                                 ELASTICLINK   kLine     N1 N2
+//   T 7, P 9                                 SPRING        kPoint    N1
+//   T 81                                     GSPRING       kPoint    N1
+//   T 27, P 9                                MASS          kPoint    N1
+//   anything else (not written)              "type T/P"    by P as above, kLine for P 0, 1 and
+//                                                          unknown P, kPoint for P 9; its non-zero nodes
+//
+// Solid corners in this order: base then top, each in turn around the face
+// (hexahedron 0-1-2-3 / 4-5-6-7, wedge 0-1-2 / 3-4-5, tetrahedron 0-1-2 then
+// the apex), which is the record's order. State: kNotConverted with the
+// report's reason text for the elements the report lists as not converted;
+// kDangling for elements whose written line the reference check names;
+// kMissingNode needs no filling (the writer finds nodes that do not exist).
+// Material: the element's material number; section: its property number.
+// Markers: kSupport for nodes with a constraint flag set, kSpring for spring
+// supports when they are not given as kPoint elements.
 #pragma once
 
 #include <cstdint>
@@ -45,9 +74,9 @@ struct CPageElementType {
 
 struct CPageElement {
   int32_t id = 0;
-  int32_t material = 0;  // 0: none
-  int32_t section = 0;   // section or thickness (property) number; 0: none
-  int32_t reason = -1;   // index into CPageModel::reasons, -1: none
+  int32_t material = 0;    // 0: none
+  int32_t section = 0;     // section or thickness (property) number; 0: none
+  int32_t reason = -1;     // index into CPageModel::reasons, -1: none
   uint32_t firstNode = 0;  // the element's node ids are elementNodes[firstNode, firstNode + nodeCount)
   uint16_t type = 0;       // index into CPageModel::types
   uint8_t nodeCount = 0;
@@ -94,9 +123,8 @@ struct CPageModel {
   // Index of this reason text, added when new.
   int32_t Reason(std::string_view text);
   // Appends an element; nodes beyond 255 are dropped.
-  CPageElement& AddElement(int32_t id, uint16_t type, int32_t material, int32_t section,
-                           std::span<const int32_t> nodes, EPageState state = EPageState::kConverted,
-                           int32_t reason = -1);
+  CPageElement& AddElement(int32_t id, uint16_t type, int32_t material, int32_t section, std::span<const int32_t> nodes,
+                           EPageState state = EPageState::kConverted, int32_t reason = -1);
 };
 
 }  // namespace hvx

@@ -158,12 +158,23 @@ std::string HtmlText(std::string_view text) {
   out.reserve(valid.size() + 16);
   for (char c : valid) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -331,7 +342,8 @@ class CNodeIndex {
     const uint64_t range = static_cast<uint64_t>(int64_t{*hi} - *lo) + 1;
     if (range <= 2 * uint64_t{ids.size()} + 65536) {
       m_direct.assign(range, kNoNode);
-      for (size_t i = 0; i < ids.size(); ++i) m_direct[static_cast<size_t>(int64_t{ids[i]} - m_min)] = static_cast<uint32_t>(i);
+      for (size_t i = 0; i < ids.size(); ++i)
+        m_direct[static_cast<size_t>(int64_t{ids[i]} - m_min)] = static_cast<uint32_t>(i);
     } else {
       m_sorted.reserve(ids.size());
       for (size_t i = 0; i < ids.size(); ++i) m_sorted.emplace_back(ids[i], static_cast<uint32_t>(i));
@@ -475,10 +487,14 @@ class CKinds {
 
 const char* DrawName(EPageDraw d) {
   switch (d) {
-    case EPageDraw::kLine: return "line";
-    case EPageDraw::kPolygon: return "polygon";
-    case EPageDraw::kSolid: return "solid";
-    case EPageDraw::kPoint: return "point";
+    case EPageDraw::kLine:
+      return "line";
+    case EPageDraw::kPolygon:
+      return "polygon";
+    case EPageDraw::kSolid:
+      return "solid";
+    case EPageDraw::kPoint:
+      return "point";
   }
   return "line";
 }
@@ -510,8 +526,7 @@ CElementResult ElementArrays(const CPageModel& m, const CNodeIndex& nodeIndex) {
     AddRun(runs, el.id);
     bool missing = false;
     // A node list that runs past elementNodes counts as empty.
-    const unsigned nodeCount =
-        uint64_t{el.firstNode} + el.nodeCount <= m.elementNodes.size() ? el.nodeCount : 0;
+    const unsigned nodeCount = uint64_t{el.firstNode} + el.nodeCount <= m.elementNodes.size() ? el.nodeCount : 0;
     const int32_t* ids = m.elementNodes.data() + (nodeCount ? el.firstNode : 0);
     for (unsigned i = 0; i < nodeCount; ++i) {
       const uint32_t k = nodeIndex.Find(ids[i]);
@@ -558,11 +573,16 @@ CElementResult ElementArrays(const CPageModel& m, const CNodeIndex& nodeIndex) {
 
 const char* StatusText(int status) {
   switch (status) {
-    case 0: return "converted";
-    case 1: return "usage error";
-    case 2: return "conversion failed";
-    case 3: return "model file does not exist";
-    case 4: return "a file could not be written";
+    case 0:
+      return "converted";
+    case 1:
+      return "usage error";
+    case 2:
+      return "conversion failed";
+    case 3:
+      return "model file does not exist";
+    case 4:
+      return "a file could not be written";
   }
   return "unknown status";
 }
@@ -586,8 +606,8 @@ std::string HeaderHtml(const CPageModel& m) {
   h += "<div class=\"hd-path\" id=\"hd-path\">" + HtmlText(m.modelPath) + "</div>\n</div>\n";
   h += "<dl class=\"hd-facts\">\n";
   auto fact = [&h](const char* name, const char* id, const std::string& cls, const std::string& value) {
-    h += std::string("<div><dt>") + name + "</dt><dd id=\"" + id + "\"" + (cls.empty() ? "" : " class=\"" + cls + "\"") +
-         ">" + value + "</dd></div>\n";
+    h += std::string("<div><dt>") + name + "</dt><dd id=\"" + id + "\"" +
+         (cls.empty() ? "" : " class=\"" + cls + "\"") + ">" + value + "</dd></div>\n";
   };
   fact("Exit status", "hd-status", m.exitStatus == 0 ? "ok" : "bad",
        std::to_string(m.exitStatus) + " \xC2\xB7 " + StatusText(m.exitStatus));
@@ -747,7 +767,8 @@ void WriteModelPage(const CPageModel& m, const PageSink& sink, const CPageOption
 
 std::string ModelPage(const CPageModel& model, const CPageOptions& options) {
   std::string page;
-  WriteModelPage(model, [&page](std::string_view s) { page.append(s); }, options);
+  WriteModelPage(
+      model, [&page](std::string_view s) { page.append(s); }, options);
   return page;
 }
 

@@ -78,7 +78,8 @@ CPageModel Frame(const std::string& reportJson) {
   for (int i = 0; i < 8; ++i) m.AddElement(101 + i, beam, 1, 1, N{1 + i, 5 + i});
   const int ring[4] = {0, 1, 2, 3};
   for (int level = 1; level < 3; ++level)
-    for (int c : ring) m.AddElement(200 + 4 * (level - 1) + c + 1, beam, 1, 2, N{1 + 4 * level + c, 1 + 4 * level + (c + 1) % 4});
+    for (int c : ring)
+      m.AddElement(200 + 4 * (level - 1) + c + 1, beam, 1, 2, N{1 + 4 * level + c, 1 + 4 * level + (c + 1) % 4});
   m.AddElement(301, truss, 2, 3, N{1, 6});
   m.AddElement(302, truss, 9, 3, N{3, 8}, EPageState::kDangling);
   m.AddElement(401, plate, 1, 4, N{5, 6, 7, 8});
@@ -93,7 +94,8 @@ CPageModel Frame(const std::string& reportJson) {
   m.AddElement(950, other, 2, 3, N{1, 6}, EPageState::kNotConverted,
                m.Reason("no section writes element type 41 with topology 0"));
   m.AddElement(951, truss, 2, 3, N{5, 99}, EPageState::kDangling);
-  m.AddElement(952, link, 0, 6, N{2, 2}, EPageState::kNotConverted, m.Reason("elastic link with both ends on one node"));
+  m.AddElement(952, link, 0, 6, N{2, 2}, EPageState::kNotConverted,
+               m.Reason("elastic link with both ends on one node"));
   return m;
 }
 
@@ -280,7 +282,8 @@ int main(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "--synthetic")
     return RunSynthetic(std::atoll(argv[2]), argv[3], argc >= 5 ? std::max(1, std::atoi(argv[4])) : 3);
   if (argc != 3) {
-    std::fprintf(stderr, "usage: hvx_pagegen DIR FRAME_REPORT.json\n       hvx_pagegen --synthetic N OUT.html [RUNS]\n");
+    std::fprintf(stderr,
+                 "usage: hvx_pagegen DIR FRAME_REPORT.json\n       hvx_pagegen --synthetic N OUT.html [RUNS]\n");
     return 1;
   }
   const std::string dir = argv[1];

@@ -1,6 +1,8 @@
 // The model page writer: texts (UTF-8 repair, escaping), base64, and the data
 // blocks decoded here independently of the page's script and compared with
 // the input they came from.
+#include "page/page_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,8 +11,6 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include "page/page_writer.h"
 
 namespace {
 
@@ -28,15 +28,15 @@ TEST(PageText, Utf8RepairReplacesEachMaximalInvalidSubpart) {
   } cases[] = {
       {"plain ASCII, tab\tand\nlines", "plain ASCII, tab\tand\nlines"},
       {"Tr\xC3\xA4ger \xE6\xA2\x81 \xF0\x9F\x8F\x97", "Tr\xC3\xA4ger \xE6\xA2\x81 \xF0\x9F\x8F\x97"},
-      {"m\xFF", "m" + kFffd},                                  // a byte that never occurs
-      {"\xC3(", kFffd + "("},                                  // lead byte without its continuation
-      {"\xC0\xAF", kFffd + kFffd},                             // overlong: neither byte starts a sequence
-      {"\xE0\x80\xAF", kFffd + kFffd + kFffd},                 // overlong three-byte form
-      {"\xED\xA0\x80", kFffd + kFffd + kFffd},                 // a surrogate
-      {"\xF4\x90\x80\x80", kFffd + kFffd + kFffd + kFffd},     // above U+10FFFF
-      {"ab\xE2\x82", "ab" + kFffd},                            // cut off at the end: one replacement
-      {"\xE2\x82x", kFffd + "x"},                              // cut off before ASCII
-      {"\xF0\x9F\x8F", kFffd},                                 // four-byte form cut off
+      {"m\xFF", "m" + kFffd},                                   // a byte that never occurs
+      {"\xC3(", kFffd + "("},                                   // lead byte without its continuation
+      {"\xC0\xAF", kFffd + kFffd},                              // overlong: neither byte starts a sequence
+      {"\xE0\x80\xAF", kFffd + kFffd + kFffd},                  // overlong three-byte form
+      {"\xED\xA0\x80", kFffd + kFffd + kFffd},                  // a surrogate
+      {"\xF4\x90\x80\x80", kFffd + kFffd + kFffd + kFffd},      // above U+10FFFF
+      {"ab\xE2\x82", "ab" + kFffd},                             // cut off at the end: one replacement
+      {"\xE2\x82x", kFffd + "x"},                               // cut off before ASCII
+      {"\xF0\x9F\x8F", kFffd},                                  // four-byte form cut off
       {std::string("a\0b\x1b", 4), "a" + kFffd + "b" + kFffd},  // C0 controls
   };
   for (const auto& c : cases) EXPECT_EQ(hvx::ValidUtf8(c.in), c.out) << c.in;
@@ -49,8 +49,14 @@ TEST(PageText, HtmlTextEscapesMarkupCharacters) {
 }
 
 TEST(PageText, Base64OfTheStandardVectors) {
-  const char* cases[][2] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},        {"foo", "Zm9v"},
-                            {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"\xFF\xFE\xFD", "//79"}};
+  const char* cases[][2] = {{"", ""},
+                            {"f", "Zg=="},
+                            {"fo", "Zm8="},
+                            {"foo", "Zm9v"},
+                            {"foob", "Zm9vYg=="},
+                            {"fooba", "Zm9vYmE="},
+                            {"foobar", "Zm9vYmFy"},
+                            {"\xFF\xFE\xFD", "//79"}};
   for (const auto& c : cases) {
     std::string out = "x";
     hvx::AppendBase64(out, c[0], std::strlen(c[0]));
@@ -66,12 +72,18 @@ std::vector<unsigned char> Base64Decode(const std::string& s) {
   int bits = 0;
   for (char c : s) {
     int v;
-    if (c >= 'A' && c <= 'Z') v = c - 'A';
-    else if (c >= 'a' && c <= 'z') v = c - 'a' + 26;
-    else if (c >= '0' && c <= '9') v = c - '0' + 52;
-    else if (c == '+') v = 62;
-    else if (c == '/') v = 63;
-    else continue;
+    if (c >= 'A' && c <= 'Z')
+      v = c - 'A';
+    else if (c >= 'a' && c <= 'z')
+      v = c - 'a' + 26;
+    else if (c >= '0' && c <= '9')
+      v = c - '0' + 52;
+    else if (c == '+')
+      v = 62;
+    else if (c == '/')
+      v = 63;
+    else
+      continue;
     acc = (acc << 6) | static_cast<uint32_t>(v);
     bits += 6;
     if (bits >= 8) {
@@ -192,7 +204,8 @@ TEST(PageData, ArraysDecodeToTheInput) {
   EXPECT_EQ(meta["missing"], Json::parse(R"([{"id": 13, "nodes": [101, 999]}])"));
   EXPECT_EQ(meta["missing_count"], 1);
   EXPECT_EQ(meta["type_counts"], Json({4, 1}));
-  EXPECT_EQ(meta["types"], Json::parse(R"([{"label": "BEAM", "draw": "line"}, {"label": "PLATE", "draw": "polygon"}])"));
+  EXPECT_EQ(meta["types"],
+            Json::parse(R"([{"label": "BEAM", "draw": "line"}, {"label": "PLATE", "draw": "polygon"}])"));
   EXPECT_EQ(meta["reasons"], Json({"no section writes it"}));
 }
 
@@ -304,7 +317,8 @@ TEST(PageText, HeaderFactsAndTemplateMarkers) {
   m.seconds = 1.23456;
   const std::string html = hvx::ModelPage(m);
   EXPECT_EQ(html.find("{{"), std::string::npos);
-  EXPECT_NE(html.find("<title>Frame \xE6\xA2\x81 \xE2\x80\x94 frame.hvt \xC2\xB7 halvex2qsx</title>"), std::string::npos);
+  EXPECT_NE(html.find("<title>Frame \xE6\xA2\x81 \xE2\x80\x94 frame.hvt \xC2\xB7 halvex2qsx</title>"),
+            std::string::npos);
   EXPECT_NE(html.find(">4 \xC2\xB7 a file could not be written<"), std::string::npos);
   EXPECT_NE(html.find(">1.23 s<"), std::string::npos);
   // Nothing remote, inline code by hash only.
