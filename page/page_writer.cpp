@@ -376,10 +376,11 @@ CBox NodeBox(const CPageModel& m) {
   double lo[3] = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
                   std::numeric_limits<double>::infinity()};
   double hi[3] = {-lo[0], -lo[0], -lo[0]};
+  // Nodes without their three coordinates in nodeXyz count as not finite.
   const size_t n = m.nodeIds.size();
   for (size_t i = 0; i < n; ++i) {
-    const double* p = &m.nodeXyz[3 * i];
-    if (!(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))) {
+    const double* p = m.nodeXyz.data() + 3 * i;
+    if (3 * i + 2 >= m.nodeXyz.size() || !(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))) {
       ++box.nonFinite;
       continue;
     }
@@ -400,9 +401,9 @@ std::vector<CArray> NodeArrays(const CPageModel& m, const CBox& box, const CNode
   for (int32_t id : m.nodeIds) AddRun(runs, id);
   arrays.push_back(MakeArray("node_ids", "i32", std::move(runs)));
   {
-    const size_t n = m.nodeIds.size();
-    std::vector<float> xyz(3 * n);
-    for (size_t i = 0; i < 3 * n; ++i) xyz[i] = static_cast<float>(m.nodeXyz[i] - box.centre[i % 3]);
+    const size_t n = 3 * m.nodeIds.size(), given = std::min(n, m.nodeXyz.size() / 3 * 3);
+    std::vector<float> xyz(n, std::numeric_limits<float>::quiet_NaN());
+    for (size_t i = 0; i < given; ++i) xyz[i] = static_cast<float>(m.nodeXyz[i] - box.centre[i % 3]);
     arrays.push_back(MakeArray("xyz", "f32", std::move(xyz)));
   }
   std::vector<uint32_t> markerNode;

@@ -251,6 +251,18 @@ TEST(PageData, ElementNodeListOutsideTheArrayCountsAsEmpty) {
   EXPECT_EQ(page.meta["arrays"]["elem_nodes"]["count"], 0);
 }
 
+TEST(PageData, NodesWithoutCoordinatesAreNotFinite) {
+  CPageModel m;
+  m.AddNode(1, 1, 2, 3);
+  m.nodeIds.push_back(2);  // no coordinates given
+  const CPage page(m);
+  EXPECT_EQ(page.meta["nonfinite"], 1);
+  const auto xyz = page.Array("xyz");
+  ASSERT_EQ(xyz.size(), 6u);
+  EXPECT_EQ(xyz[0], 0);
+  EXPECT_TRUE(std::isnan(xyz[3]) && std::isnan(xyz[5]));
+}
+
 TEST(PageData, ManyMaterialsGoAsValues) {
   CPageModel m;
   m.AddNode(1, 0, 0, 0);
