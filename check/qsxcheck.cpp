@@ -232,11 +232,11 @@ class CFields {
  public:
   static constexpr int kKept = 16;
 
-  explicit CFields(std::string_view line) : m_rest(line) {}
+  explicit CFields(std::string_view line) : m_line(line), m_rest(line) {}
   // Field n (1-based); empty when the line has fewer.
   std::string_view At(int n) {
     if (!Reach(n)) return {};
-    if (n <= kKept) return m_kept[n - 1];
+    if (n <= kKept) return m_line.substr(m_begin[n - 1], m_size[n - 1]);
     return n == m_count ? m_last : std::string_view{};
   }
   // True when the line has at least n fields.
@@ -247,7 +247,11 @@ class CFields {
     while (m_count < n) {
       if (m_done) return false;
       m_last = Next();
-      if (m_count < kKept) m_kept[m_count] = m_last;
+      if (m_count < kKept) {
+        // Kept as places in the line, which need no clearing per line.
+        m_begin[m_count] = static_cast<uint32_t>(m_last.data() - m_line.data());
+        m_size[m_count] = static_cast<uint32_t>(m_last.size());
+      }
       ++m_count;
     }
     return true;
@@ -266,11 +270,13 @@ class CFields {
     return std::string_view(b, static_cast<size_t>(q - b));
   }
 
+  std::string_view m_line;  // at most kMaxKeptLine bytes
   std::string_view m_rest;
   bool m_done = false;
   int m_count = 0;  // fields split so far
   std::string_view m_last;
-  std::string_view m_kept[kKept];
+  uint32_t m_begin[kKept];
+  uint32_t m_size[kKept];
 };
 
 bool StripPrefix(std::string_view& f, std::string_view prefix) {
@@ -805,9 +811,10 @@ struct CQsxChecker::CImpl {
         }
         break;
       case EReader::kGroupDamping:
-        for (int i = 5; f.Has(i + 1); i += 5) {
+        for (int i = 5;; i += 5) {
           const std::string_view name = f.At(i);
           const std::string_view type = f.At(i + 1);
+          if (!f.Has(i + 1)) break;
           if (type == "STRUCTURE") RefName(kGroup, name);
           else if (type == "BOUNDARY") RefName(kBndrGroup, name);
         }
