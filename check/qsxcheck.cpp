@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <unordered_set>
 #include <vector>
 
@@ -500,6 +501,8 @@ namespace {
 using CEntry = CDanglingCodec::CEntry;
 }  // namespace
 
+static_assert(std::input_iterator<CDanglingList::const_iterator>);
+
 CDanglingList::const_iterator CDanglingList::begin() const {
   const_iterator it;
   it.m_bytes = &m_bytes;
@@ -943,8 +946,8 @@ struct CQsxChecker::CImpl {
       } else if (IsBlank(*p)) {
         GroupToken();
         ++p;
-      } else if (gTokLen == 0 && WholeNumber(p, e)) {
-        // The usual token: a number that ends within this piece.
+      } else if (gTokLen == 0 && !gTokCut && WholeNumber(p, e)) {
+        // The usual token: a number that starts and ends within this piece.
       } else {
         const char* q = p;
         while (q < e && *q != ',' && !IsBlank(*q)) ++q;

@@ -66,6 +66,11 @@ class CDanglingList {
     const CDangling& operator*() const { return m_entry; }
     const CDangling* operator->() const { return &m_entry; }
     const_iterator& operator++();
+    const_iterator operator++(int) {
+      const_iterator old = *this;
+      ++*this;
+      return old;
+    }
     bool operator==(const const_iterator& o) const { return m_pos == o.m_pos; }
 
    private:
