@@ -24,11 +24,6 @@ size_t DropCRBeforeLF(char* p, size_t n) {
   }
   return static_cast<size_t>(out - p);
 }
-
-std::string_view CutAtNul(std::string_view s) {
-  const void* z = std::memchr(s.data(), '\0', s.size());
-  return z ? s.substr(0, static_cast<size_t>(static_cast<const char*>(z) - s.data())) : s;
-}
 }  // namespace
 
 bool CLineSource::ReadLineUncut(std::string_view& line) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,6 +29,12 @@ class CLineSource {
   bool ReadLineUncut(std::string_view& line);
   // Bytes of the input taken so far (for progress; never decreasing).
   virtual uint64_t Position() const = 0;
+
+  // A line as ReadLine gives it from the line ReadLineUncut gave.
+  static std::string_view CutAtNul(std::string_view s) {
+    const void* z = std::memchr(s.data(), '\0', s.size());
+    return z ? s.substr(0, static_cast<size_t>(static_cast<const char*>(z) - s.data())) : s;
+  }
 
  protected:
   // Fills the window [m_cur, m_end) with more bytes; false when none are left.

@@ -138,6 +138,11 @@ int Run(int argc, char** argv) {
   app.add_flag("--no-progress", noProgress,
                "no progress line (it is shown on a terminal for models\n"
                "larger than 20 MB)");
+  unsigned threads = 0;
+  app.add_option("--threads", threads,
+                 "threads for each conversion (default: one per core;\n"
+                 "1: a single thread); the output is the same with any")
+      ->type_name("N");
   app.add_flag("--check", check,
                "check the given QSX files for references to things they\n"
                "do not define instead of converting; findings go to\n"
@@ -180,6 +185,7 @@ int Run(int argc, char** argv) {
   for (const std::string& m : files) {
     CConvertOptions options;
     options.report = report || !reportJson.empty();
+    options.threads = threads;
     bool progressShown = false;
     if (progressAllowed) {
       const std::string name = m.substr(m.find_last_of("/\\") + 1);

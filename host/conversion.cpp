@@ -171,7 +171,7 @@ std::vector<std::string> MessageList(const std::vector<std::string>& logLines, c
 }
 
 CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const std::string& reportName,
-                           const CConvertOptions& options) {
+                           const CConvertOptions& options, const CParallelism* sizes) {
   CConvertResult r;
   r.modelPath = modelPath;
   std::string errors;
@@ -194,9 +194,13 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
       conv.Tell(0.0);
       int imported = 0, written = 0;
       {
+        CParallelism par = sizes ? *sizes : CParallelism();
+        par.threads = ThreadsFor(options.threads);
         // Destroyed in reverse order: the writer, then the reader with its pool.
         CImportNEUtral reader(conv);
         CWriteQsxFromNeutral writer(conv);
+        reader.SetParallelism(par);
+        writer.SetParallelism(par);
         imported = reader.Import(modelPath, 1);
         if (imported != 0) written = writer.Write(modelPath, reader.GetDataPool(), outputPath);
       }
@@ -235,6 +239,10 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
 }
 
 CConvertResult Convert(const std::string& modelPath, const CConvertOptions& options) {
+  return ConvertCut(modelPath, options, CParallelism());
+}
+
+CConvertResult ConvertCut(const std::string& modelPath, const CConvertOptions& options, const CParallelism& sizes) {
   CConvertResult r;
   try {
     if (modelPath.empty()) {
@@ -254,7 +262,7 @@ CConvertResult Convert(const std::string& modelPath, const CConvertOptions& opti
     CConvertOptions absolute = options;
     if (!absolute.outputDir.empty()) absolute.outputDir = Absolute(absolute.outputDir);
     CHeadlessEnv env(OutputPathFor(model, absolute.outputDir, kNativeSeparator));
-    r = ConvertWith(env, model, modelPath, absolute);
+    r = ConvertWith(env, model, modelPath, absolute, &sizes);
     r.errors = env.Errors() + r.errors;
   } catch (...) {
     r.status = kStatusFailed;

@@ -49,6 +49,12 @@ struct CConvertOptions {
   // the written file's references to things it does not define.
   bool report = false;
   ProgressFn progress;
+  // Threads for this conversion, the calling one among them: 0 is one per
+  // core, 1 runs it on the calling thread alone. Long blocks are split into
+  // numbers and long sections formatted on the others; the .qsx, the message
+  // lines and the report are the same with any count. All are joined before
+  // Convert returns.
+  unsigned threads = 0;
 };
 
 struct CModelReport;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/env.h"
+#include "base/parallel.h"
 #include "host/conversion.h"
 
 namespace hvx {
@@ -15,8 +16,14 @@ namespace hvx {
 // message boxes and logs are env's. reportName is the model as the report
 // names it. The result's messages are the lines env's logs hold; showing and
 // removing the logs is the caller's. Never throws.
+// sizes, if given, says how the work is cut for options.threads threads (its
+// own thread count is not used); tests cut small models as finely as big ones
+// are cut.
 CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const std::string& reportName,
-                           const CConvertOptions& options);
+                           const CConvertOptions& options, const CParallelism* sizes = nullptr);
+
+// Convert (host/conversion.h) with the work cut as sizes says.
+CConvertResult ConvertCut(const std::string& modelPath, const CConvertOptions& options, const CParallelism& sizes);
 
 // Where the .qsx of a model goes: beside it (the model path with the
 // extension after its last "." replaced by ".qsx", or ".qsx" appended), or

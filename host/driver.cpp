@@ -16,8 +16,11 @@ int RunConversion(IPlatform& p, std::string& outputPath, std::string& resultPath
   if (!p.FileInputDialog(modelPath, resultFile)) return kConvertCancelled;
 
   WaitCursor wait(p);
-  // The logs are files beside the model here, shown and then removed.
-  const CConvertResult r = ConvertWith(p, modelPath, modelPath, CConvertOptions());
+  // The logs are files beside the model here, shown and then removed. The
+  // host's thread converts alone, as the host expects of its plug-in.
+  CConvertOptions options;
+  options.threads = 1;
+  const CConvertResult r = ConvertWith(p, modelPath, modelPath, options);
   if (r.status == kStatusMissing) {
     resultPath = resultFile;
     return kConvertDone;

@@ -47,7 +47,9 @@ typedef int (*halvex_progress_fn)(double fraction, void *user);
 
 /* Flags of halvex_convert. */
 #define HALVEX_REPORT 1u                               /* fill the report (halvex_result_report_json) */
-#define HALVEX_THREADS(n) ((unsigned)(n) << 8)         /* threads for one conversion; 0: one per core */
+#define HALVEX_THREADS(n) ((unsigned)(n) << 8)         /* threads for one conversion, the calling one among
+                                                          them; 0: one per core; 1: the calling thread alone;
+                                                          at most 64 are used; the output is the same */
 
 /* Statuses (the command-line tool's exit statuses for one model). */
 #define HALVEX_DONE 0          /* converted (the messages may still name problems) */

@@ -16,7 +16,7 @@ CImportNEUtral::CImportNEUtral(hvx::IConvertEnv& env)
 
 CImportNEUtral::~CImportNEUtral() = default;
 
-bool CImportNEUtral::IsDelimiter(std::string_view line) { return line.substr(0, 5) == "   -1"; }
+bool CImportNEUtral::IsDelimiter(std::string_view line) { return IsDelimiterLine(line); }
 
 CImportNEUtral::BlockReader CImportNEUtral::ReaderFor(int number) {
   switch (number) {
@@ -54,9 +54,7 @@ int BlockNumber(std::string_view s) {
   return static_cast<int>(v);
 }
 
-std::string_view Checked(std::string_view line) {
-  return line.find("<NULL>") != std::string_view::npos ? std::string_view() : line;
-}
+std::string_view Checked(std::string_view line) { return CheckedLine(line); }
 }  // namespace
 
 int CImportNEUtral::Import(const std::string& modelPath, int32_t readMode) {
@@ -69,7 +67,8 @@ int CImportNEUtral::Import(const std::string& modelPath, int32_t readMode) {
     return 0;
   }
   CFileLineSource src(f.get());
-  src.SetProgress(m_env->Progress());
+  // Read on several threads, the reading thread tells the progress itself.
+  if (m_par.threads <= 1) src.SetProgress(m_env->Progress());
   Run(src, readMode);
   return 1;
 }
@@ -97,14 +96,25 @@ void CImportNEUtral::CloseLog() {
 }
 
 void CImportNEUtral::Run(CLineSource& src, int32_t readMode) {
+  std::unique_ptr<CLineBatches> batches;
+  if (m_par.threads > 1) batches = std::make_unique<CLineBatches>(src, m_par, m_env->Progress());
+  // Also when a cancel leaves through here: no pointer to the source stays.
+  struct CDetach {
+    CImportNEUtral& r;
+    ~CDetach() {
+      r.m_src = nullptr;
+      r.m_batches = nullptr;
+    }
+  } detach{*this};
   m_src = &src;
+  m_batches = batches.get();
   m_pool->readMode = readMode;
   hvx::CConversionReport* report = m_env->Report();
   hvx::IProgress* progress = m_env->Progress();
   int64_t outside = 0;
   try {
     std::string_view line;
-    while (src.ReadLine(line)) {
+    while (TakeLine(line)) {
       ++m_lineCount;
       if (!IsDelimiter(Checked(line))) {  // text between blocks
         ++outside;
@@ -120,7 +130,7 @@ void CImportNEUtral::Run(CLineSource& src, int32_t readMode) {
       if (reader) (this->*reader)();
       const int64_t dropped = DrainBlock();
       if (!reader && report) report->UnknownBlock(number, dropped);
-      if (progress) progress->ReadProgress(src.Position());
+      if (progress) progress->ReadProgress(Position());
       ++m_lineCount;  // the closing delimiter
       if (m_eof) break;
     }
@@ -136,15 +146,25 @@ void CImportNEUtral::Run(CLineSource& src, int32_t readMode) {
     CountRead(*report);
   }
   m_inBlock = false;
-  m_src = nullptr;
   CloseLog();
 }
 
+bool CImportNEUtral::TakeLine(std::string_view& line) {
+  if (!m_batches) return m_src->ReadLine(line);
+  CLineBatches::CLine l;
+  if (!m_batches->Next(l)) return false;
+  line = CLineSource::CutAtNul(l.uncut);
+  return true;
+}
+
+uint64_t CImportNEUtral::Position() const { return m_batches ? m_batches->Position() : m_src->Position(); }
+
 void CImportNEUtral::ListBlocksNotRead(hvx::CConversionReport& report) {
   // The rest of the failed block, then every later block with its line count.
+  if (m_batches) m_batches->StopSplitting();
   DrainBlock();
   std::string_view line;
-  while (!m_eof && m_src->ReadLine(line)) {
+  while (!m_eof && TakeLine(line)) {
     if (!IsDelimiter(Checked(line))) continue;
     m_inBlock = true;
     if (!RawNext(line)) break;
@@ -171,7 +191,7 @@ void CImportNEUtral::CountRead(hvx::CConversionReport& report) const {
 
 bool CImportNEUtral::RawNext(std::string_view& line) {
   if (!m_inBlock) return false;
-  if (!m_src->ReadLine(line)) {
+  if (!TakeLine(line)) {
     m_eof = true;
     m_inBlock = false;
     return false;
@@ -200,27 +220,40 @@ int64_t CImportNEUtral::DrainBlock() {
 
 bool CImportNEUtral::NextLine() {
   if (!m_inBlock) return false;
-  std::string_view line;
-  if (!m_src->ReadLineUncut(line)) {
-    m_eof = true;
-    m_inBlock = false;
-    return false;
-  }
-  m_nums.clear();
-  // Most lines are plain numbers: such a line holds no NUL byte, no "<NULL>"
-  // and, not starting with a blank, is no delimiter, so it needs no further
-  // test.
-  if (line.empty() || line[0] == ' ' || !CHalvexStrParser::SplitPlainNumbers(line, m_nums)) {
-    if (const void* z = std::memchr(line.data(), '\0', line.size()))
-      line = line.substr(0, static_cast<size_t>(static_cast<const char*>(z) - line.data()));
-    line = Checked(line);
-    if (IsDelimiter(line)) {
+  std::string_view text;
+  EBlockLine kind;
+  if (m_batches) {
+    CLineBatches::CLine l;
+    if (!m_batches->Next(l)) {
+      m_eof = true;
       m_inBlock = false;
       return false;
     }
-    CHalvexStrParser::SplitToNumbers(line, m_nums);
+    if (l.split) {
+      text = l.text;
+      kind = l.kind;
+      m_nums = std::span<const double>(l.nums, l.count);
+    } else {
+      m_numStore.clear();
+      kind = SplitBlockLine(l.uncut, text, m_numStore);
+      m_nums = m_numStore;
+    }
+  } else {
+    std::string_view line;
+    if (!m_src->ReadLineUncut(line)) {
+      m_eof = true;
+      m_inBlock = false;
+      return false;
+    }
+    m_numStore.clear();
+    kind = SplitBlockLine(line, text, m_numStore);
+    m_nums = m_numStore;
   }
-  m_line = line;
+  if (kind == EBlockLine::kDelimiter) {
+    m_inBlock = false;
+    return false;
+  }
+  m_line = text;
   ++m_lineCount;
   return true;
 }
@@ -233,7 +266,7 @@ void CImportNEUtral::NextLineInEntry() {
 
 bool CImportNEUtral::NextRawLine() {
   if (!RawNext(m_line)) return false;
-  m_nums.clear();
+  m_nums = {};
   ++m_lineCount;
   return true;
 }

@@ -7,16 +7,23 @@
 // delimiter and the block-number line count, each data line counts when its
 // block reader consumes it, lines a block reader leaves unread do not count,
 // and the closing delimiter counts.
+//
+// With more than one thread (SetParallelism) the lines are split into numbers
+// ahead of the block readers on worker threads (line_batches.h); the block
+// readers take them as they would take them from the file.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/linesource.h"
+#include "base/parallel.h"
+#include "reader/line_batches.h"
 #include "reader/strparser.h"
 #include "store/datapool.h"
 #include "base/env.h"
@@ -39,6 +46,9 @@ class CImportNEUtral {
   // The same over a memory buffer (tests and fuzzing); the read log is the
   // environment's log of modelPath when that is not empty.
   int ImportBuffer(std::string_view data, int32_t readMode, const std::string& modelPath = "");
+
+  // Threads and batch size for reading (default: the calling thread alone).
+  void SetParallelism(const CParallelism& par) { m_par = par; }
 
   CDataPool* GetDataPool() { return m_pool.get(); }
   int32_t LineCount() const { return m_lineCount; }
@@ -95,7 +105,7 @@ class CImportNEUtral {
 
   std::string_view m_line;      // text of the current block line (after CheckLine);
                                 // valid until the next line is taken
-  std::vector<double> m_nums;   // its numbers
+  std::span<const double> m_nums;  // its numbers (in m_numStore, or split ahead)
   int32_t m_lineCount = 0;      // lines consumed so far
 
  private:
@@ -106,6 +116,8 @@ class CImportNEUtral {
   void OpenLog(const std::string& modelPath);
   void CloseLog();
   bool RawNext(std::string_view& line);  // next line of the open block, or false
+  bool TakeLine(std::string_view& line);  // next line of the input (cut at a NUL byte), or false
+  uint64_t Position() const;             // bytes of the input taken so far
   int64_t DrainBlock();  // the number of lines dropped
   // For the report: the blocks after a format error, and what was stored.
   void ListBlocksNotRead(hvx::CConversionReport& report);
@@ -113,7 +125,10 @@ class CImportNEUtral {
 
   hvx::IConvertEnv* m_env;
   std::unique_ptr<CDataPool> m_pool;
+  std::vector<double> m_numStore;
   CLineSource* m_src = nullptr;
+  CLineBatches* m_batches = nullptr;  // the lines split ahead, when reading on several threads
+  CParallelism m_par;
   std::unique_ptr<hvx::COutFile> m_log;
   bool m_inBlock = false;       // a block is open and its closing line not yet read
   bool m_eof = false;

@@ -35,10 +35,10 @@ namespace hvx {
 
 namespace {
 template <class T>
-void Ints(T* dst, const std::vector<double>& v, size_t from, size_t n) {
+void Ints(T* dst, std::span<const double> v, size_t from, size_t n) {
   for (size_t i = 0; i < n; ++i) dst[i] = hvx::TruncToInt(v[from + i]);
 }
-void Dbls(double* dst, const std::vector<double>& v, size_t from, size_t n) {
+void Dbls(double* dst, std::span<const double> v, size_t from, size_t n) {
   for (size_t i = 0; i < n; ++i) dst[i] = v[from + i];
 }
 }  // namespace

@@ -25,7 +25,7 @@ namespace hvx {
 namespace {
 // Puts the numbers of a slice line into list[first..size) and no further.
 template <class T, size_t N>
-void FillSlice(T (&list)[N], size_t first, const std::vector<double>& nums) {
+void FillSlice(T (&list)[N], size_t first, std::span<const double> nums) {
   for (size_t i = 0; i < nums.size() && first + i < N; ++i) {
     if constexpr (std::is_integral_v<T>)
       list[first + i] = hvx::TruncToInt(nums[i]);

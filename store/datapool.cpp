@@ -10,4 +10,21 @@ int32_t CDataPool::TranslateNode(int32_t n) const {
   return mapped ? *mapped : n;
 }
 
+void CDataPool::Freeze() const {
+  materials.Freeze();
+  plainMaterials.Freeze();
+  properties.Freeze();
+  nodes.Freeze();
+  elements.Freeze();
+  constraints.Freeze();
+  curves.Freeze();
+  caseOptions.Freeze();
+  hinges.Freeze();
+  loads.Freeze();
+  groups.Freeze();
+  functions.Freeze();
+  initForces.Freeze();
+  m_nodeNumbers.Freeze();
+}
+
 }  // namespace hvx

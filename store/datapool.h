@@ -54,6 +54,10 @@ class CDataPool {
   // Node number map: no block fills it, so every number translates to itself.
   int32_t TranslateNode(int32_t n) const;
 
+  // Every map made safe to read from several threads at once, until the
+  // next record is stored (CHashMap::Freeze).
+  void Freeze() const;
+
  private:
   T_HEAD_D m_header;
   T_ANAL_D m_analysis;

@@ -14,7 +14,10 @@
 // new entries are linked into the chains only when an operation first needs
 // the chains. Look-ups remember where the previous one was to fetch ahead in
 // walks, so even const operations change internal state: a map is used from
-// one thread at a time, as the whole conversion is.
+// one thread at a time, except that after Freeze any number of threads may
+// read it at once through the look-ups that take a walk state of their own
+// (and Find, Contains, Keys, SortedKeys, ForEachStored), as long as nothing
+// is stored meanwhile.
 #pragma once
 
 #include <algorithm>
@@ -131,6 +134,14 @@ class CSegmentedArray {
   size_t m_size = 0;
 };
 
+// Where the previous look-up of a walk through a map was, to fetch ahead of
+// the next: kept by the map for its own look-ups, and by each thread that
+// reads a frozen map.
+struct CMapWalk {
+  uint32_t index = 0;   // entry index of the last look-up
+  uint32_t bucket = 0;  // and its bucket, when it was not the next entry
+};
+
 template <class Rec, class Codec = IdentityCodec<Rec>>
 class CHashMap {
  public:
@@ -154,7 +165,8 @@ class CHashMap {
           Replace(*s, std::forward<R>(rec));
         } else {
           m_entries.emplace_back(key, 0u, m_codec.Encode(std::forward<R>(rec)));
-          m_direct->Add(key, Index(m_entries.size()), HandleOf(m_entries.back()), m_entries.size());
+          if (!m_direct->Add(key, Index(m_entries.size()), HandleOf(m_entries.back()), m_entries.size()))
+            m_allDirect = false;
         }
         return;
       }
@@ -172,16 +184,26 @@ class CHashMap {
     m_entries.emplace_back(key, head[b], m_codec.Encode(std::forward<R>(rec)));
     head[b] = Index(m_entries.size());
     m_linked = m_entries.size();
-    if (m_direct) m_direct->Add(key, head[b], HandleOf(m_entries.back()), m_entries.size());
+    if (m_direct && !m_direct->Add(key, head[b], HandleOf(m_entries.back()), m_entries.size())) m_allDirect = false;
+  }
+
+  // Links what waits to be linked and allocates what look-ups allocate on
+  // first use, so that reading changes nothing until the next Store.
+  void Freeze() const {
+    // Look-ups of a map whose numbers are all in its direct index need no
+    // chain.
+    if (!m_entries.empty() && !(m_direct && m_allDirect)) LinkPending();
   }
 
   // Copies the record stored under key into out; false (out untouched) if none.
-  bool Lookup(int32_t key, Rec& out) const {
+  bool Lookup(int32_t key, Rec& out) const { return Lookup(key, out, m_walk); }
+  // The same with the caller's walk state (after Freeze: on any thread).
+  bool Lookup(int32_t key, Rec& out, [[maybe_unused]] CMapWalk& walk) const {
     if constexpr (kHandleInIndex) {
       if (m_direct) {
         if (const Slot* s = m_direct->Find(key); s != CDirectIndex::Unknown()) {
           if (!s || s->index == 0) return false;
-          FollowWalk(key, s->index);
+          FollowWalk(key, s->index, walk);
           m_codec.Decode(s->handle, out);
           return true;
         }
@@ -256,6 +278,21 @@ class CHashMap {
         m_codec.Decode(e.rec, tmp);
         f(e.key, static_cast<const Rec&>(tmp));
       });
+    }
+  }
+
+  // ForEachStored over the entries [begin, end) of that order only.
+  template <class F>
+  void ForEachStoredIn(size_t begin, size_t end, F&& f) const {
+    Rec tmp;
+    for (size_t i = begin; i < end; ++i) {
+      const Entry& e = m_entries[i];
+      if constexpr (kIdentity) {
+        f(e.key, e.rec);
+      } else {
+        m_codec.Decode(e.rec, tmp);
+        f(e.key, static_cast<const Rec&>(tmp));
+      }
     }
   }
 
@@ -390,9 +427,11 @@ class CHashMap {
   }
 
   const Entry* FindEntry(int32_t key) const {
-    if (m_direct)
+    if (m_direct) {
       if (const Slot* s = m_direct->Find(key); s != CDirectIndex::Unknown())
         return s && s->index != 0 ? &m_entries[s->index - 1] : nullptr;
+      if (m_allDirect) return nullptr;  // every number stored is in the index
+    }
     if (m_entries.empty()) return nullptr;
     LinkPending();
     for (uint32_t i = m_heads[Bucket(key)]; i != 0; i = m_entries[i - 1].next)
@@ -422,9 +461,9 @@ class CHashMap {
   // previous one's is taken as such a walk and fetches ahead as Enumerate
   // does; a look-up of the entry after the previous one (a walk in the order
   // numbers were stored, the usual sorted walk) needs nothing.
-  void FollowWalk(int32_t key, uint32_t index) const {
-    const uint32_t last = m_walkIndex;
-    m_walkIndex = index;
+  void FollowWalk(int32_t key, uint32_t index, CMapWalk& walk) const {
+    const uint32_t last = walk.index;
+    walk.index = index;
     if (index == last + 1) {
       // In entry order: fetch the record a few entries on.
       if constexpr (requires(const Codec& c, const Stored& st) { c.Prefetch(st); })
@@ -433,8 +472,8 @@ class CHashMap {
     }
     if (m_linked != m_entries.size()) return;
     const uint32_t b = Bucket(key);
-    const uint32_t lastBucket = m_walkBucket;
-    m_walkBucket = b;
+    const uint32_t lastBucket = walk.bucket;
+    walk.bucket = b;
     if (b == lastBucket) return;  // the same chain: fetched already
     // Fetch for every bucket passed since the last look-up (empty buckets
     // are passed over), as Enumerate does bucket by bucket.
@@ -474,23 +513,26 @@ class CHashMap {
           PrefetchRead(&page[static_cast<uint32_t>(key) & (kPage - 1)]);
     }
 
-    // Records a newly stored key (entry index 1-based, count after storing).
-    void Add(int32_t key, uint32_t index, uint32_t handle, size_t count) {
-      if (key < 0) return;
+    // Records a newly stored key (entry index 1-based, count after storing);
+    // false when this index does not answer for it.
+    bool Add(int32_t key, uint32_t index, uint32_t handle, size_t count) {
+      if (key < 0) return false;
       const size_t pg = static_cast<size_t>(key) >> kPageBits;
       if (pg >= m_pages.size()) m_pages.resize(pg + 1);
       Slot* page = m_pages[pg].get();
       if (!page) {
         if ((m_made + 1) * kPage > 2 * count + 4 * kPage) {
           m_pages[pg].reset(Unknown());
-          return;
+          return false;
         }
         page = static_cast<Slot*>(std::calloc(kPage, sizeof(Slot)));
         if (!page) throw std::bad_alloc();
         m_pages[pg].reset(page);
         ++m_made;
       }
-      if (page != Unknown()) page[static_cast<uint32_t>(key) & (kPage - 1)] = Slot{index, handle};
+      if (page == Unknown()) return false;
+      page[static_cast<uint32_t>(key) & (kPage - 1)] = Slot{index, handle};
+      return true;
     }
 
    private:
@@ -514,8 +556,8 @@ class CHashMap {
   mutable CSegmentedArray<Entry> m_entries;
   mutable size_t m_linked = 0;
   std::unique_ptr<CDirectIndex> m_direct;
-  mutable uint32_t m_walkIndex = 0;   // entry index of the last look-up
-  mutable uint32_t m_walkBucket = 0;  // and its bucket, when it was not the next entry
+  bool m_allDirect = true;  // every number stored is in m_direct
+  mutable CMapWalk m_walk;  // of the look-ups without a walk state of their own
   [[no_unique_address]] Codec m_codec;
 };
 

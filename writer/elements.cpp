@@ -14,6 +14,8 @@
 //   8, 12         | 25        | SOLID hexahedron  (nodes 1 to 8)
 //
 // Higher-order topologies are written with their corner nodes only.
+#include <atomic>
+
 #include "writer/writer.h"
 
 namespace hvx {
@@ -26,7 +28,62 @@ const char* PlanarFormat(int32_t type) {
   if (type == 19 || type == 20) return "%6d, PLSTRN, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
   return nullptr;
 }
+constexpr const char* kSolidFormat = "%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
 }  // namespace
+
+// One *ELEMENT line; false for an element this section passes over. Reads
+// the store only as several threads may at once.
+bool CWriteQsxFromNeutral::FormatElement(int32_t id, const T_ELEM_D& e, hvx::CPieceOut& out) const {
+  // Material: the element's own in read mode 1, its property's in read
+  // mode 0 (1 when the property does not exist).
+  int32_t mat = e.mat;
+  if (m_pool->readMode != 1) {
+    const T_PROP_D* prop = m_pool->properties.Find(e.prop);
+    mat = prop ? prop->mat : 1;
+  }
+  const int32_t* n = e.node;
+  switch (e.topo) {
+    case 0:
+      if (e.type == 1)
+        out.Format("%6d, TRUSS , %5d, %5d, %5d, %5d, %g\n", id, mat, e.prop, n[0], n[1], 0.0);
+      else if (e.type == 2 || e.type == 5)
+        out.Format("%6d, BEAM  , %5d, %5d, %5d, %5d, REF, %g, %g, %g\n", id, mat, e.prop, n[0], n[1],
+                      e.orient[0], e.orient[1], e.orient[2]);
+      else if (e.type == 3)
+        out.Format("%6d, BEAM  , %5d, %5d, %5d, %5d\n", id, mat, e.prop, n[0], n[1]);
+      else
+        return false;
+      return true;
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+      if (const char* fmt = PlanarFormat(e.type)) {
+        const int32_t n4 = e.topo >= 4 ? n[3] : 0;                   // triangles: 0
+        const int32_t sub = (e.type >= 15 && e.type <= 18) ? 2 : 1;  // iSUB: 2 for plates
+        out.Format(fmt, id, mat, e.prop, n[0], n[1], n[2], n4, sub);
+        return true;
+      }
+      return false;
+    case 6:
+    case 10:
+      if (e.type != 25) return false;
+      out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[4], 0, 0, 0, 0);
+      return true;
+    case 7:
+    case 11:
+      if (e.type != 25) return false;
+      out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[4], n[5], n[6], 0, 0);
+      return true;
+    case 8:
+    case 12:
+      if (e.type != 25) return false;
+      out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]);
+      return true;
+    default:
+      return false;
+  }
+}
 
 int CWriteQsxFromNeutral::WriteElement() {
   const auto& elements = Pool().elements;
@@ -36,71 +93,26 @@ int CWriteQsxFromNeutral::WriteElement() {
   Out("; iEL, TYPE, iMAT, iPRO, iN1, iN2, iN3, iN4, iSUB, iWID            ; Planar Element\n");
   Out("; iEL, TYPE, iMAT, iPRO, iN1, iN2, iN3, iN4, iN5, iN6, iN7, iN8    ; Solid  Element\n");
   Out("; iEL, TYPE, iMAT, iPRO, iN1, iN2, REF, RPX, RPY, RPZ, iSUB, EXVAL ; Frame(Ref. Point)\n");
-  T_ELEM_D e;
-  m_curElem = 0;
-  for (int32_t id : elements.SortedKeys()) {
-    elements.Lookup(id, e);
-    bool written = true;
-    // Material: the element's own in read mode 1, its property's in read
-    // mode 0 (1 when the property does not exist).
-    int32_t mat = e.mat;
-    if (ReadMode() != 1) {
-      const T_PROP_D* prop = Pool().properties.Find(e.prop);
-      mat = prop ? prop->mat : 1;
+  const std::vector<int32_t> ids = elements.SortedKeys();
+  // Elements written, for the report; each piece adds its own.
+  std::atomic<int64_t> written{0};
+  WriteLines(ids.size(), Parallelism().writePieceLines, [&](size_t begin, size_t end, hvx::CPieceOut& out) {
+    T_ELEM_D e;
+    CMapWalk walk;
+    int64_t count = 0;
+    for (size_t k = begin; k < end; ++k) {
+      const int32_t id = ids[k];
+      elements.Lookup(id, e, walk);
+      if (!FormatElement(id, e, out)) continue;
+      // The sorted keys and the sorted element list are in the same order.
+      if (m_report && m_elemMark[k] == 0) {
+        m_elemMark[k] = 1;
+        ++count;
+      }
     }
-    const int32_t* n = e.node;
-    switch (e.topo) {
-      case 0:
-        if (e.type == 1)
-          Out("%6d, TRUSS , %5d, %5d, %5d, %5d, %g\n", id, mat, e.prop, n[0], n[1], 0.0);
-        else if (e.type == 2 || e.type == 5)
-          Out("%6d, BEAM  , %5d, %5d, %5d, %5d, REF, %g, %g, %g\n", id, mat, e.prop, n[0], n[1], e.orient[0],
-              e.orient[1], e.orient[2]);
-        else if (e.type == 3)
-          Out("%6d, BEAM  , %5d, %5d, %5d, %5d\n", id, mat, e.prop, n[0], n[1]);
-        else
-          written = false;
-        break;
-      case 2:
-      case 3:
-      case 4:
-      case 5:
-        if (const char* fmt = PlanarFormat(e.type)) {
-          const int32_t n4 = e.topo >= 4 ? n[3] : 0;              // triangles: 0
-          const int32_t sub = (e.type >= 15 && e.type <= 18) ? 2 : 1;  // iSUB: 2 for plates
-          Out(fmt, id, mat, e.prop, n[0], n[1], n[2], n4, sub);
-        } else {
-          written = false;
-        }
-        break;
-      case 6:
-      case 10:
-        written = e.type == 25;
-        if (written)
-          Out("%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", id, mat, 0, n[0], n[1], n[2], n[4],
-              0, 0, 0, 0);
-        break;
-      case 7:
-      case 11:
-        written = e.type == 25;
-        if (written)
-          Out("%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", id, mat, 0, n[0], n[1], n[2], n[4],
-              n[5], n[6], 0, 0);
-        break;
-      case 8:
-      case 12:
-        written = e.type == 25;
-        if (written)
-          Out("%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", id, mat, 0, n[0], n[1], n[2], n[3],
-              n[4], n[5], n[6], n[7]);
-        break;
-      default:
-        written = false;
-        break;
-    }
-    if (written) ElementWritten();
-    ++m_curElem;
-  }
+    written += count;
+  });
+  m_elemWritten += written;
   ElementsWrittenTo("*ELEMENT");
   Out("\n");
   return 1;

@@ -1,7 +1,10 @@
 // Groups: *GROUP, one line per group in the group map's enumeration order,
 // collecting the boundary groups (spring and link elements of a group) that
 // *BNDR-GROUP lists and the spring and link sections name.
+#include <algorithm>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "writer/writer.h"
 
@@ -31,6 +34,23 @@ void ForEachNumber(const T_RDATCOMP_D& c, int64_t& budget, F&& f) {
 
 bool IsBoundaryType(int32_t type) { return type == 6 || type == 7 || type == 82; }
 
+// The numbers a group's line holds at most: its weight for cutting the
+// section into pieces.
+int64_t GroupWeight(const T_GRUP_D& g) {
+  int64_t n = 1;
+  for (const T_RDAT_D& rule : g.rules) {
+    if (rule.type != 17 && rule.type != 21) continue;
+    for (const T_RDATCOMP_D& c : rule.comps) {
+      const int64_t first = c.first;
+      const int64_t last = c.last == 0 ? c.first : c.last;
+      if (first > last) continue;
+      n += c.step <= 0 ? 1 : (last - first) / c.step + 1;
+      if (n >= kMaxGroupNumbers) return kMaxGroupNumbers;
+    }
+  }
+  return n;
+}
+
 }  // namespace
 
 int CWriteQsxFromNeutral::WriteGroup() {
@@ -38,34 +58,56 @@ int CWriteQsxFromNeutral::WriteGroup() {
   if (groups.Empty()) return 1;
   Out("*GROUP    ; Group\n");
   Out("; NAME, NODE_LIST, ELEM_LIST\n");
-  T_ELEM_D elem;
-  std::vector<int32_t> boundary;
-  groups.Enumerate([&](int32_t id, const T_GRUP_D& g) {
-    const std::string bndrName = NameOr(g.title, "Bndr Group %d", id);
-    boundary.clear();
-    int64_t budget = kMaxGroupNumbers;
-    Out(" %s,", NameOr(g.title, "Strt Group %d", id));
-    for (const T_RDAT_D& rule : g.rules) {
-      if (rule.type != 17) continue;
-      for (const T_RDATCOMP_D& c : rule.comps)
-        if (c.write == 1) ForEachNumber(c, budget, [&](int32_t n) { Out(" %d", n); });
-    }
-    Out(" ,");
-    for (const T_RDAT_D& rule : g.rules) {
-      if (rule.type != 21) continue;
-      for (const T_RDATCOMP_D& c : rule.comps)
-        ForEachNumber(c, budget, [&](int32_t n) {
-          // A number without an element record has no type, so it is no
-          // boundary element; it is still written.
-          if (Pool().elements.Lookup(n, elem) && IsBoundaryType(elem.type)) boundary.push_back(n);
-          if (c.write == 1) Out(" %d", n);
-        });
-      // Every element rule records the boundary elements found so far in
-      // the group, so a second rule repeats the name with the longer list.
-      if (!boundary.empty()) BoundaryGroups().push_back(T_BNDRGRP_D{bndrName, boundary});
-    }
-    Out(" \n");
-  });
+  // The groups in enumeration order, with the boundary groups each adds.
+  std::vector<std::pair<int32_t, const T_GRUP_D*>> list;
+  list.reserve(groups.Count());
+  groups.Enumerate([&](int32_t id, const T_GRUP_D& g) { list.emplace_back(id, &g); });
+  std::vector<std::vector<T_BNDRGRP_D>> found(list.size());
+  // A group line longer than this many numbers is written as it is made.
+  const int64_t alone = std::max<int64_t>(int64_t{64} * static_cast<int64_t>(Parallelism().writePieceLines), 1 << 16);
+  std::vector<int64_t> weights(list.size());
+  for (size_t i = 0; i < list.size(); ++i) weights[i] = GroupWeight(*list[i].second);
+  const std::vector<size_t> bounds =
+      PiecesByWeight(list.size(), 8 * Parallelism().writePieceLines, static_cast<uint64_t>(alone),
+                     [&](size_t i) { return static_cast<uint64_t>(weights[i]); });
+  WriteLines(
+      bounds,
+      [&](size_t begin, size_t end, hvx::CPieceOut& out) {
+        T_ELEM_D elem;
+        CMapWalk walk;
+        std::vector<int32_t> boundary;
+        for (size_t k = begin; k < end; ++k) {
+          const int32_t id = list[k].first;
+          const T_GRUP_D& g = *list[k].second;
+          const std::string bndrName = NameOr(g.title, "Bndr Group %d", id);
+          boundary.clear();
+          int64_t budget = kMaxGroupNumbers;
+          out.Format(" %s,", NameOr(g.title, "Strt Group %d", id));
+          for (const T_RDAT_D& rule : g.rules) {
+            if (rule.type != 17) continue;
+            for (const T_RDATCOMP_D& c : rule.comps)
+              if (c.write == 1) ForEachNumber(c, budget, [&](int32_t n) { out.SpaceAndInt(n); });
+          }
+          out.Format(" ,");
+          for (const T_RDAT_D& rule : g.rules) {
+            if (rule.type != 21) continue;
+            for (const T_RDATCOMP_D& c : rule.comps)
+              ForEachNumber(c, budget, [&](int32_t n) {
+                // A number without an element record has no type, so it is no
+                // boundary element; it is still written.
+                if (Pool().elements.Lookup(n, elem, walk) && IsBoundaryType(elem.type)) boundary.push_back(n);
+                if (c.write == 1) out.SpaceAndInt(n);
+              });
+            // Every element rule records the boundary elements found so far in
+            // the group, so a second rule repeats the name with the longer list.
+            if (!boundary.empty()) found[k].push_back(T_BNDRGRP_D{bndrName, boundary});
+          }
+          out.Format(" \n");
+        }
+      },
+      [&](size_t piece) { return bounds[piece + 1] - bounds[piece] == 1 && weights[bounds[piece]] > alone; });
+  for (std::vector<T_BNDRGRP_D>& f : found)
+    for (T_BNDRGRP_D& b : f) BoundaryGroups().push_back(std::move(b));
   Out("\n");
   if (Report()) Report()->AddWritten(hvx::EKind::kGroups, "*GROUP", static_cast<int64_t>(groups.Count()));
   return 1;

@@ -8,11 +8,15 @@ int CWriteQsxFromNeutral::WriteNode() {
   if (nodes.Empty()) return 1;
   Out("*NODE    ; Nodes\n");
   Out("; iNO, X, Y, Z\n");
-  T_NODS_D n;
-  for (int32_t id : nodes.SortedKeys()) {
-    nodes.Lookup(id, n);
-    Out("  %d, %g, %g, %g\n", id, n.pos[0], n.pos[1], n.pos[2]);
-  }
+  const std::vector<int32_t> ids = nodes.SortedKeys();
+  WriteLines(ids.size(), Parallelism().writePieceLines, [&](size_t begin, size_t end, hvx::CPieceOut& out) {
+    T_NODS_D n;
+    CMapWalk walk;
+    for (size_t i = begin; i < end; ++i) {
+      nodes.Lookup(ids[i], n, walk);
+      out.Format("  %d, %g, %g, %g\n", ids[i], n.pos[0], n.pos[1], n.pos[2]);
+    }
+  });
   Out("\n");
   if (Report()) Report()->AddWritten(hvx::EKind::kNodes, "*NODE", static_cast<int64_t>(nodes.Count()));
   return 1;

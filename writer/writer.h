@@ -4,14 +4,17 @@
 // each lives in the source file of its subject (nodes.cpp, elements.cpp, ...).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "geometry/localaxis.h"
 #include "store/datapool.h"
 #include "base/env.h"
 #include "base/msgcat.h"
+#include "base/parallel.h"
 #include "base/report.h"
 #include "writer/section.h"
 #include "writer/textsink.h"
@@ -49,6 +52,9 @@ class CWriteQsxFromNeutral {
   int Write(const std::string& modelPath, CDataPool* pool, const std::string& outputPath = "");
   // All sections in order; 1 after "*ENDDATA", 0 as soon as a writer stops.
   int WriteSections();
+  // Threads and piece size for the long sections (default: the calling
+  // thread alone).
+  void SetParallelism(const CParallelism& par) { m_par = par; }
 
   // The output sink: printf-style text into one of the two files.
   template <class... A>
@@ -73,6 +79,54 @@ class CWriteQsxFromNeutral {
     m_log.Flush();
   }
   hvx::CTextSink& OutSink() { return m_out; }
+
+  // The data lines of a long section, in pieces of items: format(begin, end,
+  // out) writes the lines of items [begin, end) to out (a CPieceOut). With
+  // several threads the pieces are formatted at once and written in order;
+  // format then reads the store only through what may be read at once
+  // (look-ups with a walk state of their own) and writes only to what
+  // belongs to its items.
+  template <class Format>
+  void WriteLines(size_t count, size_t perPiece, Format&& format) {
+    if (perPiece == 0) perPiece = 1;
+    WritePieces(
+        count / perPiece + (count % perPiece != 0),
+        [&](size_t i) { return std::pair<size_t, size_t>(i * perPiece, std::min(count, (i + 1) * perPiece)); },
+        format, [](size_t) { return false; });
+  }
+  // The same with pieces of items of different weights: bounds ascend from 0
+  // to the item count, piece i holding items [bounds[i], bounds[i + 1]).
+  // Pieces for which alone(i) holds are formatted at their turn on the
+  // writing thread straight into the file (one that would be too long to
+  // hold as a whole, such as a group of ten million numbers).
+  template <class Format, class Alone>
+  void WriteLines(const std::vector<size_t>& bounds, Format&& format, Alone&& alone) {
+    WritePieces(
+        bounds.size() - 1, [&](size_t i) { return std::pair<size_t, size_t>(bounds[i], bounds[i + 1]); }, format,
+        alone);
+  }
+  // Piece bounds for items of the given weights, each piece weighing about
+  // `per` in all; an item heavier than `alone` is a piece of its own.
+  template <class Weight>
+  static std::vector<size_t> PiecesByWeight(size_t count, uint64_t per, uint64_t alone, Weight&& weight) {
+    std::vector<size_t> bounds{0};
+    uint64_t sum = 0;
+    for (size_t i = 0; i < count; ++i) {
+      const uint64_t w = weight(i);
+      if (w > alone && bounds.back() != i) bounds.push_back(i);
+      sum = w > alone ? per : sum + w;
+      if (sum >= per && i + 1 < count) {
+        bounds.push_back(i + 1);
+        sum = 0;
+      }
+    }
+    bounds.push_back(count);
+    return bounds;
+  }
+  // The store made safe to read from several threads at once (until the
+  // next record is stored).
+  void FreezeStore() { m_pool->Freeze(); }
+  const CParallelism& Parallelism() const { return m_par; }
   hvx::CSection Section(std::initializer_list<const char*> header) { return hvx::CSection(m_out, header); }
   CDataPool& Pool() { return *m_pool; }
   int32_t ReadMode() const { return m_pool->readMode; }
@@ -162,6 +216,7 @@ class CWriteQsxFromNeutral {
   // ---- section chain, in output order ------------------------------------
   int WriteNode();                  // *NODE
   int WriteElement();               // *ELEMENT
+  bool FormatElement(int32_t id, const T_ELEM_D& e, hvx::CPieceOut& out) const;
   int WriteMaterial();              // *MATERIAL
   int WriteProperties();            // *SECTION *THICKNESS *NL-PROP *HVX-NL-PROP *GSPRTYPE
   int WriteConstraint();            // *CONSTRAINT
@@ -208,6 +263,36 @@ class CWriteQsxFromNeutral {
   void WriteGsprTypeWalk(const std::vector<int32_t>& ids);    // *GSPRTYPE
 
  private:
+  template <class Range, class Format, class Alone>
+  void WritePieces(size_t pieces, Range&& range, Format&& format, Alone&& alone) {
+    if (m_par.threads <= 1 || pieces <= 1) {
+      hvx::CPieceOut out(m_out);
+      for (size_t i = 0; i < pieces; ++i) {
+        const auto [begin, end] = range(i);
+        format(begin, end, out);
+      }
+      return;
+    }
+    FreezeStore();
+    hvx::RunPiecesInOrder(
+        m_par.threads, pieces,
+        [&](size_t i, std::string& text) {
+          if (alone(i)) return;
+          const auto [begin, end] = range(i);
+          hvx::CPieceOut out(text);
+          format(begin, end, out);
+        },
+        [&](size_t i, std::string& text) {
+          if (!alone(i)) {
+            m_out.Append(text);
+            return;
+          }
+          const auto [begin, end] = range(i);
+          hvx::CPieceOut out(m_out);
+          format(begin, end, out);
+        });
+  }
+
   hvx::IConvertEnv* m_env;
   hvx::CTextSink m_out;
   hvx::CTextSink m_log;
@@ -218,6 +303,7 @@ class CWriteQsxFromNeutral {
   bool m_haveSortedElements = false;
   hvx::CConversionReport* m_report = nullptr;
   hvx::IProgress* m_progress = nullptr;
+  CParallelism m_par;
   // Per sorted element (report only): 0 untouched, 1 written, 2 passed over.
   std::vector<uint8_t> m_elemMark;
   size_t m_curElem = 0;

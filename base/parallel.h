@@ -1,0 +1,40 @@
+// Work of one conversion split across threads: how many threads, in what
+// sizes the work is cut, and the runner that formats pieces of text on
+// several threads and hands them on in order on the calling thread.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace hvx {
+
+struct CParallelism {
+  // Threads of one conversion, the converting thread among them; 1 runs
+  // everything on the converting thread.
+  unsigned threads = 1;
+  // Model text framed and split into numbers as one piece by one thread.
+  size_t readBatchBytes = size_t{64} << 10;
+  // Data lines of a long section formatted as one piece by one thread.
+  size_t writePieceLines = 2048;
+};
+
+// Most threads one conversion uses, whatever it is asked for.
+inline constexpr unsigned kMaxThreads = 64;
+
+// Threads for a requested count: 0 is one per core, and at most kMaxThreads.
+unsigned ThreadsFor(unsigned requested);
+
+// Runs produce(i, text) for every piece i in [0, count) and consume(i, text)
+// for each on the calling thread in ascending order, as soon as the piece
+// and all before it are produced; text starts empty each time. With more
+// than one thread, produce runs on up to threads - 1 worker threads and on
+// the calling thread while it would otherwise wait, for different pieces at
+// once, so it may touch only what belongs to its piece and what nobody
+// changes meanwhile. At most a few pieces per thread are produced ahead of
+// consume. An exception from produce or consume stops the other threads and
+// leaves the call once all are joined; no thread outlives the call.
+void RunPiecesInOrder(unsigned threads, size_t count, const std::function<void(size_t, std::string&)>& produce,
+                      const std::function<void(size_t, std::string&)>& consume);
+
+}  // namespace hvx
