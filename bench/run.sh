@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Throughput and memory benchmark of the converter.
 #
-#   bench/run.sh [--runs N] [SIZE ...]      (default: 5 runs; sizes 1 10000 100000 1000000)
+#   bench/run.sh [--runs N] [--threads N] [SIZE ...]
+#                 (default: 5 runs; the converter's default threads; sizes 1 10000 100000 1000000)
 #
 # Builds the converter and the benchmark tools (Release, in build/ or $BUILD_DIR),
 # generates the models once into build/bench-data (again only when the generator
@@ -15,10 +16,12 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 RUNS=5
 SIZES=()
+CONV_ARGS=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) RUNS="$2"; shift 2 ;;
-    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
+    --threads) CONV_ARGS+=(--converter-arg --threads --converter-arg "$2"); shift 2 ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
     *) SIZES+=("$1"); shift ;;
   esac
 done
@@ -51,4 +54,4 @@ cd "$DATA"
 REL=()
 for m in "${MODELS[@]}"; do REL+=("${m#$DATA/}"); done
 exec "$BUILD_DIR/bench/hvx_benchrun" --runs "$RUNS" \
-  --baseline "$BUILD_DIR/bench/hvx_baseline" --converter "$BUILD_DIR/halvex2qsx" "${REL[@]}"
+  --baseline "$BUILD_DIR/bench/hvx_baseline" --converter "$BUILD_DIR/halvex2qsx" "${CONV_ARGS[@]}" "${REL[@]}"

@@ -164,7 +164,7 @@ int Run(int argc, char** argv) {
     return kOk;
   }
   if (check) {
-    if (report || !reportJson.empty() || !result.empty())
+    if (report || !reportJson.empty() || !result.empty() || app.count("--threads"))
       return UsageError(app, "--check takes QSX files only, no other option");
     if (files.empty()) return UsageError(app, "no QSX file given");
     return RunCheckCommand(files, stdout, stderr);

@@ -34,6 +34,12 @@ lib.halvex_result_free.argtypes = [ctypes.c_void_p]
 lib.halvex_version.restype = ctypes.c_char_p
 
 HALVEX_REPORT = 1
+
+
+def HALVEX_THREADS(n):
+    return n << 8
+
+
 NO_PROGRESS = PROGRESS()
 
 
@@ -79,25 +85,28 @@ class CInterface(unittest.TestCase):
                 model = os.path.join(work, "model.hvt")
                 if os.path.exists(os.path.join(case, "model.hvt")):
                     shutil.copy(os.path.join(case, "model.hvt"), model)
-                r = convert(model)
-                expected_exit = 0
-                if os.path.exists(os.path.join(case, "expected.exit")):
-                    expected_exit = int(read(os.path.join(case, "expected.exit"), "r"))
-                self.assertEqual(expected_exit, r["status"], r["errors"])
-                stdout = b""
-                if os.path.exists(os.path.join(case, "expected.stdout")):
-                    stdout = read(os.path.join(case, "expected.stdout")).replace(b"@MODEL@", model.encode())
-                self.assertEqual(stdout.decode(), r["messages"])
-                qsx = os.path.join(work, "model.qsx")
-                if os.path.exists(os.path.join(case, "expected.qsx")):
-                    self.assertEqual(read(os.path.join(case, "expected.qsx")), read(qsx))
-                    self.assertEqual(qsx, r["output"])
-                else:
-                    self.assertFalse(os.path.exists(qsx))
-                    self.assertEqual("", r["output"])
-                # Nothing but the .qsx is written: no log, no temporary file.
-                left = set(os.listdir(work)) - {"model.hvt", "model.qsx"}
-                self.assertEqual(set(), left)
+                # One thread per core, one thread, three threads.
+                for flags in (0, HALVEX_THREADS(1), HALVEX_THREADS(3)):
+                    r = convert(model, flags=flags)
+                    expected_exit = 0
+                    if os.path.exists(os.path.join(case, "expected.exit")):
+                        expected_exit = int(read(os.path.join(case, "expected.exit"), "r"))
+                    self.assertEqual(expected_exit, r["status"], r["errors"])
+                    stdout = b""
+                    if os.path.exists(os.path.join(case, "expected.stdout")):
+                        stdout = read(os.path.join(case, "expected.stdout")).replace(b"@MODEL@", model.encode())
+                    self.assertEqual(stdout.decode(), r["messages"])
+                    qsx = os.path.join(work, "model.qsx")
+                    if os.path.exists(os.path.join(case, "expected.qsx")):
+                        self.assertEqual(read(os.path.join(case, "expected.qsx")), read(qsx))
+                        self.assertEqual(qsx, r["output"])
+                        os.remove(qsx)
+                    else:
+                        self.assertFalse(os.path.exists(qsx))
+                        self.assertEqual("", r["output"])
+                    # Nothing but the .qsx is written: no log, no temporary file.
+                    left = set(os.listdir(work)) - {"model.hvt"}
+                    self.assertEqual(set(), left)
 
     def test_missing_model_and_bad_arguments(self):
         r = convert(self.path("gone.hvt"))

@@ -150,6 +150,29 @@ TEST_P(DataCases, GiveTheirOutput) {
   EXPECT_EQ(std::vector<std::string>(), h.otherFiles);
 }
 
+// On four threads, with the model split into batches of a line or two and
+// the sections into pieces of a line, a conversion gives the same file, the
+// same lines and the same report as on one.
+TEST_P(DataCases, GiveTheSameOnFourThreads) {
+  const DataCase& c = Cases()[GetParam()];
+  const Conversion one = ConvertThreaded(c.model, c.modelExists, 1, CParallelism());
+  const Conversion four = ConvertThreaded(c.model, c.modelExists, 4, FineCut());
+  EXPECT_EQ(one.rc, four.rc);
+  EXPECT_EQ(one.qsxWritten, four.qsxWritten);
+  EXPECT_TRUE(one.qsx == four.qsx) << FirstDifference(one.qsx, four.qsx);
+  // The lines and the report name the model, whose folder differs.
+  auto unnamed = [](std::string text, const Conversion& x) {
+    for (size_t p = text.find(x.modelPath); p != std::string::npos; p = text.find(x.modelPath, p))
+      text.replace(p, x.modelPath.size(), "@MODEL@");
+    return text;
+  };
+  for (const auto& [a, b] : {std::pair(unnamed(one.window, one), unnamed(four.window, four)),
+                             std::pair(unnamed(one.reportText, one), unnamed(four.reportText, four)),
+                             std::pair(unnamed(one.reportJson, one), unnamed(four.reportJson, four))})
+    EXPECT_EQ(a, b) << FirstDifference(a, b);
+  EXPECT_EQ(one.boxes.size(), four.boxes.size());
+}
+
 INSTANTIATE_TEST_SUITE_P(Data, DataCases, ::testing::Range<size_t>(0, Cases().size()),
                          [](const ::testing::TestParamInfo<size_t>& i) {
                            std::string n = Cases()[i.param].name;

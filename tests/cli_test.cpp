@@ -77,6 +77,10 @@ TEST(CommandLine, StatusesAndStreams) {
       {"bad.hvt", 0, "\nInvalid format in line 3.\n\nImport <@DIR@/bad.hvt>\n", true, "", {{"ReadErr.msg", nullptr}}},
       {"nothere.hvt", 3, "", true, "@DIR@/nothere.hvt", {{"nothere.qsx", nullptr}}},
       {"folder.hvt", 2, "", true, "Can't open NEUtral file!\n", {}},
+      {"--threads 1 sub/a.hvt", 0, "", true, "", {{"sub/a.qsx", "*NODE    ; Nodes\n; iNO, X, Y, Z\n  1, 1, 2, 3\n"}}},
+      {"--threads 3 bad.hvt", 0, "\nInvalid format in line 3.\n\nImport <@DIR@/bad.hvt>\n", true, "", {}},
+      {"--threads many good.hvt", 1, "", true, "Usage:", {{"good.qsx", nullptr}}},
+      {"good.hvt --threads", 1, "", true, "Usage:", {{"good.qsx", nullptr}}},
       // Every model is tried; the highest status wins.
       {"folder.hvt nothere.hvt good.hvt", 3, "", true, "", {{"good.qsx", ""}}},
       {"--result r.hvb blocked.hvt", 4, "", true, "@DIR@/blocked.qsx", {}},

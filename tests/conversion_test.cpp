@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "host/conversion.h"
+#include "host/conversion_env.h"
 #include "tests/testutil.h"
 
 using namespace hvx;
@@ -31,6 +32,15 @@ std::string ModelName(int i) {
   name += std::to_string(i);
   name += ".hvt";
   return name;
+}
+
+// Threads of this process (Linux); 0 elsewhere.
+size_t ThreadCount() {
+  size_t n = 0;
+#if defined(__linux__)
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator("/proc/self/task")) ++n;
+#endif
+  return n;
 }
 
 std::set<std::string> Listing(const std::string& dir) {
@@ -194,6 +204,56 @@ TEST(ConversionApi, ThreadsGiveWhatEachGivesAlone) {
   }
   // Nothing but the models and their .qsx files.
   EXPECT_EQ(2u * (kModels + 1), Listing(dir.Path()).size());
+}
+
+// On four threads with the work cut finely, a cancel at any progress call
+// stops the conversion there: no call after it, the folder as it was (an
+// earlier .qsx included), and no thread of the conversion left running.
+TEST(ConversionApi, CancelOnFourThreads) {
+  TempDir dir;
+  // Nodes, and groups of all nodes and all elements.
+  std::string groups = "   -1\n408\n";
+  for (int g = 1; g <= 8; ++g) {
+    groups += std::to_string(g) + ",0,0\nG" + std::to_string(g) + "\n0,0,0,0,0,0\n0,0,0,0,0,0\n0,0\n";
+    for (int e = 0; e < 6; ++e) groups += "0,0\n0,0,0\n0,0,0\n";
+    groups += "2\n17\n1,20000,1,1\n-1\n21\n1,20000,1,1\n-1\n-1\n1\n-1\n";
+  }
+  WriteFile(dir.File("m.hvt"), Model(20000) + groups + "   -1\n");
+  CParallelism cut;
+  cut.readBatchBytes = 2048;
+  cut.writePieceLines = 64;
+  CConvertOptions options;
+  options.threads = 4;
+  options.report = true;
+  std::vector<CProgress> seen;
+  options.progress = [&](const CProgress& p) {
+    seen.push_back(p);
+    return true;
+  };
+  ASSERT_EQ(kStatusDone, ConvertCut(dir.File("m.hvt"), options, cut).status);
+  const std::string written = ReadFile(dir.File("m.qsx"));
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end(),
+                             [](const CProgress& a, const CProgress& b) { return a.fraction < b.fraction; }));
+  const size_t threadsBefore = ThreadCount();
+  const size_t total = seen.size();
+  ASSERT_GE(total, 10u);
+  for (size_t place : {size_t{0}, size_t{1}, size_t{2}, total / 3, total / 2, total - 2}) {
+    SCOPED_TRACE("cancel at call " + std::to_string(place) + " of " + std::to_string(total));
+    WriteFile(dir.File("m.qsx"), "earlier");
+    const std::set<std::string> before = Listing(dir.Path());
+    size_t calls = 0;
+    options.progress = [&](const CProgress&) { return calls++ != place; };
+    const CConvertResult r = ConvertCut(dir.File("m.hvt"), options, cut);
+    EXPECT_EQ(kStatusCancelled, r.status);
+    EXPECT_EQ(place + 1, calls);
+    EXPECT_TRUE(r.messages.empty());
+    EXPECT_EQ(before, Listing(dir.Path()));
+    EXPECT_EQ("earlier", ReadFile(dir.File("m.qsx")));
+    EXPECT_EQ(threadsBefore, ThreadCount());
+  }
+  options.progress = nullptr;
+  ASSERT_EQ(kStatusDone, ConvertCut(dir.File("m.hvt"), options, cut).status);
+  EXPECT_TRUE(written == ReadFile(dir.File("m.qsx")));
 }
 
 }  // namespace

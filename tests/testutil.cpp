@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "host/conversion.h"
+#include "host/conversion_env.h"
 #include "host/driver.h"
 #include "host/msgdll.h"
 #include "reader/import.h"
@@ -99,12 +100,16 @@ Conversion ConvertText(const std::string& modelText, bool modelExists) {
   return c;
 }
 
-Conversion ConvertHeadless(const std::string& modelText, bool modelExists) {
+namespace {
+Conversion ConvertHeadlessWith(const std::string& modelText, bool modelExists,
+                               const std::function<CConvertResult(const std::string&)>& convert) {
   TempDir dir;
   const std::string model = dir.File("model.hvt");
   if (modelExists) WriteFile(model, modelText);
-  const CConvertResult r = Convert(model);
+  const CConvertResult r = convert(model);
   Conversion c;
+  c.reportText = r.ReportText();
+  c.reportJson = r.ReportJson();
   c.rc = r.status;
   c.modelPath = r.modelPath;
   c.outputPath = r.outputPath;
@@ -120,6 +125,28 @@ Conversion ConvertHeadless(const std::string& modelText, bool modelExists) {
   }
   c.logsLeft = Exists(dir.File("ReadErr.msg")) || Exists(dir.File("halvexcvt.msg"));
   return c;
+}
+}  // namespace
+
+Conversion ConvertHeadless(const std::string& modelText, bool modelExists) {
+  return ConvertHeadlessWith(modelText, modelExists, [](const std::string& model) { return Convert(model); });
+}
+
+Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsigned threads,
+                           const CParallelism& cut) {
+  return ConvertHeadlessWith(modelText, modelExists, [&](const std::string& model) {
+    CConvertOptions options;
+    options.report = true;
+    options.threads = threads;
+    return ConvertCut(model, options, cut);
+  });
+}
+
+CParallelism FineCut() {
+  CParallelism cut;
+  cut.readBatchBytes = 40;
+  cut.writePieceLines = 1;
+  return cut;
 }
 
 std::string ReadModel(const std::string& modelText, CDataPool*& pool, int readMode) {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/platform_scripted.h"
+#include "base/parallel.h"
 #include "host/stdio_env.h"
 #include "store/datapool.h"
 
@@ -74,6 +75,7 @@ struct Conversion {
   std::vector<std::string> boxes;
   bool logsLeft = false;      // a log file outlived the conversion
   std::vector<std::string> otherFiles;  // files left in the folder besides model.hvt and model.qsx
+  std::string reportText, reportJson;   // with a report asked for
 };
 
 // Runs the whole driver on model text written as model.hvt in a fresh folder
@@ -82,6 +84,13 @@ Conversion ConvertText(const std::string& modelText, bool modelExists = true);
 // The same through the conversion API (no dialog): rc is its status, window
 // its message lines, boxes its error lines.
 Conversion ConvertHeadless(const std::string& modelText, bool modelExists = true);
+// The same on `threads` threads with the work cut as finely as `cut` says,
+// with the report.
+Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsigned threads,
+                           const CParallelism& cut);
+// A cut that splits even small models: a few lines per batch, a line or two
+// per piece.
+CParallelism FineCut();
 // Reads model text into a pool (read mode 1 unless given) and returns the
 // read log text.
 std::string ReadModel(const std::string& modelText, CDataPool*& pool, int readMode = 1);

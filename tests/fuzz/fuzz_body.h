@@ -1,10 +1,11 @@
 // One fuzz iteration: any bytes are a model file. Usually (first byte even)
 // they go through the conversion API as the command line's conversions do,
-// with the report and the check of the written text on its second thread,
-// and the report rendered as text and JSON; when the first byte is odd they
-// are read in read mode 0 and written by the core directly, the one way the
-// API never reads. Files live in memory: nothing touches the disk. Shared by
-// the fuzz target and the regression test.
+// on two threads with the work cut into pieces small enough that fuzz inputs
+// are split too, with the report and the check of the written text on a
+// thread of its own, and the report rendered as text and JSON; when the
+// first byte is odd they are read in read mode 0 and written by the core
+// directly, the one way the API never reads. Files live in memory: nothing
+// touches the disk. Shared by the fuzz target and the regression test.
 #pragma once
 
 #include <cstddef>
@@ -59,7 +60,11 @@ inline void ConvertBytes(const uint8_t* data, size_t size) {
   }
   hvx::CConvertOptions options;
   options.report = true;
-  const hvx::CConvertResult r = hvx::ConvertWith(env, "/fuzz/model.hvt", "model.hvt", options);
+  options.threads = 2;
+  hvx::CParallelism cut;
+  cut.readBatchBytes = 256;
+  cut.writePieceLines = 4;
+  const hvx::CConvertResult r = hvx::ConvertWith(env, "/fuzz/model.hvt", "model.hvt", options, &cut);
   // Rendering must not fail on any text the model carries.
   (void)r.ReportText();
   (void)r.ReportJson();

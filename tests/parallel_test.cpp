@@ -1,0 +1,247 @@
+// Work on several threads: the ordered piece runner, the model lines split
+// ahead of the block readers, and maps read by several threads at once.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/parallel.h"
+#include "reader/line_batches.h"
+#include "store/hashmap.h"
+#include "store/packedcodec.h"
+
+using namespace hvx;
+
+namespace {
+
+// Threads of this process (Linux); 0 elsewhere.
+size_t ThreadCount() {
+  size_t n = 0;
+#if defined(__linux__)
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task")) ++n;
+#endif
+  return n;
+}
+
+TEST(ParallelPieces, ConsumedInOrderEachProducedOnce) {
+  for (unsigned threads : {1u, 2u, 3u, 8u}) {
+    for (size_t count : {size_t{0}, size_t{1}, size_t{2}, size_t{5}, size_t{17}, size_t{300}}) {
+      SCOPED_TRACE(std::to_string(threads) + " threads, " + std::to_string(count) + " pieces");
+      std::vector<std::atomic<int>> produced(count);
+      std::vector<size_t> order;
+      bool emptyAtStart = true;
+      RunPiecesInOrder(
+          threads, count,
+          [&](size_t i, std::string& text) {
+            emptyAtStart = emptyAtStart && text.empty();
+            ++produced[i];
+            // Uneven work, so that pieces finish out of order.
+            for (size_t k = 0; k < (i * 7919) % 13; ++k) text += std::to_string(k);
+            text += "piece " + std::to_string(i);
+          },
+          [&](size_t i, std::string& text) {
+            order.push_back(i);
+            const std::string tail = "piece " + std::to_string(i);
+            EXPECT_EQ(tail, text.substr(text.size() - std::min(text.size(), tail.size())));
+          });
+      EXPECT_TRUE(emptyAtStart);
+      ASSERT_EQ(count, order.size());
+      for (size_t i = 0; i < count; ++i) {
+        EXPECT_EQ(i, order[i]);
+        EXPECT_EQ(1, produced[i].load());
+      }
+    }
+  }
+}
+
+// An exception from producing or consuming any piece leaves the call, and no
+// thread outlives it.
+TEST(ParallelPieces, ExceptionStopsEveryThread) {
+  const size_t before = ThreadCount();
+  for (bool inConsume : {false, true}) {
+    for (size_t failing : {size_t{0}, size_t{3}, size_t{40}}) {
+      SCOPED_TRACE((inConsume ? "consume fails at " : "produce fails at ") + std::to_string(failing));
+      std::atomic<size_t> consumed{0};
+      EXPECT_THROW(RunPiecesInOrder(
+                       4, 64,
+                       [&](size_t i, std::string& text) {
+                         if (!inConsume && i == failing) throw std::runtime_error("piece");
+                         text = "x";
+                       },
+                       [&](size_t i, std::string&) {
+                         if (inConsume && i == failing) throw std::runtime_error("piece");
+                         ++consumed;
+                       }),
+                   std::runtime_error);
+      EXPECT_LE(consumed.load(), failing);
+      EXPECT_EQ(before, ThreadCount());
+    }
+  }
+}
+
+TEST(ParallelPieces, ThreadCounts) {
+  EXPECT_EQ(1u, ThreadsFor(1));
+  EXPECT_EQ(3u, ThreadsFor(3));
+  EXPECT_EQ(kMaxThreads, ThreadsFor(100000));
+  EXPECT_EQ(std::max(1u, std::min(kMaxThreads, std::thread::hardware_concurrency())), ThreadsFor(0));
+}
+
+// ---- lines split ahead -------------------------------------------------------
+
+// Every line as the block readers would take it from the source alone.
+struct SeenLine {
+  std::string uncut, text;
+  EBlockLine kind;
+  std::vector<double> nums;
+  bool operator==(const SeenLine&) const = default;
+};
+
+std::vector<SeenLine> Sequential(const std::string& data) {
+  CMemoryLineSource src(data.data(), data.size());
+  std::vector<SeenLine> seen;
+  std::string_view line;
+  while (src.ReadLineUncut(line)) {
+    SeenLine s{std::string(line), "", EBlockLine::kPlain, {}};
+    std::string_view text;
+    s.kind = SplitBlockLine(line, text, s.nums);
+    s.text = std::string(text);
+    seen.push_back(std::move(s));
+  }
+  return seen;
+}
+
+std::vector<SeenLine> Batched(const std::string& data, unsigned threads, size_t batchBytes) {
+  CMemoryLineSource src(data.data(), data.size());
+  CParallelism par;
+  par.threads = threads;
+  par.readBatchBytes = batchBytes;
+  CLineBatches batches(src, par, nullptr);
+  std::vector<SeenLine> seen;
+  CLineBatches::CLine l;
+  while (batches.Next(l)) {
+    EXPECT_TRUE(l.split);
+    seen.push_back(SeenLine{std::string(l.uncut), std::string(l.text), l.kind,
+                            std::vector<double>(l.nums, l.nums + l.count)});
+  }
+  EXPECT_FALSE(batches.Next(l));  // and stays at the end
+  EXPECT_EQ(src.Position(), batches.Position());
+  return seen;
+}
+
+// Lines of every kind: plain and general numbers, expressions, text, blank
+// lines, delimiters, NUL bytes, "<NULL>", carriage returns, and lines longer
+// than a line may be (read in pieces of 499).
+std::string MixedText() {
+  std::string t;
+  t += "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1.5,-2.25,3.,0\r\n";
+  t += " 2 0 0 0 0 0 0 0 0 0 0 4e3 5*2 6/3 0\n";
+  t += "3,,,,,,,,,,,7,8,9,1,\n";
+  t += std::string("4,5\0,6\n", 7);
+  t += "title <NULL> here\n\n   -1\n";
+  t += std::string(1200, '7') + "\n";
+  t += std::string(600, ',') + "\n";
+  t += "1.5e400,-inf,0x1A,+3\r\r\n";
+  t += "   -1 trailing\n";
+  for (int i = 0; i < 200; ++i) t += std::to_string(i) + ",0.125,-7,\n";
+  t += "last line without line feed";
+  return t;
+}
+
+TEST(LineBatches, GiveTheLinesTheSourceGives) {
+  const std::string text = MixedText();
+  const std::vector<SeenLine> expected = Sequential(text);
+  ASSERT_GT(expected.size(), 200u);
+  for (unsigned threads : {1u, 2u, 4u}) {
+    for (size_t batch : {size_t{1}, size_t{7}, size_t{100}, size_t{499}, size_t{1} << 16}) {
+      SCOPED_TRACE(std::to_string(threads) + " threads, batches of " + std::to_string(batch) + " bytes");
+      EXPECT_TRUE(expected == Batched(text, threads, batch));
+    }
+  }
+  for (const std::string& edge : {std::string(), std::string("\n"), std::string("1,2"), std::string(499, '1')}) {
+    EXPECT_TRUE(Sequential(edge) == Batched(edge, 3, 1));
+  }
+}
+
+// After StopSplitting the lines still come in order, only not split.
+TEST(LineBatches, StopSplittingKeepsTheLines) {
+  const std::string text = MixedText();
+  const std::vector<SeenLine> expected = Sequential(text);
+  CMemoryLineSource src(text.data(), text.size());
+  CParallelism par;
+  par.threads = 3;
+  par.readBatchBytes = 50;
+  CLineBatches batches(src, par, nullptr);
+  CLineBatches::CLine l;
+  size_t i = 0;
+  for (; i < 10; ++i) ASSERT_TRUE(batches.Next(l));
+  batches.StopSplitting();
+  size_t unsplit = 0;
+  for (; batches.Next(l); ++i) {
+    ASSERT_LT(i, expected.size());
+    EXPECT_EQ(expected[i].uncut, l.uncut);
+    unsplit += !l.split;
+  }
+  EXPECT_EQ(expected.size(), i);
+  EXPECT_GT(unsplit, 0u);
+}
+
+// Leaving in the middle (a format error, a cancel) stops the workers.
+TEST(LineBatches, LeavingEarlyJoinsTheWorkers) {
+  const size_t before = ThreadCount();
+  const std::string text = MixedText() + MixedText() + MixedText();
+  for (size_t taken : {size_t{0}, size_t{1}, size_t{30}}) {
+    CMemoryLineSource src(text.data(), text.size());
+    CParallelism par;
+    par.threads = 4;
+    par.readBatchBytes = 20;
+    {
+      CLineBatches batches(src, par, nullptr);
+      CLineBatches::CLine l;
+      for (size_t i = 0; i < taken; ++i) ASSERT_TRUE(batches.Next(l));
+    }
+    EXPECT_EQ(before, ThreadCount());
+  }
+}
+
+// ---- maps read by several threads -------------------------------------------
+
+// After Freeze, threads with walks of their own read what was stored: numbers
+// the direct index answers, negative numbers (chains only, linked by Freeze)
+// and numbers that were never stored.
+TEST(FrozenMap, ReadByManyThreadsAtOnce) {
+  for (bool withNegatives : {false, true}) {
+    CHashMap<T_NODS_D, NodeCodec> nodes(1000001);
+    std::vector<int32_t> keys;
+    for (int32_t i = 1; i <= 40000; ++i) keys.push_back(i * 3);
+    if (withNegatives)
+      for (int32_t i = 1; i <= 500; ++i) keys.push_back(-i * 7);
+    for (int32_t k : keys) {
+      T_NODS_D n{};
+      n.pos[0] = k;
+      n.kind = k % 5;
+      nodes.Store(k, n);
+    }
+    nodes.Freeze();
+    std::atomic<size_t> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+      threads.emplace_back([&, t] {
+        CMapWalk walk;
+        T_NODS_D n;
+        for (size_t i = static_cast<size_t>(t); i < keys.size(); i += 2) {
+          const int32_t k = keys[i];
+          if (!nodes.Lookup(k, n, walk) || n.pos[0] != k || n.kind != k % 5) ++wrong;
+          if (nodes.Lookup(k + 1, n, walk) || nodes.Contains(k + 1)) ++wrong;
+        }
+      });
+    }
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(0u, wrong.load()) << (withNegatives ? "with negative numbers" : "");
+  }
+}
+
+}  // namespace
