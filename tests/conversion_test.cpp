@@ -34,15 +34,6 @@ std::string ModelName(int i) {
   return name;
 }
 
-// Threads of this process (Linux); 0 elsewhere.
-size_t ThreadCount() {
-  size_t n = 0;
-#if defined(__linux__)
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator("/proc/self/task")) ++n;
-#endif
-  return n;
-}
-
 std::set<std::string> Listing(const std::string& dir) {
   std::set<std::string> names;
   for (const auto& e : fs::recursive_directory_iterator(dir)) names.insert(fs::relative(e.path(), dir).string());
@@ -234,7 +225,7 @@ TEST(ConversionApi, CancelOnFourThreads) {
   const std::string written = ReadFile(dir.File("m.qsx"));
   EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end(),
                              [](const CProgress& a, const CProgress& b) { return a.fraction < b.fraction; }));
-  const size_t threadsBefore = ThreadCount();
+  const size_t threadsBefore = ProcessThreads();
   const size_t total = seen.size();
   ASSERT_GE(total, 10u);
   for (size_t place : {size_t{0}, size_t{1}, size_t{2}, total / 3, total / 2, total - 2}) {
@@ -249,7 +240,7 @@ TEST(ConversionApi, CancelOnFourThreads) {
     EXPECT_TRUE(r.messages.empty());
     EXPECT_EQ(before, Listing(dir.Path()));
     EXPECT_EQ("earlier", ReadFile(dir.File("m.qsx")));
-    EXPECT_EQ(threadsBefore, ThreadCount());
+    EXPECT_EQ(threadsBefore, ProcessThreads());
   }
   options.progress = nullptr;
   ASSERT_EQ(kStatusDone, ConvertCut(dir.File("m.hvt"), options, cut).status);

@@ -13,19 +13,12 @@
 #include "reader/line_batches.h"
 #include "store/hashmap.h"
 #include "store/packedcodec.h"
+#include "tests/testutil.h"
 
 using namespace hvx;
+using hvxtest::ProcessThreads;
 
 namespace {
-
-// Threads of this process (Linux); 0 elsewhere.
-size_t ThreadCount() {
-  size_t n = 0;
-#if defined(__linux__)
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task")) ++n;
-#endif
-  return n;
-}
 
 TEST(ParallelPieces, ConsumedInOrderEachProducedOnce) {
   for (unsigned threads : {1u, 2u, 3u, 8u}) {
@@ -33,11 +26,11 @@ TEST(ParallelPieces, ConsumedInOrderEachProducedOnce) {
       SCOPED_TRACE(std::to_string(threads) + " threads, " + std::to_string(count) + " pieces");
       std::vector<std::atomic<int>> produced(count);
       std::vector<size_t> order;
-      bool emptyAtStart = true;
+      std::atomic<bool> emptyAtStart{true};
       RunPiecesInOrder(
           threads, count,
           [&](size_t i, std::string& text) {
-            emptyAtStart = emptyAtStart && text.empty();
+            if (!text.empty()) emptyAtStart = false;
             ++produced[i];
             // Uneven work, so that pieces finish out of order.
             for (size_t k = 0; k < (i * 7919) % 13; ++k) text += std::to_string(k);
@@ -61,7 +54,7 @@ TEST(ParallelPieces, ConsumedInOrderEachProducedOnce) {
 // An exception from producing or consuming any piece leaves the call, and no
 // thread outlives it.
 TEST(ParallelPieces, ExceptionStopsEveryThread) {
-  const size_t before = ThreadCount();
+  const size_t before = ProcessThreads();
   for (bool inConsume : {false, true}) {
     for (size_t failing : {size_t{0}, size_t{3}, size_t{40}}) {
       SCOPED_TRACE((inConsume ? "consume fails at " : "produce fails at ") + std::to_string(failing));
@@ -78,7 +71,7 @@ TEST(ParallelPieces, ExceptionStopsEveryThread) {
                        }),
                    std::runtime_error);
       EXPECT_LE(consumed.load(), failing);
-      EXPECT_EQ(before, ThreadCount());
+      EXPECT_EQ(before, ProcessThreads());
     }
   }
 }
@@ -191,7 +184,7 @@ TEST(LineBatches, StopSplittingKeepsTheLines) {
 
 // Leaving in the middle (a format error, a cancel) stops the workers.
 TEST(LineBatches, LeavingEarlyJoinsTheWorkers) {
-  const size_t before = ThreadCount();
+  const size_t before = ProcessThreads();
   const std::string text = MixedText() + MixedText() + MixedText();
   for (size_t taken : {size_t{0}, size_t{1}, size_t{30}}) {
     CMemoryLineSource src(text.data(), text.size());
@@ -203,7 +196,7 @@ TEST(LineBatches, LeavingEarlyJoinsTheWorkers) {
       CLineBatches::CLine l;
       for (size_t i = 0; i < taken; ++i) ASSERT_TRUE(batches.Next(l));
     }
-    EXPECT_EQ(before, ThreadCount());
+    EXPECT_EQ(before, ProcessThreads());
   }
 }
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,15 @@ Conversion ConvertHeadlessWith(const std::string& modelText, bool modelExists,
   return c;
 }
 }  // namespace
+
+size_t ProcessThreads() {
+  std::thread([] {}).join();
+  size_t n = 0;
+#if defined(__linux__)
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task")) ++n;
+#endif
+  return n;
+}
 
 Conversion ConvertHeadless(const std::string& modelText, bool modelExists) {
   return ConvertHeadlessWith(modelText, modelExists, [](const std::string& model) { return Convert(model); });

@@ -60,6 +60,11 @@ class TestLocale {
   bool m_active = false;
 };
 
+// Threads of this process (Linux; 0 elsewhere), counted after one thread was
+// started and joined, so that helper threads a runtime starts with the first
+// one (ThreadSanitizer's) are counted every time.
+size_t ProcessThreads();
+
 void WriteFile(const std::string& path, const std::string& text);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
