@@ -14,7 +14,7 @@ struct CParallelism {
   // everything on the converting thread.
   unsigned threads = 1;
   // Model text framed and split into numbers as one piece by one thread.
-  size_t readBatchBytes = size_t{64} << 10;
+  size_t readBatchBytes = size_t{256} << 10;
   // Data lines of a long section formatted as one piece by one thread.
   size_t writePieceLines = 2048;
 };

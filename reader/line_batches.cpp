@@ -137,6 +137,13 @@ CLineBatches::CBatch* CLineBatches::Acquire(size_t seq) {
       std::unique_lock<std::mutex> lock(m_mutex);
       if (m_error) std::rethrow_exception(m_error);
       if (seq < m_taken) {
+        // A worker splits it. Meanwhile take a later batch, if there is
+        // room for one, rather than wait.
+        if (!SlotOf(seq).ready && !m_sourceDone && m_taken < m_released + m_slots.size()) {
+          lock.unlock();
+          TakeBatch(kAny);
+          continue;
+        }
         m_ready.wait(lock, [&] { return SlotOf(seq).ready || m_error; });
         if (m_error) std::rethrow_exception(m_error);
         b = &SlotOf(seq);

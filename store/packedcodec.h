@@ -178,6 +178,8 @@ class CPackedCodec {
 
  public:
   using Stored = uint32_t;
+  // Room Pack needs.
+  static constexpr size_t kMaxPacked = kMaxBytes;
 
   Stored Encode(const Rec& r) {
     uint8_t buf[kMaxBytes];
@@ -187,11 +189,14 @@ class CPackedCodec {
   // otherwise appends it (the old bytes stay unused).
   void Reencode(Stored& s, const Rec& r) {
     uint8_t buf[kMaxBytes];
-    const uint32_t n = Pack(r, buf);
+    ReencodePacked(s, buf, Pack(r, buf));
+  }
+  // The same with a record packed beforehand (Pack), maybe on another thread.
+  void ReencodePacked(Stored& s, const uint8_t* packed, uint32_t n) {
     if (n <= PackedSize(m_arena.At(s)))
-      std::memcpy(m_arena.At(s), buf, n);
+      std::memcpy(m_arena.At(s), packed, n);
     else
-      s = m_arena.Append(buf, n);
+      s = m_arena.Append(packed, n);
   }
   void Decode(Stored s, Rec& out) const { Unpack(m_arena.At(s), out); }
   void Prefetch(Stored s) const { PrefetchRead(m_arena.At(s)); }
