@@ -1,6 +1,8 @@
 // Static load cases and their loads: the *STLDCASE table, then one *USE-STLD
 // block per static case holding its ten load blocks in a fixed order.
+#include <atomic>
 #include <cmath>
+#include <vector>
 
 #include "writer/writer.h"
 
@@ -22,10 +24,10 @@ enum LoadKind : int32_t {
 enum ElemType : int32_t { kTruss = 1, kBeam = 2, kSolid = 31 };
 
 // The element under a number; a missing element reads as type 0.
-T_ELEM_D ElementOrEmpty(CDataPool& pool, int32_t id) {
+T_ELEM_D ElementOrEmpty(const CDataPool& pool, int32_t id, CMapWalk& walk) {
   T_ELEM_D e;
   e.type = 0;
-  pool.elements.Lookup(id, e);
+  pool.elements.Lookup(id, e, walk);
   return e;
 }
 
@@ -75,7 +77,9 @@ int SolidFace(const T_ELEM_D& e, int32_t first, int32_t second) {
 }
 
 // Writes the load blocks of one static case. Each block opens (header lines)
-// as soon as one entry of its kind exists and closes with an empty line.
+// as soon as one entry of its kind exists and closes with an empty line. The
+// entries of a block are written in pieces (on several threads when the
+// writer has them); what an entry reports or logs goes through the piece.
 class CStaticCaseWriter {
  public:
   CStaticCaseWriter(CWriteQsxFromNeutral& w, const T_LOAD_D& load) : m_w(w), m_pool(w.Pool()), m_load(load) {}
@@ -110,28 +114,55 @@ class CStaticCaseWriter {
   void Passed(int32_t target, const char* reasonFmt, const A&... a) {
     m_w.NotConverted(hvx::EKind::kStaticLoads, target, reasonFmt, a...);
   }
+  // The same from a piece of entries.
+  void Passed(hvx::CPieceOut& out, int32_t target, const char* reason) {
+    out.Then([this, target, reason] { Passed(target, reason); });
+  }
+  void Log(hvx::CPieceOut& out, const char* id) {
+    out.Then([this, id] { m_w.Log(id); });
+  }
   void Written(const char* section, int64_t n) {
     if (hvx::CConversionReport* r = m_w.Report()) r->AddWritten(hvx::EKind::kStaticLoads, section, n);
   }
   static constexpr const char* kUnsuited = "element missing or of a type the load does not suit";
 
+  // The entries of list that select takes, written in pieces: the section's
+  // header before the first, then entry(e, out, walk) for each, which
+  // returns whether it wrote the entry. The count written.
+  template <class T, class Select, class Entry>
+  int64_t EachEntry(hvx::CSection& s, const std::vector<T>& list, Select&& select, Entry&& entry) {
+    std::vector<const T*> picked;
+    for (const T& e : list)
+      if (select(e)) picked.push_back(&e);
+    if (picked.empty()) return 0;
+    s.Open();
+    std::atomic<int64_t> written{0};
+    m_w.WriteLines(picked.size(), m_w.Parallelism().writePieceLines,
+                   [&](size_t begin, size_t end, hvx::CPieceOut& out) {
+                     CMapWalk walk;
+                     int64_t n = 0;
+                     for (size_t k = begin; k < end; ++k) n += entry(*picked[k], out, walk) ? 1 : 0;
+                     written += n;
+                   });
+    return written;
+  }
+
   void NodalLoads(int32_t kind) {
     hvx::CSection s = m_w.Section({"*CONLOAD\n"});
-    int64_t written = 0;
-    for (const T_MBLD_D& m : m_load.mbld) {
-      if (m.kind != kind) continue;
-      s.Open();
-      if (!(Abs3(m.val) > 1e-20)) {
-        Passed(m.target, "nodal load of zero magnitude");
-        continue;
-      }
-      ++written;
-      const int32_t node = m_pool.TranslateNode(m.target);
-      if (kind == kNodalForce)
-        s.Line("%5d,  %g, %g, %g, %g, %g, %g\n", node, m.val[0], m.val[1], m.val[2], 0.0, 0.0, 0.0);
-      else
-        s.Line("%5d,  %g, %g, %g, %g, %g, %g\n", node, 0.0, 0.0, 0.0, m.val[0], m.val[1], m.val[2]);
-    }
+    const int64_t written = EachEntry(
+        s, m_load.mbld, [&](const T_MBLD_D& m) { return m.kind == kind; },
+        [&](const T_MBLD_D& m, hvx::CPieceOut& out, CMapWalk&) {
+          if (!(Abs3(m.val) > 1e-20)) {
+            Passed(out, m.target, "nodal load of zero magnitude");
+            return false;
+          }
+          const int32_t node = m_pool.TranslateNode(m.target);
+          if (kind == kNodalForce)
+            out.Format("%5d,  %g, %g, %g, %g, %g, %g\n", node, m.val[0], m.val[1], m.val[2], 0.0, 0.0, 0.0);
+          else
+            out.Format("%5d,  %g, %g, %g, %g, %g, %g\n", node, 0.0, 0.0, 0.0, m.val[0], m.val[1], m.val[2]);
+          return true;
+        });
     Written("*CONLOAD", written);
     s.Close();
   }
@@ -145,37 +176,38 @@ class CStaticCaseWriter {
         "; ELEM_LIST, CMD, ETYP, iFACE, DIR, VX, VY, VZ, bPROJ, PU, P1, P2, P3, P4, GROUP ; ETYP=SOLID\n",
         "; [PLATE] : plate, plane stress, [PLANE] : axisymmetric, plane strain\n",
     });
-    int64_t written = 0;
-    for (const T_MBLD_D& m : m_load.mbld) {
-      if (m.kind != kFacePressure) continue;
-      s.Open();
-      const T_ELEM_D e = ElementOrEmpty(m_pool, m.target);
-      const double* v = m.val;
-      if (Abs3(v) + std::fabs(v[3]) <= 1e-20) {  // a NaN magnitude is written
-        Passed(m.target, "pressure of zero magnitude");
-        continue;
-      }
-      const bool noVector = m.vec[0] == 0.0 && m.vec[1] == 0.0 && m.vec[2] == 0.0;
-      if (e.type >= 11 && e.type <= 18) {
-        ++written;
-        if (noVector)
-          s.Line("%d, PRES , PLATE, FACE, LZ, 0, 0, 0, NO, 0, %g, %g, %g, %g, \n", m.target, v[0], v[1], v[2], v[3]);
-        else
-          s.Line("%d, PRES , PLATE, FACE, VECTOR, %g, %g, %g, NO, 0, %g, %g, %g, %g, \n", m.target, m.vec[0],
-                 m.vec[1], m.vec[2], v[0], v[1], v[2], v[3]);
-      } else if (e.type == kSolid && ((e.topo >= 6 && e.topo <= 8) || (e.topo >= 10 && e.topo <= 12))) {
-        ++written;
-        const int face = SolidFace(e, m.dir[1], m.dir[2]);
-        if (noVector)
-          s.Line("%d, PRES , SOLID, %d, NORMAL, 0, 0, 0, NO, 0, %g, %g, %g, %g, \n", m.target, face, v[0], v[1],
-                 v[2], v[3]);
-        else
-          s.Line("%d, PRES , SOLID, %d, VECTOR, %g, %g, %g, NO, 0, %g, %g, %g, %g, \n", m.target, face, m.vec[0],
-                 m.vec[1], m.vec[2], v[0], v[1], v[2], v[3]);
-      } else {
-        Passed(m.target, kUnsuited);
-      }
-    }
+    const int64_t written = EachEntry(
+        s, m_load.mbld, [](const T_MBLD_D& m) { return m.kind == kFacePressure; },
+        [&](const T_MBLD_D& m, hvx::CPieceOut& out, CMapWalk& walk) {
+          const T_ELEM_D e = ElementOrEmpty(m_pool, m.target, walk);
+          const double* v = m.val;
+          if (Abs3(v) + std::fabs(v[3]) <= 1e-20) {  // a NaN magnitude is written
+            Passed(out, m.target, "pressure of zero magnitude");
+            return false;
+          }
+          const bool noVector = m.vec[0] == 0.0 && m.vec[1] == 0.0 && m.vec[2] == 0.0;
+          if (e.type >= 11 && e.type <= 18) {
+            if (noVector)
+              out.Format("%d, PRES , PLATE, FACE, LZ, 0, 0, 0, NO, 0, %g, %g, %g, %g, \n", m.target, v[0], v[1], v[2],
+                         v[3]);
+            else
+              out.Format("%d, PRES , PLATE, FACE, VECTOR, %g, %g, %g, NO, 0, %g, %g, %g, %g, \n", m.target,
+                         m.vec[0], m.vec[1], m.vec[2], v[0], v[1], v[2], v[3]);
+            return true;
+          }
+          if (e.type == kSolid && ((e.topo >= 6 && e.topo <= 8) || (e.topo >= 10 && e.topo <= 12))) {
+            const int face = SolidFace(e, m.dir[1], m.dir[2]);
+            if (noVector)
+              out.Format("%d, PRES , SOLID, %d, NORMAL, 0, 0, 0, NO, 0, %g, %g, %g, %g, \n", m.target, face, v[0],
+                         v[1], v[2], v[3]);
+            else
+              out.Format("%d, PRES , SOLID, %d, VECTOR, %g, %g, %g, NO, 0, %g, %g, %g, %g, \n", m.target, face,
+                         m.vec[0], m.vec[1], m.vec[2], v[0], v[1], v[2], v[3]);
+            return true;
+          }
+          Passed(out, m.target, kUnsuited);
+          return false;
+        });
     Written("*PRESSURE", written);
     s.Close();
   }
@@ -183,22 +215,23 @@ class CStaticCaseWriter {
   void Prestress() {
     hvx::CSection s = m_w.Section(
         {"*PRESTRESS    ; Prestress Beam Loads\n", "; ELEM_LIST, TENS-I, TENS-J, DI, DM, DJ, GROUP\n"});
-    int64_t written = 0;
-    for (const T_MBLD_D& m : m_load.mbld) {
-      if (m.kind != kPrestress) continue;
-      s.Open();
-      const T_ELEM_D e = ElementOrEmpty(m_pool, m.target);
-      if (e.type == kTruss) {
-        m_w.Log("IDS_HALVEX_Cannot_assign_prestress_load_to_truss");
-        Passed(m.target, "prestress on a truss");
-      } else if (e.type == kBeam) {
-        s.Line("%d, %g, %g, %g, %g, %g, \n", m.target, m.val[0], m.val[1], m.val[2], (m.val[2] + m.val[3]) / 2,
-               m.val[3]);
-        ++written;
-      } else {
-        Passed(m.target, kUnsuited);
-      }
-    }
+    const int64_t written = EachEntry(
+        s, m_load.mbld, [](const T_MBLD_D& m) { return m.kind == kPrestress; },
+        [&](const T_MBLD_D& m, hvx::CPieceOut& out, CMapWalk& walk) {
+          const T_ELEM_D e = ElementOrEmpty(m_pool, m.target, walk);
+          if (e.type == kTruss) {
+            Log(out, "IDS_HALVEX_Cannot_assign_prestress_load_to_truss");
+            Passed(out, m.target, "prestress on a truss");
+            return false;
+          }
+          if (e.type == kBeam) {
+            out.Format("%d, %g, %g, %g, %g, %g, \n", m.target, m.val[0], m.val[1], m.val[2],
+                       (m.val[2] + m.val[3]) / 2, m.val[3]);
+            return true;
+          }
+          Passed(out, m.target, kUnsuited);
+          return false;
+        });
     Written("*PRESTRESS", written);
     s.Close();
   }
@@ -219,30 +252,32 @@ class CStaticCaseWriter {
                                    "; ELEM_LIST, CMD, TYPE, DIR, VX, VY, VZ, bPROJ, D1, P1, D2, P2, D3, P3, D4, P4, "
                                    "GROUP\n"});
     static const char* const kDir[] = {"GX", "GY", "GZ", "LX", "LY", "LZ"};
-    int64_t written = 0;
-    for (const T_MBLD_D& m : m_load.mbld) {
-      if (m.kind != kBeamMoment && m.kind != kBeamForce) continue;
-      s.Open();
-      const double d1 = m.val[0], p1 = m.val[1], d2 = m.val[2], p2 = m.val[3];
-      const bool distributed = d1 != d2 && d2 != 0.0;
-      const char* type = m.kind == kBeamMoment ? (distributed ? "UNIMOMENT" : "CONMOMENT")
-                                               : (distributed ? "UNILOAD" : "CONLOAD");
-      const char* dir = (m.dir[0] >= 1 && m.dir[0] <= 6) ? kDir[m.dir[0] - 1] : "";
-      const char* proj = m.proj == 1 ? "YES" : "NO";
-      const T_ELEM_D e = ElementOrEmpty(m_pool, m.target);
-      if (e.type == kTruss) {
-        m_w.Log("IDS_HALVEX_Cannot_assign_distload_to_truss");
-        Passed(m.target, "beam load on a truss");
-      } else if (e.type == kBeam) {
-        ++written;
-        if (distributed)
-          s.Line("%d, BEAM, %s, %s, %s, %g, %g, %g, %g, 0, 0, 0, 0, \n", m.target, type, dir, proj, d1, p1, d2, p2);
-        else
-          s.Line("%d, BEAM, %s, %s, %s, %g, %g, 0, 0, 0, 0, 0, 0, \n", m.target, type, dir, proj, d1, p1);
-      } else {
-        Passed(m.target, kUnsuited);
-      }
-    }
+    const int64_t written = EachEntry(
+        s, m_load.mbld, [](const T_MBLD_D& m) { return m.kind == kBeamMoment || m.kind == kBeamForce; },
+        [&](const T_MBLD_D& m, hvx::CPieceOut& out, CMapWalk& walk) {
+          const double d1 = m.val[0], p1 = m.val[1], d2 = m.val[2], p2 = m.val[3];
+          const bool distributed = d1 != d2 && d2 != 0.0;
+          const char* type = m.kind == kBeamMoment ? (distributed ? "UNIMOMENT" : "CONMOMENT")
+                                                   : (distributed ? "UNILOAD" : "CONLOAD");
+          const char* dir = (m.dir[0] >= 1 && m.dir[0] <= 6) ? kDir[m.dir[0] - 1] : "";
+          const char* proj = m.proj == 1 ? "YES" : "NO";
+          const T_ELEM_D e = ElementOrEmpty(m_pool, m.target, walk);
+          if (e.type == kTruss) {
+            Log(out, "IDS_HALVEX_Cannot_assign_distload_to_truss");
+            Passed(out, m.target, "beam load on a truss");
+            return false;
+          }
+          if (e.type == kBeam) {
+            if (distributed)
+              out.Format("%d, BEAM, %s, %s, %s, %g, %g, %g, %g, 0, 0, 0, 0, \n", m.target, type, dir, proj, d1, p1,
+                         d2, p2);
+            else
+              out.Format("%d, BEAM, %s, %s, %s, %g, %g, 0, 0, 0, 0, 0, 0, \n", m.target, type, dir, proj, d1, p1);
+            return true;
+          }
+          Passed(out, m.target, kUnsuited);
+          return false;
+        });
     Written("*BEAMLOAD", written);
     s.Close();
   }
@@ -256,29 +291,28 @@ class CStaticCaseWriter {
         ";   ...\n",
         ";   TYPEn, ELASTn, THERMALn, Bn, H1n, T1n, H2n, T2n  ; line n+1\n",
     });
-    int64_t written = 0;
-    for (const T_ETLD_D& t : m_load.etld) {
-      const double T1 = t.t[0], T2 = t.t[1], t0 = t.t[2], dh = t.t[3], a = t.t[4], H = t.t[5];
-      if (T1 == T2) continue;
-      s.Open();
-      const T_ELEM_D e = ElementOrEmpty(m_pool, t.elem);
-      T_MATL601_D mat;
-      m_pool.materials.Lookup(e.mat, mat);
-      T_PROP_D prop;
-      m_pool.properties.Lookup(e.prop, prop);
-      if (e.type != kBeam) {
-        Passed(t.elem, kUnsuited);
-        continue;
-      }
-      ++written;
-      const double E = mat.value[0];
-      const double Iyy = prop.value[1];
-      const double H1 = H / 2 - t0;
-      const double H2 = H1 + dh;
-      const double B = 12 * Iyy / (H * H * H);
-      s.Line(" %d, LZ, Top, 1, \n", t.elem);
-      s.Line(" INPUT, %g, %g, %g, %g, %g, %g, %g\n", E, a, B, H1, T1, H2, T2);
-    }
+    const int64_t written = EachEntry(
+        s, m_load.etld, [](const T_ETLD_D& t) { return t.t[0] != t.t[1]; },
+        [&](const T_ETLD_D& t, hvx::CPieceOut& out, CMapWalk& walk) {
+          const double T1 = t.t[0], T2 = t.t[1], t0 = t.t[2], dh = t.t[3], a = t.t[4], H = t.t[5];
+          const T_ELEM_D e = ElementOrEmpty(m_pool, t.elem, walk);
+          T_MATL601_D mat;
+          m_pool.materials.Lookup(e.mat, mat, walk);
+          T_PROP_D prop;
+          m_pool.properties.Lookup(e.prop, prop, walk);
+          if (e.type != kBeam) {
+            Passed(out, t.elem, kUnsuited);
+            return false;
+          }
+          const double E = mat.value[0];
+          const double Iyy = prop.value[1];
+          const double H1 = H / 2 - t0;
+          const double H2 = H1 + dh;
+          const double B = 12 * Iyy / (H * H * H);
+          out.Format(" %d, LZ, Top, 1, \n", t.elem);
+          out.Format(" INPUT, %g, %g, %g, %g, %g, %g, %g\n", E, a, B, H1, T1, H2, T2);
+          return true;
+        });
     Written("*BSTEMPER", written);
     s.Close();
   }
@@ -287,18 +321,17 @@ class CStaticCaseWriter {
   void ElementTemperatures() {
     hvx::CSection s =
         m_w.Section({"*ELTEMPER    ; Element Temperatures\n", "; ELEM_LIST, TEMPER, GROUP\n"});
-    int64_t written = 0;
-    for (const T_ETLD_D& t : m_load.etld) {
-      if (t.t[0] != t.t[1]) continue;
-      s.Open();
-      const T_ELEM_D e = ElementOrEmpty(m_pool, t.elem);
-      if (e.type == kTruss || e.type == kBeam) {
-        s.Line(" %d, %g, \n", t.elem, t.t[0]);
-        ++written;
-      } else {
-        Passed(t.elem, kUnsuited);
-      }
-    }
+    const int64_t written = EachEntry(
+        s, m_load.etld, [](const T_ETLD_D& t) { return t.t[0] == t.t[1]; },
+        [&](const T_ETLD_D& t, hvx::CPieceOut& out, CMapWalk& walk) {
+          const T_ELEM_D e = ElementOrEmpty(m_pool, t.elem, walk);
+          if (e.type == kTruss || e.type == kBeam) {
+            out.Format(" %d, %g, \n", t.elem, t.t[0]);
+            return true;
+          }
+          Passed(out, t.elem, kUnsuited);
+          return false;
+        });
     Written("*ELTEMPER", written);
     s.Close();
   }
@@ -306,23 +339,23 @@ class CStaticCaseWriter {
   void Displacements() {
     hvx::CSection s = m_w.Section({"*SPDISP    ; Specified Displacement of Supports\n",
                                    "; NODE_LIST, FLAG, Dx, Dy, Dz, Rx, Ry, Rz, GROUP\n"});
-    int64_t written = 0;
-    for (const T_MBLD_D& m : m_load.mbld) {
-      const int32_t node = m_pool.TranslateNode(m.target);
-      if (m.kind == kEnforcedTranslation)
-        s.Line("%5d, 111000, %g, %g, %g, 0, 0, 0, \n", node, m.val[0], m.val[1], m.val[2]);
-      else if (m.kind == kEnforcedRotation)
-        s.Line("%5d, 000111, 0, 0, 0, %g, %g, %g, \n", node, m.val[0], m.val[1], m.val[2]);
-      else
-        continue;
-      ++written;
-    }
+    const int64_t written = EachEntry(
+        s, m_load.mbld,
+        [](const T_MBLD_D& m) { return m.kind == kEnforcedTranslation || m.kind == kEnforcedRotation; },
+        [&](const T_MBLD_D& m, hvx::CPieceOut& out, CMapWalk&) {
+          const int32_t node = m_pool.TranslateNode(m.target);
+          if (m.kind == kEnforcedTranslation)
+            out.Format("%5d, 111000, %g, %g, %g, 0, 0, 0, \n", node, m.val[0], m.val[1], m.val[2]);
+          else
+            out.Format("%5d, 000111, 0, 0, 0, %g, %g, %g, \n", node, m.val[0], m.val[1], m.val[2]);
+          return true;
+        });
     Written("*SPDISP", written);
     s.Close();
   }
 
   CWriteQsxFromNeutral& m_w;
-  CDataPool& m_pool;
+  const CDataPool& m_pool;
   const T_LOAD_D& m_load;
 };
 

@@ -3,8 +3,10 @@
 // that could not be created must not fail the conversion).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/env.h"
 #include "base/format.h"
@@ -50,10 +52,18 @@ class CTextSink {
 
 // Where the data lines of a piece of a section go: into the piece's own text
 // (formatted on some thread, written later in order), or straight into the
-// sink.
+// sink. What has to happen on the writing thread at a point of the text (a
+// log entry, a report entry) is handed to Then.
 class CPieceOut {
  public:
-  explicit CPieceOut(std::string& text) : m_text(text) {}
+  // Work deferred to the writing thread, due once `at` bytes of the piece's
+  // text are written.
+  struct CLater {
+    size_t at;
+    std::function<void()> run;
+  };
+
+  CPieceOut(std::string& text, std::vector<CLater>& later) : m_text(text), m_later(&later) {}
   explicit CPieceOut(CTextSink& sink) : m_text(sink.Buffer()), m_sink(&sink) {}
 
   template <class... A>
@@ -67,10 +77,20 @@ class CPieceOut {
     AppendD(m_text, v);
     if (m_sink) m_sink->Appended();
   }
+  // Runs f on the writing thread at this point of the text: at once when the
+  // lines go straight to the sink, else when the piece is written.
+  template <class F>
+  void Then(F&& f) {
+    if (m_sink)
+      f();
+    else
+      m_later->push_back(CLater{m_text.size(), std::forward<F>(f)});
+  }
 
  private:
   std::string& m_text;
   CTextSink* m_sink = nullptr;
+  std::vector<CLater>* m_later = nullptr;
 };
 
 }  // namespace hvx

@@ -84,8 +84,8 @@ class CWriteQsxFromNeutral {
   // out) writes the lines of items [begin, end) to out (a CPieceOut). With
   // several threads the pieces are formatted at once and written in order;
   // format then reads the store only through what may be read at once
-  // (look-ups with a walk state of their own) and writes only to what
-  // belongs to its items.
+  // (look-ups with a walk state of their own), writes only to what belongs
+  // to its items, and hands log and report entries to out.Then.
   template <class Format>
   void WriteLines(size_t count, size_t perPiece, Format&& format) {
     if (perPiece == 0) perPiece = 1;
@@ -274,22 +274,30 @@ class CWriteQsxFromNeutral {
       return;
     }
     FreezeStore();
+    std::vector<std::vector<hvx::CPieceOut::CLater>> later(pieces);
     hvx::RunPiecesInOrder(
         m_par.threads, pieces,
         [&](size_t i, std::string& text) {
           if (alone(i)) return;
           const auto [begin, end] = range(i);
-          hvx::CPieceOut out(text);
+          hvx::CPieceOut out(text, later[i]);
           format(begin, end, out);
         },
         [&](size_t i, std::string& text) {
-          if (!alone(i)) {
-            m_out.Append(text);
+          if (alone(i)) {
+            const auto [begin, end] = range(i);
+            hvx::CPieceOut out(m_out);
+            format(begin, end, out);
             return;
           }
-          const auto [begin, end] = range(i);
-          hvx::CPieceOut out(m_out);
-          format(begin, end, out);
+          size_t done = 0;
+          for (hvx::CPieceOut::CLater& l : later[i]) {
+            m_out.Append(std::string_view(text).substr(done, l.at - done));
+            done = l.at;
+            l.run();
+          }
+          m_out.Append(std::string_view(text).substr(done));
+          later[i].clear();
         });
   }
 
