@@ -123,7 +123,7 @@ int Run(int argc, char** argv) {
   // Paths such as /data/model.hvt are files on every platform, never
   // Windows-style options.
   app.allow_windows_style_options(false);
-  bool help = false, version = false, report = false, noProgress = false, check = false;
+  bool help = false, version = false, report = false, noProgress = false, check = false, html = false;
   std::string result, reportJson;
   std::vector<std::string> files;
   app.add_option("--result", result, "Halvex result file to pass through (not read)")->type_name("FILE");
@@ -135,6 +135,11 @@ int Run(int argc, char** argv) {
                  "write the same report as JSON to FILE, one object per\n"
                  "model in command-line order")
       ->type_name("FILE");
+  app.add_flag("--html", html,
+               "also write a page beside each .qsx (its name with\n"
+               ".html) showing the model in 3D as converted, what\n"
+               "was not converted and the report; it opens from\n"
+               "disk in any browser");
   app.add_flag("--no-progress", noProgress,
                "no progress line (it is shown on a terminal for models\n"
                "larger than 20 MB)");
@@ -159,7 +164,7 @@ int Run(int argc, char** argv) {
     return kOk;
   }
   if (check) {
-    if (report || !reportJson.empty() || !result.empty())
+    if (report || html || !reportJson.empty() || !result.empty())
       return UsageError(app, "--check takes QSX files only, no other option");
     if (files.empty()) return UsageError(app, "no QSX file given");
     return RunCheckCommand(files, stdout, stderr);
@@ -180,6 +185,7 @@ int Run(int argc, char** argv) {
   for (const std::string& m : files) {
     CConvertOptions options;
     options.report = report || !reportJson.empty();
+    options.html = html;
     bool progressShown = false;
     if (progressAllowed) {
       const std::string name = m.substr(m.find_last_of("/\\") + 1);
