@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <exception>
 #include <map>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -140,11 +142,10 @@ std::string ModelText(std::string_view text) {
 #endif
 }
 
-CPageModel PageModelOf(const CDataPool& pool, const CConversionReport& facts) {
-  CPageModel m;
-  m.title = TitleText(pool.Header());
-  m.units = UnitsText(pool.Header());
+namespace {
 
+// The nodes and the support markers.
+void AddNodes(const CDataPool& pool, CPageModel& m) {
   m.nodeIds.reserve(pool.nodes.Count());
   m.nodeXyz.reserve(3 * pool.nodes.Count());
   pool.nodes.ForEachStored([&m](int32_t id, const T_NODS_D& n) {
@@ -155,7 +156,10 @@ CPageModel PageModelOf(const CDataPool& pool, const CConversionReport& facts) {
   if (pool.modelConstraintSet && pool.constraints.Lookup(*pool.modelConstraintSet, set))
     for (const T_CNND_D& c : set.nodes)
       if (AnyFlag(c.dof)) m.markers.push_back({c.ent, EPageMarker::kSupport});
+}
 
+// The elements with their states, and the spring markers.
+void AddElements(const CDataPool& pool, const CConversionReport& facts, CPageModel& m) {
   // Not converted: element number to the page's reason.
   const CConversionReport::CKind& elements = facts.Kind(EKind::kElements);
   std::unordered_map<int32_t, int32_t> reasonOf;
@@ -202,50 +206,60 @@ CPageModel PageModelOf(const CDataPool& pool, const CConversionReport& facts) {
     // Spring supports are written by their own sections: a marker as well.
     if (last->spring && state == EPageState::kConverted) m.markers.push_back({e.node[0], EPageMarker::kSpring});
   });
+}
+
+}  // namespace
+
+CPageModel PageModelOf(const CDataPool& pool, const CConversionReport& facts) {
+  CPageModel m;
+  m.title = TitleText(pool.Header());
+  m.units = UnitsText(pool.Header());
+  // The node map on a second thread (the maps share nothing), the elements here.
+  CPageModel nodes;
+  std::exception_ptr failed;
+  std::thread second([&] {
+    try {
+      AddNodes(pool, nodes);
+    } catch (...) {
+      failed = std::current_exception();
+    }
+  });
+  try {
+    AddElements(pool, facts, m);
+  } catch (...) {
+    second.join();
+    throw;
+  }
+  second.join();
+  if (failed) std::rethrow_exception(failed);
+  m.nodeIds = std::move(nodes.nodeIds);
+  m.nodeXyz = std::move(nodes.nodeXyz);
+  m.markers.insert(m.markers.begin(), nodes.markers.begin(), nodes.markers.end());
   return m;
 }
 
 void MarkDangling(CPageModel& page, const std::vector<CDangling>& dangling, IConvertEnv& env,
                   const std::string& qsxPath) {
-  // Sections whose lines begin with the element number, and the point
-  // sections whose lines begin with the node of the element (by its label).
-  static const std::pair<const char*, const char*> kSections[] = {
-      {"*ELEMENT", nullptr}, {"*NL-LINK", nullptr},      {"*ELASTICLINK", nullptr},
-      {"*SPRING", "SPRING"}, {"*GSPRING", "GSPRING"}, {"*NODALMASS", "MASS"}};
-  std::map<int64_t, const char*> wanted;  // line -> label ("" for element numbers)
+  // The element sections whose lines begin with the element number. (The
+  // point sections begin with the node, and a dangling node there is a node
+  // the element lacks, which the page finds itself.)
+  static const char* const kSections[] = {"*ELEMENT", "*NL-LINK", "*ELASTICLINK"};
+  std::vector<int64_t> lines;
   for (const CDangling& d : dangling)
-    for (const auto& [section, label] : kSections)
-      if (d.section == section) wanted[d.line] = label ? label : "";
-  if (wanted.empty()) return;
+    if (std::find(std::begin(kSections), std::end(kSections), d.section) != std::end(kSections))
+      lines.push_back(d.line);
+  if (lines.empty()) return;
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
   FILE* f = env.OpenRead(qsxPath);
   if (!f) return;
-  std::vector<int64_t> lines;
-  for (const auto& w : wanted) lines.push_back(w.first);
   const std::vector<std::string> starts = LineStarts(f, lines);
   std::fclose(f);
-
-  std::unordered_set<int32_t> elementIds;
-  std::map<std::string, std::unordered_set<int32_t>> pointNodes;  // label -> nodes
-  size_t i = 0;
-  for (const auto& [line, label] : wanted) {
-    int32_t n = 0;
-    if (FirstNumber(starts[i++], n)) {
-      if (*label)
-        pointNodes[label].insert(n);
-      else
-        elementIds.insert(n);
-    }
-  }
-  std::vector<const std::unordered_set<int32_t>*> byType(page.types.size(), nullptr);
-  for (size_t t = 0; t < page.types.size(); ++t)
-    if (auto it = pointNodes.find(page.types[t].label); it != pointNodes.end()) byType[t] = &it->second;
-  for (CPageElement& e : page.elements) {
-    if (e.state != EPageState::kConverted) continue;
-    const auto* nodes = e.type < byType.size() ? byType[e.type] : nullptr;
-    const bool named = nodes ? e.nodeCount > 0 && nodes->count(page.elementNodes[e.firstNode]) != 0
-                             : elementIds.count(e.id) != 0;
-    if (named) e.state = EPageState::kDangling;
-  }
+  std::unordered_set<int32_t> ids;
+  for (const std::string& start : starts)
+    if (int32_t id; FirstNumber(start, id)) ids.insert(id);
+  for (CPageElement& e : page.elements)
+    if (e.state == EPageState::kConverted && ids.count(e.id) != 0) e.state = EPageState::kDangling;
 }
 
 std::string ReadingText(bool opened, const CConversionReport& facts, int64_t lineCount) {

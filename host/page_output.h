@@ -36,10 +36,9 @@ CPageShape PageShapeOf(int32_t type, int32_t topo);
 // reason (facts must have kept all element numbers, KeepAllNumbers).
 CPageModel PageModelOf(const CDataPool& pool, const CConversionReport& facts);
 
-// Marks the elements whose written lines the reference check named. The
-// line's first number is read from the written file (only when some finding
-// lies in an element section): the element number, or the node of a point
-// spring, general spring or nodal mass.
+// Marks the elements whose lines in an element section (*ELEMENT, *NL-LINK,
+// *ELASTICLINK) the reference check named: the element number, the line's
+// first number, is read from the written file when there is such a finding.
 void MarkDangling(CPageModel& page, const std::vector<CDangling>& dangling, IConvertEnv& env,
                   const std::string& qsxPath);
 
