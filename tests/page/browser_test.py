@@ -4,13 +4,16 @@ DevTools protocol over --remote-debugging-pipe (standard library only).
 
     browser_test.py --chromium EXE --pages DIR --report FRAME_REPORT.json [--tool HALVEX2QSX --examples DIR]
     browser_test.py --chromium EXE --measure PAGE.html [--runs N]
+    browser_test.py --chromium EXE --shot PAGE.html --screenshot OUT.png [--size WxH] [--select ID] [--view NAME]
 
 DIR holds the pages hvx_pagegen writes. With --tool, pages the converter
 itself writes (--html) are checked too: the example models, hostile titles, an
 empty model, one point and non-finite coordinates, each against the
 --report-json of the same run. Every page must load without console errors,
 failed or outside requests and dialogs. --measure prints the time to the first
-and to the full picture of one page instead.
+and to the full picture of one page instead; --shot takes a picture of the
+top of a page for the README (after selecting element ID through its number
+on the page and choosing a view preset, when given).
 """
 import argparse
 import ctypes
@@ -734,6 +737,38 @@ def measure(args):
     return 0
 
 
+def shot(args):
+    width, height = (int(v) for v in args.size.split('x'))
+    browser = Browser(args.chromium)
+    try:
+        tab = Tab(browser, width, height)
+        tab.open(args.shot)
+        tab.wait_drawn()
+        if args.view:
+            before = tab.frames()
+            tab.eval("document.querySelector('button[data-view=\"%s\"]').click()" % args.view)
+            tab.wait_drawn(before)
+        if args.select:
+            tab.eval("document.querySelector('button.num[data-show=\"element\"][data-id=\"%s\"]').click()"
+                     % args.select)
+            tab.wait('hvxPage.selected && hvxPage.selected.id === %s' % args.select)
+            tab.wait_drawn()
+        tab.eval('window.scrollTo(0, 0)')
+        tab.b.pump(0.3)
+        problems = tab.problems()
+        if problems:
+            print('problems:', problems)
+            return 1
+        import base64
+        r = tab.call('Page.captureScreenshot', {'format': 'png'})
+        with open(args.screenshot, 'wb') as f:
+            f.write(base64.b64decode(r['data']))
+        tab.close()
+    finally:
+        browser.close()
+    return 0
+
+
 def main():
     p = argparse.ArgumentParser()
     p.add_argument('--chromium', default='chromium')
@@ -742,9 +777,15 @@ def main():
     p.add_argument('--measure')
     p.add_argument('--runs', type=int, default=1)
     p.add_argument('--screenshot')
+    p.add_argument('--shot')
+    p.add_argument('--size', default='1400x900')
+    p.add_argument('--select')
+    p.add_argument('--view')
     p.add_argument('--tool', help='the converter, whose --html pages are tested too')
     p.add_argument('--examples', help='the example models (with --tool)')
     args = p.parse_args()
+    if args.shot:
+        return shot(args)
     return measure(args) if args.measure else tests(args)
 
 
