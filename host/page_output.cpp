@@ -238,7 +238,7 @@ CPageModel PageModelOf(const CDataPool& pool, const CConversionReport& facts) {
   return m;
 }
 
-void MarkDangling(CPageModel& page, const std::vector<CDangling>& dangling, IConvertEnv& env,
+void MarkDangling(CPageModel& page, const CDanglingList& dangling, IConvertEnv& env,
                   const std::string& qsxPath) {
   // The element sections whose lines begin with the element number. (The
   // point sections begin with the node, and a dangling node there is a node

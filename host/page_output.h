@@ -39,7 +39,7 @@ CPageModel PageModelOf(const CDataPool& pool, const CConversionReport& facts);
 // Marks the elements whose lines in an element section (*ELEMENT, *NL-LINK,
 // *ELASTICLINK) the reference check named: the element number, the line's
 // first number, is read from the written file when there is such a finding.
-void MarkDangling(CPageModel& page, const std::vector<CDangling>& dangling, IConvertEnv& env,
+void MarkDangling(CPageModel& page, const CDanglingList& dangling, IConvertEnv& env,
                   const std::string& qsxPath);
 
 // How far reading got, for the page's header.

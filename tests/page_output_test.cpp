@@ -251,8 +251,10 @@ TEST(ModelPage, DanglingLinesFoundInTheWrittenFile) {
   CPageModel page;
   const uint16_t beam = page.Type("BEAM", EPageDraw::kLine);
   for (int32_t id : {4711, 4712, 4713, 10487}) page.AddElement(id, beam, 1, 1, std::vector<int32_t>{1, 2});
-  const std::vector<CDangling> dangling = {
-      {"*ELEMENT", 10487, "node", "1"}, {"*ELEMENT", 10488, "material", "1"}, {"*CONLOAD", 3, "node", "9"}};
+  CDanglingList dangling;
+  for (const CDangling& d : {CDangling{"*ELEMENT", 10487, "node", "1"}, CDangling{"*ELEMENT", 10488, "material", "1"},
+                             CDangling{"*CONLOAD", 3, "node", "9"}})
+    dangling.push_back(d);
   MarkDangling(page, dangling, DefaultEnv(), dir.File("m.qsx"));
   std::vector<int> states;
   for (const CPageElement& e : page.elements) states.push_back(static_cast<int>(e.state));
