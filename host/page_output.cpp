@@ -1,6 +1,7 @@
 #include "host/page_output.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -67,6 +68,7 @@ bool AnyFlag(const int32_t* flags) {
   return std::any_of(flags, flags + 6, [](int32_t f) { return f != 0; });
 }
 
+// "kN, m": the units as the *UNIT section names them.
 std::string UnitsText(const T_HEAD_D& h) {
   static const char* const kLength[] = {"", "m", "cm", "mm", "ft", "in"};
   static const char* const kForce[] = {"", "N", "kN", "kgf", "tonf", "lbf", "kips"};
@@ -77,6 +79,7 @@ std::string UnitsText(const T_HEAD_D& h) {
   return (force.empty() ? "?" : force) + ", " + (length.empty() ? "?" : length);
 }
 
+// The title as *PROJINFO writes it (none when it holds "<NULL>"), trimmed.
 std::string TitleText(const T_HEAD_D& h) {
   if (h.present == 0 || h.title.find("<NULL>") != std::string::npos) return "";
   const size_t first = h.title.find_first_not_of(' ');
