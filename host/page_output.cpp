@@ -179,7 +179,7 @@ void AddElements(const CDataPool& pool, const CConversionReport& facts, CPageMod
   const CType* last = nullptr;
   std::pair<int32_t, int32_t> lastKey;
   m.elements.reserve(pool.elements.Count());
-  m.elementNodes.reserve(2 * pool.elements.Count());
+  m.elementNodes.reserve(4 * pool.elements.Count());  // a mix of lines, plates and solids
   std::vector<int32_t> nodes;
   pool.elements.ForEachStored([&](int32_t id, const T_ELEM_D& e) {
     const std::pair<int32_t, int32_t> key(e.type, e.topo);
