@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What --html costs on a benchmark model: the conversion's wall time without
 # and with the page (and with --report-json alone, which the page includes),
-# alternately, median of N runs each; the page's size; and the time to its
-# first and its whole picture in headless Chromium.
+# alternately, median of N runs each, and the processor time (user + system,
+# all threads), which other load on the machine changes less; the page's size;
+# and the time to its first and its whole picture in headless Chromium.
 #
 #   bench/page_cost.sh [--runs N] [SIZE]      (default: 7 runs, the 1M model)
 #
@@ -32,27 +33,28 @@ fi
 tool="$BUILD_DIR/halvex2qsx"
 cd "$dir"
 
-seconds() {  # wall seconds of one conversion with the given options
-  local t0 t1
-  t0=$(date +%s%N)
-  "$tool" "$@" model.hvt >/dev/null
-  t1=$(date +%s%N)
-  echo "$(( (t1 - t0) / 1000000 ))"
+# "WALL CPU" seconds of one conversion with the given options.
+seconds() {
+  /usr/bin/time -f '%e %U %S' -o times.txt "$tool" "$@" model.hvt >/dev/null
+  awk '{printf "%s %.2f\n", $1, $2 + $3}' times.txt
 }
-median() { sort -n | awk '{v[NR] = $1} END {printf "%.3f", v[int((NR + 1) / 2)] / 1000}'; }
+median() { sort -n | awk '{v[NR] = $1} END {printf "%.3f", v[int((NR + 1) / 2)]}'; }
 
-plain=() report=() html=()
+: > runs.txt
 for _ in $(seq "$RUNS"); do
-  plain+=("$(seconds)")
-  report+=("$(seconds --report-json report.json)")
-  html+=("$(seconds --html)")
+  echo "plain $(seconds)" >> runs.txt
+  echo "report $(seconds --report-json report.json)" >> runs.txt
+  echo "html $(seconds --html)" >> runs.txt
 done
-p=$(printf '%s\n' "${plain[@]}" | median)
-r=$(printf '%s\n' "${report[@]}" | median)
-h=$(printf '%s\n' "${html[@]}" | median)
+pick() { awk -v k="$1" -v c="$2" '$1 == k {print $c}' runs.txt | median; }
 echo "model: $dir/model.hvt ($(stat -c %s model.hvt) bytes), load average $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "median of $RUNS: plain $p s, --report-json $r s, --html $h s"
-awk -v p="$p" -v r="$r" -v h="$h" 'BEGIN {printf "added by --html: %.3f s (%.0f %%), of which the report %.3f s\n", h - p, 100 * (h - p) / p, r - p}'
+for c in 2 3; do
+  p=$(pick plain $c) r=$(pick report $c) h=$(pick html $c)
+  [ "$c" = 2 ] && what="wall time" || what="processor time"
+  echo "median $what of $RUNS: plain $p s, --report-json $r s, --html $h s"
+  awk -v p="$p" -v r="$r" -v h="$h" 'BEGIN {printf "  added by --html: %.3f s (%.0f %%), of which the report %.3f s (%.0f %%)\n",
+                                              h - p, 100 * (h - p) / p, r - p, 100 * (r - p) / p}'
+done
 echo "page: $(stat -c %s model.html) bytes"
 if command -v chromium >/dev/null 2>&1; then
   python3 "$ROOT/tests/page/browser_test.py" --chromium "$(command -v chromium)" --measure "$dir/model.html" --runs 2
