@@ -96,7 +96,7 @@ void CFileInputDlg::Browse(std::wstring& path, int field, const char* defaultExt
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   ofn.lpstrDefExt = ext.c_str();
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_LONGNAMES | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_LONGNAMES | OFN_EXPLORER | OFN_HIDEREADONLY;
   BOOL chosen;
   {
     const CCurrentFolderKept kept;
