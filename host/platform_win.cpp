@@ -20,7 +20,8 @@ class CWinFileError : public CFileError {
  public:
   CWinFileError(const std::string& file, bool creating, DWORD error)
       : CFileError(file, creating ? "The file could not be created" : "An error occurred while writing", 0),
-        creating(creating), error(error) {}
+        creating(creating),
+        error(error) {}
   bool creating;
   DWORD error;
 };
@@ -86,9 +87,9 @@ class CWinOutFile : public COutFile {
 std::wstring SystemErrorText(DWORD error) {
   for (const DWORD language : {static_cast<DWORD>(::GetUserDefaultUILanguage()), DWORD{0}}) {
     wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        language, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    const DWORD n =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, language, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
     if (n == 0 || !text) continue;
     std::wstring s(text, n);
     ::LocalFree(text);
@@ -128,9 +129,7 @@ void CWinPlatform::MessageWindow(const std::vector<std::string>& lines) {
   dialog.DoModal(IDD_MESSAGE_WINDOW);
 }
 
-void CWinPlatform::BeginWaitCursor() {
-  m_previousCursors.push_back(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT)));
-}
+void CWinPlatform::BeginWaitCursor() { m_previousCursors.push_back(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))); }
 
 void CWinPlatform::EndWaitCursor() {
   if (m_previousCursors.empty()) return;

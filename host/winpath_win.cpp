@@ -1,8 +1,7 @@
-#include "host/winpath.h"
-
 #include <vector>
 
 #include "host/path_forms.h"
+#include "host/winpath.h"
 #include "host/wintext.h"
 
 namespace hvx {

@@ -155,7 +155,8 @@ TEST(Driver, PathsTheHostCannotTake) {
     const auto form = [](const std::optional<std::string>& f, const std::string& path) {
       return f && f->empty() ? std::optional<std::string>(path) : f;
     };
-    p.hostForms = {{model, form(c.model, model)}, {qsx, form(c.qsx, qsx)}, {"/r/result.hvb", form(c.result, "/r/result.hvb")}};
+    p.hostForms = {
+        {model, form(c.model, model)}, {qsx, form(c.qsx, qsx)}, {"/r/result.hvb", form(c.result, "/r/result.hvb")}};
     std::string out = "OUT", res = "RES";
     EXPECT_EQ(c.rc, hvx::RunConversion(p, out, res));
     EXPECT_EQ(!c.out ? "OUT" : *c.out ? c.out : qsx, out);
@@ -164,7 +165,8 @@ TEST(Driver, PathsTheHostCannotTake) {
     EXPECT_EQ(c.rc == -1 ? refusal : std::vector<std::string>(), p.messageBoxes);
     std::vector<std::vector<std::string>> windows;
     if (c.windowModel)
-      windows.push_back({"", "Invalid format in line 3.", "", "Import <" + std::string(*c.windowModel ? c.windowModel : model) + ">"});
+      windows.push_back({"", "Invalid format in line 3.", "",
+                         "Import <" + std::string(*c.windowModel ? c.windowModel : model) + ">"});
     EXPECT_EQ(windows, p.windows);
     EXPECT_EQ(c.qsxWritten, Exists(qsx));
     EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));

@@ -148,7 +148,8 @@ std::wstring SystemText(DWORD error, WORD primary = 0) {
   DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, language, buf,
                            1024, nullptr);
   if (n == 0)
-    n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buf, 1024, nullptr);
+    n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buf, 1024,
+                       nullptr);
   std::wstring s(buf, n);
   while (!s.empty() && (s.back() == L'\n' || s.back() == L'\r' || s.back() == L' ')) s.pop_back();
   return s;
@@ -498,8 +499,8 @@ const Scenario kScenarios[] = {
      kSame, 0},
     {"host with an active window: dialogs and box modal to it", kMain, kClean, kBlockedOutput, kOk, 0, kFileErrorBox,
      kNone, kUnchecked, kHostWindow},
-    {"host with an active window: message window modal to it", kMain, kFormatError, kCopy, kOk, 0, nullptr, kCase, kSame,
-     kHostWindow},
+    {"host with an active window: message window modal to it", kMain, kFormatError, kCopy, kOk, 0, nullptr, kCase,
+     kSame, kHostWindow},
     {"host without an active window: its visible window owns the dialogs, disabled meanwhile", kMain, kFormatError,
      kCopy, kOk, 0, nullptr, kCase, kSame, kInactiveHost},
     {"Ctrl+C in the message window: every line on the clipboard", kMain | kLanguage, kFormatError, kCopy, kOk, 0,
@@ -514,7 +515,8 @@ const Scenario kScenarios[] = {
      kCase, kSame, kTool},
     {"halvex2qsx.exe, Japanese folder and name, on a console: the path shown as it is", kMain, kFormatError,
      kJapaneseName, kOk, 0, nullptr, kCase, kSame, kToolConsole},
-    {"version resources of the three files; the manifests", kMain, kClean, kVersions, kOk, 0, nullptr, kNone, kNoQsx, 0},
+    {"version resources of the three files; the manifests", kMain, kClean, kVersions, kOk, 0, nullptr, kNone, kNoQsx,
+     0},
     {"missing catalogue: a copy without Convertmsg.dll", kMain, kFormatError, kCopyWithoutCatalogue, kOk, 0, nullptr,
      kNone, kUnchecked, 0},
     {"  (copy without Convertmsg.dll) fallback text in the message window", kNoCatalogue, kFormatError, kCopy, kOk, 0,
@@ -587,15 +589,17 @@ void CheckVersions(Problems& p) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT size = 0;
     const bool hasFixed = VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &size) && fixed;
-    Check(p, hasFixed && HIWORD(fixed->dwFileVersionMS) == major && LOWORD(fixed->dwFileVersionMS) == minor &&
-                 HIWORD(fixed->dwFileVersionLS) == patch && LOWORD(fixed->dwFileVersionLS) == 0 &&
-                 fixed->dwProductVersionMS == fixed->dwFileVersionMS && fixed->dwFileType == f.type,
+    Check(p,
+          hasFixed && HIWORD(fixed->dwFileVersionMS) == major && LOWORD(fixed->dwFileVersionMS) == minor &&
+              HIWORD(fixed->dwFileVersionLS) == patch && LOWORD(fixed->dwFileVersionLS) == 0 &&
+              fixed->dwProductVersionMS == fixed->dwFileVersionMS && fixed->dwFileType == f.type,
           what + "file version, product version or type");
     const auto value = [&](const wchar_t* name) {
       wchar_t* text = nullptr;
       UINT length = 0;
       const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-      if (!VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&text), &length) || !text) return std::wstring();
+      if (!VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&text), &length) || !text)
+        return std::wstring();
       return std::wstring(text);
     };
     const std::wstring version = W(HALVEX_VERSION);
@@ -618,7 +622,9 @@ void CheckVersions(Problems& p) {
   };
   const std::string tool = manifest(L"halvex2qsx.exe", 1), plugin = manifest(L"ConvertHalvex.dll", 2);
   Check(p, tool.find(">true</longPathAware>") != std::string::npos, "the tool's manifest does not declare long paths");
-  Check(p, plugin.find("Microsoft.Windows.Common-Controls") != std::string::npos && plugin.find("\"6.0.0.0\"") != std::string::npos,
+  Check(p,
+        plugin.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
+            plugin.find("\"6.0.0.0\"") != std::string::npos,
         "the plug-in's manifest does not ask for the common controls of version 6");
 }
 
@@ -778,8 +784,9 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   if (s.flags & (kTool | kToolConsole)) {
     RunTool(p, s, model, dir, s.flags & kToolConsole);
   } else {
-    HANDLE lock = s.setup == kLocked ? CreateFileW(Long(model).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                                     : INVALID_HANDLE_VALUE;
+    HANDLE lock = s.setup == kLocked
+                      ? CreateFileW(Long(model).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                      : INVALID_HANDLE_VALUE;
     Check(p, s.setup != kLocked || lock != INVALID_HANDLE_VALUE, "could not lock the model");
     std::vector<std::string> box;
     if (s.box == kFileErrorBox) {
@@ -909,8 +916,7 @@ int wmain(int argc, wchar_t** argv) {
   if (!g_convert2 || !g_convert) return std::printf("FAIL: ConvertFile2 or ConvertFile not exported\n"), 1;
   if (argc > 5 && std::wstring(argv[3]) == L"--show") return Show(U(argv[4]), U(argv[5]));
 
-  const std::string who =
-      U(g_lang->flag) + " user, code page " + std::to_string(g_latin ? 1252 : g_lang->codePage);
+  const std::string who = U(g_lang->flag) + " user, code page " + std::to_string(g_latin ? 1252 : g_lang->codePage);
   int passed = 0, failed = 0;
   for (size_t i = 0; i < std::size(kScenarios); ++i) {
     if (!(kScenarios[i].modes & g_mode)) continue;
