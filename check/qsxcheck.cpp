@@ -1,18 +1,29 @@
 // Reference check of QSX text. One pass over the lines: each data line is read
-// by the rule of the section it stands in (the last command line), which may
-// define a number or name of some kind and may refer to others. A reference to
-// something already defined is dropped at once; the rest wait in file order and
-// are looked up again at the end, so forward references resolve.
+// by the rule of the section it stands in (the last command line), which says
+// what its fields define and refer to. A reference to something already
+// defined is dropped at once; the rest wait in file order, in a compact list,
+// and are looked up again at the end, so forward references resolve. Missing
+// numbers that follow each other on one line wait as one run.
 #include "check/qsxcheck.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
+#include <climits>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <unordered_set>
+#include <vector>
+
+#include "check/numberset.h"
 
 namespace hvx {
 
 namespace {
+
+// ---- what is defined and referred to ----
 
 enum EKind : uint8_t {
   kNode, kElement, kMaterial, kSection, kThickness, kLoadCase, kThCase, kSpCase, kGroup,
@@ -20,38 +31,165 @@ enum EKind : uint8_t {
   kKindCount
 };
 
-const char* const kKindNames[kKindCount] = {
+constexpr std::string_view kKindNames[kKindCount] = {
     "node", "element", "material", "section", "thickness", "load case", "time history case",
     "spectrum case", "group", "boundary group", "hinge property", "link property",
     "spring property", "spectrum function", "time function", "general link", "elastic link"};
 
-// Sections whose data lines define or refer to something; every other command
-// keyword is kOther and its data lines are passed over.
-enum ESec : uint8_t {
-  kOther, kSNode, kSElement, kSMaterial, kSSection, kSThickness, kSNlProp, kSHvxNlProp,
-  kSGsprType, kSConstraint, kSRigidLink, kSFrameRls, kSOffset, kSStldCase, kSUseStld,
-  kSConLoad, kSPressure, kSPrestress, kSBeamLoad, kSBsTemper, kSElTemper, kSSpDisp,
-  kSSfunction, kSSpldCase, kSTfunction, kSThldCase, kSDynSload, kSGroundAcc, kSDynNload,
-  kSGroup, kSBndrGroup, kSGroupDamp, kSIniForce, kSIhingeProp, kSIhingeAssign, kSNlLink,
-  kSGspring, kSNodalMass, kSSpring, kSElasticLink, kSThGraph, kSThAnitime, kSMnThOutput,
-  kSLocalAxis, kSIniEforce, kSHvxAnaltype, kSHvxConstraint, kSHvxNlctrl, kSEndData, kSecCount
+enum class EUse : uint8_t {
+  kNone,
+  kDefNumber,   // defines the number in the field
+  kDefName,     // defines the name in the field
+  kRefNumber,   // refers to the number in the field
+  kRefNonZero,  // refers to the number in the field unless it is 0 (an empty slot)
+  kRefName,     // refers to the name in the field
+  kRefList,     // refers to each of the blank-separated numbers in the field
 };
 
-const char* const kSecNames[kSecCount] = {
-    "", "*NODE", "*ELEMENT", "*MATERIAL", "*SECTION", "*THICKNESS", "*NL-PROP",
-    "*HVX-NL-PROP", "*GSPRTYPE", "*CONSTRAINT", "*RIGIDLINK", "*FRAME-RLS", "*OFFSET",
-    "*STLDCASE", "*USE-STLD", "*CONLOAD", "*PRESSURE", "*PRESTRESS", "*BEAMLOAD", "*BSTEMPER",
-    "*ELTEMPER", "*SPDISP", "*SFUNCTION", "*SPLDCASE", "*TFUNCTION", "*THLDCASE",
-    "*DYN-SLOAD", "*GROUND-ACC", "*DYN-NLOAD", "*GROUP", "*BNDR-GROUP", "*GROUP-DAMP",
-    "*INIFORCE", "*IHINGE-PROP", "*IHINGE-ASSIGN", "*NL-LINK", "*GSPRING", "*NODALMASS",
-    "*SPRING", "*ELASTICLINK", "*TH-GRAPH", "*TH-ANITIME", "*HVX-MN-TH-OUTPUT", "*LOCALAXIS",
-    "*INI-EFORCE", "*HVX-ANALTYPE", "*HVX-CONSTRAINT", "*HVX-NLCTRL", "*ENDDATA"};
+// What one field of a line defines or refers to.
+struct CUse {
+  uint8_t field = 0;  // 1-based
+  EUse use = EUse::kNone;
+  EKind kind = kKindCount;
+};
 
-ESec SectionOf(std::string_view keyword) {
-  for (int s = 1; s < kSecCount; ++s)
-    if (keyword == kSecNames[s]) return static_cast<ESec>(s);
-  return kOther;
+constexpr CUse Def(uint8_t f, EKind k) { return {f, EUse::kDefNumber, k}; }
+constexpr CUse DefName(uint8_t f, EKind k) { return {f, EUse::kDefName, k}; }
+constexpr CUse Ref(uint8_t f, EKind k) { return {f, EUse::kRefNumber, k}; }
+constexpr CUse RefNonZero(uint8_t f, EKind k) { return {f, EUse::kRefNonZero, k}; }
+constexpr CUse RefName(uint8_t f, EKind k) { return {f, EUse::kRefName, k}; }
+constexpr CUse RefList(uint8_t f, EKind k) { return {f, EUse::kRefList, k}; }
+
+// When the uses of a row apply to a data line.
+enum class ETest : uint8_t {
+  kAlways,
+  kLetter2,     // field 2 begins with a letter (a type name, not a number)
+  kFuncName,    // field 1 begins with "FUNC="; the rest of it is field 1
+  kCaseName,    // field 1 begins with "NAME="; the rest of it is field 1
+  kHingeName,   // field 1 is a property name: a letter first, not YES or NO
+};
+
+// Lines a section needs more than its fields' uses for.
+enum class EReader : uint8_t {
+  kNone,
+  kElement,        // nodes and property by element type
+  kNlProp,         // a property head line: NAME, APPLICATION, ... (3 fields or more)
+  kSpectrumCase,   // NAME= line, then the function line
+  kHistoryCase,    // NAME= line, then a sequence line naming the case before
+  kGroupDamping,   // name and type every fifth field
+  kLinkGroup,      // boundary group of *NL-LINK, at field 8 or 14 by iRCS
+  kHistoryGraph,   // what field 5 names, by class and type
+  kInitialForces,  // element, elastic link or general link by type
+  kAnalysisType,   // NAME= line saying RS or TH, then the case it names
+  kEquations,      // node fields by method
+  kGroup,          // NAME, node list, element list: read as a stream
+};
+
+// One row per section keyword: what its data lines define and refer to.
+struct CRule {
+  std::string_view keyword;
+  std::array<CUse, 5> uses{};  // in field order; applied when the test holds
+  ETest test = ETest::kAlways;
+  EReader reader = EReader::kNone;  // runs after the uses
+  CUse head{};                      // a field of the command line itself
+  bool endsData = false;
+};
+
+constexpr CRule kRules[] = {
+    {"*NODE", {Def(1, kNode)}},
+    {"*ELEMENT", {Def(1, kElement)}, ETest::kAlways, EReader::kElement},
+    {"*MATERIAL", {Def(1, kMaterial)}},
+    {"*SECTION", {Def(1, kSection)}, ETest::kLetter2},
+    {"*THICKNESS", {Def(1, kThickness)}, ETest::kLetter2},
+    {"*NL-PROP", {}, ETest::kAlways, EReader::kNlProp},
+    {"*HVX-NL-PROP", {RefName(1, kLinkProp)}},
+    {"*GSPRTYPE", {DefName(1, kSpringProp)}},
+    {"*CONSTRAINT", {Ref(1, kNode)}},
+    {"*RIGIDLINK", {Ref(1, kNode), RefList(3, kNode)}},
+    {"*FRAME-RLS", {Ref(1, kElement)}, ETest::kLetter2},
+    {"*OFFSET", {Ref(1, kElement)}},
+    {"*STLDCASE", {DefName(1, kLoadCase)}},
+    {"*USE-STLD", {}, ETest::kAlways, EReader::kNone, RefName(2, kLoadCase)},
+    {"*CONLOAD", {Ref(1, kNode)}},
+    {"*PRESSURE", {Ref(1, kElement)}},
+    {"*PRESTRESS", {Ref(1, kElement)}},
+    {"*BEAMLOAD", {Ref(1, kElement)}},
+    {"*BSTEMPER", {Ref(1, kElement)}},
+    {"*ELTEMPER", {Ref(1, kElement)}},
+    {"*SPDISP", {Ref(1, kNode)}},
+    {"*SFUNCTION", {DefName(1, kSpecFunc)}, ETest::kFuncName},
+    {"*SPLDCASE", {}, ETest::kAlways, EReader::kSpectrumCase},
+    {"*TFUNCTION", {DefName(1, kTimeFunc)}, ETest::kFuncName},
+    {"*THLDCASE", {}, ETest::kAlways, EReader::kHistoryCase},
+    {"*DYN-SLOAD", {RefName(1, kThCase), RefName(2, kLoadCase), RefName(3, kTimeFunc)}},
+    {"*GROUND-ACC",
+     {RefName(1, kThCase), RefName(2, kTimeFunc), RefName(5, kTimeFunc), RefName(8, kTimeFunc)}},
+    {"*DYN-NLOAD", {Ref(1, kNode), RefName(2, kThCase), RefName(3, kTimeFunc)}},
+    {"*GROUP", {}, ETest::kAlways, EReader::kGroup},
+    {"*BNDR-GROUP", {DefName(1, kBndrGroup)}},
+    {"*GROUP-DAMP", {}, ETest::kAlways, EReader::kGroupDamping},
+    {"*INIFORCE", {Ref(1, kElement)}},
+    {"*IHINGE-PROP", {DefName(1, kHingeProp), RefNonZero(5, kMaterial), RefNonZero(6, kSection)},
+     ETest::kHingeName},
+    {"*IHINGE-ASSIGN", {Ref(1, kElement), RefName(2, kHingeProp)}},
+    {"*NL-LINK",
+     {Def(1, kGenLink), Ref(2, kNode), Ref(3, kNode), RefName(4, kLinkProp), RefName(5, kHingeProp)},
+     ETest::kAlways, EReader::kLinkGroup},
+    {"*GSPRING", {Ref(1, kNode), RefName(2, kSpringProp), RefName(3, kBndrGroup)}},
+    {"*NODALMASS", {Ref(1, kNode)}},
+    {"*SPRING", {Ref(1, kNode), RefName(8, kBndrGroup)}},
+    {"*ELASTICLINK", {Def(1, kElasticLink), Ref(2, kNode), Ref(3, kNode), RefName(15, kBndrGroup)}},
+    {"*TH-GRAPH", {}, ETest::kAlways, EReader::kHistoryGraph},
+    {"*TH-ANITIME", {RefName(1, kThCase)}},
+    {"*HVX-MN-TH-OUTPUT", {Ref(1, kElement)}},
+    {"*LOCALAXIS", {Ref(1, kNode)}},
+    {"*INI-EFORCE", {}, ETest::kAlways, EReader::kInitialForces},
+    {"*HVX-ANALTYPE", {}, ETest::kAlways, EReader::kAnalysisType},
+    {"*HVX-CONSTRAINT", {}, ETest::kAlways, EReader::kEquations},
+    {"*HVX-NLCTRL", {RefName(2, kThCase)}, ETest::kCaseName},
+    {"*ENDDATA", {}, ETest::kAlways, EReader::kNone, {}, true},
+};
+constexpr int kRuleCount = static_cast<int>(std::size(kRules));
+static_assert(kRuleCount < 256, "a row number is kept in one byte");
+
+// Element lines: nodes and the property they refer to by element type.
+struct CElementType {
+  std::string_view name;
+  int nodes;
+  EKind property;   // kKindCount: none
+  bool zeroIsNone;  // a 0 in any node slot is an unused corner
+};
+constexpr CElementType kElementTypes[] = {
+    {"TRUSS", 2, kSection, false},     {"BEAM", 2, kSection, false},      {"PLSTRS", 4, kThickness, false},
+    {"PLATE", 4, kThickness, false},   {"PLSTRN", 4, kThickness, false},  {"SOLID", 8, kKindCount, true},
+};
+
+// Time-history graph rows: what field 5 names by class (field 1) and type
+// (field 2).
+struct CGraphRow {
+  long long cls, typeFrom, typeTo;
+  EKind kind;
+};
+constexpr CGraphRow kGraphRows[] = {
+    {0, 2, 2, kNode},    {0, 3, 7, kElement}, {0, 9, 10, kElement}, {0, 8, 8, kGenLink},
+    {1, 2, 2, kNode},    {1, 3, 4, kElement}, {1, 6, 6, kGenLink},
+};
+
+// *INI-EFORCE: what field 2 names by the type in field 1.
+struct CForceTarget {
+  std::string_view type;
+  EKind kind;
+};
+constexpr CForceTarget kForceTargets[] = {
+    {"TRUSS", kElement}, {"BEAM", kElement}, {"E-LINK", kElasticLink}, {"G-LINK", kGenLink}};
+
+int RuleOf(std::string_view keyword) {
+  for (int r = 0; r < kRuleCount; ++r)
+    if (keyword == kRules[r].keyword) return r;
+  return -1;
 }
+
+// ---- fields ----
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -63,6 +201,7 @@ std::string_view Trim(std::string_view s) {
 }
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool StartsWithLetter(std::string_view f) { return !f.empty() && IsLetter(f[0]); }
 
 // A whole field as a decimal integer (the field is already trimmed). Short
 // fields, the usual case, are read by hand; long ones by from_chars, which
@@ -87,12 +226,38 @@ bool ParseInt(std::string_view f, long long& v) {
   return true;
 }
 
-// Comma-separated fields of one line, trimmed, taken one after another.
+// Comma-separated fields of one line, trimmed. The first kKept fields are
+// kept once split and may be asked for in any order; later ones are split on
+// demand, so beyond kKept the field asked for must not go back.
 class CFields {
  public:
-  explicit CFields(std::string_view line) : m_rest(line) {}
+  static constexpr int kKept = 16;
+
+  explicit CFields(std::string_view line) : m_line(line), m_rest(line) {}
+  // Field n (1-based); empty when the line has fewer.
+  std::string_view At(int n) {
+    if (!Reach(n)) return {};
+    if (n <= kKept) return m_line.substr(m_begin[n - 1], m_size[n - 1]);
+    return n == m_count ? m_last : std::string_view{};
+  }
+  // True when the line has at least n fields.
+  bool Has(int n) { return Reach(n); }
+
+ private:
+  bool Reach(int n) {
+    while (m_count < n) {
+      if (m_done) return false;
+      m_last = Next();
+      if (m_count < kKept) {
+        // Kept as places in the line, which need no clearing per line.
+        m_begin[m_count] = static_cast<uint32_t>(m_last.data() - m_line.data());
+        m_size[m_count] = static_cast<uint32_t>(m_last.size());
+      }
+      ++m_count;
+    }
+    return true;
+  }
   std::string_view Next() {
-    if (m_done) return {};
     const char* p = m_rest.data();
     const char* const e = p + m_rest.size();
     while (p < e && IsBlank(*p)) ++p;
@@ -105,161 +270,294 @@ class CFields {
     m_rest = std::string_view(p, static_cast<size_t>(e - p));
     return std::string_view(b, static_cast<size_t>(q - b));
   }
-  // Field n (1-based), counting from the start of the line; fields already
-  // taken are not revisited, so n must grow across calls.
-  std::string_view At(int n) {
-    std::string_view f;
-    while (m_taken < n) {
-      if (m_done) return {};
-      f = Next();
-      ++m_taken;
-    }
-    return f;
-  }
-  bool Done() const { return m_done; }
 
- private:
+  std::string_view m_line;  // at most kMaxKeptLine bytes
   std::string_view m_rest;
   bool m_done = false;
-  int m_taken = 0;
+  int m_count = 0;  // fields split so far
+  std::string_view m_last;
+  uint32_t m_begin[kKept];
+  uint32_t m_size[kKept];
 };
 
-// Open-addressing hash set of 64-bit numbers (linear probing, at most half
-// full): one probe sequence in one array, no node per number.
-class CFlatSet {
- public:
-  size_t size() const { return m_count; }
-  bool empty() const { return m_count == 0; }
-  void insert(long long n) {
-    if (n == kEmpty) {
-      if (!m_hasEmpty) ++m_count;
-      m_hasEmpty = true;
-      return;
-    }
-    if (2 * (m_count + 1) > m_slots.size()) Grow();
-    long long& s = m_slots[Find(n)];
-    if (s == kEmpty) {
-      s = n;
-      ++m_count;
-    }
-  }
-  bool count(long long n) const {
-    if (n == kEmpty) return m_hasEmpty;
-    return !m_slots.empty() && m_slots[Find(n)] == n;
-  }
-  template <class F>
-  void ForEach(F f) const {
-    if (m_hasEmpty) f(kEmpty);
-    for (const long long v : m_slots)
-      if (v != kEmpty) f(v);
-  }
-  void clear() {
-    m_slots.clear();
-    m_count = 0;
-    m_hasEmpty = false;
-  }
+bool StripPrefix(std::string_view& f, std::string_view prefix) {
+  if (f.substr(0, prefix.size()) != prefix) return false;
+  f = Trim(f.substr(prefix.size()));
+  return true;
+}
 
- private:
-  static constexpr long long kEmpty = INT64_MIN;
-  // The slot holding n, or the empty slot where n would go.
-  size_t Find(long long n) const {
-    const size_t mask = m_slots.size() - 1;
-    size_t i = static_cast<size_t>((static_cast<uint64_t>(n) * 0x9E3779B97F4A7C15ull) >> 20) & mask;
-    while (m_slots[i] != kEmpty && m_slots[i] != n) i = (i + 1) & mask;
-    return i;
+// Eight ASCII digits at p (which must hold eight bytes) as their value, when
+// they are eight digits (the bytes are read as one little-endian word).
+bool EightDigits(const char* p, uint64_t& value) {
+  if constexpr (std::endian::native != std::endian::little) return false;
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  if ((((v & 0xF0F0F0F0F0F0F0F0) | (((v + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4))) != 0x3333333333333333)
+    return false;
+  v -= 0x3030303030303030;
+  v = (v * 10) + (v >> 8);  // pairs of digits in the low byte of each 16-bit lane
+  v = (((v & 0x000000FF000000FF) * 0x000F424000000064) + (((v >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >> 32;
+  value = static_cast<uint32_t>(v);
+  return true;
+}
+
+// ---- arithmetic of runs, without overflow ----
+
+// a - b, when it fits.
+bool Difference(long long a, long long b, long long& d) {
+  if ((b > 0 && a < LLONG_MIN + b) || (b < 0 && a > LLONG_MAX + b)) return false;
+  d = a - b;
+  return true;
+}
+
+// first + i * step for a number known to lie on the run (so in range).
+long long RunNumber(long long first, long long step, long long i) {
+  return static_cast<long long>(static_cast<uint64_t>(first) +
+                                static_cast<uint64_t>(i) * static_cast<uint64_t>(step));
+}
+
+// The place of n on the run first, first + step, ... last, if it is on it.
+bool RunIndex(long long first, long long last, long long step, long long n, long long& i) {
+  uint64_t d, s;
+  if (step > 0) {
+    if (n < first || n > last) return false;
+    d = static_cast<uint64_t>(n) - static_cast<uint64_t>(first);
+    s = static_cast<uint64_t>(step);
+  } else {
+    if (n > first || n < last) return false;
+    d = static_cast<uint64_t>(first) - static_cast<uint64_t>(n);
+    s = uint64_t{0} - static_cast<uint64_t>(step);
   }
-  void Grow() {
-    std::vector<long long> old(m_slots.empty() ? 16 : m_slots.size() * 2, kEmpty);
-    old.swap(m_slots);
-    for (const long long v : old)
-      if (v != kEmpty) m_slots[Find(v)] = v;
-  }
-  std::vector<long long> m_slots;
-  size_t m_count = 0;
-  bool m_hasEmpty = false;
+  if (d % s != 0) return false;
+  i = static_cast<long long>(d / s);
+  return true;
+}
+
+struct CNameHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
 };
-
-// Defined numbers of one kind. A few thousand sit in a hash set; beyond that a
-// bitmap in pages of 65536 numbers over the 32-bit range takes over, its pages
-// created on first use up to a limit. The hash set keeps what falls outside
-// (numbers beyond 32 bits, pages beyond the limit). A number whose page exists
-// is always in the page.
-class CNumberSet {
- public:
-  void Add(long long n) {
-    if (m_pages.empty()) {
-      m_sparse.insert(n);
-      if (m_sparse.size() >= kSmall) ToBitmap();
-      return;
-    }
-    if (!AddToPage(n)) m_sparse.insert(n);
-  }
-  bool Has(long long n) const {
-    if (!m_pages.empty() && n >= INT32_MIN && n <= INT32_MAX) {
-      const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(n));
-      if (const uint64_t* page = m_pages[u >> 16].get())
-        return (page[(u & 0xffff) >> 6] >> (u & 63)) & 1;
-    }
-    return !m_sparse.empty() && m_sparse.count(n) != 0;
-  }
-
- private:
-  static constexpr size_t kSmall = 4096;
-  static constexpr size_t kPageWords = 65536 / 64;
-  static constexpr size_t kMaxPages = 1024;  // 8 MiB of bitmap per kind
-
-  void ToBitmap() {
-    m_pages.resize(size_t{1} << 16);
-    CFlatSet rest;
-    m_sparse.ForEach([&](long long n) {
-      if (!AddToPage(n)) rest.insert(n);
-    });
-    m_sparse = std::move(rest);
-  }
-  bool AddToPage(long long n) {
-    if (n < INT32_MIN || n > INT32_MAX) return false;
-    const uint32_t u = static_cast<uint32_t>(static_cast<int32_t>(n));
-    std::unique_ptr<uint64_t[]>& page = m_pages[u >> 16];
-    if (!page) {
-      if (m_pageCount >= kMaxPages) return false;
-      page.reset(new uint64_t[kPageWords]());
-      ++m_pageCount;
-    }
-    page[(u & 0xffff) >> 6] |= uint64_t{1} << (u & 63);
-    return true;
-  }
-
-  std::vector<std::unique_ptr<uint64_t[]>> m_pages;
-  size_t m_pageCount = 0;
-  CFlatSet m_sparse;
-};
-
-// A reference not resolved when it was read (24 bytes): a number, or a name
-// kept in the arena. Elements come before the materials and sections they
-// name, so a big model has about two of these per element.
-struct CPending {
-  long long line;
-  union {
-    long long number;
-    struct {
-      uint32_t nameOff;
-      uint32_t nameLen;
-    };
-  };
-  uint8_t sec;
-  uint8_t kind;
-  bool isName;
-};
-static_assert(sizeof(CPending) == 24);
-
-constexpr size_t kMaxPending = size_t{8} << 20;
-constexpr size_t kMaxNameArena = size_t{64} << 20;
-constexpr size_t kMaxToken = 32;
+using CNameSet = std::unordered_set<std::string, CNameHash, std::equal_to<>>;
 
 }  // namespace
 
-bool operator==(const CDangling& a, const CDangling& b) {
-  return a.section == b.section && a.line == b.line && a.kind == b.kind && a.name == b.name;
+// ---- the compact list ----
+//
+// Each entry: a flags byte; the line as a zigzag varint difference from the
+// last entry's line; section and kind (nothing when both are the last entry's,
+// else a row number byte each, or both as length-prefixed texts); then a name
+// (length-prefixed), a number (zigzag varint) or a run (first, last, step as
+// zigzag varints, count as a varint).
+struct CDanglingCodec {
+  enum : uint8_t {
+    kFormName = 0,
+    kFormNumber = 1,
+    kFormRun = 2,
+    kFormMask = 3,
+    kSameRows = 4,  // section and kind rows of the last entry
+    kTexts = 8,     // section and kind as texts, not rows
+  };
+
+  // An entry as stored: section and kind as rows of the tables (-1: texts).
+  struct CEntry {
+    long long line = 0;
+    int section = -1, kind = -1;
+    std::string_view sectionText, kindText;
+    uint8_t form = kFormName;
+    std::string_view name;
+    long long first = 0, last = 0, step = 0, count = 1;
+  };
+
+  static const std::string& Bytes(const CDanglingList& list) { return list.m_bytes; }
+
+  static void PutVarint(std::string& out, uint64_t v) {
+    while (v >= 0x80) {
+      out.push_back(static_cast<char>((v & 0x7f) | 0x80));
+      v >>= 7;
+    }
+    out.push_back(static_cast<char>(v));
+  }
+  static uint64_t GetVarint(const std::string& in, size_t& pos) {
+    uint64_t v = 0;
+    for (int shift = 0;; shift += 7) {
+      const auto b = static_cast<uint8_t>(in[pos++]);
+      v |= static_cast<uint64_t>(b & 0x7f) << shift;
+      if (!(b & 0x80)) return v;
+    }
+  }
+  static void PutSigned(std::string& out, long long v) {
+    PutVarint(out, (static_cast<uint64_t>(v) << 1) ^ (v < 0 ? ~uint64_t{0} : 0));
+  }
+  static long long GetSigned(const std::string& in, size_t& pos) {
+    const uint64_t u = GetVarint(in, pos);
+    return static_cast<long long>((u >> 1) ^ (uint64_t{0} - (u & 1)));
+  }
+  static void PutText(std::string& out, std::string_view s) {
+    PutVarint(out, s.size());
+    out.append(s);
+  }
+  static std::string_view GetText(const std::string& in, size_t& pos) {
+    const auto n = static_cast<size_t>(GetVarint(in, pos));
+    const std::string_view s(in.data() + pos, n);
+    pos += n;
+    return s;
+  }
+
+  static void Put(CDanglingList& list, const CEntry& e) {
+    std::string& out = list.m_bytes;
+    uint8_t flags = e.form;
+    const bool texts = e.section < 0 || e.kind < 0;
+    if (texts) flags |= kTexts;
+    else if (e.section == list.m_section && e.kind == list.m_kind) flags |= kSameRows;
+    out.push_back(static_cast<char>(flags));
+    PutSigned(out, static_cast<long long>(static_cast<uint64_t>(e.line) - static_cast<uint64_t>(list.m_line)));
+    if (texts) {
+      PutText(out, e.sectionText);
+      PutText(out, e.kindText);
+    } else if (!(flags & kSameRows)) {
+      out.push_back(static_cast<char>(e.section));
+      out.push_back(static_cast<char>(e.kind));
+    }
+    switch (e.form) {
+      case kFormName: PutText(out, e.name); break;
+      case kFormNumber: PutSigned(out, e.first); break;
+      default:
+        PutSigned(out, e.first);
+        PutSigned(out, e.last);
+        PutSigned(out, e.step);
+        PutVarint(out, static_cast<uint64_t>(e.count));
+        break;
+    }
+    list.m_line = e.line;
+    list.m_section = texts ? -1 : e.section;
+    list.m_kind = texts ? -1 : e.kind;
+    ++list.m_entries;
+    list.m_references += e.form == kFormRun ? e.count : 1;
+  }
+
+  // Reads the entry at pos; line, section and kind carry the last entry's
+  // and are updated.
+  static void Get(const std::string& in, size_t& pos, long long& line, int& section, int& kind, CEntry& e) {
+    const auto flags = static_cast<uint8_t>(in[pos++]);
+    line = static_cast<long long>(static_cast<uint64_t>(line) + static_cast<uint64_t>(GetSigned(in, pos)));
+    e.line = line;
+    if (flags & kTexts) {
+      section = kind = -1;
+      e.sectionText = GetText(in, pos);
+      e.kindText = GetText(in, pos);
+    } else {
+      if (!(flags & kSameRows)) {
+        section = static_cast<uint8_t>(in[pos++]);
+        kind = static_cast<uint8_t>(in[pos++]);
+      }
+      e.sectionText = kRules[section].keyword;
+      e.kindText = kKindNames[kind];
+    }
+    e.section = section;
+    e.kind = kind;
+    e.form = flags & kFormMask;
+    e.name = {};
+    e.first = e.last = e.step = 0;
+    e.count = 1;
+    switch (e.form) {
+      case kFormName: e.name = GetText(in, pos); break;
+      case kFormNumber: e.first = GetSigned(in, pos); break;
+      default:
+        e.first = GetSigned(in, pos);
+        e.last = GetSigned(in, pos);
+        e.step = GetSigned(in, pos);
+        e.count = static_cast<long long>(GetVarint(in, pos));
+        break;
+    }
+  }
+
+  static void Load(CDanglingList::const_iterator& it) {
+    const std::string& in = *it.m_bytes;
+    if (it.m_pos >= in.size()) return;
+    size_t pos = it.m_pos;
+    CEntry e;
+    Get(in, pos, it.m_line, it.m_section, it.m_kind, e);
+    it.m_next = pos;
+    CDangling& d = it.m_entry;
+    d.section = e.sectionText;
+    d.line = e.line;
+    d.kind = e.kindText;
+    d.count = e.count;
+    d.first = d.last = d.step = 0;
+    switch (e.form) {
+      case kFormName: d.name.assign(e.name); break;
+      case kFormNumber: d.name = std::to_string(e.first); break;
+      default:
+        d.name.clear();
+        d.first = e.first;
+        d.last = e.last;
+        d.step = e.step;
+        break;
+    }
+  }
+};
+
+namespace {
+using CEntry = CDanglingCodec::CEntry;
+}  // namespace
+
+static_assert(std::input_iterator<CDanglingList::const_iterator>);
+
+CDanglingList::const_iterator CDanglingList::begin() const {
+  const_iterator it;
+  it.m_bytes = &m_bytes;
+  CDanglingCodec::Load(it);
+  return it;
+}
+
+CDanglingList::const_iterator CDanglingList::end() const {
+  const_iterator it;
+  it.m_bytes = &m_bytes;
+  it.m_pos = m_bytes.size();
+  return it;
+}
+
+CDanglingList::const_iterator& CDanglingList::const_iterator::operator++() {
+  m_pos = m_next;
+  CDanglingCodec::Load(*this);
+  return *this;
+}
+
+void CDanglingList::push_back(const CDangling& d) {
+  CEntry e;
+  e.line = d.line;
+  e.sectionText = d.section;
+  e.kindText = d.kind;
+  if (d.IsRun()) {
+    e.form = CDanglingCodec::kFormRun;
+    e.first = d.first;
+    e.last = d.last;
+    e.step = d.step;
+    e.count = d.count;
+  } else {
+    e.name = d.name;
+  }
+  CDanglingCodec::Put(*this, e);
+}
+
+void CDanglingList::assign(size_t n, const CDangling& d) {
+  clear();
+  for (size_t i = 0; i < n; ++i) push_back(d);
+}
+
+void CDanglingList::clear() { *this = CDanglingList(); }
+
+bool CDanglingList::operator==(const CDanglingList& o) const {
+  if (m_entries != o.m_entries || m_references != o.m_references) return false;
+  return std::equal(begin(), end(), o.begin(), o.end());
+}
+
+std::string RunText(const CDangling& run) {
+  std::string s(run.kind);
+  s += !s.empty() && s.back() == 's' ? "es " : "s ";
+  s += std::to_string(run.first) + " to " + std::to_string(run.last);
+  if (run.step != 1) s += " step " + std::to_string(run.step);
+  return s + " (" + std::to_string(run.count) + ")";
 }
 
 const char* QsxVerdictText(EQsxVerdict v) {
@@ -272,16 +570,34 @@ const char* QsxVerdictText(EQsxVerdict v) {
   return "";
 }
 
+// ---- the checker ----
+
+namespace {
+constexpr size_t kMaxToken = 32;
+}  // namespace
+
 struct CQsxChecker::CImpl {
+  explicit CImpl(size_t budget) : pendingBudget(budget) {}
+
   CNumberSet numbers[kKindCount];
-  std::unordered_set<std::string> names[kKindCount];
+  CNameSet names[kKindCount];
   long long lastFound[kKindCount] = {};
   bool lastFoundSet[kKindCount] = {};
-  std::vector<CPending> pending;
-  std::string arena;
+  CDanglingList pending;
+  size_t pendingBudget;
   CQsxCheckStats stats;
   bool nul = false;
   bool finished = false;
+
+  // Missing numbers of one kind on the current line that follow each other
+  // by a fixed step, not yet in the pending list.
+  struct COpenRun {
+    bool active = false;
+    long long line = 0;
+    int section = 0;
+    EKind kind = kNode;
+    long long first = 0, last = 0, step = 0, count = 0;
+  } run;
 
   // Line assembly.
   long long lineNo = 0;
@@ -291,7 +607,7 @@ struct CQsxChecker::CImpl {
   std::string carry;
 
   // Section state.
-  ESec sec = kOther;
+  int section = -1;      // row of kRules; -1: a section whose lines are passed over
   int afterHead = 0;     // data lines since the last head line of the section
   EKind headKind = kKindCount;  // *HVX-ANALTYPE: kind named by the line after NAME=
 
@@ -310,6 +626,75 @@ struct CQsxChecker::CImpl {
   void DefName(EKind k, std::string_view f) {
     if (!f.empty()) names[k].emplace(f);
   }
+  bool PendingFull() const { return pending.Bytes() >= pendingBudget; }
+  void AddPending(const CEntry& e) { CDanglingCodec::Put(pending, e); }
+  CEntry Site(EKind k) const {
+    CEntry e;
+    e.line = lineNo;
+    e.section = section;
+    e.kind = k;
+    return e;
+  }
+  void FlushRun() {
+    if (!run.active) return;
+    CEntry e;
+    e.line = run.line;
+    e.section = run.section;
+    e.kind = run.kind;
+    e.first = run.first;
+    if (run.count > 1) {
+      e.form = CDanglingCodec::kFormRun;
+      e.last = run.last;
+      e.step = run.step;
+      e.count = run.count;
+    } else {
+      e.form = CDanglingCodec::kFormNumber;
+    }
+    AddPending(e);
+    run.active = false;
+  }
+  // A missing number: it extends the open run when it follows its last
+  // number by the run's step. A run of two that the number does not extend
+  // gives up its first number, so that 1 5 6 7 holds 5 6 7 as a run.
+  void PendingNumber(EKind k, long long v) {
+    if (run.active && run.line == lineNo && run.section == section && run.kind == k) {
+      long long d;
+      if (run.count == 1) {
+        if (Difference(v, run.first, d) && d != 0) {
+          run.step = d;
+          run.last = v;
+          run.count = 2;
+          return;
+        }
+      } else if (Difference(v, run.last, d) && d == run.step) {
+        run.last = v;
+        ++run.count;
+        return;
+      } else if (run.count == 2 && Difference(v, run.last, d) && d != 0 && !PendingFull()) {
+        CEntry e = Site(k);
+        e.line = run.line;
+        e.form = CDanglingCodec::kFormNumber;
+        e.first = run.first;
+        AddPending(e);
+        run.first = run.last;
+        run.last = v;
+        run.step = d;
+        return;
+      }
+    }
+    FlushRun();
+    if (PendingFull()) {
+      ++stats.uncheckedReferences;
+      return;
+    }
+    run.active = true;
+    run.line = lineNo;
+    run.section = section;
+    run.kind = k;
+    run.first = run.last = v;
+    run.step = 0;
+    run.count = 1;
+  }
   void RefNumber(EKind k, long long v) {
     // Elements of a model share few materials and sections: the last number
     // found of each kind is kept aside.
@@ -319,16 +704,7 @@ struct CQsxChecker::CImpl {
       lastFoundSet[k] = true;
       return;
     }
-    if (pending.size() >= kMaxPending) {
-      ++stats.uncheckedReferences;
-      return;
-    }
-    CPending& r = pending.emplace_back();
-    r.line = lineNo;
-    r.number = v;
-    r.sec = static_cast<uint8_t>(sec);
-    r.kind = k;
-    r.isName = false;
+    PendingNumber(k, v);
   }
   void RefNum(EKind k, std::string_view f) {
     long long v;
@@ -339,19 +715,16 @@ struct CQsxChecker::CImpl {
     if (ParseInt(f, v) && v != 0) RefNumber(k, v);
   }
   void RefName(EKind k, std::string_view f) {
-    if (f.empty() || names[k].count(std::string(f))) return;
-    if (pending.size() >= kMaxPending || arena.size() + f.size() > kMaxNameArena) {
+    if (f.empty() || names[k].find(f) != names[k].end()) return;
+    FlushRun();
+    if (PendingFull()) {
       ++stats.uncheckedReferences;
       return;
     }
-    CPending& r = pending.emplace_back();
-    r.line = lineNo;
-    r.nameOff = static_cast<uint32_t>(arena.size());
-    r.nameLen = static_cast<uint32_t>(f.size());
-    r.sec = static_cast<uint8_t>(sec);
-    r.kind = k;
-    r.isName = true;
-    arena.append(f);
+    CEntry e = Site(k);
+    e.form = CDanglingCodec::kFormName;
+    e.name = f;
+    AddPending(e);
   }
   // Blank-separated numbers of one field.
   void RefNumList(EKind k, std::string_view f) {
@@ -363,99 +736,76 @@ struct CQsxChecker::CImpl {
       f.remove_prefix(i);
     }
   }
+  void Apply(const CUse& u, std::string_view f) {
+    switch (u.use) {
+      case EUse::kNone: break;
+      case EUse::kDefNumber: DefNum(u.kind, f); break;
+      case EUse::kDefName: DefName(u.kind, f); break;
+      case EUse::kRefNumber: RefNum(u.kind, f); break;
+      case EUse::kRefNonZero: RefNumNonZero(u.kind, f); break;
+      case EUse::kRefName: RefName(u.kind, f); break;
+      case EUse::kRefList: RefNumList(u.kind, f); break;
+    }
+  }
 
   // ---- lines ----
   void CommandLine(std::string_view line) {
     size_t i = 1;
     while (i < line.size() && !IsBlank(line[i]) && line[i] != ',' && line[i] != ';') ++i;
-    const std::string_view keyword = line.substr(0, i);
     if (line.size() > 1 && IsLetter(line[1])) ++stats.commandLines;
-    sec = SectionOf(keyword);
+    section = RuleOf(line.substr(0, i));
     afterHead = 0;
     headKind = kKindCount;
-    if (sec == kSEndData) stats.sawEndData = true;
-    if (sec == kSUseStld) {
+    if (section < 0) return;
+    const CRule& r = kRules[section];
+    if (r.endsData) stats.sawEndData = true;
+    if (r.head.use != EUse::kNone) {
       CFields f(line);
-      RefName(kLoadCase, f.At(2));
+      Apply(r.head, f.At(r.head.field));
     }
   }
 
-  static bool StripPrefix(std::string_view& f, std::string_view prefix) {
-    if (f.substr(0, prefix.size()) != prefix) return false;
-    f = Trim(f.substr(prefix.size()));
-    return true;
-  }
-
   void DataLine(std::string_view line) {
+    if (section < 0) return;
+    const CRule& r = kRules[section];
     CFields f(line);
-    switch (sec) {
-      case kSNode: DefNum(kNode, f.At(1)); break;
-      case kSElement: ElementLine(f); break;
-      case kSMaterial: DefNum(kMaterial, f.At(1)); break;
-      case kSSection:
-      case kSThickness: {
-        const std::string_view id = f.At(1);
-        const std::string_view type = f.At(2);
-        if (!type.empty() && IsLetter(type[0])) DefNum(sec == kSSection ? kSection : kThickness, id);
-        break;
+    std::string_view first = f.At(1);
+    bool applies = true;
+    switch (r.test) {
+      case ETest::kAlways: break;
+      case ETest::kLetter2: applies = StartsWithLetter(f.At(2)); break;
+      case ETest::kFuncName: applies = StripPrefix(first, "FUNC="); break;
+      case ETest::kCaseName: applies = StripPrefix(first, "NAME="); break;
+      case ETest::kHingeName: applies = StartsWithLetter(first) && first != "YES" && first != "NO"; break;
+    }
+    if (applies) {
+      for (const CUse& u : r.uses) {
+        if (u.use == EUse::kNone) break;
+        Apply(u, u.field == 1 ? first : f.At(u.field));
       }
-      case kSNlProp: {
-        const std::string_view name = f.At(1);
+    }
+    switch (r.reader) {
+      case EReader::kNone:
+      case EReader::kGroup: break;
+      case EReader::kElement: ElementLine(f); break;
+      case EReader::kNlProp: {
         const std::string_view app = f.At(2);
-        if (!f.Done() && (app.empty() || app == "ELEMENT" || app == "FORCE")) DefName(kLinkProp, name);
+        if (f.Has(3) && (app.empty() || app == "ELEMENT" || app == "FORCE")) DefName(kLinkProp, first);
         break;
       }
-      case kSHvxNlProp: RefName(kLinkProp, f.At(1)); break;
-      case kSGsprType: DefName(kSpringProp, f.At(1)); break;
-      case kSConstraint:
-      case kSConLoad:
-      case kSSpDisp:
-      case kSNodalMass:
-      case kSLocalAxis: RefNum(kNode, f.At(1)); break;
-      case kSRigidLink:
-        RefNum(kNode, f.At(1));
-        RefNumList(kNode, f.At(3));
-        break;
-      case kSFrameRls: {
-        const std::string_view id = f.At(1);
-        const std::string_view v = f.At(2);
-        if (!v.empty() && IsLetter(v[0])) RefNum(kElement, id);
-        break;
-      }
-      case kSOffset:
-      case kSPressure:
-      case kSPrestress:
-      case kSBeamLoad:
-      case kSBsTemper:
-      case kSElTemper:
-      case kSIniForce:
-      case kSMnThOutput: RefNum(kElement, f.At(1)); break;
-      case kSStldCase: DefName(kLoadCase, f.At(1)); break;
-      case kSSfunction:
-      case kSTfunction: {
-        std::string_view name = f.At(1);
-        if (StripPrefix(name, "FUNC=")) DefName(sec == kSSfunction ? kSpecFunc : kTimeFunc, name);
-        break;
-      }
-      case kSSpldCase: {
-        std::string_view first = f.At(1);
+      case EReader::kSpectrumCase:
         if (StripPrefix(first, "NAME=")) {
           DefName(kSpCase, first);
           afterHead = 0;
         } else if (++afterHead == 1) {
           // The line after NAME= lists the case's functions.
-          for (std::string_view fn = first;; fn = f.Next()) {
-            RefName(kSpecFunc, fn);
-            if (f.Done()) break;
-          }
-        } else if (f.Done()) {
+          for (int i = 1; f.Has(i); ++i) RefName(kSpecFunc, f.At(i));
+        } else if (!f.Has(2)) {
           // A line of one field is a function line of a case without NAME=.
           RefName(kSpecFunc, first);
         }
         break;
-      }
-      case kSThldCase: {
-        std::string_view first = f.At(1);
+      case EReader::kHistoryCase:
         if (StripPrefix(first, "NAME=")) {
           DefName(kThCase, first);
           afterHead = 0;
@@ -463,84 +813,27 @@ struct CQsxChecker::CImpl {
           RefName(kThCase, f.At(10));
         }
         break;
-      }
-      case kSDynSload:
-        RefName(kThCase, f.At(1));
-        RefName(kLoadCase, f.At(2));
-        RefName(kTimeFunc, f.At(3));
-        break;
-      case kSGroundAcc:
-        RefName(kThCase, f.At(1));
-        RefName(kTimeFunc, f.At(2));
-        RefName(kTimeFunc, f.At(5));
-        RefName(kTimeFunc, f.At(8));
-        break;
-      case kSDynNload:
-        RefNum(kNode, f.At(1));
-        RefName(kThCase, f.At(2));
-        RefName(kTimeFunc, f.At(3));
-        break;
-      case kSBndrGroup: DefName(kBndrGroup, f.At(1)); break;
-      case kSGroupDamp:
+      case EReader::kGroupDamping:
         for (int i = 5;; i += 5) {
           const std::string_view name = f.At(i);
           const std::string_view type = f.At(i + 1);
+          if (!f.Has(i + 1)) break;
           if (type == "STRUCTURE") RefName(kGroup, name);
           else if (type == "BOUNDARY") RefName(kBndrGroup, name);
-          if (f.Done()) break;
         }
         break;
-      case kSIhingeProp: {
-        const std::string_view name = f.At(1);
-        if (!name.empty() && IsLetter(name[0]) && name != "YES" && name != "NO") {
-          DefName(kHingeProp, name);
-          RefNumNonZero(kMaterial, f.At(5));
-          RefNumNonZero(kSection, f.At(6));
-        }
-        break;
-      }
-      case kSIhingeAssign:
-        RefNum(kElement, f.At(1));
-        RefName(kHingeProp, f.At(2));
-        break;
-      case kSNlLink: {
-        DefNum(kGenLink, f.At(1));
-        RefNum(kNode, f.At(2));
-        RefNum(kNode, f.At(3));
-        RefName(kLinkProp, f.At(4));
-        RefName(kHingeProp, f.At(5));
+      case EReader::kLinkGroup: {
         const std::string_view rcs = f.At(6);
         if (rcs == "0") RefName(kBndrGroup, f.At(8));
         else if (rcs == "1") RefName(kBndrGroup, f.At(14));
         break;
       }
-      case kSGspring:
-        RefNum(kNode, f.At(1));
-        RefName(kSpringProp, f.At(2));
-        RefName(kBndrGroup, f.At(3));
+      case EReader::kHistoryGraph: HistoryGraphLine(f); break;
+      case EReader::kInitialForces:
+        for (const CForceTarget& t : kForceTargets)
+          if (first == t.type) RefNum(t.kind, f.At(2));
         break;
-      case kSSpring:
-        RefNum(kNode, f.At(1));
-        RefName(kBndrGroup, f.At(8));
-        break;
-      case kSElasticLink:
-        DefNum(kElasticLink, f.At(1));
-        RefNum(kNode, f.At(2));
-        RefNum(kNode, f.At(3));
-        RefName(kBndrGroup, f.At(15));
-        break;
-      case kSThGraph: ThGraphLine(f); break;
-      case kSThAnitime: RefName(kThCase, f.At(1)); break;
-      case kSIniEforce: {
-        const std::string_view type = f.At(1);
-        const std::string_view id = f.At(2);
-        if (type == "TRUSS" || type == "BEAM") RefNum(kElement, id);
-        else if (type == "E-LINK") RefNum(kElasticLink, id);
-        else if (type == "G-LINK") RefNum(kGenLink, id);
-        break;
-      }
-      case kSHvxAnaltype: {
-        std::string_view first = f.At(1);
+      case EReader::kAnalysisType:
         if (StripPrefix(first, "NAME=")) {
           const std::string_view type = f.At(2);
           headKind = type == "RS" ? kSpCase : type == "TH" ? kThCase : kKindCount;
@@ -549,78 +842,47 @@ struct CQsxChecker::CImpl {
           RefName(headKind, first);
         }
         break;
-      }
-      case kSHvxConstraint: HvxConstraintLine(f); break;
-      case kSHvxNlctrl: {
-        std::string_view first = f.At(1);
-        if (StripPrefix(first, "NAME=")) RefName(kThCase, f.At(2));
-        break;
-      }
-      default: break;
+      case EReader::kEquations: EquationLine(f); break;
     }
   }
 
   void ElementLine(CFields& f) {
-    DefNum(kElement, f.At(1));
     const std::string_view type = f.At(2);
-    int nodes = 0;
-    bool zeroIsNone = false;
-    EKind prop = kKindCount;
-    if (type == "TRUSS" || type == "BEAM") {
-      nodes = 2;
-      prop = kSection;
-    } else if (type == "PLSTRS" || type == "PLATE" || type == "PLSTRN") {
-      nodes = 4;
-      prop = kThickness;
-    } else if (type == "SOLID") {
-      nodes = 8;
-      zeroIsNone = true;
-    } else {
-      return;
-    }
+    const CElementType* t = nullptr;
+    for (const CElementType& e : kElementTypes)
+      if (type == e.name) t = &e;
+    if (!t) return;
     RefNum(kMaterial, f.At(3));
-    const std::string_view pro = f.At(4);
-    if (prop != kKindCount) RefNum(prop, pro);
-    for (int i = 0; i < nodes; ++i) {
+    if (t->property != kKindCount) RefNum(t->property, f.At(4));
+    for (int i = 0; i < t->nodes; ++i) {
       // A triangle pads its fourth node with 0, a solid its unused corners.
-      if (zeroIsNone || i == 3) RefNumNonZero(kNode, f.At(5 + i));
+      if (t->zeroIsNone || i == 3) RefNumNonZero(kNode, f.At(5 + i));
       else RefNum(kNode, f.At(5 + i));
     }
   }
 
-  void ThGraphLine(CFields& f) {
+  void HistoryGraphLine(CFields& f) {
     long long cls, type;
     if (!ParseInt(f.At(1), cls) || !ParseInt(f.At(2), type)) return;
     RefName(kThCase, f.At(4));
-    const std::string_view first = f.At(5);
-    if (cls == 0) {
-      if (type == 2) {
-        RefNum(kNode, first);
-        RefNumNonZero(kNode, f.At(8));
-      } else if ((type >= 3 && type <= 7) || type == 9 || type == 10) {
-        RefNum(kElement, first);
-      } else if (type == 8) {
-        RefNum(kGenLink, first);
-      }
-    } else if (cls == 1) {
-      if (type == 2) RefNum(kNode, first);
-      else if (type == 3 || type == 4) RefNum(kElement, first);
-      else if (type == 6) RefNum(kGenLink, first);
+    for (const CGraphRow& g : kGraphRows) {
+      if (g.cls != cls || type < g.typeFrom || type > g.typeTo) continue;
+      RefNum(g.kind, f.At(5));
+      // A relative displacement names a second node.
+      if (cls == 0 && type == 2) RefNumNonZero(kNode, f.At(8));
     }
   }
 
-  void HvxConstraintLine(CFields& f) {
-    const std::string_view first = f.At(1);
+  // NAME, iNODE, DIR | 1, iNODE | 2, iNODE1, iNODE2 | 3, (DIR, iNODE, DOF, COEF)...
+  void EquationLine(CFields& f) {
     long long method;
-    if (!ParseInt(first, method)) {
-      RefNum(kNode, f.At(2));  // NAME, iNODE, DIR
-    } else if (method == 1) {
+    if (!ParseInt(f.At(1), method) || method == 1) {
       RefNum(kNode, f.At(2));
     } else if (method == 2) {
       RefNum(kNode, f.At(2));
       RefNum(kNode, f.At(3));
     } else if (method == 3) {
-      for (int i = 3; !f.Done(); i += 4) RefNum(kNode, f.At(i));
+      for (int i = 3; f.Has(i); i += 4) RefNum(kNode, f.At(i));
     }
   }
 
@@ -639,28 +901,64 @@ struct CQsxChecker::CImpl {
     gTokCut = false;
   }
   void GroupToken() {
-    if (gTokLen > 0 && !gTokCut && gField >= 1 && gField <= 2)
-      RefNum(gField == 1 ? kNode : kElement, std::string_view(gTok, gTokLen));
+    if (gTokLen > 0 && !gTokCut) RefNum(gField == 1 ? kNode : kElement, std::string_view(gTok, gTokLen));
     gTokLen = 0;
     gTokCut = false;
   }
+  // Reads a group list number of at most 18 digits that ends before e, as
+  // ParseInt would, and moves p past it; false (p unmoved) for anything else.
+  bool WholeNumber(const char*& p, const char* e) {
+    const char* q = p;
+    const bool neg = *q == '-';
+    if (neg) ++q;
+    const char* const digits = q;
+    const char* const stop = digits + std::min<ptrdiff_t>(e - digits, 18);
+    uint64_t x = 0, y;
+    while (stop - q >= 8 && EightDigits(q, y)) {
+      x = x * 100000000 + y;
+      q += 8;
+    }
+    for (unsigned d; q < stop && (d = static_cast<unsigned char>(*q) - unsigned{'0'}) <= 9; ++q) x = x * 10 + d;
+    if (q == digits || q == e || (*q != ',' && !IsBlank(*q))) return false;
+    const auto v = static_cast<long long>(x);
+    RefNumber(gField == 1 ? kNode : kElement, neg ? -v : v);
+    p = q;
+    return true;
+  }
   void GroupBytes(std::string_view s) {
-    for (const char c : s) {
-      if (gField == 0) {
-        if (c == ',') {
-          DefName(kGroup, Trim(gName));
-          gField = 1;
-        } else if (gName.size() < kMaxKeptLine) {
-          gName.push_back(c);
-        }
-      } else if (c == ',') {
+    const char* p = s.data();
+    const char* const e = p + s.size();
+    while (p < e) {
+      if (gField == 0 || gField > 2) {
+        // The name, or fields past the element list: only a comma matters.
+        const char* c = static_cast<const char*>(std::memchr(p, ',', static_cast<size_t>(e - p)));
+        const char* stop = c ? c : e;
+        if (gField == 0)
+          gName.append(p, std::min(static_cast<size_t>(stop - p), kMaxKeptLine - std::min(kMaxKeptLine, gName.size())));
+        if (!c) return;
+        if (gField == 0) DefName(kGroup, Trim(gName));
+        ++gField;
+        p = c + 1;
+      } else if (*p == ',') {
         GroupToken();
         ++gField;
-      } else if (IsBlank(c)) {
+        ++p;
+      } else if (IsBlank(*p)) {
         GroupToken();
-      } else if (gField <= 2) {
-        if (gTokLen < kMaxToken) gTok[gTokLen++] = c;
-        else gTokCut = true;
+        ++p;
+      } else if (gTokLen == 0 && !gTokCut && WholeNumber(p, e)) {
+        // The usual token: a number that starts and ends within this piece.
+      } else {
+        const char* q = p;
+        while (q < e && *q != ',' && !IsBlank(*q)) ++q;
+        const auto n = static_cast<size_t>(q - p);
+        if (gTokLen + n <= kMaxToken) {
+          std::memcpy(gTok + gTokLen, p, n);
+          gTokLen += n;
+        } else {
+          gTokCut = true;
+        }
+        p = q;
       }
     }
   }
@@ -670,7 +968,7 @@ struct CQsxChecker::CImpl {
       DefName(kGroup, Trim(gName));
       return;
     }
-    GroupToken();
+    if (gField <= 2) GroupToken();
   }
 
   // ---- assembly of lines from pieces ----
@@ -685,7 +983,7 @@ struct CQsxChecker::CImpl {
         inLine = true;
         ++lineNo;
         lineLen = 0;
-        streamLine = sec == kSGroup && p[pos] != '*' && p[pos] != ';';
+        streamLine = section >= 0 && kRules[section].reader == EReader::kGroup && p[pos] != '*' && p[pos] != ';';
         if (streamLine) GroupBegin();
       }
       const void* nl = std::memchr(p + pos, '\n', n - pos);
@@ -717,40 +1015,93 @@ struct CQsxChecker::CImpl {
     inLine = false;
   }
 
-  std::vector<CDangling> Finish() {
+  // ---- resolution at the end ----
+  std::vector<long long> defined;  // places on a run of numbers defined
+
+  // Puts the part of run from place a to place b (excluded) into out: as a
+  // run when long enough, else number by number.
+  static void EmitPart(CDanglingList& out, const CEntry& run, long long a, long long b) {
+    CEntry e = run;
+    if (b - a >= CDangling::kMinRun) {
+      e.first = RunNumber(run.first, run.step, a);
+      e.last = RunNumber(run.first, run.step, b - 1);
+      e.count = b - a;
+      CDanglingCodec::Put(out, e);
+      return;
+    }
+    e.form = CDanglingCodec::kFormNumber;
+    e.step = e.last = 0;
+    e.count = 1;
+    for (long long i = a; i < b; ++i) {
+      e.first = RunNumber(run.first, run.step, i);
+      CDanglingCodec::Put(out, e);
+    }
+  }
+  // The numbers of run not defined, as the runs between those defined.
+  void ResolveRun(CDanglingList& out, const CEntry& run) {
+    const CNumberSet& set = numbers[run.kind];
+    long long from = 0;  // start of the part not yet put out
+    defined.clear();
+    const bool few = set.VisitIfFewer(static_cast<size_t>(run.count), [&](long long n) {
+      long long i;
+      if (RunIndex(run.first, run.last, run.step, n, i)) defined.push_back(i);
+    });
+    if (few) {
+      std::sort(defined.begin(), defined.end());
+      for (const long long i : defined) {
+        if (i > from) EmitPart(out, run, from, i);
+        from = i + 1;
+      }
+    } else {
+      long long v = run.first;
+      for (long long i = 0; i < run.count; ++i) {
+        if (set.Has(v)) {
+          if (i > from) EmitPart(out, run, from, i);
+          from = i + 1;
+        }
+        if (i + 1 < run.count) v += run.step;
+      }
+    }
+    if (run.count > from) EmitPart(out, run, from, run.count);
+  }
+
+  CDanglingList Finish() {
     if (inLine) {
       // A last line without a line feed.
       EndLine();
     }
+    FlushRun();
     stats.lines = lineNo;
-    std::vector<CDangling> out;
-    for (const CPending& r : pending) {
-      bool found;
-      std::string name;
-      if (r.isName) {
-        name.assign(arena, r.nameOff, r.nameLen);
-        found = names[r.kind].count(name) != 0;
-      } else {
-        found = numbers[r.kind].Has(r.number);
-        if (!found) name = std::to_string(r.number);
+    CDanglingList out;
+    const std::string& bytes = CDanglingCodec::Bytes(pending);
+    long long line = 0;
+    int sec = -1, kind = -1;
+    CEntry e;
+    for (size_t pos = 0; pos < bytes.size();) {
+      CDanglingCodec::Get(bytes, pos, line, sec, kind, e);
+      switch (e.form) {
+        case CDanglingCodec::kFormName:
+          if (names[e.kind].find(e.name) == names[e.kind].end()) CDanglingCodec::Put(out, e);
+          break;
+        case CDanglingCodec::kFormNumber:
+          if (!numbers[e.kind].Has(e.first)) CDanglingCodec::Put(out, e);
+          break;
+        default: ResolveRun(out, e); break;
       }
-      if (!found) out.push_back({kSecNames[r.sec], r.line, kKindNames[r.kind], std::move(name)});
     }
     pending.clear();
-    pending.shrink_to_fit();
-    arena.clear();
     return out;
   }
 };
 
-CQsxChecker::CQsxChecker() : m_impl(std::make_unique<CImpl>()) {}
+CQsxChecker::CQsxChecker(size_t pendingBytes) : m_impl(std::make_unique<CImpl>(pendingBytes)) {}
 CQsxChecker::~CQsxChecker() = default;
 
 void CQsxChecker::Feed(std::string_view chunk) {
   if (!m_impl->finished) m_impl->Feed(chunk);
 }
 
-std::vector<CDangling> CQsxChecker::Finish() {
+CDanglingList CQsxChecker::Finish() {
   if (m_impl->finished) return {};
   m_impl->finished = true;
   return m_impl->Finish();
@@ -766,7 +1117,7 @@ EQsxVerdict CQsxChecker::Verdict() const {
 
 const CQsxCheckStats& CQsxChecker::Stats() const { return m_impl->stats; }
 
-std::vector<CDangling> CheckQsxText(std::string_view text) {
+CDanglingList CheckQsxText(std::string_view text) {
   CQsxChecker checker;
   checker.Feed(text);
   return checker.Finish();

@@ -6,30 +6,109 @@
 //
 // The text may arrive in pieces of any size (lines may cross pieces) and may be
 // anything: binary, empty, without a final line feed, with CRLF line ends or
-// with very long lines. Memory per line is bounded (a kept line is cut at
-// kMaxKeptLine bytes; group member lists are read as a stream and never cut).
-// References may point forward: they are resolved by Finish.
+// with very long lines. Memory is bounded by what is read, not by the numbers
+// written in it: a kept line is cut at kMaxKeptLine bytes (group member lists
+// are read as a stream and never cut); missing numbers that follow each other
+// on one line (5 6 7 ..., or 10 20 30 ...) are held and reported as one run;
+// unresolved references wait in a compact list of at most about
+// pendingBytes. References may point forward: they are resolved by Finish.
 //
 // One checker per text and per thread; no shared state.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace hvx {
 
-// A reference to something the text does not define.
+// One entry of the dangling references of a text: a single reference to
+// something the text does not define, or a run of missing numbers on one line.
 struct CDangling {
-  std::string section;  // command keyword of the section holding it, e.g. "*ELEMENT"
-  long long line = 0;   // 1-based line number in the text
-  std::string kind;     // what is missing: "node", "element", "material", "load case", ...
-  std::string name;     // the missing number or name, as text
+  std::string_view section;  // command keyword of the section holding it, e.g. "*ELEMENT"
+  long long line = 0;        // 1-based line number in the text
+  std::string_view kind;     // what is missing: "node", "element", "material", "load case", ...
+  std::string name;          // a single reference: the missing number or name, as text; a run: ""
+  // A run: count missing numbers first, first + step, ..., last (count at
+  // least kMinRun, step not 0), referred to in this order on one line. A
+  // single reference has count 1 and first, last and step 0.
+  long long count = 1;
+  long long first = 0;
+  long long last = 0;
+  long long step = 0;
+
+  // Fewer missing numbers in a row are single references.
+  static constexpr long long kMinRun = 3;
+  bool IsRun() const { return count > 1; }
+  bool operator==(const CDangling&) const = default;
 };
 
-bool operator==(const CDangling& a, const CDangling& b);
+// A run as text: "nodes 5 to 99 (95)", "elements 10 to 50 step 10 (5)".
+std::string RunText(const CDangling& run);
+
+// The dangling references of a text in file order, held in a few bytes per
+// entry and read back by iteration (an input iterator that decodes one entry
+// at a time). The section and kind texts of an entry read from a list stay
+// valid as long as the list.
+class CDanglingList {
+ public:
+  class const_iterator {
+   public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = CDangling;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const CDangling*;
+    using reference = const CDangling&;
+
+    const CDangling& operator*() const { return m_entry; }
+    const CDangling* operator->() const { return &m_entry; }
+    const_iterator& operator++();
+    const_iterator operator++(int) {
+      const_iterator old = *this;
+      ++*this;
+      return old;
+    }
+    bool operator==(const const_iterator& o) const { return m_pos == o.m_pos; }
+
+   private:
+    friend class CDanglingList;
+    friend struct CDanglingCodec;
+    const std::string* m_bytes = nullptr;
+    size_t m_pos = 0;   // start of the entry held
+    size_t m_next = 0;  // start of the next one
+    long long m_line = 0;
+    int m_section = -1, m_kind = -1;
+    CDangling m_entry;
+  };
+
+  const_iterator begin() const;
+  const_iterator end() const;
+  bool empty() const { return m_entries == 0; }
+  // Entries: a run counts once.
+  size_t size() const { return m_entries; }
+  // Dangling references: each number of a run counts.
+  long long References() const { return m_references; }
+  // Bytes held.
+  size_t Bytes() const { return m_bytes.size(); }
+
+  void push_back(const CDangling& d);
+  void assign(size_t n, const CDangling& d);
+  void clear();
+
+  // Same entries in the same order.
+  bool operator==(const CDanglingList& o) const;
+
+ private:
+  friend struct CDanglingCodec;
+  std::string m_bytes;
+  size_t m_entries = 0;
+  long long m_references = 0;
+  long long m_line = 0;  // line, section and kind of the last entry, on which the next builds
+  int m_section = -1, m_kind = -1;
+};
 
 // What the text looked like as a whole.
 enum class EQsxVerdict {
@@ -54,17 +133,22 @@ struct CQsxCheckStats {
 class CQsxChecker {
  public:
   static constexpr size_t kMaxKeptLine = 64 * 1024;
+  // References waiting for the end of the text take a few bytes each (a run
+  // of numbers takes one entry); past this many bytes new ones are counted as
+  // unchecked instead.
+  static constexpr size_t kPendingBytes = size_t{48} << 20;
 
-  CQsxChecker();
+  explicit CQsxChecker(size_t pendingBytes = kPendingBytes);
   ~CQsxChecker();
   CQsxChecker(const CQsxChecker&) = delete;
   CQsxChecker& operator=(const CQsxChecker&) = delete;
 
   // Takes the next piece of the text.
   void Feed(std::string_view chunk);
-  // Ends the text and returns the dangling references in file order, one per
-  // reference site. Call once; Feed must not be called afterwards.
-  std::vector<CDangling> Finish();
+  // Ends the text and returns the dangling references in file order: one
+  // entry per reference site, or per run of missing numbers on one line.
+  // Call once; Feed must not be called afterwards.
+  CDanglingList Finish();
 
   // Valid after Finish.
   EQsxVerdict Verdict() const;
@@ -76,6 +160,6 @@ class CQsxChecker {
 };
 
 // The whole check on one text held in memory.
-std::vector<CDangling> CheckQsxText(std::string_view text);
+CDanglingList CheckQsxText(std::string_view text);
 
 }  // namespace hvx

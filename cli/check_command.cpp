@@ -54,7 +54,7 @@ int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
   while ((got = std::fread(buf.get(), 1, kPiece, f)) > 0) checker.Feed({buf.get(), got});
   const bool readError = std::ferror(f) != 0;
   std::fclose(f);
-  const std::vector<CDangling> found = checker.Finish();
+  const CDanglingList found = checker.Finish();
   if (readError) {
     Put(err, "halvex2qsx: %s: read error\n", path.c_str());
     return kCheckUnreadable;
@@ -64,9 +64,15 @@ int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
     return kCheckUnreadable;
   }
   for (const CDangling& d : found) {
+    const int sn = static_cast<int>(d.section.size());
+    if (d.IsRun()) {
+      Put(out, "%s:%lld: %.*s: missing %s\n", path.c_str(), d.line, sn, d.section.data(),
+                   RunText(d).c_str());
+      continue;
+    }
     const char* q = IsInteger(d.name) ? "" : "\"";
-    Put(out, "%s:%lld: %s: missing %s %s%s%s\n", path.c_str(), d.line, d.section.c_str(),
-                 d.kind.c_str(), q, d.name.c_str(), q);
+    Put(out, "%s:%lld: %.*s: missing %.*s %s%s%s\n", path.c_str(), d.line, sn, d.section.data(),
+                 static_cast<int>(d.kind.size()), d.kind.data(), q, d.name.c_str(), q);
   }
   const CQsxCheckStats& st = checker.Stats();
   if (st.longLines > 0)
@@ -81,8 +87,8 @@ int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
     Put(out, "%s: no dangling references\n", path.c_str());
     return kCheckClean;
   }
-  Put(out, "%s: %zu dangling reference%s\n", path.c_str(), found.size(),
-               found.size() == 1 ? "" : "s");
+  Put(out, "%s: %lld dangling reference%s\n", path.c_str(), found.References(),
+               found.References() == 1 ? "" : "s");
   return kCheckDangling;
 }
 

@@ -1,10 +1,13 @@
 // halvex2qsx --check FILE...: the reference check of QSX files on the command
-// line. Each dangling reference is one line on `out`:
-//   FILE:LINE: SECTION: missing KIND NUMBER      (numbers)
-//   FILE:LINE: SECTION: missing KIND "NAME"      (names)
-// then one closing line per file ("FILE: N dangling references", "FILE: no
-// dangling references" or "FILE: not a QSX file (WHY)"). A file that cannot be
-// opened is reported on `err`.
+// line. Each dangling reference, or run of missing numbers on one line, is one
+// line on `out`:
+//   FILE:LINE: SECTION: missing KIND NUMBER                 (numbers)
+//   FILE:LINE: SECTION: missing KIND "NAME"                 (names)
+//   FILE:LINE: SECTION: missing KINDs FIRST to LAST (N)     (a run of N numbers)
+//   FILE:LINE: SECTION: missing KINDs FIRST to LAST step S (N)
+// then one closing line per file ("FILE: N dangling references", counting each
+// number of a run, "FILE: no dangling references" or "FILE: not a QSX file
+// (WHY)"). A file that cannot be opened is reported on `err`.
 #pragma once
 
 #include <cstdio>

@@ -11,7 +11,7 @@ CCheckFeed::~CCheckFeed() {
 void CCheckFeed::Write(const char* data, size_t size) {
   if (size == 0) return;
   std::unique_lock<std::mutex> lock(m_mutex);
-  m_room.wait(lock, [&] { return m_ended || m_pending.size() < kMaxPending; });
+  m_room.wait(lock, [&] { return m_ended || m_pending.empty() || m_pendingBytes + size <= kMaxPendingBytes; });
   if (m_ended) return;  // text after the end is not the file's
   std::string piece;
   if (!m_spare.empty()) {
@@ -19,6 +19,7 @@ void CCheckFeed::Write(const char* data, size_t size) {
     m_spare.pop_back();
   }
   piece.assign(data, size);
+  m_pendingBytes += size;
   m_pending.push_back(std::move(piece));
   lock.unlock();
   m_ready.notify_one();
@@ -32,7 +33,7 @@ void CCheckFeed::End() {
   m_ready.notify_one();
 }
 
-std::vector<hvx::CDangling> CCheckFeed::Finish() {
+hvx::CDanglingList CCheckFeed::Finish() {
   End();
   if (m_worker.joinable()) m_worker.join();
   return std::move(m_findings);
@@ -44,11 +45,14 @@ void CCheckFeed::Work() {
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
-      if (!piece.empty()) m_spare.push_back(std::move(piece));
+      if (!piece.empty() && m_spare.size() < kMaxSpare && piece.capacity() <= kMaxSpareBytes)
+        m_spare.push_back(std::move(piece));
+      piece = std::string();
       m_ready.wait(lock, [&] { return m_ended || !m_pending.empty(); });
       if (m_pending.empty()) break;
       piece = std::move(m_pending.front());
       m_pending.pop_front();
+      m_pendingBytes -= piece.size();
     }
     m_room.notify_one();
     if (m_failed) continue;

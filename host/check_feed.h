@@ -20,8 +20,12 @@ namespace hvx {
 
 class CCheckFeed {
  public:
-  // Pieces waiting for the worker before the writer waits for it.
-  static constexpr size_t kMaxPending = 64;
+  // Bytes of text waiting for the worker before the writer waits for it (a
+  // single larger piece is still taken when nothing waits).
+  static constexpr size_t kMaxPendingBytes = size_t{4} << 20;
+  // Storage of taken pieces kept for reuse: at most this many, none larger.
+  static constexpr size_t kMaxSpare = 8;
+  static constexpr size_t kMaxSpareBytes = size_t{1} << 20;
 
   CCheckFeed();
   ~CCheckFeed();
@@ -33,7 +37,7 @@ class CCheckFeed {
   // Ends the text: the worker resolves what it holds while the caller goes on.
   void End();
   // Ends the text, waits for the worker and returns its findings. Call once.
-  std::vector<hvx::CDangling> Finish();
+  hvx::CDanglingList Finish();
   // True when the checker ran out of memory (its findings are then empty).
   bool Failed() const { return m_failed; }
   // References the checker had no room to resolve (valid after Finish).
@@ -46,9 +50,10 @@ class CCheckFeed {
   std::condition_variable m_ready;  // a piece arrived or the text ended
   std::condition_variable m_room;   // the worker took a piece
   std::deque<std::string> m_pending;
+  size_t m_pendingBytes = 0;
   std::vector<std::string> m_spare;  // taken pieces, kept for their storage
   bool m_ended = false;
-  std::vector<hvx::CDangling> m_findings;
+  hvx::CDanglingList m_findings;
   bool m_failed = false;
   long long m_unchecked = 0;
   std::thread m_worker;

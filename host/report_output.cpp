@@ -66,13 +66,16 @@ std::string ReportText(const CModelReport& r) {
   } else if (r.dangling.empty()) {
     s += "  dangling references: none\n";
   } else {
-    s += "  dangling references: " + std::to_string(r.dangling.size()) + "\n";
-    for (size_t i = 0; i < r.dangling.size() && i < kMaxDanglingText; ++i) {
-      const hvx::CDangling& d = r.dangling[i];
-      s += "    " + d.section + " line " + std::to_string(d.line) + ": " + d.kind + " " + d.name + "\n";
+    s += "  dangling references: " + std::to_string(r.dangling.References()) + "\n";
+    size_t listed = 0;
+    long long left = r.dangling.References();
+    for (const hvx::CDangling& d : r.dangling) {
+      if (listed++ == kMaxDanglingText) break;
+      s += "    " + std::string(d.section) + " line " + std::to_string(d.line) + ": " +
+           (d.IsRun() ? hvx::RunText(d) : std::string(d.kind) + " " + d.name) + "\n";
+      left -= d.count;
     }
-    if (r.dangling.size() > kMaxDanglingText)
-      s += "    ... " + std::to_string(r.dangling.size() - kMaxDanglingText) + " more\n";
+    if (left > 0) s += "    ... " + std::to_string(left) + " more\n";
   }
   if (r.uncheckedReferences != 0)
     s += "  references not checked (too many unresolved at once): " + std::to_string(r.uncheckedReferences) + "\n";
@@ -94,8 +97,21 @@ nlohmann::ordered_json ReportJson(const CModelReport& r) {
         {"read", kind.read}, {"written", kind.written}, {"sections", sections}, {"not_converted", passed}};
   }
   J dangling = J::array();
-  for (const hvx::CDangling& d : r.dangling)
-    dangling.push_back({{"section", d.section}, {"line", d.line}, {"kind", d.kind}, {"name", d.name}});
+  long long notListed = r.dangling.References();
+  for (const hvx::CDangling& d : r.dangling) {
+    if (dangling.size() == kMaxDanglingJson) break;
+    if (d.IsRun())
+      dangling.push_back({{"section", d.section},
+                          {"line", d.line},
+                          {"kind", d.kind},
+                          {"first", d.first},
+                          {"last", d.last},
+                          {"step", d.step},
+                          {"count", d.count}});
+    else
+      dangling.push_back({{"section", d.section}, {"line", d.line}, {"kind", d.kind}, {"name", d.name}});
+    notListed -= d.count;
+  }
   J o = J::object();
   o["model"] = r.model;
   o["status"] = r.status;
@@ -106,6 +122,7 @@ nlohmann::ordered_json ReportJson(const CModelReport& r) {
   o["blocks_not_read"] = BlockJson(f.BlocksNotRead());
   o["checked"] = r.checked;
   o["dangling"] = dangling;
+  if (notListed > 0) o["dangling_not_listed"] = notListed;
   o["unchecked_references"] = r.uncheckedReferences;
   return o;
 }

@@ -17,12 +17,14 @@ struct CModelReport {
   int status = 0;     // the model's exit status
   hvx::CConversionReport facts;
   bool checked = false;  // a QSX file was written and checked
-  std::vector<hvx::CDangling> dangling;
+  hvx::CDanglingList dangling;        // dangling.References() counts them all
   long long uncheckedReferences = 0;  // too many to resolve; not checked
 };
 
-// Dangling references listed in the text; the JSON lists all.
+// Entries of the dangling references (a run of numbers is one) listed in the
+// text and in the JSON; both count the references they do not list.
 inline constexpr size_t kMaxDanglingText = 20;
+inline constexpr size_t kMaxDanglingJson = 10000;
 
 std::string ReportText(const CModelReport& r);
 nlohmann::ordered_json ReportJson(const CModelReport& r);

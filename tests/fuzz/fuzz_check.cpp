@@ -1,7 +1,9 @@
 // libFuzzer entry point of the QSX reference check: any bytes are checked once
 // whole and once fed in pieces whose sizes come from the input itself; both
 // must give the same findings, every finding must lie on a line of the text,
-// and nothing may crash, hang or leak.
+// a run must hold at least kMinRun numbers that end where its step says, the
+// references must add up to the list's count, and nothing may crash, hang or
+// leak.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -27,7 +29,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const auto got = pieces.Finish();
   if (got != expected || pieces.Stats().lines != lines || pieces.Verdict() != whole.Verdict()) std::abort();
-  for (const auto& d : expected)
-    if (d.line < 1 || d.line > lines || d.kind.empty() || d.name.empty()) std::abort();
+  long long references = 0;
+  for (const auto& d : expected) {
+    if (d.line < 1 || d.line > lines || d.kind.empty() || d.section.empty()) std::abort();
+    if (d.IsRun()) {
+      if (d.count < hvx::CDangling::kMinRun || d.step == 0 || !d.name.empty()) std::abort();
+      // last = first + step * (count - 1), in the wrap-around arithmetic the
+      // run's numbers never leave.
+      const auto span = static_cast<uint64_t>(d.step) * static_cast<uint64_t>(d.count - 1);
+      if (static_cast<uint64_t>(d.first) + span != static_cast<uint64_t>(d.last)) std::abort();
+    } else if (d.name.empty() || d.count != 1) {
+      std::abort();
+    }
+    references += d.count;
+  }
+  if (references != expected.References()) std::abort();
   return 0;
 }

@@ -1,0 +1,610 @@
+#!/usr/bin/env python3
+"""Browser tests of the model page in headless Chromium, driven through the
+DevTools protocol over --remote-debugging-pipe (standard library only).
+
+    browser_test.py --chromium EXE --pages DIR --report FRAME_REPORT.json
+    browser_test.py --chromium EXE --measure PAGE.html [--runs N]
+
+DIR holds the pages hvx_pagegen writes. Every page must load without console
+errors, failed or outside requests and dialogs. --measure prints the time to
+the first and to the full picture of one page instead.
+"""
+import argparse
+import ctypes
+import fcntl
+import json
+import math
+import os
+import select
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+
+def children():
+    """Pids of this process's children, from /proc."""
+    found = []
+    for entry in os.listdir('/proc'):
+        if entry.isdigit():
+            try:
+                with open('/proc/%s/stat' % entry) as f:
+                    if int(f.read().rsplit(')', 1)[1].split()[1]) == os.getpid():
+                        found.append(int(entry))
+            except (OSError, IndexError, ValueError):
+                pass
+    return found
+
+
+def high_fd(fd):
+    new = fcntl.fcntl(fd, fcntl.F_DUPFD_CLOEXEC, 10)
+    os.close(fd)
+    return new
+
+
+class Browser:
+    """One headless Chromium; stopped by close() (by its pid)."""
+
+    def __init__(self, exe):
+        # The browser's helper processes outlive it briefly: become their parent
+        # (a child subreaper), so that close() can wait for them and reap them.
+        try:
+            ctypes.CDLL(None, use_errno=True).prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
+        except (OSError, AttributeError):
+            pass
+        self.profile = tempfile.mkdtemp(prefix='page-test-')
+        to_child, self.to_browser = os.pipe()
+        self.from_browser, from_child = os.pipe()
+        # The child's ends above fd 4, so that moving them to 3 and 4 overwrites nothing.
+        to_child, from_child = (high_fd(fd) for fd in (to_child, from_child))
+
+        def fds():  # the browser reads commands on fd 3 and answers on fd 4
+            os.dup2(to_child, 3)
+            os.dup2(from_child, 4)
+
+        args = [exe, '--headless', '--no-sandbox', '--remote-debugging-pipe', '--enable-unsafe-swiftshader',
+                '--use-angle=swiftshader', '--hide-scrollbars', '--mute-audio', '--no-first-run',
+                '--no-default-browser-check', '--disable-extensions', '--disable-background-networking',
+                '--user-data-dir=' + self.profile, 'about:blank']
+        self.proc = subprocess.Popen(args, preexec_fn=fds, close_fds=False, stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(to_child)
+        os.close(from_child)
+        self.buffer = b''
+        self.next_id = 0
+        self.events = []
+
+    def close(self):
+        try:
+            self.send('Browser.close', wait=False)
+            self.proc.wait(timeout=10)
+        except Exception:
+            self.proc.kill()
+            self.proc.wait()
+        os.close(self.to_browser)
+        os.close(self.from_browser)
+        # Its helpers, now our children: wait for them a little, then stop those left by pid.
+        end = time.time() + 5
+        while True:
+            try:
+                pid, _ = os.waitpid(-1, os.WNOHANG)
+            except ChildProcessError:
+                break
+            if pid:
+                continue
+            if time.time() > end:
+                for child in children():
+                    os.kill(child, 9)
+                end = time.time() + 5
+            time.sleep(0.05)
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+    def _read(self, timeout):
+        while b'\0' not in self.buffer:
+            ready, _, _ = select.select([self.from_browser], [], [], timeout)
+            if not ready:
+                raise TimeoutError('no answer from the browser')
+            chunk = os.read(self.from_browser, 1 << 20)
+            if not chunk:
+                raise RuntimeError('the browser closed its pipe')
+            self.buffer += chunk
+        message, self.buffer = self.buffer.split(b'\0', 1)
+        return json.loads(message)
+
+    def send(self, method, params=None, session=None, wait=True, timeout=60):
+        self.next_id += 1
+        message = {'id': self.next_id, 'method': method, 'params': params or {}}
+        if session:
+            message['sessionId'] = session
+        os.write(self.to_browser, json.dumps(message).encode() + b'\0')
+        if not wait:
+            return None
+        while True:
+            m = self._read(timeout)
+            if m.get('id') == self.next_id:
+                if 'error' in m:
+                    raise RuntimeError('%s: %s' % (method, m['error']))
+                return m.get('result', {})
+            self.events.append(m)
+
+    def pump(self, seconds):
+        """Collects events for a while."""
+        end = time.time() + seconds
+        while time.time() < end:
+            try:
+                self.events.append(self._read(max(0.0, end - time.time())))
+            except TimeoutError:
+                break
+
+
+class Tab:
+    """A page in its own target, with its problems collected."""
+
+    def __init__(self, browser, width=1400, height=1000):
+        self.b = browser
+        self.target = browser.send('Target.createTarget', {'url': 'about:blank'})['targetId']
+        self.session = browser.send('Target.attachToTarget', {'targetId': self.target, 'flatten': True})['sessionId']
+        for domain in ('Page', 'Runtime', 'Log', 'Network'):
+            self.call(domain + '.enable')
+        self.call('Emulation.setDeviceMetricsOverride',
+                  {'width': width, 'height': height, 'deviceScaleFactor': 1, 'mobile': False})
+        self.url = None
+
+    def call(self, method, params=None, timeout=60):
+        return self.b.send(method, params, self.session, timeout=timeout)
+
+    def open(self, path, fragment=''):
+        self.url = 'file://' + os.path.abspath(path)
+        self.b.events = []
+        self.call('Page.navigate', {'url': self.url + fragment})
+        self.wait("document.readyState === 'complete'", 60)
+
+    def eval(self, expression):
+        r = self.call('Runtime.evaluate', {'expression': expression, 'returnByValue': True, 'awaitPromise': True})
+        if 'exceptionDetails' in r:
+            raise RuntimeError('%s: %s' % (expression, r['exceptionDetails']))
+        return r['result'].get('value')
+
+    def wait(self, condition, timeout=20):
+        end = time.time() + timeout
+        while time.time() < end:
+            if self.eval('!!(%s)' % condition):
+                return
+            time.sleep(0.05)
+        raise TimeoutError('waited in vain for ' + condition)
+
+    def wait_drawn(self, frames_before=None):
+        if frames_before is not None:
+            self.wait('window.hvxPage && hvxPage.frames > %d' % frames_before)
+        self.wait("window.hvxPage && ['full', 'empty', 'none', 'error'].includes(hvxPage.state)")
+
+    def problems(self):
+        """Console errors, exceptions, dialogs, failed requests and requests for anything but the page."""
+        found = []
+        for e in self.b.events:
+            if e.get('sessionId') != self.session:
+                continue
+            m, p = e.get('method'), e.get('params', {})
+            if m == 'Runtime.exceptionThrown':
+                found.append('exception: ' + json.dumps(p['exceptionDetails'])[:400])
+            elif m == 'Runtime.consoleAPICalled' and p.get('type') in ('error', 'assert'):
+                found.append('console %s: %s' % (p['type'], json.dumps(p.get('args'))[:400]))
+            elif m == 'Log.entryAdded' and p['entry'].get('level') == 'error':
+                found.append('log: ' + p['entry'].get('text', ''))
+            elif m == 'Page.javascriptDialogOpening':
+                found.append('dialog: ' + p.get('message', ''))
+                self.call('Page.handleJavaScriptDialog', {'accept': True})
+            elif m == 'Network.loadingFailed':
+                found.append('failed request: %s' % p.get('errorText'))
+            elif m == 'Network.requestWillBeSent':
+                url = p['request']['url']
+                if url.split('#')[0] != self.url and not url.startswith('data:'):
+                    found.append('request: ' + url)
+        return found
+
+    def rect(self, selector):
+        return self.eval('(() => { const e = document.querySelector(%s); e.scrollIntoView({block: "center"});'
+                         ' const r = e.getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()'
+                         % json.dumps(selector))
+
+    def screenshot(self, selector='#view'):
+        x, y, w, h = self.rect(selector)
+        # The clip is in document coordinates, the rectangle in the viewport's.
+        sx, sy = self.eval('[window.scrollX, window.scrollY]')
+        x, y = x + sx, y + sy
+        r = self.call('Page.captureScreenshot', {'format': 'png', 'clip': {'x': x, 'y': y, 'width': w, 'height': h,
+                                                                          'scale': 1}})
+        import base64
+        return decode_png(base64.b64decode(r['data']))
+
+    def mouse(self, kind, x, y, buttons=0, button='none'):
+        self.call('Input.dispatchMouseEvent', {'type': kind, 'x': x, 'y': y, 'button': button, 'buttons': buttons,
+                                               'clickCount': 1 if kind != 'mouseMoved' else 0})
+
+    def click(self, x, y):
+        self.mouse('mouseMoved', x, y)
+        self.mouse('mousePressed', x, y, 1, 'left')
+        self.mouse('mouseReleased', x, y, 0, 'left')
+
+    def click_element(self, selector):
+        x, y, w, h = self.rect(selector)
+        self.click(x + w / 2, y + h / 2)
+
+    def frames(self):
+        return self.eval('hvxPage.frames')
+
+    def close(self):
+        self.b.send('Target.closeTarget', {'targetId': self.target})
+
+
+def decode_png(data):
+    """(width, height, rows of (r, g, b) tuples) of an 8-bit RGB or RGBA PNG."""
+    assert data[:8] == b'\x89PNG\r\n\x1a\n'
+    pos, idat, width = 8, b'', 0
+    while pos < len(data):
+        length, kind = struct.unpack('>I4s', data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b'IHDR':
+            width, height, depth, colour, _, _, interlace = struct.unpack('>IIBBBBB', body)
+            assert depth == 8 and colour in (2, 6) and interlace == 0, (depth, colour, interlace)
+            channels = 3 if colour == 2 else 4
+        elif kind == b'IDAT':
+            idat += body
+        pos += 12 + length
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows, prev = [], bytearray(stride)
+    for y in range(height):
+        f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - channels] if i >= channels else 0
+            b, c = prev[i], prev[i - channels] if i >= channels else 0
+            if f == 1:
+                line[i] = (line[i] + a) & 255
+            elif f == 2:
+                line[i] = (line[i] + b) & 255
+            elif f == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif f == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append([tuple(line[x * channels:x * channels + 3]) for x in range(width)])
+        prev = line
+    return width, height, rows
+
+
+def drawn_share(image):
+    """Share of the pixels that differ clearly from the view's background gradient (its row's first pixel)."""
+    width, height, rows = image
+    drawn = 0
+    for row in rows:
+        bg = row[0]
+        drawn += sum(1 for p in row if abs(p[0] - bg[0]) + abs(p[1] - bg[1]) + abs(p[2] - bg[2]) > 60)
+    return drawn / float(width * height)
+
+
+def pixels_near(image, colour, tolerance=60):
+    width, height, rows = image
+    return [(x, y) for y, row in enumerate(rows) for x, p in enumerate(row)
+            if abs(p[0] - colour[0]) + abs(p[1] - colour[1]) + abs(p[2] - colour[2]) <= tolerance]
+
+
+# The report tables as the page shows them, read back into the report's JSON shape.
+READ_TABLES = r'''(() => {
+  const text = (e) => e ? e.textContent : null;
+  const num = (e) => Number(text(e));
+  const out = {model: text(document.querySelector('#report-model')),
+               status: parseInt(text(document.querySelector('#report-status')), 10), entities: {}};
+  for (const tr of document.querySelectorAll('table.entities tbody tr')) {
+    const sections = [];
+    for (const s of tr.querySelectorAll('td.sections > span')) {
+      const code = text(s.querySelector('code'));
+      sections.push([code, Number(text(s).slice(code.length).trim())]);
+    }
+    out.entities[tr.dataset.kind] = {read: num(tr.querySelector('.read')), written: num(tr.querySelector('.written')),
+      sections, not_converted: [], shown_not_converted: num(tr.querySelector('.skipped')), label: text(tr.cells[0])};
+  }
+  for (const tr of document.querySelectorAll('table.reasons tbody tr')) {
+    const numbers = [...tr.querySelectorAll('.numbers-list > .num, .numbers-list > .n')].map((e) => Number(text(e)));
+    out.entities[tr.dataset.kind].not_converted.push({reason: text(tr.querySelector('.reason')),
+      count: num(tr.querySelector('.count')), numbers, more: !!tr.querySelector('.more')});
+  }
+  const blocks = (sel) => [...document.querySelectorAll(sel + ' tbody tr')].map((tr) =>
+    ({block: num(tr.querySelector('.block')), lines: num(tr.querySelector('.lines'))}));
+  out.unknown_blocks = blocks('table.unknown-blocks');
+  out.lines_outside_blocks = num(document.querySelector('#lines-outside'));
+  const stop = document.querySelector('#read-stopped .line');
+  out.read_stopped_at_line = stop ? num(stop) : null;
+  out.blocks_not_read = blocks('table.blocks-not-read');
+  out.checked = !document.querySelector('#not-checked');
+  out.dangling = [...document.querySelectorAll('table.dangling tbody tr')].map((tr) => ({
+    section: text(tr.querySelector('.section')), line: num(tr.querySelector('.line')),
+    kind: text(tr.querySelector('.kind')), name: text(tr.querySelector('.name'))}));
+  out.unchecked_references = num(document.querySelector('#unchecked'));
+  out.messages = [...document.querySelectorAll('#message-lines li')].map(text);
+  out.header_read = [...document.querySelectorAll('#hd-counts .count[data-kind]')].map((e) =>
+    [e.dataset.kind, Number(text(e.querySelector('b')).replace(/,/g, ''))]);
+  out.header_types = [...document.querySelectorAll('#hd-types .count')].map((e) =>
+    Number(text(e.querySelector('b')).replace(/,/g, '')));
+  return out;
+})()'''
+
+
+class Run:
+    def __init__(self):
+        self.passed, self.failed = 0, 0
+
+    def check(self, name, ok, detail=''):
+        if ok:
+            self.passed += 1
+            print('ok    ' + name)
+        else:
+            self.failed += 1
+            print('FAIL  ' + name + (': ' + str(detail) if detail else ''))
+
+
+def table_case(run, tab, report):
+    shown = tab.eval(READ_TABLES)
+    expected = report
+    for key, kind in expected['entities'].items():
+        got = shown['entities'].get(key)
+        if got is None:
+            run.check('table row of ' + key, False, 'missing')
+            continue
+        same = (got['read'] == kind['read'] and got['written'] == kind['written'] and
+                got['sections'] == [[s, n] for s, n in kind['sections'].items()] and
+                [{k: r[k] for k in ('reason', 'count', 'numbers')} for r in got['not_converted']] ==
+                kind['not_converted'] and
+                got['shown_not_converted'] == sum(r['count'] for r in kind['not_converted']) and
+                all(r['more'] == (r['count'] > len(r['numbers'])) for r in got['not_converted']))
+        run.check('table row of %s equals the report' % key, same, (got, kind))
+    run.check('no table rows beyond the report', set(shown['entities']) == set(expected['entities']))
+    for key in ('model', 'status', 'unknown_blocks', 'lines_outside_blocks', 'read_stopped_at_line',
+                'blocks_not_read', 'checked', 'dangling', 'unchecked_references'):
+        run.check('report %s shown as in the JSON' % key, shown[key] == expected[key], (shown[key], expected[key]))
+    run.check('header counts what the report read',
+              shown['header_read'] == [[k, v['read']] for k, v in expected['entities'].items()], shown['header_read'])
+    return shown
+
+
+def find(tab, kind, number):
+    tab.eval("document.getElementById('find-kind').value = %s; document.getElementById('find-number').value = %s;"
+             "document.querySelector('#find button').click()" % (json.dumps(kind), json.dumps(number)))
+
+
+def frame_case(run, tab, pages, report):
+    tab.open(os.path.join(pages, 'frame.html'))
+    tab.wait_drawn()
+    run.check('frame: drawn with WebGL', tab.eval('hvxPage.renderer').startswith('webgl'), tab.eval('hvxPage.renderer'))
+    first = tab.screenshot()
+    run.check('frame: the view is not blank', drawn_share(first) > 0.01, drawn_share(first))
+    shown = table_case(run, tab, report)
+    run.check('frame: message window lines', shown['messages'] == [
+        'Invalid format in line 1151.', 'A beam load cannot be assigned to a truss element; skipped.'],
+        shown['messages'])
+    run.check('frame: elements by type add up to the elements read',
+              sum(shown['header_types']) == report['entities']['elements']['read'], shown['header_types'])
+    run.check('frame: element with a missing node listed under the view',
+              '951' in tab.eval("document.querySelector('#missing-nodes').textContent") and
+              '99' in tab.eval("document.querySelector('#missing-nodes').textContent"))
+
+    # Pointing at the dangling element (its colour in the picture) names it.
+    x0, y0, w, h = tab.rect('#view')
+    spots = pixels_near(first, (0xc2, 0x25, 0x5c), 40)
+    if spots:
+        sx, sy = sorted(spots)[len(spots) // 2]
+        tab.mouse('mouseMoved', x0 + sx - 30, y0 + sy)
+        tab.mouse('mouseMoved', x0 + sx, y0 + sy)
+        tab.wait("!document.getElementById('view-tip').hidden")
+        tip = tab.eval("document.getElementById('view-tip').textContent")
+        run.check('frame: pointing at an element names it', tip == ' \u00b7 '.join(
+            ['Element 302', 'TRUSS', 'nodes 3, 8', 'material 9', 'section 3', 'dangling reference']), tip)
+        tab.click(x0 + sx, y0 + sy)
+        tab.wait('hvxPage.selected !== null')
+        run.check('frame: a click on the dangling element selects it',
+                  tab.eval('JSON.stringify(hvxPage.selected)') == '{"kind":"element","id":302}',
+                  tab.eval('JSON.stringify(hvxPage.selected)'))
+        info = tab.eval("document.querySelector('#info').textContent")
+        run.check('frame: the info panel shows type, nodes, material and section',
+                  all(t in info for t in ('Element 302', 'TRUSS', 'dangling', 'Nodes3, 8', 'Material9', 'Section3')),
+                  info)
+    else:
+        run.check('frame: the dangling element is drawn in its colour', False)
+
+    # A drag turns the model, a preset turns it again.
+    cx, cy = x0 + w / 2, y0 + h / 2
+    before = tab.frames()
+    tab.mouse('mouseMoved', cx, cy)
+    tab.mouse('mousePressed', cx, cy, 1, 'left')
+    for step in range(1, 7):
+        tab.mouse('mouseMoved', cx + 25 * step, cy + 8 * step, 1)
+    tab.mouse('mouseReleased', cx + 150, cy + 48, 0, 'left')
+    tab.wait_drawn(before)
+    dragged = tab.screenshot()
+    run.check('frame: a drag changes the picture', dragged[2] != first[2])
+    before = tab.frames()
+    tab.click_element('button[data-view="plan"]')
+    tab.wait_drawn(before)
+    plan = tab.screenshot()
+    run.check('frame: the plan button changes it again', plan[2] != dragged[2] and drawn_share(plan) > 0.01)
+    before = tab.frames()
+    tab.call('Input.dispatchMouseEvent', {'type': 'mouseWheel', 'x': cx + 40, 'y': cy, 'deltaX': 0, 'deltaY': -240})
+    tab.wait_drawn(before)
+    zoomed = tab.screenshot()
+    run.check('frame: the wheel zooms in', zoomed[2] != plan[2] and drawn_share(zoomed) > drawn_share(plan),
+              (drawn_share(zoomed), drawn_share(plan)))
+    before = tab.frames()
+    tab.mouse('mousePressed', cx, cy, 2, 'right')
+    tab.mouse('mouseMoved', cx + 60, cy + 30, 2)
+    tab.mouse('mouseReleased', cx + 60, cy + 30, 0, 'right')
+    tab.wait_drawn(before)
+    panned = tab.screenshot()
+    run.check('frame: a drag with the right button pans', panned[2] != zoomed[2])
+    before = tab.frames()
+    tab.click_element('button[data-view="plan"]')
+    tab.wait_drawn(before)
+    run.check('frame: plan again gives the same picture', tab.screenshot()[2] == plan[2])
+
+    # A number in the not-converted table selects that element (the overlay
+    # shows it at once; the view turns only when it lies outside).
+    tab.click_element('table.reasons button.num[data-id="950"]')
+    tab.wait('hvxPage.selected && hvxPage.selected.id === 950')
+    info = tab.eval("document.querySelector('#info').textContent")
+    run.check('frame: clicking 950 in the table selects element 950',
+              'Element 950' in info and 'no section writes element type 41 with topology 0' in info, info)
+    tab.wait_drawn()
+    run.check('frame: the selection shows in the view', tab.screenshot()[2] != plan[2])
+
+    # The find box.
+    find(tab, 'node', '11')
+    run.check('frame: find node 11', tab.eval('JSON.stringify(hvxPage.selected)') == '{"kind":"node","id":11}' and
+              '6, 5, 7' in tab.eval("document.querySelector('#info').textContent"),
+              tab.eval("document.querySelector('#info').textContent"))
+    find(tab, 'element', '4711')
+    run.check('frame: find reports a number that does not exist',
+              tab.eval("document.getElementById('find-result').textContent") == 'No element 4711.')
+
+    # Colouring by material changes the legend and the picture.
+    before = tab.frames()
+    tab.eval("const s = document.getElementById('colour-by'); s.value = 'material';"
+             "s.dispatchEvent(new Event('change'))")
+    tab.wait_drawn(before)
+    legend = tab.eval("document.getElementById('legend').textContent")
+    run.check('frame: colour by material', 'material 9' in legend and 'BEAM' not in legend, legend)
+    problems = tab.problems()
+    run.check('frame: no console errors, dialogs or requests', not problems, problems)
+
+
+def hostile_case(run, tab, pages, name, text):
+    tab.open(os.path.join(pages, name + '.html'))
+    tab.wait_drawn()
+    tab.b.pump(0.5)
+    problems = tab.problems()
+    run.check(name + ': runs nothing and loads nothing', not problems, problems)
+    shown = tab.eval('''({h1: document.getElementById('hd-title').textContent,
+        path: document.getElementById('hd-path').textContent, title: document.title,
+        units: document.getElementById('hd-units').textContent,
+        messages: [...document.querySelectorAll('#message-lines li')].map((e) => e.textContent),
+        reason: document.querySelector('table.reasons .reason').textContent,
+        model: document.getElementById('report-model').textContent,
+        images: document.images.length, scripts: document.scripts.length,
+        legend: document.getElementById('legend').textContent})''')
+    run.check(name + ': title shown as text', shown['h1'] == text and shown['title'].startswith(text), shown)
+    run.check(name + ': other texts shown as text', shown['path'] == text + '.hvt' and
+              shown['units'] == text + ' m\ufffd' and
+              shown['messages'] == [text, '</script><script>alert(3)</script>'] and
+              shown['reason'] == '<img src=x onerror=alert(4)>' and
+              shown['model'] == 'hostile </script><script>alert(2)</script>' and text in shown['legend'], shown)
+    run.check(name + ': no element made from the texts', shown['images'] == 0 and shown['scripts'] == 3, shown)
+
+
+def note_case(run, tab, pages, name, state, words):
+    tab.open(os.path.join(pages, name + '.html'))
+    tab.wait_drawn()
+    note = tab.eval("(() => { const n = document.getElementById('view-note');"
+                    " return n.hidden ? '' : n.textContent; })()")
+    run.check('%s: the view says so' % name, all(w in note for w in words), note)
+    run.check('%s: state %s' % (name, state), tab.eval('hvxPage.state') == state, tab.eval('hvxPage.state'))
+    if state == 'full':
+        run.check('%s: something is drawn' % name, drawn_share(tab.screenshot()) > 0.0005)
+    problems = tab.problems()
+    run.check(name + ': no console errors or requests', not problems, problems)
+
+
+def tests(args):
+    report = json.load(open(args.report))[0]
+    run = Run()
+    browser = Browser(args.chromium)
+    try:
+        tab = Tab(browser)
+        frame_case(run, tab, args.pages, report)
+        for name, text in (('hostile-script', '<script>alert(1)</script>'),
+                           ('hostile-img', '"><img src=x onerror=alert(1)>')):
+            hostile_case(run, tab, args.pages, name, text)
+        note_case(run, tab, args.pages, 'empty', 'empty', ['no nodes'])
+        note_case(run, tab, args.pages, 'one-point', 'full', ['single point', 'node 7', '(1.5, 2, -0.25)'])
+        note_case(run, tab, args.pages, 'non-finite', 'full', ['2 nodes have non-finite coordinates'])
+        listed = tab.eval("[document.querySelector('#nonfinite-nodes').textContent,"
+                          " document.querySelector('#nonfinite-elements').textContent]")
+        run.check('non-finite: nodes 5, 6 and elements 4, 5 listed under the view',
+                  '5, 6' in listed[0] and '4, 5' in listed[1], listed)
+        tab.open(os.path.join(args.pages, 'frame.html'), '#renderer=2d')
+        tab.wait_drawn()
+        run.check('2D canvas fall-back draws', tab.eval('hvxPage.renderer') == '2d' and
+                  drawn_share(tab.screenshot()) > 0.01)
+        run.check('2D canvas fall-back: no console errors', not tab.problems(), tab.problems())
+        tab.close()
+    finally:
+        browser.close()
+    print('%d passed, %d failed' % (run.passed, run.failed))
+    return 1 if run.failed else 0
+
+
+def measure(args):
+    browser = Browser(args.chromium)
+    try:
+        for i in range(args.runs):
+            tab = Tab(browser, 1400, 1000)
+            start = time.time()
+            tab.open(args.measure)
+            tab.wait('window.hvxPage && hvxPage.firstPictureMs !== null', 120)
+            first = tab.eval('hvxPage.firstPictureMs')
+            tab.wait('hvxPage.state === "full"', 300)
+            p = tab.eval('hvxPage')
+            print('run %d: first picture %.2f s, whole model %.2f s after navigation start '
+                  '(%s, %d primitives, %d while moving; load event at %.2f s)' % (
+                      i + 1, first / 1000.0, p['fullPictureMs'] / 1000.0, p['renderer'], p['primitives'],
+                      p['reducedPrimitives'],
+                      tab.eval('performance.timing.loadEventStart - performance.timing.navigationStart') / 1000.0))
+            # Frames while dragging for three seconds, then the time back to the whole model.
+            x0, y0, w, h = tab.rect('#view')
+            cx, cy = x0 + w / 2, y0 + h / 2
+            tab.mouse('mouseMoved', cx, cy)
+            tab.mouse('mousePressed', cx, cy, 1, 'left')
+            frames, t0, step = tab.frames(), time.time(), 0
+            while time.time() - t0 < 3:
+                step += 1
+                tab.mouse('mouseMoved', cx + 40 * math.sin(step / 10.0), cy + 20 * math.cos(step / 10.0), 1)
+                time.sleep(0.03)
+            frames, seconds = tab.frames() - frames, time.time() - t0
+            tab.mouse('mouseReleased', cx, cy, 0, 'left')
+            t1 = time.time()
+            tab.wait('hvxPage.state === "full"', 300)
+            rest = time.time() - t1
+            tab.click(cx, cy)
+            tab.wait('hvxPage.lastPickMs !== undefined')
+            print('       while dragging %.1f frames/s; whole model again %.2f s after release; '
+                  'a click picks in %d ms' % (
+                frames / seconds, rest, tab.eval('hvxPage.lastPickMs')))
+            if args.screenshot:
+                r = tab.call('Page.captureScreenshot', {'format': 'png'})
+                import base64
+                open(args.screenshot, 'wb').write(base64.b64decode(r['data']))
+            problems = tab.problems()
+            if problems:
+                print('problems:', problems)
+            tab.close()
+            del start
+    finally:
+        browser.close()
+    return 0
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument('--chromium', default='chromium')
+    p.add_argument('--pages')
+    p.add_argument('--report')
+    p.add_argument('--measure')
+    p.add_argument('--runs', type=int, default=1)
+    p.add_argument('--screenshot')
+    args = p.parse_args()
+    return measure(args) if args.measure else tests(args)
+
+
+if __name__ == '__main__':
+    sys.exit(main())
