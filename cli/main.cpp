@@ -12,16 +12,15 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "cli/check_command.h"
+#include "cli/console.h"
 #include "cli/progress.h"
 #include "host/conversion.h"
-#ifdef _WIN32
-#include "host/wintext.h"
-#endif
 
 namespace hvx {
 namespace {
@@ -62,27 +61,8 @@ class CHelpFormatter : public CLI::Formatter {
   }
 };
 
-// Texts of the API are UTF-8; the console of Windows programs takes the ANSI
-// code page (as the plug-in's texts are).
-std::string ForConsole(const std::string& utf8) {
-#ifdef _WIN32
-  return Utf8ToAnsi(utf8);
-#else
-  return utf8;
-#endif
-}
-std::string FromCommandLine(const std::string& text) {
-#ifdef _WIN32
-  return AnsiToUtf8(text);
-#else
-  return text;
-#endif
-}
-
-void Print(std::FILE* f, const std::string& text) {
-  const std::string out = ForConsole(text);
-  std::fwrite(out.data(), 1, out.size(), f);
-}
+// Texts of the API and the arguments are UTF-8 (cli/console.h).
+void Print(std::FILE* f, const std::string& text) { WriteText(f, text); }
 
 bool StderrIsTerminal() {
 #ifdef _WIN32
@@ -97,7 +77,7 @@ double SteadySeconds() {
 }
 
 int UsageError(const CLI::App& app, const std::string& what) {
-  std::fprintf(stderr, "halvex2qsx: %s\n%s", what.c_str(), app.help().c_str());
+  Print(stderr, "halvex2qsx: " + what + "\n" + app.help());
   return kUsageError;
 }
 
@@ -175,7 +155,7 @@ int Run(int argc, char** argv) {
   const bool progressAllowed = !noProgress && StderrIsTerminal();
   CProgressLine progressLine(
       [](std::string_view text) {
-        std::fwrite(text.data(), 1, text.size(), stderr);
+        WriteText(stderr, text);
         std::fflush(stderr);
       },
       SteadySeconds);
@@ -198,7 +178,7 @@ int Run(int argc, char** argv) {
         return true;
       };
     }
-    const CConvertResult r = Convert(FromCommandLine(m), options);
+    const CConvertResult r = Convert(m, options);
     if (progressShown) progressLine.End();
 
     for (const std::string& line : r.messages) Print(stdout, line + "\n");
@@ -211,11 +191,11 @@ int Run(int argc, char** argv) {
   std::fflush(stdout);
 
   if (!reportJson.empty()) {
-    std::ofstream out(reportJson, std::ios::binary);
+    std::ofstream out(std::filesystem::u8path(reportJson), std::ios::binary);
     out << JsonArray(reports) << '\n';
     out.close();
     if (!out) {
-      std::fprintf(stderr, "halvex2qsx: could not write the report %s\n", reportJson.c_str());
+      Print(stderr, "halvex2qsx: could not write the report " + reportJson + "\n");
       if (kFileError > status) status = kFileError;
     }
   }
@@ -227,7 +207,11 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    return hvx::Run(argc, argv);
+    std::vector<std::string> args = hvx::CommandLineArguments(argc, argv);
+    std::vector<char*> utf8;
+    for (std::string& a : args) utf8.push_back(a.data());
+    utf8.push_back(nullptr);
+    return hvx::Run(static_cast<int>(args.size()), utf8.data());
   } catch (...) {
     std::fprintf(stderr, "halvex2qsx: unexpected failure\n");
     return 2;
