@@ -30,18 +30,13 @@ bool CConversionReport::IsWritten(EKind k, int32_t id) const {
 
 void CConversionReport::NotConverted(EKind k, std::string_view reason, int32_t id) {
   CKind& kind = Kind(k);
-  CReason* r = nullptr;
-  for (CReason& x : kind.notConverted)
-    if (x.text == reason) {
-      r = &x;
-      break;
-    }
-  if (!r) {
-    kind.notConverted.push_back({std::string(reason), 0, {}});
-    r = &kind.notConverted.back();
-  }
-  ++r->count;
-  if (r->numbers.size() < kMaxNumbers) r->numbers.push_back(id);
+  size_t index = 0;
+  while (index < kind.notConverted.size() && kind.notConverted[index].text != reason) ++index;
+  if (index == kind.notConverted.size()) kind.notConverted.push_back({std::string(reason), 0, {}});
+  CReason& r = kind.notConverted[index];
+  ++r.count;
+  if (r.numbers.size() < kMaxNumbers) r.numbers.push_back(id);
+  if (m_keepAll[static_cast<int>(k)]) m_all[static_cast<int>(k)].push_back({id, static_cast<uint32_t>(index)});
 }
 
 }  // namespace hvx

@@ -12,16 +12,15 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "cli/check_command.h"
+#include "cli/console.h"
 #include "cli/progress.h"
 #include "host/conversion.h"
-#ifdef _WIN32
-#include "host/wintext.h"
-#endif
 
 namespace hvx {
 namespace {
@@ -62,27 +61,8 @@ class CHelpFormatter : public CLI::Formatter {
   }
 };
 
-// Texts of the API are UTF-8; the console of Windows programs takes the ANSI
-// code page (as the plug-in's texts are).
-std::string ForConsole(const std::string& utf8) {
-#ifdef _WIN32
-  return Utf8ToAnsi(utf8);
-#else
-  return utf8;
-#endif
-}
-std::string FromCommandLine(const std::string& text) {
-#ifdef _WIN32
-  return AnsiToUtf8(text);
-#else
-  return text;
-#endif
-}
-
-void Print(std::FILE* f, const std::string& text) {
-  const std::string out = ForConsole(text);
-  std::fwrite(out.data(), 1, out.size(), f);
-}
+// Texts of the API and the arguments are UTF-8 (cli/console.h).
+void Print(std::FILE* f, const std::string& text) { WriteText(f, text); }
 
 bool StderrIsTerminal() {
 #ifdef _WIN32
@@ -97,7 +77,7 @@ double SteadySeconds() {
 }
 
 int UsageError(const CLI::App& app, const std::string& what) {
-  std::fprintf(stderr, "halvex2qsx: %s\n%s", what.c_str(), app.help().c_str());
+  Print(stderr, "halvex2qsx: " + what + "\n" + app.help());
   return kUsageError;
 }
 
@@ -123,7 +103,7 @@ int Run(int argc, char** argv) {
   // Paths such as /data/model.hvt are files on every platform, never
   // Windows-style options.
   app.allow_windows_style_options(false);
-  bool help = false, version = false, report = false, noProgress = false, check = false;
+  bool help = false, version = false, report = false, noProgress = false, check = false, html = false;
   std::string result, reportJson;
   std::vector<std::string> files;
   app.add_option("--result", result, "Halvex result file to pass through (not read)")->type_name("FILE");
@@ -135,6 +115,11 @@ int Run(int argc, char** argv) {
                  "write the same report as JSON to FILE, one object per\n"
                  "model in command-line order")
       ->type_name("FILE");
+  app.add_flag("--html", html,
+               "also write a page beside each .qsx (its name with\n"
+               ".html) showing the model in 3D as converted, what\n"
+               "was not converted and the report; it opens from\n"
+               "disk in any browser");
   app.add_flag("--no-progress", noProgress,
                "no progress line (it is shown on a terminal for models\n"
                "larger than 20 MB)");
@@ -164,7 +149,7 @@ int Run(int argc, char** argv) {
     return kOk;
   }
   if (check) {
-    if (report || !reportJson.empty() || !result.empty() || app.count("--threads"))
+    if (report || html || !reportJson.empty() || !result.empty() || app.count("--threads"))
       return UsageError(app, "--check takes QSX files only, no other option");
     if (files.empty()) return UsageError(app, "no QSX file given");
     return RunCheckCommand(files, stdout, stderr);
@@ -175,7 +160,7 @@ int Run(int argc, char** argv) {
   const bool progressAllowed = !noProgress && StderrIsTerminal();
   CProgressLine progressLine(
       [](std::string_view text) {
-        std::fwrite(text.data(), 1, text.size(), stderr);
+        WriteText(stderr, text);
         std::fflush(stderr);
       },
       SteadySeconds);
@@ -185,6 +170,7 @@ int Run(int argc, char** argv) {
   for (const std::string& m : files) {
     CConvertOptions options;
     options.report = report || !reportJson.empty();
+    options.html = html;
     options.threads = threads;
     bool progressShown = false;
     if (progressAllowed) {
@@ -198,7 +184,7 @@ int Run(int argc, char** argv) {
         return true;
       };
     }
-    const CConvertResult r = Convert(FromCommandLine(m), options);
+    const CConvertResult r = Convert(m, options);
     if (progressShown) progressLine.End();
 
     for (const std::string& line : r.messages) Print(stdout, line + "\n");
@@ -211,11 +197,11 @@ int Run(int argc, char** argv) {
   std::fflush(stdout);
 
   if (!reportJson.empty()) {
-    std::ofstream out(reportJson, std::ios::binary);
+    std::ofstream out(std::filesystem::u8path(reportJson), std::ios::binary);
     out << JsonArray(reports) << '\n';
     out.close();
     if (!out) {
-      std::fprintf(stderr, "halvex2qsx: could not write the report %s\n", reportJson.c_str());
+      Print(stderr, "halvex2qsx: could not write the report " + reportJson + "\n");
       if (kFileError > status) status = kFileError;
     }
   }
@@ -227,7 +213,11 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    return hvx::Run(argc, argv);
+    std::vector<std::string> args = hvx::CommandLineArguments(argc, argv);
+    std::vector<char*> utf8;
+    for (std::string& a : args) utf8.push_back(a.data());
+    utf8.push_back(nullptr);
+    return hvx::Run(static_cast<int>(args.size()), utf8.data());
   } catch (...) {
     std::fprintf(stderr, "halvex2qsx: unexpected failure\n");
     return 2;

@@ -3,6 +3,7 @@
 #include "host/conversion.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "host/conversion_env.h"
 #include "host/headless_env.h"
 #include "host/msgdll.h"
+#include "host/page_output.h"
 #include "host/report_output.h"
 #include "reader/import.h"
 #include "writer/writer.h"
@@ -172,6 +174,7 @@ std::vector<std::string> MessageList(const std::vector<std::string>& logLines, c
 
 CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const std::string& reportName,
                            const CConvertOptions& options, const CParallelism* sizes) {
+  const auto started = std::chrono::steady_clock::now();
   CConvertResult r;
   r.modelPath = modelPath;
   std::string errors;
@@ -179,10 +182,13 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
     const std::string outputPath = OutputPathFor(modelPath, options.outputDir, env.Separator());
     std::shared_ptr<CModelReport> report;
     std::optional<CCheckFeed> check;
-    if (options.report) {
+    // The page shows the report, so it needs one, with every element passed over.
+    if (options.report || options.html) {
       report = std::make_shared<CModelReport>();
       report->model = reportName;
+      if (options.html) report->facts.KeepAllNumbers(EKind::kElements);
     }
+    std::optional<CPageModel> page;
     uint64_t modelBytes = 0;
     if (!env.FileStatus(modelPath, &modelBytes)) {
       r.status = kStatusMissing;
@@ -203,6 +209,11 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
         writer.SetParallelism(par);
         imported = reader.Import(modelPath, 1);
         if (imported != 0) written = writer.Write(modelPath, reader.GetDataPool(), outputPath);
+        // The page's picture of the store, while the check finishes on its thread.
+        if (options.html) {
+          page = PageModelOf(*reader.GetDataPool(), report->facts);
+          page->reading = ReadingText(imported != 0, report->facts, reader.LineCount());
+        }
       }
       r.messages = MessageList(env.LogLines(modelPath), modelPath);
       if (imported == 0 || written == 0) {
@@ -221,10 +232,25 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
       }
       conv.Done();
     }
-    if (report) {
-      report->status = r.status;
-      r.report = std::move(report);
+    if (report) report->status = r.status;
+    if (page) {
+      if (!r.outputPath.empty()) MarkDangling(*page, report->dangling, env, r.outputPath);
+      page->modelPath = modelPath;
+      page->exitStatus = r.status;
+      page->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+      page->date = LocalDateText();
+      page->messages = r.messages;
+      page->reportJson = ReportJson(*report).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+      const std::string pagePath = PagePathFor(outputPath);
+      if (WritePage(*page, env, pagePath)) {
+        r.pagePath = pagePath;
+      } else {
+        r.status = std::max<int>(r.status, kStatusFileError);
+        errors += "halvex2qsx: could not write the page " + pagePath + "\n";
+        report->status = r.status;
+      }
     }
+    if (options.report) r.report = std::move(report);
   } catch (const CCancelled&) {
     r = CConvertResult();
     r.modelPath = modelPath;

@@ -49,6 +49,13 @@ struct CConvertOptions {
   // the written file's references to things it does not define.
   bool report = false;
   ProgressFn progress;
+  // Also write the model page: one self-contained HTML file beside the .qsx
+  // (its path with ".html" in place of ".qsx") that shows the model as
+  // converted, what was not converted and the report. Written for every
+  // model that exists and was not cancelled; it changes nothing else of the
+  // result but this: a page that cannot be written gives kStatusFileError,
+  // named in the errors.
+  bool html = false;
   // Threads for this conversion, the calling one among them: 0 is one per
   // core, 1 runs it on the calling thread alone. Long blocks are split into
   // numbers and long sections formatted on the others; the .qsx, the message
@@ -63,6 +70,7 @@ struct CConvertResult {
   int status = kStatusBadArguments;
   std::string modelPath;   // as converted: absolute and normalised
   std::string outputPath;  // the .qsx written; empty when nothing was written
+  std::string pagePath;    // the model page written (CConvertOptions::html); empty otherwise
   // The message window's lines: empty, or an empty line, the lines of the
   // read and write logs (each in pieces of at most 499 characters), an empty
   // line and "Import <model path>".

@@ -50,12 +50,14 @@ const char* const kGood = "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n";
 const char* const kBad = "   -1\n403\n1,2\n   -1\n";
 
 // A folder with good.hvt, bad.hvt (a format error in line 3), sub/a.hvt,
-// folder.hvt (a folder) and blocked.hvt whose output path is taken by a folder.
+// folder.hvt (a folder), blocked.hvt whose output path is taken by a folder
+// and paged.hvt whose page path is.
 void MakeModels(const TempDir& dir) {
   fs::create_directories(dir.File("sub"));
   fs::create_directories(dir.File("folder.hvt"));
   fs::create_directories(dir.File("blocked.qsx"));
-  for (const char* name : {"good.hvt", "sub/a.hvt", "blocked.hvt"}) WriteFile(dir.File(name), kGood);
+  fs::create_directories(dir.File("paged.html"));
+  for (const char* name : {"good.hvt", "sub/a.hvt", "blocked.hvt", "paged.hvt"}) WriteFile(dir.File(name), kGood);
   WriteFile(dir.File("bad.hvt"), kBad);
 }
 
@@ -84,6 +86,12 @@ TEST(CommandLine, StatusesAndStreams) {
       // Every model is tried; the highest status wins.
       {"folder.hvt nothere.hvt good.hvt", 3, "", true, "", {{"good.qsx", ""}}},
       {"--result r.hvb blocked.hvt", 4, "", true, "@DIR@/blocked.qsx", {}},
+      // The page beside each model read; a page that cannot be written is a file error.
+      {"--html sub/a.hvt nothere.hvt folder.hvt", 3, "", true, "",
+       {{"sub/a.html", "<!DOCTYPE html>"}, {"nothere.html", nullptr}, {"folder.html", "could not be opened"}}},
+      {"--html paged.hvt good.hvt", 4, "", true, "could not write the page @DIR@/paged.html\n",
+       {{"paged.qsx", "*NODE"}, {"good.html", "<!DOCTYPE html>"}}},
+      {"--check --html good.qsx", 1, "", true, "--check takes QSX files only", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
@@ -142,8 +150,9 @@ TEST(ConversionReport, GoldenTextAndJson) {
   EXPECT_GT(cases, 0);
 }
 
-// The report changes nothing else: the .qsx file, standard output and the exit
-// status are the same with and without it, for every model we have.
+// The report and the page change nothing else: the .qsx file, standard
+// output and the exit status are the same with and without them, for every
+// model we have.
 TEST(ConversionReport, LeavesConversionUnchanged) {
   std::vector<fs::path> models = {fs::path(SourceDir()) / "examples/frame.hvt"};
   for (const char* folder : {"tests/cases", "tests/report_cases"})
@@ -156,13 +165,14 @@ TEST(ConversionReport, LeavesConversionUnchanged) {
     WriteFile(plain.File("m.hvt"), ReadFile(model.string()));
     WriteFile(reported.File("m.hvt"), ReadFile(model.string()));
     const Result a = RunCli("m.hvt", plain.Path());
-    const Result b = RunCli("--report --report-json r.json --no-progress m.hvt", reported.Path());
+    const Result b = RunCli("--report --report-json r.json --html --no-progress m.hvt", reported.Path());
     EXPECT_EQ(a.status, b.status);
     // The message window names the model by its full path.
     EXPECT_EQ(a.out, Replaced(b.out, reported.Path(), plain.Path()));
     EXPECT_EQ(Exists(plain.File("m.qsx")), Exists(reported.File("m.qsx")));
     EXPECT_TRUE(ReadFile(plain.File("m.qsx")) == ReadFile(reported.File("m.qsx")));
     EXPECT_NE(std::string::npos, b.err.find("Conversion report: m.hvt (exit status " + std::to_string(a.status) + ")"));
+    EXPECT_TRUE(Exists(reported.File("m.html")));
   }
 }
 
