@@ -3,6 +3,7 @@
 // first failure inside a block is logged with the line count and ends reading.
 #include "reader/import.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/report.h"
@@ -40,6 +41,9 @@ CImportNEUtral::BlockReader CImportNEUtral::ReaderFor(int number) {
 }
 
 namespace {
+// The smallest batch a model file is cut into when read on several threads.
+constexpr uint64_t kMinBatchBytes = uint64_t{16} << 10;
+
 // atoi: leading white space, sign, digits; saturates instead of overflowing.
 int BlockNumber(std::string_view s) {
   size_t i = 0;
@@ -69,7 +73,13 @@ int CImportNEUtral::Import(const std::string& modelPath, int32_t readMode) {
   CFileLineSource src(f.get());
   // Read on several threads, the reading thread tells the progress itself.
   if (m_par.threads <= 1) src.SetProgress(m_env->Progress());
-  Run(src, readMode);
+  // A small model is cut into smaller batches (at least 32 of them), so that
+  // the batches held ahead stay small beside it.
+  CParallelism par = m_par;
+  uint64_t bytes = 0;
+  if (par.threads > 1 && m_env->FileStatus(modelPath, &bytes))
+    par.readBatchBytes = std::min<size_t>(par.readBatchBytes, std::max<uint64_t>(bytes / 32, kMinBatchBytes));
+  Run(src, readMode, par);
   return 1;
 }
 
@@ -77,7 +87,7 @@ int CImportNEUtral::ImportBuffer(std::string_view data, int32_t readMode, const 
   m_lineCount = 0;
   OpenLog(modelPath);
   CMemoryLineSource src(data.data(), data.size());
-  Run(src, readMode);
+  Run(src, readMode, m_par);
   return 1;
 }
 
@@ -95,9 +105,9 @@ void CImportNEUtral::CloseLog() {
   m_log.reset();
 }
 
-void CImportNEUtral::Run(CLineSource& src, int32_t readMode) {
+void CImportNEUtral::Run(CLineSource& src, int32_t readMode, const CParallelism& par) {
   std::unique_ptr<CLineBatches> batches;
-  if (m_par.threads > 1) batches = std::make_unique<CLineBatches>(src, m_par, m_env->Progress());
+  if (par.threads > 1) batches = std::make_unique<CLineBatches>(src, par, m_env->Progress());
   // Also when a cancel leaves through here: no pointer to the source stays.
   struct CDetach {
     CImportNEUtral& r;

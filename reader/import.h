@@ -112,7 +112,7 @@ class CImportNEUtral {
   using BlockReader = int (CImportNEUtral::*)();
   static BlockReader ReaderFor(int number);
 
-  void Run(CLineSource& src, int32_t readMode);
+  void Run(CLineSource& src, int32_t readMode, const CParallelism& par);
   void OpenLog(const std::string& modelPath);
   void CloseLog();
   bool RawNext(std::string_view& line);  // next line of the open block, or false

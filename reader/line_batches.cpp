@@ -12,7 +12,7 @@ constexpr uint64_t kTellEvery = uint64_t{1} << 20;
 }  // namespace
 
 CLineBatches::CLineBatches(CLineSource& src, const CParallelism& par, IProgress* progress)
-    : m_src(src), m_par(par), m_progress(progress), m_slots(2 * static_cast<size_t>(par.threads) + 2) {
+    : m_src(src), m_par(par), m_progress(progress), m_slots(static_cast<size_t>(par.threads) + 2) {
   if (m_par.readBatchBytes == 0) m_par.readBatchBytes = 1;
 }
 

@@ -8,8 +8,8 @@
 //
 // A batch is taken by the reading thread itself when no worker has taken it
 // yet, so with a slow worker (or none free) reading still goes on; workers
-// are started only when the model is longer than one batch, and a few
-// batches at most wait ahead of the reader.
+// are started only when the model is longer than one batch, and at most two
+// batches more than there are threads are held at once.
 #pragma once
 
 #include <condition_variable>
