@@ -17,6 +17,11 @@ struct CParallelism {
   size_t readBatchBytes = size_t{256} << 10;
   // Data lines of a long section formatted as one piece by one thread.
   size_t writePieceLines = 2048;
+  // Smaller models are read, and shorter sections written, on the
+  // converting thread alone: starting threads would cost more than they
+  // save.
+  uint64_t readFromBytes = uint64_t{4} << 20;
+  size_t writeFromLines = 16384;
 };
 
 // Most threads one conversion uses, whatever it is asked for.

@@ -71,14 +71,11 @@ int CImportNEUtral::Import(const std::string& modelPath, int32_t readMode) {
     return 0;
   }
   CFileLineSource src(f.get());
-  // Read on several threads, the reading thread tells the progress itself.
-  if (m_par.threads <= 1) src.SetProgress(m_env->Progress());
-  // A small model is cut into smaller batches (at least 32 of them), so that
-  // the batches held ahead stay small beside it.
-  CParallelism par = m_par;
   uint64_t bytes = 0;
-  if (par.threads > 1 && m_env->FileStatus(modelPath, &bytes))
-    par.readBatchBytes = std::min<size_t>(par.readBatchBytes, std::max<uint64_t>(bytes / 32, kMinBatchBytes));
+  if (m_par.threads > 1 && !m_env->FileStatus(modelPath, &bytes)) bytes = 0;
+  const CParallelism par = ParallelismFor(bytes);
+  // Read on several threads, the reading thread tells the progress itself.
+  if (par.threads <= 1) src.SetProgress(m_env->Progress());
   Run(src, readMode, par);
   return 1;
 }
@@ -87,8 +84,17 @@ int CImportNEUtral::ImportBuffer(std::string_view data, int32_t readMode, const 
   m_lineCount = 0;
   OpenLog(modelPath);
   CMemoryLineSource src(data.data(), data.size());
-  Run(src, readMode, m_par);
+  Run(src, readMode, ParallelismFor(data.size()));
   return 1;
+}
+
+CParallelism CImportNEUtral::ParallelismFor(uint64_t bytes) const {
+  CParallelism par = m_par;
+  if (bytes < par.readFromBytes) par.threads = 1;
+  // A small model is cut into smaller batches (at least 32 of them), so that
+  // the batches held ahead stay small beside it.
+  par.readBatchBytes = std::min<size_t>(par.readBatchBytes, std::max<uint64_t>(bytes / 32, kMinBatchBytes));
+  return par;
 }
 
 void CImportNEUtral::OpenLog(const std::string& modelPath) {

@@ -113,6 +113,8 @@ class CImportNEUtral {
   static BlockReader ReaderFor(int number);
 
   void Run(CLineSource& src, int32_t readMode, const CParallelism& par);
+  // How a model of this many bytes is read.
+  CParallelism ParallelismFor(uint64_t bytes) const;
   void OpenLog(const std::string& modelPath);
   void CloseLog();
   bool RawNext(std::string_view& line);  // next line of the open block, or false

@@ -213,6 +213,8 @@ TEST(ConversionApi, CancelOnFourThreads) {
   CParallelism cut;
   cut.readBatchBytes = 2048;
   cut.writePieceLines = 64;
+  cut.readFromBytes = 0;
+  cut.writeFromLines = 0;
   CConvertOptions options;
   options.threads = 4;
   options.report = true;

@@ -156,6 +156,8 @@ CParallelism FineCut() {
   CParallelism cut;
   cut.readBatchBytes = 40;
   cut.writePieceLines = 1;
+  cut.readFromBytes = 0;
+  cut.writeFromLines = 0;
   return cut;
 }
 

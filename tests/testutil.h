@@ -94,7 +94,7 @@ Conversion ConvertHeadless(const std::string& modelText, bool modelExists = true
 Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsigned threads,
                            const CParallelism& cut);
 // A cut that splits even small models: a few lines per batch, a line or two
-// per piece.
+// per piece, threads for any size.
 CParallelism FineCut();
 // Reads model text into a pool (read mode 1 unless given) and returns the
 // read log text.

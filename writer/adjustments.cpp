@@ -29,7 +29,7 @@ void CWriteQsxFromNeutral::AdjustBeamPoints() {
   const std::vector<T_ELEMKEY_D>& keys = SortedElements();
   const size_t per = std::max<size_t>(m_par.writePieceLines, 1);
   CMapWalk nodeWalk;
-  if (m_par.threads <= 1 || keys.size() <= per) {
+  if (keys.size() <= per || !ManyThreadsFor(keys.size())) {
     // In ascending number order: look-ups then read the store in order.
     ForEachElement(IsBeam, [&](int32_t id, T_ELEM_D& e) {
       if (TurnBeam(Pool(), e, nodeWalk)) elements.Store(id, e);

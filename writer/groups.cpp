@@ -66,12 +66,13 @@ int CWriteQsxFromNeutral::WriteGroup() {
   // A group line longer than this many numbers is written as it is made.
   const int64_t alone = std::max<int64_t>(int64_t{64} * static_cast<int64_t>(Parallelism().writePieceLines), 1 << 16);
   std::vector<int64_t> weights(list.size());
-  for (size_t i = 0; i < list.size(); ++i) weights[i] = GroupWeight(*list[i].second);
+  uint64_t weight = 0;
+  for (size_t i = 0; i < list.size(); ++i) weight += static_cast<uint64_t>(weights[i] = GroupWeight(*list[i].second));
   const std::vector<size_t> bounds =
       PiecesByWeight(list.size(), 8 * Parallelism().writePieceLines, static_cast<uint64_t>(alone),
                      [&](size_t i) { return static_cast<uint64_t>(weights[i]); });
   WriteLines(
-      bounds,
+      bounds, weight / 8,
       [&](size_t begin, size_t end, hvx::CPieceOut& out) {
         T_ELEM_D elem;
         CMapWalk walk;

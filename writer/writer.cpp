@@ -165,9 +165,10 @@ const std::vector<T_ELEMKEY_D>& CWriteQsxFromNeutral::SortedElements() {
     // In pieces of entries, on several threads when the writer has them.
     const size_t per = 4 * std::max<size_t>(m_par.writePieceLines, 1);
     const size_t pieces = elements.Count() / per + (elements.Count() % per != 0);
-    if (pieces > 1 && m_par.threads > 1) FreezeStore();
+    const bool many = pieces > 1 && ManyThreadsFor(elements.Count());
+    if (many) FreezeStore();
     hvx::RunPiecesInOrder(
-        pieces > 1 ? m_par.threads : 1, pieces,
+        many ? m_par.threads : 1, pieces,
         [&](size_t i, std::string&) {
           T_ELEMKEY_D* out = m_sortedElements.data() + i * per;
           elements.ForEachStoredIn(i * per, std::min(elements.Count(), (i + 1) * per),

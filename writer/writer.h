@@ -90,21 +90,24 @@ class CWriteQsxFromNeutral {
   void WriteLines(size_t count, size_t perPiece, Format&& format) {
     if (perPiece == 0) perPiece = 1;
     WritePieces(
-        count / perPiece + (count % perPiece != 0),
+        count, count / perPiece + (count % perPiece != 0),
         [&](size_t i) { return std::pair<size_t, size_t>(i * perPiece, std::min(count, (i + 1) * perPiece)); },
         format, [](size_t) { return false; });
   }
   // The same with pieces of items of different weights: bounds ascend from 0
-  // to the item count, piece i holding items [bounds[i], bounds[i + 1]).
-  // Pieces for which alone(i) holds are formatted at their turn on the
-  // writing thread straight into the file (one that would be too long to
-  // hold as a whole, such as a group of ten million numbers).
+  // to the item count, piece i holding items [bounds[i], bounds[i + 1]), and
+  // the items weigh `weight` lines in all. Pieces for which alone(i) holds
+  // are formatted at their turn on the writing thread straight into the file
+  // (one that would be too long to hold as a whole, such as a group of ten
+  // million numbers).
   template <class Format, class Alone>
-  void WriteLines(const std::vector<size_t>& bounds, Format&& format, Alone&& alone) {
+  void WriteLines(const std::vector<size_t>& bounds, uint64_t weight, Format&& format, Alone&& alone) {
     WritePieces(
-        bounds.size() - 1, [&](size_t i) { return std::pair<size_t, size_t>(bounds[i], bounds[i + 1]); }, format,
-        alone);
+        weight, bounds.size() - 1, [&](size_t i) { return std::pair<size_t, size_t>(bounds[i], bounds[i + 1]); },
+        format, alone);
   }
+  // Whether work of this many lines (or items) is worth several threads.
+  bool ManyThreadsFor(uint64_t lines) const { return m_par.threads > 1 && lines >= m_par.writeFromLines; }
   // Piece bounds for items of the given weights, each piece weighing about
   // `per` in all; an item heavier than `alone` is a piece of its own.
   template <class Weight>
@@ -264,8 +267,8 @@ class CWriteQsxFromNeutral {
 
  private:
   template <class Range, class Format, class Alone>
-  void WritePieces(size_t pieces, Range&& range, Format&& format, Alone&& alone) {
-    if (m_par.threads <= 1 || pieces <= 1) {
+  void WritePieces(uint64_t lines, size_t pieces, Range&& range, Format&& format, Alone&& alone) {
+    if (pieces <= 1 || !ManyThreadsFor(lines)) {
       hvx::CPieceOut out(m_out);
       for (size_t i = 0; i < pieces; ++i) {
         const auto [begin, end] = range(i);

@@ -64,6 +64,8 @@ inline void ConvertBytes(const uint8_t* data, size_t size) {
   hvx::CParallelism cut;
   cut.readBatchBytes = 256;
   cut.writePieceLines = 4;
+  cut.readFromBytes = 0;
+  cut.writeFromLines = 0;
   const hvx::CConvertResult r = hvx::ConvertWith(env, "/fuzz/model.hvt", "model.hvt", options, &cut);
   // Rendering must not fail on any text the model carries.
   (void)r.ReportText();
