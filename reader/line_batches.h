@@ -102,7 +102,9 @@ class CLineBatches {
     uint32_t numCount;
     EBlockLine kind;
   };
-  struct CBatch {
+  // Cache lines of its own: the thread filling a batch must not slow the
+  // reader taking lines from the batch beside it.
+  struct alignas(64) CBatch {
     std::unique_ptr<char[]> text;  // the lines back to back (readBatchBytes + a line)
     std::vector<CBatchLine> lines;
     std::vector<double> nums;
