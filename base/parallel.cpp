@@ -22,7 +22,7 @@ namespace {
 class CPieceRun {
  public:
   CPieceRun(unsigned threads, size_t count, const std::function<void(size_t, std::string&)>& produce)
-      : m_count(count), m_window(2 * static_cast<size_t>(threads) + 2), m_slots(m_window), m_produce(produce) {
+      : m_count(count), m_window(4 * static_cast<size_t>(threads) + 4), m_slots(m_window), m_produce(produce) {
     const size_t workers = std::min<size_t>(threads - 1, count - 1);
     // Without a thread (the system has none to give) the calling thread
     // produces the pieces itself.

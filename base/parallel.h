@@ -36,8 +36,9 @@ unsigned ThreadsFor(unsigned requested);
 // than one thread, produce runs on up to threads - 1 worker threads and on
 // the calling thread while it would otherwise wait, for different pieces at
 // once, so it may touch only what belongs to its piece and what nobody
-// changes meanwhile. At most a few pieces per thread are produced ahead of
-// consume. An exception from produce or consume stops the other threads and
+// changes meanwhile. At most four pieces per thread (and four more) are
+// produced ahead of consume, so that the calling thread has work while a
+// worker that holds the next piece waits for a core. An exception from produce or consume stops the other threads and
 // leaves the call once all are joined; no thread outlives the call.
 void RunPiecesInOrder(unsigned threads, size_t count, const std::function<void(size_t, std::string&)>& produce,
                       const std::function<void(size_t, std::string&)>& consume);

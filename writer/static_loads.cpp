@@ -137,13 +137,17 @@ class CStaticCaseWriter {
     if (picked.empty()) return 0;
     s.Open();
     std::atomic<int64_t> written{0};
-    m_w.WriteLines(picked.size(), m_w.Parallelism().writePieceLines,
-                   [&](size_t begin, size_t end, hvx::CPieceOut& out) {
-                     CMapWalk walk;
-                     int64_t n = 0;
-                     for (size_t k = begin; k < end; ++k) n += entry(*picked[k], out, walk) ? 1 : 0;
-                     written += n;
-                   });
+    // Threads are worth it when the case as a whole is long, though each of
+    // its blocks may be short.
+    m_w.WriteLines(
+        picked.size(), m_w.Parallelism().writePieceLines,
+        [&](size_t begin, size_t end, hvx::CPieceOut& out) {
+          CMapWalk walk;
+          int64_t n = 0;
+          for (size_t k = begin; k < end; ++k) n += entry(*picked[k], out, walk) ? 1 : 0;
+          written += n;
+        },
+        m_load.mbld.size() + m_load.etld.size());
     return written;
   }
 

@@ -85,12 +85,14 @@ class CWriteQsxFromNeutral {
   // several threads the pieces are formatted at once and written in order;
   // format then reads the store only through what may be read at once
   // (look-ups with a walk state of their own), writes only to what belongs
-  // to its items, and hands log and report entries to out.Then.
+  // to its items, and hands log and report entries to out.Then. Threads are
+  // used from writeFromLines lines on, counted as `count`, or as `work` (the
+  // lines of the sections written together) when that is more.
   template <class Format>
-  void WriteLines(size_t count, size_t perPiece, Format&& format) {
+  void WriteLines(size_t count, size_t perPiece, Format&& format, uint64_t work = 0) {
     if (perPiece == 0) perPiece = 1;
     WritePieces(
-        count, count / perPiece + (count % perPiece != 0),
+        std::max<uint64_t>(count, work), count / perPiece + (count % perPiece != 0),
         [&](size_t i) { return std::pair<size_t, size_t>(i * perPiece, std::min(count, (i + 1) * perPiece)); },
         format, [](size_t) { return false; });
   }
