@@ -27,6 +27,9 @@ struct CCancelled {};
 class CFileError : public std::runtime_error {
  public:
   CFileError(std::string file, std::string cause, int osError);
+  // A failure whose message is text itself (a refusal the system knows no
+  // words for).
+  CFileError(std::string file, std::string cause, int osError, std::string text);
   const std::string& File() const { return m_file; }
   const std::string& Cause() const { return m_cause; }
   int OsError() const { return m_osError; }
@@ -37,6 +40,7 @@ class CFileError : public std::runtime_error {
   std::string m_file;
   std::string m_cause;
   int m_osError;
+  std::string m_text;
 };
 
 // A file opened create-or-truncate, write-only. Write and Close raise
@@ -66,6 +70,9 @@ class IConvertEnv {
   virtual void RemoveFile(const std::string& path) = 0;
   // Folder separator of the platform's paths.
   virtual char Separator() const { return '/'; }
+  // Paths and texts in UTF-8 (the conversion API) rather than the platform's
+  // 8-bit code page (the plug-in); the same on POSIX systems.
+  virtual bool Utf8() const { return false; }
 
   // The conversion log `name` (kReadLogName or kWriteLogName) of a model, or
   // nullptr for none. By default the file of that name in the model's folder,

@@ -28,20 +28,27 @@ bool CConversionReport::IsWritten(EKind k, int32_t id) const {
   return m_writtenIds[static_cast<int>(k)].count(id) != 0;
 }
 
-void CConversionReport::NotConverted(EKind k, std::string_view reason, int32_t id) {
-  CKind& kind = Kind(k);
+void CConversionReport::AddTo(std::vector<CReason>& reasons, std::string_view reason, int32_t id) {
   CReason* r = nullptr;
-  for (CReason& x : kind.notConverted)
+  for (CReason& x : reasons)
     if (x.text == reason) {
       r = &x;
       break;
     }
   if (!r) {
-    kind.notConverted.push_back({std::string(reason), 0, {}});
-    r = &kind.notConverted.back();
+    reasons.push_back({std::string(reason), 0, {}});
+    r = &reasons.back();
   }
   ++r->count;
   if (r->numbers.size() < kMaxNumbers) r->numbers.push_back(id);
+}
+
+void CConversionReport::NotConverted(EKind k, std::string_view reason, int32_t id) {
+  AddTo(Kind(k).notConverted, reason, id);
+}
+
+void CConversionReport::PartlyConverted(EKind k, std::string_view reason, int32_t id) {
+  AddTo(Kind(k).partlyConverted, reason, id);
 }
 
 }  // namespace hvx

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "check/qsxcheck.h"
+#include "host/tool_text.h"
 
 namespace hvx {
 
@@ -22,8 +23,10 @@ bool IsInteger(const std::string& s) {
 int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) {
-    std::fprintf(err, "halvex2qsx: %s: %s\n", path.c_str(),
-                 errno == ENOENT ? "no such file" : std::strerror(errno));
+    const int why = errno;
+    const std::string text = why == ENOENT ? Text(EText::kNoSuchFile, {path})
+                                           : "halvex2qsx: " + path + ": " + std::strerror(why);
+    std::fprintf(err, "%s\n", text.c_str());
     return kCheckMissing;
   }
   CQsxChecker checker;
@@ -34,7 +37,7 @@ int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
   std::fclose(f);
   const CDanglingList found = checker.Finish();
   if (readError) {
-    std::fprintf(err, "halvex2qsx: %s: read error\n", path.c_str());
+    std::fprintf(err, "%s\n", Text(EText::kReadError, {path}).c_str());
     return kCheckUnreadable;
   }
   if (checker.Verdict() != EQsxVerdict::kQsx) {
@@ -74,7 +77,7 @@ int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
 
 int RunCheckCommand(const std::vector<std::string>& files, std::FILE* out, std::FILE* err) {
   if (files.empty()) {
-    std::fprintf(err, "halvex2qsx: --check needs at least one QSX file\n");
+    std::fprintf(err, "halvex2qsx: %s\n", Text(EText::kNoQsxGiven).c_str());
     return kCheckUsage;
   }
   int status = kCheckClean;

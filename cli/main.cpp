@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@
 #include "cli/check_command.h"
 #include "cli/progress.h"
 #include "host/conversion.h"
+#include "host/fileops.h"
+#include "host/tool_text.h"
 #ifdef _WIN32
 #include "host/wintext.h"
 #endif
@@ -26,7 +29,7 @@
 namespace hvx {
 namespace {
 
-enum Exit { kOk = 0, kUsageError = 1, kFailed = 2, kMissing = 3, kFileError = 4 };
+enum Exit { kOk = 0, kUsageError = 1, kFailed = 2, kMissing = 3, kFileError = 4, kLossy = 5 };
 
 // Models larger than this show a progress line on a terminal.
 constexpr uint64_t kProgressFrom = 20'000'000;
@@ -37,15 +40,18 @@ constexpr const char* kUsageLines =
 
 constexpr const char* kDescription =
     "Converts each Halvex model file into a QSX command-text file written beside\n"
-    "it (the model path with its extension replaced by .qsx).\n";
+    "it (the model path with its extension replaced by .qsx), or into a folder.\n";
 
 constexpr const char* kFooter =
     "Problems met while reading or writing are listed on standard output;\n"
-    "message boxes go to standard error.\n"
+    "message boxes go to standard error, and after a model of which something\n"
+    "was not converted, one line that counts what.\n"
     "\n"
-    "Exit status: 0 all converted; 1 usage error; 2 a conversion failed;\n"
-    "3 a model file does not exist; 4 a file could not be written.\n"
-    "With several models the highest status wins.\n"
+    "Exit status: 0 all converted; 1 usage error (nothing converted); 2 a\n"
+    "conversion failed; 3 a model file does not exist; 4 a file could not be\n"
+    "written, or would have been a model; 5 (with --strict) something was not\n"
+    "converted or dangles. With several models the most severe status wins:\n"
+    "4, then 3, 2, 5, 0.\n"
     "With --check: 0 no dangling reference; 1 usage error; 2 a file is not QSX\n"
     "text or cannot be read; 3 a file does not exist; 5 a dangling reference\n"
     "was found.\n";
@@ -96,9 +102,52 @@ double SteadySeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-int UsageError(const CLI::App& app, const std::string& what) {
-  std::fprintf(stderr, "halvex2qsx: %s\n%s", what.c_str(), app.help().c_str());
+// The error and one line pointing to --help.
+int UsageError(const std::string& what) {
+  Print(stderr, "halvex2qsx: " + what + "\n" + Text(EText::kUsageHint) + "\n");
   return kUsageError;
+}
+
+// Two paths of one file: the same name once made absolute (on Windows in
+// any case), or the same file through a link.
+bool SameFile(const std::string& a, const std::string& b) {
+  const std::string x = AbsolutePath(a), y = AbsolutePath(b);
+#ifdef _WIN32
+  const auto fold = [](std::string s) {
+    for (char& c : s) c = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return s;
+  };
+  if (fold(x) == fold(y)) return true;
+#else
+  if (x == y) return true;
+#endif
+  return FileIdOf(x) == FileIdOf(y);
+}
+
+// Before anything runs: no two models write one file, no file written is
+// the report's, and the report is no model. The exit status, or -1 to go on.
+int CheckFilesWritten(const std::vector<std::string>& models, const std::string& outputDir,
+                      const std::string& reportJson) {
+  std::vector<std::string> outputs;
+  for (const std::string& m : models) outputs.push_back(OutputPath(m, outputDir));
+  for (size_t i = 0; i < models.size(); ++i) {
+    for (size_t j = 0; j < i; ++j)
+      if (SameFile(outputs[i], outputs[j]) && !SameFile(models[i], models[j])) {
+        Print(stderr, Text(EText::kSameOutput, {models[j], models[i], outputs[i]}) + "\n");
+        return kUsageError;
+      }
+    if (!reportJson.empty() && SameFile(outputs[i], reportJson)) {
+      Print(stderr, Text(EText::kSameOutput, {models[i], "--report-json", outputs[i]}) + "\n");
+      return kUsageError;
+    }
+  }
+  if (!reportJson.empty())
+    for (const std::string& m : models)
+      if (SameFile(reportJson, m)) {
+        Print(stderr, "halvex2qsx: " + Text(EText::kNotOverwritten, {reportJson, m}) + "\n");
+        return kFileError;
+      }
+  return -1;
 }
 
 // The objects of one model each (indented by 2 as a whole document), as one
@@ -123,10 +172,16 @@ int Run(int argc, char** argv) {
   // Paths such as /data/model.hvt are files on every platform, never
   // Windows-style options.
   app.allow_windows_style_options(false);
-  bool help = false, version = false, report = false, noProgress = false, check = false;
-  std::string result, reportJson;
+  bool help = false, version = false, report = false, noProgress = false, check = false, strict = false,
+       quiet = false;
+  std::string result, reportJson, outputDir;
   std::vector<std::string> files;
   app.add_option("--result", result, "Halvex result file to pass through (not read)")->type_name("FILE");
+  app.add_option("-o,--output-dir", outputDir,
+                 "write each .qsx into DIR (which must exist) under the\n"
+                 "name it has beside its model; nothing is written\n"
+                 "beside the models")
+      ->type_name("DIR");
   app.add_flag("--report", report,
                "after each model, report on standard error what was\n"
                "read, written and not converted (and why), and the\n"
@@ -135,6 +190,11 @@ int Run(int argc, char** argv) {
                  "write the same report as JSON to FILE, one object per\n"
                  "model in command-line order")
       ->type_name("FILE");
+  app.add_flag("--strict", strict,
+               "exit status 5 for a model of which something was not\n"
+               "converted or converted in part, or whose .qsx has\n"
+               "dangling references (what the summary line counts)");
+  app.add_flag("-q,--quiet", quiet, "no summary line and no progress line");
   app.add_flag("--no-progress", noProgress,
                "no progress line (it is shown on a terminal for models\n"
                "larger than 20 MB)");
@@ -142,13 +202,13 @@ int Run(int argc, char** argv) {
                "check the given QSX files for references to things they\n"
                "do not define instead of converting; findings go to\n"
                "standard output");
-  app.add_flag("--help", help, "show this help and exit");
-  app.add_flag("--version", version, "show the version and exit");
+  app.add_flag("-h,--help", help, "show this help and exit");
+  app.add_flag("-V,--version", version, "show the version and exit");
   app.add_option("files", files)->group("");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return UsageError(app, e.what());
+    return UsageError(e.what());
   }
   if (help) {
     std::fputs(app.help().c_str(), stdout);
@@ -159,27 +219,47 @@ int Run(int argc, char** argv) {
     return kOk;
   }
   if (check) {
-    if (report || !reportJson.empty() || !result.empty())
-      return UsageError(app, "--check takes QSX files only, no other option");
-    if (files.empty()) return UsageError(app, "no QSX file given");
+    if (report || !reportJson.empty() || !result.empty() || !outputDir.empty() || strict || quiet)
+      return UsageError(Text(EText::kCheckTakesFilesOnly));
+    if (files.empty()) return UsageError(Text(EText::kNoQsxGiven));
     return RunCheckCommand(files, stdout, stderr);
   }
-  if (files.empty()) return UsageError(app, "no model file given");
-  if (app.count("--report-json") && reportJson.empty()) return UsageError(app, "--report-json needs a file name");
+  if (files.empty()) return UsageError(Text(EText::kNoModelGiven));
+  if (app.count("--report-json") && reportJson.empty()) return UsageError(Text(EText::kReportJsonNeedsName));
 
-  const bool progressAllowed = !noProgress && StderrIsTerminal();
+  std::vector<std::string> models;
+  for (const std::string& m : files) models.push_back(FromCommandLine(m));
+  outputDir = FromCommandLine(outputDir);
+  reportJson = FromCommandLine(reportJson);
+  if (!outputDir.empty()) {
+    const CFileStatus dir = StatFile(outputDir);
+    if (!dir.exists || !dir.folder) {
+      Print(stderr, Text(EText::kNoOutputFolder, {outputDir}) + "\n");
+      return kUsageError;
+    }
+  }
+  if (const int refused = CheckFilesWritten(models, outputDir, reportJson); refused >= 0) return refused;
+
+  const bool progressAllowed = !noProgress && !quiet && StderrIsTerminal();
   CProgressLine progressLine(
       [](std::string_view text) {
-        std::fwrite(text.data(), 1, text.size(), stderr);
+        const std::string out = ForConsole(std::string(text));
+        std::fwrite(out.data(), 1, out.size(), stderr);
         std::fflush(stderr);
       },
       SteadySeconds);
   std::vector<std::string> reports;
 
   int status = kOk;
-  for (const std::string& m : files) {
+  for (size_t i = 0; i < models.size(); ++i) {
+    const std::string& m = models[i];
     CConvertOptions options;
+    options.outputDir = outputDir;
     options.report = report || !reportJson.empty();
+    options.summary = !quiet;
+    options.strict = strict;
+    // No model is written over, neither by its own result nor by another's.
+    options.inputs = models;
     bool progressShown = false;
     if (progressAllowed) {
       const std::string name = m.substr(m.find_last_of("/\\") + 1);
@@ -192,25 +272,26 @@ int Run(int argc, char** argv) {
         return true;
       };
     }
-    const CConvertResult r = Convert(FromCommandLine(m), options);
+    const CConvertResult r = Convert(m, options);
     if (progressShown) progressLine.End();
 
     for (const std::string& line : r.messages) Print(stdout, line + "\n");
     std::fflush(stdout);
     Print(stderr, r.errors);
-    if (r.status > status) status = r.status;
+    if (!quiet) Print(stderr, SummaryLine(r.summary, m));
+    status = MoreSevere(status, r.status);
     if (report) Print(stderr, r.ReportText());
     if (!reportJson.empty()) reports.push_back(r.ReportJson());
   }
   std::fflush(stdout);
 
   if (!reportJson.empty()) {
-    std::ofstream out(reportJson, std::ios::binary);
+    std::ofstream out(std::filesystem::u8path(reportJson), std::ios::binary);
     out << JsonArray(reports) << '\n';
     out.close();
     if (!out) {
-      std::fprintf(stderr, "halvex2qsx: could not write the report %s\n", reportJson.c_str());
-      if (kFileError > status) status = kFileError;
+      Print(stderr, Text(EText::kReportNotWritten, {reportJson}) + "\n");
+      status = MoreSevere(status, kFileError);
     }
   }
   return status;
@@ -223,7 +304,7 @@ int main(int argc, char** argv) {
   try {
     return hvx::Run(argc, argv);
   } catch (...) {
-    std::fprintf(stderr, "halvex2qsx: unexpected failure\n");
+    std::fprintf(stderr, "%s\n", hvx::Text(hvx::EText::kFailure).c_str());
     return 2;
   }
 }

@@ -10,11 +10,17 @@
 #include "base/format.h"
 #include "host/check_feed.h"
 #include "host/conversion_env.h"
+#include "host/fileops.h"
 #include "host/headless_env.h"
 #include "host/msgdll.h"
 #include "host/report_output.h"
+#include "host/tool_text.h"
 #include "reader/import.h"
 #include "writer/writer.h"
+
+#if defined(_WIN32)
+#include "host/wintext.h"
+#endif
 
 namespace hvx {
 namespace {
@@ -47,14 +53,63 @@ class CCountingFile : public COutFile {
   uint64_t m_sinceTick = 0;
 };
 
+// The files a conversion never writes: the model and the other inputs, known
+// by their names and, where they exist, as files, so that a link to one
+// counts as that one.
+class CInputs {
+ public:
+  CInputs(const IConvertEnv& env, const std::string& model, const std::vector<std::string>& others)
+      : m_utf8(env.Utf8()), m_windows(env.Separator() == '\\') {
+    m_entries.push_back({model, FileIdOf(Native(model))});
+    for (const std::string& o : others) m_entries.push_back({o, FileIdOf(Native(o))});
+  }
+  // The input that path is, or nullptr.
+  const std::string* Match(const std::string& path) const {
+    const CFileId id = FileIdOf(Native(path));
+    for (const Entry& e : m_entries)
+      if (SameName(e.path, path) || e.id == id) return &e.path;
+    return nullptr;
+  }
+
+ private:
+  struct Entry {
+    std::string path;
+    CFileId id;
+  };
+  // The file layer takes UTF-8 paths; the plug-in's come in the code page.
+  std::string Native(const std::string& path) const {
+#if defined(_WIN32)
+    if (!m_utf8) return AnsiToUtf8(path);
+#endif
+    return path;
+  }
+  // Names of one file: on Windows in any case and with either separator.
+  bool SameName(const std::string& a, const std::string& b) const {
+    if (!m_windows) return a == b;
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+      char x = a[i] == '/' ? '\\' : a[i], y = b[i] == '/' ? '\\' : b[i];
+      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+      if (x != y) return false;
+    }
+    return true;
+  }
+
+  std::vector<Entry> m_entries;
+  bool m_utf8;
+  bool m_windows;
+};
+
 // One conversion's layer over the host's environment: hands the report and
-// the progress to reader and writer, checks the .qsx as it is written, and
-// notes file errors and whether the .qsx was created.
+// the progress to reader and writer, checks the .qsx as it is written, keeps
+// it from being written over an input, and notes file errors and whether the
+// .qsx was created.
 class CConversionEnv : public IConvertEnv, public IProgress {
  public:
-  CConversionEnv(IConvertEnv& inner, std::string outputPath, CConversionReport* report, CCheckFeed* check,
-                 const ProgressFn& progress, uint64_t modelBytes)
-      : m_inner(inner), m_outputPath(std::move(outputPath)), m_report(report), m_check(check),
+  CConversionEnv(IConvertEnv& inner, std::string outputPath, const CInputs& inputs, CConversionReport* report,
+                 CCheckFeed* check, const ProgressFn& progress, uint64_t modelBytes)
+      : m_inner(inner), m_outputPath(std::move(outputPath)), m_inputs(inputs), m_report(report), m_check(check),
         m_progressFn(progress) {
     m_progress.modelBytes = modelBytes;
   }
@@ -68,6 +123,11 @@ class CConversionEnv : public IConvertEnv, public IProgress {
     m_inner.ShowFileError(e);
   }
   std::unique_ptr<COutFile> CreateFile(const std::string& path) override {
+    // Refused as a file that cannot be created: the user sees why, nothing
+    // is written.
+    if (path == m_outputPath)
+      if (const std::string* input = m_inputs.Match(path))
+        throw CFileError(path, "The file is a model", 0, Text(EText::kNotOverwritten, {path, *input}, !Utf8()));
     std::unique_ptr<COutFile> f = m_inner.CreateFile(path);
     if (path != m_outputPath) return f;
     outputCreated = true;
@@ -79,6 +139,7 @@ class CConversionEnv : public IConvertEnv, public IProgress {
   bool FileStatus(const std::string& path, uint64_t* size) override { return m_inner.FileStatus(path, size); }
   void RemoveFile(const std::string& path) override { m_inner.RemoveFile(path); }
   char Separator() const override { return m_inner.Separator(); }
+  bool Utf8() const override { return m_inner.Utf8(); }
   std::unique_ptr<COutFile> CreateLog(const std::string& modelPath, const char* name) override {
     return m_inner.CreateLog(modelPath, name);
   }
@@ -120,6 +181,7 @@ class CConversionEnv : public IConvertEnv, public IProgress {
  private:
   IConvertEnv& m_inner;
   std::string m_outputPath;
+  const CInputs& m_inputs;
   CConversionReport* m_report;
   CCheckFeed* m_check;
   const ProgressFn& m_progressFn;
@@ -175,21 +237,25 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
   CConvertResult r;
   r.modelPath = modelPath;
   std::string errors;
+  const bool ansi = !env.Utf8();
   try {
     const std::string outputPath = OutputPathFor(modelPath, options.outputDir, env.Separator());
+    // The facts of the report are gathered for the summary too.
+    const bool counting = options.report || options.summary || options.strict;
     std::shared_ptr<CModelReport> report;
     std::optional<CCheckFeed> check;
-    if (options.report) {
+    if (counting) {
       report = std::make_shared<CModelReport>();
       report->model = reportName;
     }
     uint64_t modelBytes = 0;
     if (!env.FileStatus(modelPath, &modelBytes)) {
       r.status = kStatusMissing;
-      errors = "halvex2qsx: model file not found: " + modelPath + "\n";
+      errors = Text(EText::kModelNotFound, {modelPath}, ansi) + "\n";
     } else {
+      const CInputs inputs(env, modelPath, options.inputs);
       if (report) check.emplace();
-      CConversionEnv conv(env, outputPath, report ? &report->facts : nullptr, check ? &*check : nullptr,
+      CConversionEnv conv(env, outputPath, inputs, report ? &report->facts : nullptr, check ? &*check : nullptr,
                           options.progress, modelBytes);
       conv.Tell(0.0);
       int imported = 0, written = 0;
@@ -205,21 +271,24 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
         r.status = kStatusFailed;
       } else if (conv.fileErrorShown) {
         r.status = kStatusFileError;
-        errors = "halvex2qsx: could not write the result of " + modelPath + "\n";
+        errors = Text(EText::kResultNotWritten, {modelPath}, ansi) + "\n";
       } else {
         r.status = kStatusDone;
       }
       if (conv.outputCreated) r.outputPath = outputPath;
       if (report) {
+        report->output = r.outputPath;
         report->dangling = check->Finish();
         report->checked = conv.outputCreated && !check->Failed();
         report->uncheckedReferences = check->Unchecked();
+        if (imported != 0) r.summary = SummaryOf(*report);
       }
+      if (options.strict && r.status == kStatusDone && r.summary.Any()) r.status = kStatusLossy;
       conv.Done();
     }
     if (report) {
       report->status = r.status;
-      r.report = std::move(report);
+      if (options.report) r.report = std::move(report);
     }
   } catch (const CCancelled&) {
     r = CConvertResult();
@@ -228,7 +297,7 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
     env.RemoveLogs(modelPath);
   } catch (...) {
     r.status = kStatusFailed;
-    errors = "halvex2qsx: unexpected failure while converting " + modelPath + "\n";
+    errors = Text(EText::kUnexpectedFailure, {modelPath}, ansi) + "\n";
   }
   r.errors += errors;
   return r;
@@ -238,14 +307,14 @@ CConvertResult Convert(const std::string& modelPath, const CConvertOptions& opti
   CConvertResult r;
   try {
     if (modelPath.empty()) {
-      r.errors = "halvex2qsx: no model file given\n";
+      r.errors = "halvex2qsx: " + Text(EText::kNoModelGiven) + "\n";
       return r;
     }
     if (!options.outputDir.empty()) {
       const CFileStatus dir = StatFile(options.outputDir);
       if (!dir.exists || !dir.folder) {
         r.modelPath = modelPath;
-        r.errors = "halvex2qsx: output folder does not exist: " + options.outputDir + "\n";
+        r.errors = Text(EText::kNoOutputFolder, {options.outputDir}) + "\n";
         return r;
       }
     }
@@ -253,14 +322,42 @@ CConvertResult Convert(const std::string& modelPath, const CConvertOptions& opti
     const std::string model = Absolute(modelPath);
     CConvertOptions absolute = options;
     if (!absolute.outputDir.empty()) absolute.outputDir = Absolute(absolute.outputDir);
+    for (std::string& input : absolute.inputs) input = Absolute(input);
     CHeadlessEnv env(OutputPathFor(model, absolute.outputDir, kNativeSeparator));
     r = ConvertWith(env, model, modelPath, absolute);
     r.errors = env.Errors() + r.errors;
   } catch (...) {
     r.status = kStatusFailed;
-    r.errors += "halvex2qsx: unexpected failure while converting " + modelPath + "\n";
+    r.errors += Text(EText::kUnexpectedFailure, {modelPath}) + "\n";
   }
   return r;
+}
+
+std::string AbsolutePath(const std::string& path) { return Absolute(path); }
+
+std::string OutputPath(const std::string& modelPath, const std::string& outputDir) {
+  return OutputPathFor(Absolute(modelPath), outputDir.empty() ? outputDir : Absolute(outputDir), kNativeSeparator);
+}
+
+bool CSummary::Any() const {
+  return counted && (!notConverted.empty() || !partlyConverted.empty() || unknownBlocks != 0 ||
+                     linesOutsideBlocks != 0 || readStoppedAtLine >= 0 || danglingReferences != 0 || noDataBlock);
+}
+
+int MoreSevere(int a, int b) {
+  // Rank by status: 0, 5, 2, 3, 4, then 6 (a cancel) and 1.
+  const auto rank = [](int s) {
+    switch (s) {
+      case kStatusDone: return 0;
+      case kStatusLossy: return 1;
+      case kStatusFailed: return 2;
+      case kStatusMissing: return 3;
+      case kStatusFileError: return 4;
+      case kStatusCancelled: return 5;
+      default: return 6;
+    }
+  };
+  return rank(b) > rank(a) ? b : a;
 }
 
 std::string CConvertResult::ReportText() const { return report ? hvx::ReportText(*report) : std::string(); }

@@ -24,6 +24,24 @@ CFileStatus StatFile(const std::string& path) {
   return s;
 }
 
+CFileId FileIdOf(const std::string& path) {
+  CFileId id;
+  if (path.empty()) return id;
+  // No access asked for: the file's identity is readable even while another
+  // program holds it open without sharing; folders need backup semantics.
+  HANDLE h = ::CreateFileW(Utf8ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return id;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (::GetFileInformationByHandle(h, &info)) {
+    id.valid = true;
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  }
+  ::CloseHandle(h);
+  return id;
+}
+
 bool RemoveFileAt(const std::string& path) { return ::DeleteFileW(Utf8ToWide(path).c_str()) != 0; }
 
 int RenameOver(const std::string& from, const std::string& to) {
