@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "check/qsxcheck.h"
-#include "cli/check_feed.h"
-#include "cli/report_output.h"
+#include "host/check_feed.h"
+#include "host/report_output.h"
 
 namespace {
 
@@ -246,12 +246,12 @@ TEST(CheckRuns, FeedInPiecesFindsWhatTheWholeTextHas) {
   text += "*GROUP\n G, ";
   for (int n = 1; n <= 200000; ++n) text += std::to_string(n) + " ";
   text += ",\n*MATERIAL\n1, USER\n*ENDDATA\n";
-  ASSERT_GT(text.size(), hvxcli::CCheckFeed::kMaxPendingBytes);
+  ASSERT_GT(text.size(), hvx::CCheckFeed::kMaxPendingBytes);
   const CDanglingList whole = hvx::CheckQsxText(text);
   ASSERT_GT(whole.size(), 1000u);
 
   std::mt19937 rng(3);
-  hvxcli::CCheckFeed feed;
+  hvx::CCheckFeed feed;
   for (size_t p = 0; p < text.size();) {
     const size_t n = std::min(text.size() - p, size_t{1} + rng() % 70000);
     feed.Write(text.data() + p, n);
@@ -268,29 +268,29 @@ TEST(CheckRuns, FeedInPiecesFindsWhatTheWholeTextHas) {
 // The report lists runs as runs, counts every reference, and says how many
 // the text and the JSON leave out.
 TEST(CheckRuns, Report) {
-  hvxcli::CModelReport r;
+  hvx::CModelReport r;
   r.model = "m.hvt";
   r.checked = true;
   for (int i = 0; i < 19; ++i) r.dangling.push_back({"*CONLOAD", 30 + i, "node", std::to_string(i)});
   r.dangling.push_back({"*GROUP", 60, "node", "", 7, 4, 10, 1});
   r.dangling.push_back({"*GROUP", 61, "element", "", 5, 10, 50, 10});
   r.dangling.push_back({"*USE-STLD", 70, "load case", "WIND"});
-  const std::string text = hvxcli::ReportText(r);
+  const std::string text = hvx::ReportText(r);
   EXPECT_NE(std::string::npos, text.find("  dangling references: 32\n"));
   EXPECT_NE(std::string::npos,
             text.find("    *CONLOAD line 48: node 18\n    *GROUP line 60: nodes 4 to 10 (7)\n    ... 6 more\n"));
 
-  const auto json = hvxcli::ReportJson(r);
+  const auto json = hvx::ReportJson(r);
   ASSERT_EQ(22u, json["dangling"].size());
   EXPECT_EQ(R"({"section":"*GROUP","line":61,"kind":"element","first":10,"last":50,"step":10,"count":5})",
             json["dangling"][20].dump());
   EXPECT_EQ(R"({"section":"*USE-STLD","line":70,"kind":"load case","name":"WIND"})", json["dangling"][21].dump());
   EXPECT_FALSE(json.contains("dangling_not_listed"));
 
-  r.dangling.assign(hvxcli::kMaxDanglingJson, {"*CONLOAD", 5, "node", "9"});
+  r.dangling.assign(hvx::kMaxDanglingJson, {"*CONLOAD", 5, "node", "9"});
   r.dangling.push_back({"*GROUP", 60, "node", "", 7, 4, 10, 1});
-  const auto capped = hvxcli::ReportJson(r);
-  EXPECT_EQ(hvxcli::kMaxDanglingJson, capped["dangling"].size());
+  const auto capped = hvx::ReportJson(r);
+  EXPECT_EQ(hvx::kMaxDanglingJson, capped["dangling"].size());
   EXPECT_EQ(7, capped["dangling_not_listed"]);
-  EXPECT_EQ(hvxcli::kMaxDanglingJson + 7, static_cast<size_t>(r.dangling.References()));
+  EXPECT_EQ(hvx::kMaxDanglingJson + 7, static_cast<size_t>(r.dangling.References()));
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the shared acceptance sample,
 # a one-minute fuzz smoke run (when clang is there), the sanitizer build
-# (AddressSanitizer + UndefinedBehaviorSanitizer) and the Windows stage (the
+# (AddressSanitizer + UndefinedBehaviorSanitizer), the ThreadSanitizer build
+# (the tests that run code on more than one thread) and the Windows stage (the
 # MinGW cross build, its exported names, the golden cases and the host
 # program's dialog scenarios under Wine). Installs the build dependencies on a
 # fresh machine.
@@ -53,6 +54,11 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DHALVEX_SANITIZE=ON >/dev
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+echo "== ThreadSanitizer build, the tests labelled threads"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan --target halvex_tests halvex2qsx Convertmsg ConvertHalvex
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -L threads --output-on-failure -j"$jobs"
 
 echo "== Windows cross build (MinGW-w64)"
 cmake --preset windows >/dev/null

@@ -17,7 +17,7 @@ case "$target" in
   fuzz_check) corpus=$build/corpus-check; seeds=(tests/cases tests/check_cases) ;;
   *) echo "unknown fuzz target: $target" >&2; exit 1 ;;
 esac
-CXX=clang++ cmake -S . -B "$build" -DHALVEX_FUZZ=ON -DHALVEX_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+CC=clang CXX=clang++ cmake -S . -B "$build" -DHALVEX_FUZZ=ON -DHALVEX_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "$target"
 mkdir -p "$corpus"
 "$build/tests/fuzz/$target" -max_total_time="$secs" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
