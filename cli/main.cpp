@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -125,14 +126,29 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 // Before anything runs: no two models write one file, no file written is
-// the report's, and the report is no model. The exit status, or -1 to go on.
+// the report's, and the report is no model. A result that would be a model
+// is not written at all (the conversion says so). The exit status, or -1 to
+// go on.
 int CheckFilesWritten(const std::vector<std::string>& models, const std::string& outputDir,
                       const std::string& reportJson) {
-  std::vector<std::string> outputs;
-  for (const std::string& m : models) outputs.push_back(OutputPath(m, outputDir));
+  const auto isModel = [&](const std::string& path) {
+    return std::any_of(models.begin(), models.end(), [&](const std::string& m) { return SameFile(path, m); });
+  };
+  if (!reportJson.empty())
+    for (const std::string& m : models)
+      if (SameFile(reportJson, m)) {
+        Print(stderr, "halvex2qsx: " + Text(EText::kNotOverwritten, {reportJson, m}) + "\n");
+        return kFileError;
+      }
+  std::vector<std::string> outputs;  // "" for a model that writes nothing
+  for (const std::string& m : models) {
+    const std::string out = OutputPath(m, outputDir);
+    outputs.push_back(StatFile(m).exists && !isModel(out) ? out : std::string());
+  }
   for (size_t i = 0; i < models.size(); ++i) {
+    if (outputs[i].empty()) continue;
     for (size_t j = 0; j < i; ++j)
-      if (SameFile(outputs[i], outputs[j]) && !SameFile(models[i], models[j])) {
+      if (!outputs[j].empty() && SameFile(outputs[i], outputs[j]) && !SameFile(models[i], models[j])) {
         Print(stderr, Text(EText::kSameOutput, {models[j], models[i], outputs[i]}) + "\n");
         return kUsageError;
       }
@@ -141,12 +157,6 @@ int CheckFilesWritten(const std::vector<std::string>& models, const std::string&
       return kUsageError;
     }
   }
-  if (!reportJson.empty())
-    for (const std::string& m : models)
-      if (SameFile(reportJson, m)) {
-        Print(stderr, "halvex2qsx: " + Text(EText::kNotOverwritten, {reportJson, m}) + "\n");
-        return kFileError;
-      }
   return -1;
 }
 
