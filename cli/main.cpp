@@ -61,7 +61,7 @@ constexpr const char* kFooter =
 // their descriptions as declared, then the footer.
 class CHelpFormatter : public CLI::Formatter {
  public:
-  CHelpFormatter() { column_width(22); }
+  CHelpFormatter() { column_width(24); }
   std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode mode) const override {
     std::string options = make_groups(app, mode);
     while (!options.empty() && options.back() == '\n') options.pop_back();
