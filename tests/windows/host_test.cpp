@@ -295,10 +295,15 @@ void Browse(Driver& d, HWND dlg, const std::string& model, const std::string& re
 // ---- scenarios ----------------------------------------------------------------
 
 // How the model is laid out before the call.
-enum Setup { kCopy, kCrlf, kAbsent, kLocked, kFolderModel, kBlockedOutput, kDeep, kCopyWithoutCatalogue };
+enum Setup {
+  kCopy, kCrlf, kAbsent, kLocked, kFolderModel, kBlockedOutput, kDeep, kCopyWithoutCatalogue,
+  kModelNamedQsx,  // the model is model.qsx
+  kLinkedOutput,   // model.qsx is a second name (hard link) of model.hvt
+};
 enum Answer { kOk, kCancel, kBrowse };
 enum Window { kNone, kCase, kFallback, kTranslated };  // expected.stdout of the case, with the fallback or translated
-enum Qsx { kSame, kNoQsx, kUnchecked };                // model.qsx left: the case's expected.qsx, none, any
+enum Qsx { kSame, kNoQsx, kUnchecked, kModelKept };  // model.qsx left: the case's expected.qsx, none, any,
+                                                     // the case's model.hvt (and the model as it was)
 enum Mode { kAll, kNoCatalogue, kJapanese };
 enum Flags { kPlain = 1, kHostWindow = 2 };  // ConvertFile instead of ConvertFile2; a host window is active
 
@@ -306,6 +311,7 @@ constexpr const char* kClean = "nodes-order-and-number-format";
 constexpr const char* kFormatError = "read-fail-element-line";
 constexpr const char* kCantOpen = "Can't open NEUtral file!";
 constexpr const char* kQsxPath = "@QSX@";  // a box naming the output file
+constexpr const char* kNotOverwritten = "@NOT-OVERWRITTEN@";  // the box of a .qsx that would be the model
 
 struct Scenario {
   const char* name;
@@ -331,6 +337,10 @@ const Scenario kScenarios[] = {
     {"model is a folder: message box, -1", kAll, kClean, kFolderModel, kOk, -1, kCantOpen, kNone, kNoQsx, 0},
     {"output blocked: file error box, still done", kAll, kClean, kBlockedOutput, kOk, 0, kQsxPath, kNone, kUnchecked,
      0},
+    {"model named model.qsx: not written over, file error box, still done", kAll, kClean, kModelNamedQsx, kOk, 0,
+     kNotOverwritten, kNone, kModelKept, 0},
+    {"the .qsx a second name of the model: not written over", kAll, kClean, kLinkedOutput, kOk, 0, kNotOverwritten,
+     kNone, kModelKept, 0},
     {"browse: cancel keeps, choosing refreshes both fields", kAll, kClean, kCopy, kBrowse, 0, nullptr, kNone, kSame, 0},
     {"300-character message line: scroll range", kAll, kFormatError, kDeep, kOk, 0, nullptr, kCase, kSame, 0},
     {"host with a window: both dialogs modal to it", kAll, kFormatError, kCopy, kOk, 0, nullptr, kCase, kSame,
@@ -433,7 +443,7 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   const size_t lineLength = 300;  // of the deep model's "Import <model>"
   std::string dir = Folder("scenario" + std::to_string(index) + (g_latin ? "-1252" : ""));
   if (s.setup == kDeep) dir = DeepFolder(dir, lineLength);
-  const std::string model = dir + "model.hvt", qsx = dir + "model.qsx";
+  const std::string model = dir + (s.setup == kModelNamedQsx ? "model.qsx" : "model.hvt"), qsx = dir + "model.qsx";
   const std::string result = s.answer == kBrowse ? dir + "run.hvb" : "C:\\results\\run.hvb";
   const std::string source = CaseFile(s.model, "model.hvt");
   if (s.setup == kCrlf) WriteAll(model, Replace(ReadAll(source), "\n", "\r\n"));
@@ -441,6 +451,8 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   if (s.setup != kCrlf && s.setup != kFolderModel && s.setup != kAbsent)
     CopyFileW(AnsiToWide(source).c_str(), Long(model).c_str(), FALSE);
   if (s.setup == kBlockedOutput) CreateDirectoryA(qsx.c_str(), nullptr);
+  if (s.setup == kLinkedOutput)
+    Check(p, CreateHardLinkW(Long(qsx).c_str(), Long(model).c_str(), nullptr), "could not make a second name");
   if (s.answer == kBrowse) WriteAll(result, "");
   HANDLE lock = s.setup == kLocked ? CreateFileA(model.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                    : INVALID_HANDLE_VALUE;
@@ -459,7 +471,10 @@ void Run(const Scenario& s, size_t index, Problems& p) {
         if (s.answer != kBrowse) d.SetText(dlg, kModelEdit, model);
         if (s.answer != kBrowse) d.SetText(dlg, kResultEdit, result);
         d.Click(dlg, s.answer == kCancel ? IDCANCEL : IDOK, "file input dialog");
-        if (s.box) d.DismissBox(s.box == kQsxPath ? qsx : s.box);
+        if (s.box == kNotOverwritten)
+          d.DismissBox("The file " + qsx + " is not written: it is the model file " + model + ".");
+        else if (s.box)
+          d.DismissBox(s.box == kQsxPath ? qsx : s.box);
         if (s.window != kNone) widest = d.ReadMessages(japanese ? nullptr : L"Message Window", window);
       },
       s.flags & kPlain, host);
@@ -474,6 +489,8 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   Check(p, s.qsx != kNoQsx || !Exists(qsx), "model.qsx written");
   Check(p, s.qsx != kSame || (Exists(qsx) && ReadAll(qsx) == ReadAll(CaseFile(s.model, "expected.qsx"))),
         qsx + " not written or differs from the case's expected.qsx");
+  Check(p, s.qsx != kModelKept || (ReadAll(qsx) == ReadAll(source) && ReadAll(model) == ReadAll(source)),
+        "the model was written over");
   for (const char* log : {"ReadErr.msg", "halvexcvt.msg"})
     Check(p, !Exists(dir + log), std::string(log) + " left behind");
   if (s.setup == kDeep) {
