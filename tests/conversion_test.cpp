@@ -173,36 +173,6 @@ TEST(ConversionApi, SummaryStrictAndInputsNeverWritten) {
   }
 }
 
-// The summary of the problems example: the counts its report gives.
-TEST(ConversionApi, SummaryOfTheProblemsExample) {
-  TempDir dir;
-  WriteFile(dir.File("p.hvt"), ReadFile(SourceDir() + "/examples/frame-with-problems.hvt"));
-  CConvertOptions options;
-  options.summary = true;
-  const CSummary s = Convert(dir.File("p.hvt"), options).summary;
-  EXPECT_TRUE(s.counted);
-  ASSERT_EQ(3u, s.notConverted.size());
-  EXPECT_EQ("elements", s.notConverted[0].kind);
-  EXPECT_EQ(2, s.notConverted[0].count);
-  EXPECT_EQ("materials", s.notConverted[1].kind);
-  EXPECT_EQ(1, s.notConverted[1].count);
-  EXPECT_EQ("static_loads", s.notConverted[2].kind);
-  EXPECT_EQ(3, s.notConverted[2].count);
-  EXPECT_TRUE(s.partlyConverted.empty());
-  EXPECT_EQ(1, s.unknownBlocks);
-  EXPECT_EQ(7, s.linesOutsideBlocks);
-  EXPECT_EQ(1151, s.readStoppedAtLine);
-  EXPECT_EQ(2, s.danglingReferences);
-  EXPECT_FALSE(s.noDataBlock);
-  EXPECT_TRUE(s.Any());
-  // Without a summary asked for, nothing is counted.
-  EXPECT_FALSE(Convert(dir.File("p.hvt")).summary.counted);
-  // The most severe status of several: 4, 3, 2, 5, 0.
-  const int order[] = {kStatusDone, kStatusLossy, kStatusFailed, kStatusMissing, kStatusFileError};
-  for (int a = 0; a < 5; ++a)
-    for (int b = 0; b < 5; ++b) EXPECT_EQ(order[std::max(a, b)], MoreSevere(order[a], order[b]));
-}
-
 // Progress rises from 0 to 1 through every block and section; a cancel at
 // any point leaves the folder as it was, an earlier .qsx included.
 TEST(ConversionApi, ProgressAndCancel) {
