@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,51 +110,58 @@ int UsageError(const std::string& what) {
   return kUsageError;
 }
 
-// Two paths of one file: the same name once made absolute (on Windows in
-// any case), or the same file through a link.
-bool SameFile(const std::string& a, const std::string& b) {
-  const std::string x = AbsolutePath(a), y = AbsolutePath(b);
+// A file by its name made absolute (on Windows folded to one case and one
+// separator) and, when it exists, its identity: two paths are one file when
+// either is the same, so a link counts as what it links to.
+struct CNamedFile {
+  std::string path;  // as given
+  std::string name;
+  CFileId id;
+  bool exists = false;
+  explicit CNamedFile(const std::string& p) : path(p), name(AbsolutePath(p)), id(FileIdOf(name)) {
 #ifdef _WIN32
-  const auto fold = [](std::string s) {
-    for (char& c : s) c = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return s;
-  };
-  if (fold(x) == fold(y)) return true;
-#else
-  if (x == y) return true;
+    for (char& c : name) c = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 #endif
-  return FileIdOf(x) == FileIdOf(y);
-}
+    exists = StatFile(p).exists;
+  }
+  bool operator==(const CNamedFile& o) const { return name == o.name || id == o.id; }
+};
 
-// Before anything runs: no two models write one file, no file written is
-// the report's, and the report is no model. A result that would be a model
-// is not written at all (the conversion says so). The exit status, or -1 to
-// go on.
-int CheckFilesWritten(const std::vector<std::string>& models, const std::string& outputDir,
-                      const std::string& reportJson) {
-  const auto isModel = [&](const std::string& path) {
-    return std::any_of(models.begin(), models.end(), [&](const std::string& m) { return SameFile(path, m); });
-  };
-  if (!reportJson.empty())
-    for (const std::string& m : models)
-      if (SameFile(reportJson, m)) {
-        Print(stderr, "halvex2qsx: " + Text(EText::kNotOverwritten, {reportJson, m}) + "\n");
+// Before anything runs: no two models write one file, no file written is the
+// report's, and the report is no model. A result that would be a model is not
+// written at all: the models it would be go to inputsOf, for the conversion to
+// refuse it and say so. The exit status, or -1 to go on.
+int CheckFilesWritten(const std::vector<std::string>& modelPaths, const std::string& outputDir,
+                      const std::string& reportJson, std::vector<std::vector<std::string>>& inputsOf) {
+  std::vector<CNamedFile> models, outputs;
+  for (const std::string& m : modelPaths) {
+    models.emplace_back(m);
+    outputs.emplace_back(OutputPath(m, outputDir));
+  }
+  const std::optional<CNamedFile> report =
+      reportJson.empty() ? std::nullopt : std::optional<CNamedFile>(CNamedFile(reportJson));
+  if (report)
+    for (const CNamedFile& m : models)
+      if (*report == m) {
+        Print(stderr, "halvex2qsx: " + Text(EText::kNotOverwritten, {reportJson, m.path}) + "\n");
         return kFileError;
       }
-  std::vector<std::string> outputs;  // "" for a model that writes nothing
-  for (const std::string& m : models) {
-    const std::string out = OutputPath(m, outputDir);
-    outputs.push_back(StatFile(m).exists && !isModel(out) ? out : std::string());
+  inputsOf.assign(models.size(), {});
+  std::vector<bool> writes(models.size());
+  for (size_t i = 0; i < models.size(); ++i) {
+    for (const CNamedFile& m : models)
+      if (outputs[i] == m) inputsOf[i].push_back(m.path);
+    writes[i] = models[i].exists && inputsOf[i].empty();
   }
   for (size_t i = 0; i < models.size(); ++i) {
-    if (outputs[i].empty()) continue;
+    if (!writes[i]) continue;
     for (size_t j = 0; j < i; ++j)
-      if (!outputs[j].empty() && SameFile(outputs[i], outputs[j]) && !SameFile(models[i], models[j])) {
-        Print(stderr, Text(EText::kSameOutput, {models[j], models[i], outputs[i]}) + "\n");
+      if (writes[j] && outputs[i] == outputs[j] && !(models[i] == models[j])) {
+        Print(stderr, Text(EText::kSameOutput, {models[j].path, models[i].path, outputs[i].path}) + "\n");
         return kUsageError;
       }
-    if (!reportJson.empty() && SameFile(outputs[i], reportJson)) {
-      Print(stderr, Text(EText::kSameOutput, {models[i], "--report-json", outputs[i]}) + "\n");
+    if (report && outputs[i] == *report) {
+      Print(stderr, Text(EText::kSameOutput, {models[i].path, "--report-json", outputs[i].path}) + "\n");
       return kUsageError;
     }
   }
@@ -248,7 +256,8 @@ int Run(int argc, char** argv) {
       return kUsageError;
     }
   }
-  if (const int refused = CheckFilesWritten(models, outputDir, reportJson); refused >= 0) return refused;
+  std::vector<std::vector<std::string>> inputsOf;
+  if (const int refused = CheckFilesWritten(models, outputDir, reportJson, inputsOf); refused >= 0) return refused;
 
   const bool progressAllowed = !noProgress && !quiet && StderrIsTerminal();
   CProgressLine progressLine(
@@ -269,7 +278,7 @@ int Run(int argc, char** argv) {
     options.summary = !quiet;
     options.strict = strict;
     // No model is written over, neither by its own result nor by another's.
-    options.inputs = models;
+    options.inputs = inputsOf[i];
     bool progressShown = false;
     if (progressAllowed) {
       const std::string name = m.substr(m.find_last_of("/\\") + 1);
