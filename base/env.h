@@ -70,9 +70,6 @@ class IConvertEnv {
   virtual void RemoveFile(const std::string& path) = 0;
   // Folder separator of the platform's paths.
   virtual char Separator() const { return '/'; }
-  // Paths and texts in UTF-8 (the conversion API) rather than the platform's
-  // 8-bit code page (the plug-in); the same on POSIX systems.
-  virtual bool Utf8() const { return false; }
 
   // The conversion log `name` (kReadLogName or kWriteLogName) of a model, or
   // nullptr for none. By default the file of that name in the model's folder,

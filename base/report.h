@@ -88,8 +88,20 @@ class CConversionReport {
   // Entity id of kind k written, but not whole, for the given reason.
   void PartlyConverted(EKind k, std::string_view reason, int32_t id);
 
+  // Every entity of kind k not converted, beyond the first kMaxNumbers per
+  // reason: kept only for the kinds KeepAllNumbers names (the model page marks
+  // each element), so a plain report pays one test per entity passed over.
+  struct CNumbered {
+    int32_t number;
+    uint32_t reason;  // index into Kind(k).notConverted
+  };
+  void KeepAllNumbers(EKind k) { m_keepAll[static_cast<int>(k)] = true; }
+  // In the order met; empty unless kept.
+  const std::vector<CNumbered>& AllNumbers(EKind k) const { return m_all[static_cast<int>(k)]; }
+
  private:
-  static void AddTo(std::vector<CReason>& reasons, std::string_view reason, int32_t id);
+  // Counts id under reason; the reason's index in the list.
+  static size_t AddTo(std::vector<CReason>& reasons, std::string_view reason, int32_t id);
   // Index of the section in kind's list (added with count 0 when new).
   size_t SectionIndex(CKind& kind, std::string_view section);
 
@@ -99,6 +111,8 @@ class CConversionReport {
   std::unordered_set<uint64_t> m_sectionIds;
   std::vector<CBlockLines> m_unknownBlocks;
   std::vector<CBlockLines> m_blocksNotRead;
+  bool m_keepAll[static_cast<int>(EKind::kCount)] = {};
+  std::vector<CNumbered> m_all[static_cast<int>(EKind::kCount)];
 };
 
 // Progress of one conversion, for a host that shows it: bytes of the model

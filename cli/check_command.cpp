@@ -2,10 +2,13 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdarg>
 #include <cstring>
 #include <memory>
 
 #include "check/qsxcheck.h"
+#include "cli/console.h"
+#include "host/fileops.h"
 #include "host/tool_text.h"
 
 namespace hvx {
@@ -14,6 +17,25 @@ namespace {
 
 constexpr size_t kPiece = 64 * 1024;
 
+// printf to a standard stream, the text going out as cli/console.h writes it
+// (paths are UTF-8).
+#if defined(__MINGW32__)
+__attribute__((format(gnu_printf, 2, 3)))
+#elif defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+void Put(std::FILE* f, const char* format, ...) {
+  va_list args, again;
+  va_start(args, format);
+  va_copy(again, args);
+  const int n = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+  if (n > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
+  va_end(again);
+  WriteText(f, text);
+}
+
 bool IsInteger(const std::string& s) {
   long long v;
   const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
@@ -21,12 +43,13 @@ bool IsInteger(const std::string& s) {
 }
 
 int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::FILE* f = OpenFile(path, "rb");
   if (!f) {
     const int why = errno;
-    const std::string text = why == ENOENT ? Text(EText::kNoSuchFile, {path})
-                                           : "halvex2qsx: " + path + ": " + std::strerror(why);
-    std::fprintf(err, "%s\n", text.c_str());
+    if (why == ENOENT)
+      Put(err, "%s\n", Text(EText::kNoSuchFile, {path}).c_str());
+    else
+      Put(err, "halvex2qsx: %s: %s\n", path.c_str(), std::strerror(why));
     return kCheckMissing;
   }
   CQsxChecker checker;
@@ -37,38 +60,38 @@ int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
   std::fclose(f);
   const CDanglingList found = checker.Finish();
   if (readError) {
-    std::fprintf(err, "%s\n", Text(EText::kReadError, {path}).c_str());
+    Put(err, "%s\n", Text(EText::kReadError, {path}).c_str());
     return kCheckUnreadable;
   }
   if (checker.Verdict() != EQsxVerdict::kQsx) {
-    std::fprintf(out, "%s: not a QSX file (%s)\n", path.c_str(), QsxVerdictText(checker.Verdict()));
+    Put(out, "%s: not a QSX file (%s)\n", path.c_str(), QsxVerdictText(checker.Verdict()));
     return kCheckUnreadable;
   }
   for (const CDangling& d : found) {
     const int sn = static_cast<int>(d.section.size());
     if (d.IsRun()) {
-      std::fprintf(out, "%s:%lld: %.*s: missing %s\n", path.c_str(), d.line, sn, d.section.data(),
+      Put(out, "%s:%lld: %.*s: missing %s\n", path.c_str(), d.line, sn, d.section.data(),
                    RunText(d).c_str());
       continue;
     }
     const char* q = IsInteger(d.name) ? "" : "\"";
-    std::fprintf(out, "%s:%lld: %.*s: missing %.*s %s%s%s\n", path.c_str(), d.line, sn, d.section.data(),
+    Put(out, "%s:%lld: %.*s: missing %.*s %s%s%s\n", path.c_str(), d.line, sn, d.section.data(),
                  static_cast<int>(d.kind.size()), d.kind.data(), q, d.name.c_str(), q);
   }
   const CQsxCheckStats& st = checker.Stats();
   if (st.longLines > 0)
-    std::fprintf(out, "%s: note: %lld lines longer than %zu bytes were read in part\n",
+    Put(out, "%s: note: %lld lines longer than %zu bytes were read in part\n",
                  path.c_str(), st.longLines, CQsxChecker::kMaxKeptLine);
   if (st.uncheckedReferences > 0)
-    std::fprintf(out, "%s: note: %lld references not checked (too many unresolved)\n",
+    Put(out, "%s: note: %lld references not checked (too many unresolved)\n",
                  path.c_str(), st.uncheckedReferences);
   if (!st.sawEndData)
-    std::fprintf(out, "%s: note: no *ENDDATA line; the file may be cut off\n", path.c_str());
+    Put(out, "%s: note: no *ENDDATA line; the file may be cut off\n", path.c_str());
   if (found.empty()) {
-    std::fprintf(out, "%s: no dangling references\n", path.c_str());
+    Put(out, "%s: no dangling references\n", path.c_str());
     return kCheckClean;
   }
-  std::fprintf(out, "%s: %lld dangling reference%s\n", path.c_str(), found.References(),
+  Put(out, "%s: %lld dangling reference%s\n", path.c_str(), found.References(),
                found.References() == 1 ? "" : "s");
   return kCheckDangling;
 }
@@ -77,7 +100,7 @@ int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
 
 int RunCheckCommand(const std::vector<std::string>& files, std::FILE* out, std::FILE* err) {
   if (files.empty()) {
-    std::fprintf(err, "halvex2qsx: %s\n", Text(EText::kNoQsxGiven).c_str());
+    Put(err, "halvex2qsx: %s\n", Text(EText::kNoQsxGiven).c_str());
     return kCheckUsage;
   }
   int status = kCheckClean;

@@ -20,13 +20,11 @@
 #include <vector>
 
 #include "cli/check_command.h"
+#include "cli/console.h"
 #include "cli/progress.h"
 #include "host/conversion.h"
 #include "host/fileops.h"
 #include "host/tool_text.h"
-#ifdef _WIN32
-#include "host/wintext.h"
-#endif
 
 namespace hvx {
 namespace {
@@ -70,27 +68,8 @@ class CHelpFormatter : public CLI::Formatter {
   }
 };
 
-// Texts of the API are UTF-8; the console of Windows programs takes the ANSI
-// code page (as the plug-in's texts are).
-std::string ForConsole(const std::string& utf8) {
-#ifdef _WIN32
-  return Utf8ToAnsi(utf8);
-#else
-  return utf8;
-#endif
-}
-std::string FromCommandLine(const std::string& text) {
-#ifdef _WIN32
-  return AnsiToUtf8(text);
-#else
-  return text;
-#endif
-}
-
-void Print(std::FILE* f, const std::string& text) {
-  const std::string out = ForConsole(text);
-  std::fwrite(out.data(), 1, out.size(), f);
-}
+// Texts of the API and the arguments are UTF-8 (cli/console.h).
+void Print(std::FILE* f, const std::string& text) { WriteText(f, text); }
 
 bool StderrIsTerminal() {
 #ifdef _WIN32
@@ -127,16 +106,17 @@ struct CNamedFile {
   bool operator==(const CNamedFile& o) const { return name == o.name || id == o.id; }
 };
 
-// Before anything runs: no two models write one file, no file written is the
-// report's, and the report is no model. A result that would be a model is not
+// Before anything runs: no two models write one file (.qsx or page), no file
+// written is the report's, and the report is no model. A result that would be a model is not
 // written at all: the models it would be go to inputsOf, for the conversion to
 // refuse it and say so. The exit status, or -1 to go on.
-int CheckFilesWritten(const std::vector<std::string>& modelPaths, const std::string& outputDir,
+int CheckFilesWritten(const std::vector<std::string>& modelPaths, const std::string& outputDir, bool html,
                       const std::string& reportJson, std::vector<std::vector<std::string>>& inputsOf) {
-  std::vector<CNamedFile> models, outputs;
+  std::vector<CNamedFile> models, outputs, pages;
   for (const std::string& m : modelPaths) {
     models.emplace_back(m);
     outputs.emplace_back(OutputPath(m, outputDir));
+    if (html) pages.emplace_back(PagePath(outputs.back().name));
   }
   const std::optional<CNamedFile> report =
       reportJson.empty() ? std::nullopt : std::optional<CNamedFile>(CNamedFile(reportJson));
@@ -150,7 +130,7 @@ int CheckFilesWritten(const std::vector<std::string>& modelPaths, const std::str
   std::vector<bool> writes(models.size());
   for (size_t i = 0; i < models.size(); ++i) {
     for (const CNamedFile& m : models)
-      if (outputs[i] == m) inputsOf[i].push_back(m.path);
+      if (outputs[i] == m || (html && pages[i] == m)) inputsOf[i].push_back(m.path);
     writes[i] = models[i].exists && inputsOf[i].empty();
   }
   for (size_t i = 0; i < models.size(); ++i) {
@@ -160,8 +140,9 @@ int CheckFilesWritten(const std::vector<std::string>& modelPaths, const std::str
         Print(stderr, Text(EText::kSameOutput, {models[j].path, models[i].path, outputs[i].path}) + "\n");
         return kUsageError;
       }
-    if (report && outputs[i] == *report) {
-      Print(stderr, Text(EText::kSameOutput, {models[i].path, "--report-json", outputs[i].path}) + "\n");
+    if (report && (outputs[i] == *report || (html && pages[i] == *report))) {
+      const CNamedFile& both = outputs[i] == *report ? outputs[i] : pages[i];
+      Print(stderr, Text(EText::kSameOutput, {models[i].path, "--report-json", both.path}) + "\n");
       return kUsageError;
     }
   }
@@ -191,7 +172,7 @@ int Run(int argc, char** argv) {
   // Windows-style options.
   app.allow_windows_style_options(false);
   bool help = false, version = false, report = false, noProgress = false, check = false, strict = false,
-       quiet = false;
+       quiet = false, html = false;
   std::string result, reportJson, outputDir;
   std::vector<std::string> files;
   app.add_option("--result", result, "Halvex result file to pass through (not read)")->type_name("FILE");
@@ -208,6 +189,11 @@ int Run(int argc, char** argv) {
                  "write the same report as JSON to FILE, one object per\n"
                  "model in command-line order")
       ->type_name("FILE");
+  app.add_flag("--html", html,
+               "also write a page beside each .qsx (its name with\n"
+               ".html) showing the model in 3D as converted, what\n"
+               "was not converted and the report; it opens from\n"
+               "disk in any browser");
   app.add_flag("--strict", strict,
                "exit status 5 for a model of which something was not\n"
                "converted or converted in part, or whose .qsx has\n"
@@ -237,7 +223,7 @@ int Run(int argc, char** argv) {
     return kOk;
   }
   if (check) {
-    if (report || !reportJson.empty() || !result.empty() || !outputDir.empty() || strict || quiet)
+    if (report || html || !reportJson.empty() || !result.empty() || !outputDir.empty() || strict || quiet)
       return UsageError(Text(EText::kCheckTakesFilesOnly));
     if (files.empty()) return UsageError(Text(EText::kNoQsxGiven));
     return RunCheckCommand(files, stdout, stderr);
@@ -245,10 +231,7 @@ int Run(int argc, char** argv) {
   if (files.empty()) return UsageError(Text(EText::kNoModelGiven));
   if (app.count("--report-json") && reportJson.empty()) return UsageError(Text(EText::kReportJsonNeedsName));
 
-  std::vector<std::string> models;
-  for (const std::string& m : files) models.push_back(FromCommandLine(m));
-  outputDir = FromCommandLine(outputDir);
-  reportJson = FromCommandLine(reportJson);
+  const std::vector<std::string>& models = files;
   if (!outputDir.empty()) {
     const CFileStatus dir = StatFile(outputDir);
     if (!dir.exists || !dir.folder) {
@@ -257,13 +240,13 @@ int Run(int argc, char** argv) {
     }
   }
   std::vector<std::vector<std::string>> inputsOf;
-  if (const int refused = CheckFilesWritten(models, outputDir, reportJson, inputsOf); refused >= 0) return refused;
+  if (const int refused = CheckFilesWritten(models, outputDir, html, reportJson, inputsOf); refused >= 0)
+    return refused;
 
   const bool progressAllowed = !noProgress && !quiet && StderrIsTerminal();
   CProgressLine progressLine(
       [](std::string_view text) {
-        const std::string out = ForConsole(std::string(text));
-        std::fwrite(out.data(), 1, out.size(), stderr);
+        WriteText(stderr, text);
         std::fflush(stderr);
       },
       SteadySeconds);
@@ -275,6 +258,7 @@ int Run(int argc, char** argv) {
     CConvertOptions options;
     options.outputDir = outputDir;
     options.report = report || !reportJson.empty();
+    options.html = html;
     options.summary = !quiet;
     options.strict = strict;
     // No model is written over, neither by its own result nor by another's.
@@ -321,7 +305,11 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    return hvx::Run(argc, argv);
+    std::vector<std::string> args = hvx::CommandLineArguments(argc, argv);
+    std::vector<char*> utf8;
+    for (std::string& a : args) utf8.push_back(a.data());
+    utf8.push_back(nullptr);
+    return hvx::Run(static_cast<int>(args.size()), utf8.data());
   } catch (...) {
     std::fprintf(stderr, "%s\n", hvx::Text(hvx::EText::kFailure).c_str());
     return 2;

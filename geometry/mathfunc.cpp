@@ -1,6 +1,7 @@
 #include "geometry/mathfunc.h"
 
 #include <cmath>
+#include <limits>
 
 namespace hvx {
 
@@ -25,11 +26,24 @@ double Snap(double v) {
 
 double Length(double x, double y, double z) { return std::sqrt(x * x + y * y + z * z); }
 
+// The NaNs Linux's C library returns outside a function's domain.
+const double kNanSignClear = std::numeric_limits<double>::quiet_NaN();
+const double kNanSignSet = std::copysign(std::numeric_limits<double>::quiet_NaN(), -1.0);
+
+double CheckedCos(double rad) { return std::isinf(rad) ? kNanSignSet : std::cos(rad); }
+double CheckedSin(double rad) { return std::isinf(rad) ? kNanSignSet : std::sin(rad); }
+
 }  // namespace
 
-double CMathFunc::Cos(double rad) { return Snap(std::cos(rad)); }
+double CMathFunc::Cos(double rad) { return Snap(CheckedCos(rad)); }
 
-double CMathFunc::Sin(double rad) { return Snap(std::sin(rad)); }
+double CMathFunc::Sin(double rad) { return Snap(CheckedSin(rad)); }
+
+double CMathFunc::Acos(double x) {
+  if (std::isnan(x)) return x;
+  if (x > 1.0 || x < -1.0) return kNanSignClear;
+  return std::acos(x);
+}
 
 void CMathFunc::RotateAboutZ(double thetaDeg, double& x, double& y, double& z) {
   const double r = thetaDeg * kDegToRad;
@@ -55,16 +69,16 @@ int CMathFunc::BetaAngle(const double p1[3], const double p2[3], double vx, doub
 
   if (std::fabs(p1[0] - p2[0]) < kAxisTol && std::fabs(p1[1] - p2[1]) < kAxisTol) {
     // Parallel to global Z.
-    angle = std::acos(b[0] / Length(b[0], b[1], b[2])) * 180.0 / kBetaPi + 90.0;
+    angle = Acos(b[0] / Length(b[0], b[1], b[2])) * 180.0 / kBetaPi + 90.0;
     if (angle >= 360.0) angle -= 360.0;
   } else if (std::fabs(d[2]) < kAxisTol) {
     // Level.
-    angle = std::acos(a[2] / Length(a[0], a[1], a[2])) * 180.0 / kBetaPi;
+    angle = Acos(a[2] / Length(a[0], a[1], a[2])) * 180.0 / kBetaPi;
   } else {
     // Inclined: measured from the level direction across the element's plan.
     const double w[3] = {-d[1], d[0], 0.0};
     const double dot = w[0] * b[0] + w[1] * b[1] + w[2] * b[2];
-    angle = std::acos(dot / (Length(w[0], w[1], w[2]) * Length(b[0], b[1], b[2]))) * 180.0 / kBetaPi - 90.0;
+    angle = Acos(dot / (Length(w[0], w[1], w[2]) * Length(b[0], b[1], b[2]))) * 180.0 / kBetaPi - 90.0;
   }
   return 1;
 }

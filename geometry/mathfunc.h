@@ -19,6 +19,14 @@ class CMathFunc {
   static double Cos(double rad);
   static double Sin(double rad);
 
+  // acos with the same result outside its domain on every platform: the C
+  // libraries disagree on the sign of the NaN they return there, which shows
+  // in the output ("nan" or "-nan"). Linux's C library is followed: acos of
+  // an argument beyond [-1, 1] (rounding puts a cosine there) is a NaN with
+  // the sign bit clear; a NaN argument comes back unchanged. Cos and Sin of an
+  // infinity likewise give Linux's NaN, whose sign bit is set.
+  static double Acos(double x);
+
   // Rotates (x, y, z) in place by thetaDeg degrees about the global Z axis;
   // components below 1e-10 in magnitude become 0.
   static void RotateAboutZ(double thetaDeg, double& x, double& y, double& z);

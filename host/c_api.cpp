@@ -45,6 +45,7 @@ extern "C" HALVEX_API int halvex_convert(const char* model_path, const char* out
     hvx::CConvertOptions options;
     if (output_dir) options.outputDir = output_dir;
     options.report = (flags & HALVEX_REPORT) != 0;
+    options.html = (flags & HALVEX_HTML) != 0;
     options.strict = (flags & HALVEX_STRICT) != 0;
     if (progress)
       options.progress = [progress, user](const hvx::CProgress& p) { return progress(p.fraction, user) == 0; };

@@ -3,6 +3,7 @@
 #include "host/conversion.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -13,14 +14,11 @@
 #include "host/fileops.h"
 #include "host/headless_env.h"
 #include "host/msgdll.h"
+#include "host/page_output.h"
 #include "host/report_output.h"
 #include "host/tool_text.h"
 #include "reader/import.h"
 #include "writer/writer.h"
-
-#if defined(_WIN32)
-#include "host/wintext.h"
-#endif
 
 namespace hvx {
 namespace {
@@ -59,13 +57,13 @@ class CCountingFile : public COutFile {
 class CInputs {
  public:
   CInputs(const IConvertEnv& env, const std::string& model, const std::vector<std::string>& others)
-      : m_utf8(env.Utf8()), m_windows(env.Separator() == '\\') {
-    m_entries.push_back({model, FileIdOf(Native(model))});
-    for (const std::string& o : others) m_entries.push_back({o, FileIdOf(Native(o))});
+      : m_windows(env.Separator() == '\\') {
+    m_entries.push_back({model, FileIdOf(model)});
+    for (const std::string& o : others) m_entries.push_back({o, FileIdOf(o)});
   }
   // The input that path is, or nullptr.
   const std::string* Match(const std::string& path) const {
-    const CFileId id = FileIdOf(Native(path));
+    const CFileId id = FileIdOf(path);
     for (const Entry& e : m_entries)
       if (SameName(e.path, path) || e.id == id) return &e.path;
     return nullptr;
@@ -76,13 +74,6 @@ class CInputs {
     std::string path;
     CFileId id;
   };
-  // The file layer takes UTF-8 paths; the plug-in's come in the code page.
-  std::string Native(const std::string& path) const {
-#if defined(_WIN32)
-    if (!m_utf8) return AnsiToUtf8(path);
-#endif
-    return path;
-  }
   // Names of one file: on Windows in any case and with either separator.
   bool SameName(const std::string& a, const std::string& b) const {
     if (!m_windows) return a == b;
@@ -97,7 +88,6 @@ class CInputs {
   }
 
   std::vector<Entry> m_entries;
-  bool m_utf8;
   bool m_windows;
 };
 
@@ -107,9 +97,10 @@ class CInputs {
 // .qsx was created.
 class CConversionEnv : public IConvertEnv, public IProgress {
  public:
-  CConversionEnv(IConvertEnv& inner, std::string outputPath, const CInputs& inputs, CConversionReport* report,
+  // refusal: when not empty, the .qsx is not written and this says why.
+  CConversionEnv(IConvertEnv& inner, std::string outputPath, const std::string& refusal, CConversionReport* report,
                  CCheckFeed* check, const ProgressFn& progress, uint64_t modelBytes)
-      : m_inner(inner), m_outputPath(std::move(outputPath)), m_inputs(inputs), m_report(report), m_check(check),
+      : m_inner(inner), m_outputPath(std::move(outputPath)), m_refusal(refusal), m_report(report), m_check(check),
         m_progressFn(progress) {
     m_progress.modelBytes = modelBytes;
   }
@@ -125,9 +116,7 @@ class CConversionEnv : public IConvertEnv, public IProgress {
   std::unique_ptr<COutFile> CreateFile(const std::string& path) override {
     // Refused as a file that cannot be created: the user sees why, nothing
     // is written.
-    if (path == m_outputPath)
-      if (const std::string* input = m_inputs.Match(path))
-        throw CFileError(path, "The file is a model", 0, Text(EText::kNotOverwritten, {path, *input}, !Utf8()));
+    if (path == m_outputPath && !m_refusal.empty()) throw CFileError(path, "The file is a model", 0, m_refusal);
     std::unique_ptr<COutFile> f = m_inner.CreateFile(path);
     if (path != m_outputPath) return f;
     outputCreated = true;
@@ -139,7 +128,6 @@ class CConversionEnv : public IConvertEnv, public IProgress {
   bool FileStatus(const std::string& path, uint64_t* size) override { return m_inner.FileStatus(path, size); }
   void RemoveFile(const std::string& path) override { m_inner.RemoveFile(path); }
   char Separator() const override { return m_inner.Separator(); }
-  bool Utf8() const override { return m_inner.Utf8(); }
   std::unique_ptr<COutFile> CreateLog(const std::string& modelPath, const char* name) override {
     return m_inner.CreateLog(modelPath, name);
   }
@@ -181,7 +169,7 @@ class CConversionEnv : public IConvertEnv, public IProgress {
  private:
   IConvertEnv& m_inner;
   std::string m_outputPath;
-  const CInputs& m_inputs;
+  const std::string& m_refusal;
   CConversionReport* m_report;
   CCheckFeed* m_check;
   const ProgressFn& m_progressFn;
@@ -234,28 +222,38 @@ std::vector<std::string> MessageList(const std::vector<std::string>& logLines, c
 
 CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const std::string& reportName,
                            const CConvertOptions& options) {
+  const auto started = std::chrono::steady_clock::now();
   CConvertResult r;
   r.modelPath = modelPath;
   std::string errors;
-  const bool ansi = !env.Utf8();
   try {
     const std::string outputPath = OutputPathFor(modelPath, options.outputDir, env.Separator());
+    const std::string pagePath = PagePathFor(outputPath);
     // The facts of the report are gathered for the summary too.
     const bool counting = options.report || options.summary || options.strict;
     std::shared_ptr<CModelReport> report;
     std::optional<CCheckFeed> check;
-    if (counting) {
+    // The page shows the report, so it needs one, with every element passed over.
+    if (counting || options.html) {
       report = std::make_shared<CModelReport>();
       report->model = reportName;
+      if (options.html) report->facts.KeepAllNumbers(EKind::kElements);
     }
+    std::optional<CPageModel> page;
     uint64_t modelBytes = 0;
     if (!env.FileStatus(modelPath, &modelBytes)) {
       r.status = kStatusMissing;
-      errors = Text(EText::kModelNotFound, {modelPath}, ansi) + "\n";
+      errors = Text(EText::kModelNotFound, {modelPath}) + "\n";
     } else {
+      // A file of this conversion that would be an input: nothing is written,
+      // the .qsx refused as a file that cannot be created says why.
       const CInputs inputs(env, modelPath, options.inputs);
+      std::string refusal;
+      for (const std::string* file : {&outputPath, options.html ? &pagePath : nullptr})
+        if (const std::string* input = file && refusal.empty() ? inputs.Match(*file) : nullptr)
+          refusal = Text(EText::kNotOverwritten, {*file, *input});
       if (report) check.emplace();
-      CConversionEnv conv(env, outputPath, inputs, report ? &report->facts : nullptr, check ? &*check : nullptr,
+      CConversionEnv conv(env, outputPath, refusal, report ? &report->facts : nullptr, check ? &*check : nullptr,
                           options.progress, modelBytes);
       conv.Tell(0.0);
       int imported = 0, written = 0;
@@ -265,13 +263,18 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
         CWriteQsxFromNeutral writer(conv);
         imported = reader.Import(modelPath, 1);
         if (imported != 0) written = writer.Write(modelPath, reader.GetDataPool(), outputPath);
+        // The page's picture of the store, while the check finishes on its thread.
+        if (options.html && refusal.empty()) {
+          page = PageModelOf(*reader.GetDataPool(), report->facts);
+          page->reading = ReadingText(imported != 0, report->facts, reader.LineCount());
+        }
       }
       r.messages = MessageList(env.LogLines(modelPath), modelPath);
       if (imported == 0 || written == 0) {
         r.status = kStatusFailed;
       } else if (conv.fileErrorShown) {
         r.status = kStatusFileError;
-        errors = Text(EText::kResultNotWritten, {modelPath}, ansi) + "\n";
+        errors = Text(EText::kResultNotWritten, {modelPath}) + "\n";
       } else {
         r.status = kStatusDone;
       }
@@ -286,10 +289,24 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
       if (options.strict && r.status == kStatusDone && r.summary.Any()) r.status = kStatusLossy;
       conv.Done();
     }
-    if (report) {
-      report->status = r.status;
-      if (options.report) r.report = std::move(report);
+    if (report) report->status = r.status;
+    if (page) {
+      if (!r.outputPath.empty()) MarkDangling(*page, report->dangling, env, r.outputPath);
+      page->modelPath = modelPath;
+      page->exitStatus = r.status;
+      page->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+      page->date = LocalDateText();
+      page->messages = r.messages;
+      page->reportJson = ReportJson(*report).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+      if (WritePage(*page, env, pagePath)) {
+        r.pagePath = pagePath;
+      } else {
+        r.status = MoreSevere(r.status, kStatusFileError);
+        errors += Text(EText::kPageNotWritten, {pagePath}) + "\n";
+        report->status = r.status;
+      }
     }
+    if (options.report) r.report = std::move(report);
   } catch (const CCancelled&) {
     r = CConvertResult();
     r.modelPath = modelPath;
@@ -297,7 +314,7 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
     env.RemoveLogs(modelPath);
   } catch (...) {
     r.status = kStatusFailed;
-    errors = Text(EText::kUnexpectedFailure, {modelPath}, ansi) + "\n";
+    errors = Text(EText::kUnexpectedFailure, {modelPath}) + "\n";
   }
   r.errors += errors;
   return r;
@@ -334,6 +351,8 @@ CConvertResult Convert(const std::string& modelPath, const CConvertOptions& opti
 }
 
 std::string AbsolutePath(const std::string& path) { return Absolute(path); }
+
+std::string PagePath(const std::string& qsxPath) { return PagePathFor(qsxPath); }
 
 std::string OutputPath(const std::string& modelPath, const std::string& outputDir) {
   return OutputPathFor(Absolute(modelPath), outputDir.empty() ? outputDir : Absolute(outputDir), kNativeSeparator);

@@ -56,6 +56,13 @@ struct CConvertOptions {
   // the written file's references to things it does not define.
   bool report = false;
   ProgressFn progress;
+  // Also write the model page: one self-contained HTML file beside the .qsx
+  // (its path with ".html" in place of ".qsx") that shows the model as
+  // converted, what was not converted and the report. Written for every
+  // model that exists and was not cancelled; it changes nothing else of the
+  // result but this: a page that cannot be written gives kStatusFileError,
+  // named in the errors.
+  bool html = false;
   // Count what was passed over (CConvertResult::summary), the written file's
   // dangling references included: the text is checked on a second thread as
   // it is written.
@@ -93,6 +100,7 @@ struct CConvertResult {
   int status = kStatusBadArguments;
   std::string modelPath;   // as converted: absolute and normalised
   std::string outputPath;  // the .qsx written; empty when nothing was written
+  std::string pagePath;    // the model page written (CConvertOptions::html); empty otherwise
   // The message window's lines: empty, or an empty line, the lines of the
   // read and write logs (each in pieces of at most 499 characters), an empty
   // line and "Import <model path>".
@@ -119,6 +127,8 @@ CConvertResult Convert(const std::string& modelPath, const CConvertOptions& opti
 std::string AbsolutePath(const std::string& path);
 // The .qsx Convert writes for the model: absolute and normalised.
 std::string OutputPath(const std::string& modelPath, const std::string& outputDir = "");
+// The model page written beside a .qsx (CConvertOptions::html).
+std::string PagePath(const std::string& qsxPath);
 
 // "halvex2qsx 1.0.0"-style version number of the library, e.g. "1.0.0".
 const char* Version();

@@ -1,31 +1,95 @@
 #include "host/dialogs_win.h"
+// (windows.h first, through host/dialogs_win.h.)
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdint>
 
 #include "host/dialog_language.h"
+#include "host/winpath.h"
+#include "resources/dialog_ids.h"
 
 namespace hvx {
 namespace {
-
-HMODULE ModuleOfThisCode() {
-  HMODULE module = nullptr;
-  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ModuleOfThisCode), &module);
-  return module;
-}
-
-// Recorded when the library is loaded.
-const HMODULE g_ownModule = ModuleOfThisCode();
 
 BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) {
   reinterpret_cast<std::vector<uint16_t>*>(param)->push_back(language);
   return TRUE;
 }
 
+// A resource of the plug-in in the user's interface language, else the
+// nearest one it has (host/dialog_language.h); nullptr when it has none.
+// Adding a language is adding its resources (resources/dialogs.rc).
+const void* FindOwnResource(LPCWSTR type, LPCWSTR name) {
+  const HMODULE module = OwnModule();
+  std::vector<uint16_t> available;
+  ::EnumResourceLanguagesW(module, type, name, &CollectLanguage, reinterpret_cast<LONG_PTR>(&available));
+  const LANGID language = ChooseDialogLanguage(available, ::GetUserDefaultUILanguage());
+  const HRSRC found = ::FindResourceExW(module, type, name, language);
+  if (!found) return nullptr;
+  const HGLOBAL loaded = ::LoadResource(module, found);
+  return loaded ? ::LockResource(loaded) : nullptr;
+}
+
+// The plug-in's activation context, made once from its manifest; released
+// when the plug-in is unloaded.
+class CActivationContext {
+ public:
+  CActivationContext() {
+    ACTCTXW context{};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.hModule = OwnModule();
+    context.lpResourceName = MAKEINTRESOURCEW(IDR_PLUGIN_MANIFEST);
+    m_handle = ::CreateActCtxW(&context);
+  }
+  ~CActivationContext() {
+    if (m_handle != INVALID_HANDLE_VALUE) ::ReleaseActCtx(m_handle);
+  }
+  HANDLE Handle() const { return m_handle; }
+
+ private:
+  HANDLE m_handle;
+};
+
+HANDLE PluginContext() {
+  static const CActivationContext context;
+  return context.Handle();
+}
+
+BOOL CALLBACK FirstVisibleTopLevel(HWND hwnd, LPARAM found) {
+  if (!::IsWindowVisible(hwnd) || (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = hwnd;
+  return FALSE;
+}
+
+HWND OwnerWindow() {
+  if (const HWND active = ::GetActiveWindow()) return active;
+  const HWND foreground = ::GetForegroundWindow();
+  if (foreground && ::GetWindowThreadProcessId(foreground, nullptr) == ::GetCurrentThreadId()) return foreground;
+  HWND first = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), &FirstVisibleTopLevel, reinterpret_cast<LPARAM>(&first));
+  return first;
+}
+
 }  // namespace
 
-HMODULE OwnModule() { return g_ownModule; }
+CModalScope::CModalScope() : m_owner(OwnerWindow()) {
+  const HANDLE context = PluginContext();
+  if (context == INVALID_HANDLE_VALUE || !::ActivateActCtx(context, &m_cookie)) return;
+  m_activated = true;
+  // The version 6 controls, registered while the context is active.
+  static const bool registered = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    return ::InitCommonControlsEx(&controls) != FALSE;
+  }();
+  (void)registered;
+}
+
+CModalScope::~CModalScope() {
+  if (m_activated) ::DeactivateActCtx(0, m_cookie);
+}
 
 std::wstring DlgItemText(HWND dialog, int id) {
   const HWND item = ::GetDlgItem(dialog, id);
@@ -36,27 +100,20 @@ std::wstring DlgItemText(HWND dialog, int id) {
   return text;
 }
 
-namespace {
-// The template id from the module's resources in the user's interface
-// language; nullptr when the module has none. Adding a language is adding
-// its templates to the resources (resources/dialogs.rc).
-const DLGTEMPLATE* FindDialogTemplate(HMODULE module, int id) {
-  std::vector<uint16_t> available;
-  ::EnumResourceLanguagesW(module, RT_DIALOG, MAKEINTRESOURCEW(id), &CollectLanguage,
-                           reinterpret_cast<LONG_PTR>(&available));
-  const LANGID language = ChooseDialogLanguage(available, ::GetUserDefaultUILanguage());
-  const HRSRC found = ::FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(id), language);
-  if (!found) return nullptr;
-  const HGLOBAL loaded = ::LoadResource(module, found);
-  return loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
+std::wstring PluginString(unsigned id) {
+  // Strings come in blocks of 16, each a length and that many characters.
+  const auto* p = static_cast<const WCHAR*>(FindOwnResource(RT_STRING, MAKEINTRESOURCEW((id >> 4) + 1)));
+  if (!p) return std::wstring();
+  for (unsigned i = 0; i < (id & 15); ++i) p += 1 + *p;
+  return std::wstring(p + 1, *p);
 }
-}  // namespace
 
 INT_PTR CDialog::DoModal(int templateId) {
-  const HMODULE module = OwnModule();
-  const DLGTEMPLATE* dialogTemplate = FindDialogTemplate(module, templateId);
+  const auto* dialogTemplate =
+      static_cast<const DLGTEMPLATE*>(FindOwnResource(RT_DIALOG, MAKEINTRESOURCEW(templateId)));
   if (!dialogTemplate) return -1;
-  return ::DialogBoxIndirectParamW(module, dialogTemplate, ::GetActiveWindow(), &CDialog::Procedure,
+  const CModalScope scope;
+  return ::DialogBoxIndirectParamW(OwnModule(), dialogTemplate, scope.Owner(), &CDialog::Procedure,
                                    reinterpret_cast<LPARAM>(this));
 }
 

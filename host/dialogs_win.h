@@ -13,12 +13,33 @@
 
 namespace hvx {
 
-// The module (library or program) that holds this code, whose resources the
-// dialogs come from.
-HMODULE OwnModule();
-
 // The text of a dialog's control.
 std::wstring DlgItemText(HWND dialog, int id);
+
+// A text of the plug-in's string table in the user's interface language (as
+// the dialogs pick theirs), English when there is none in it.
+std::wstring PluginString(unsigned id);
+
+// Held around each of the plug-in's modal windows (dialogs, message boxes):
+// its own activation context, whose manifest asks for the common controls of
+// version 6, is active on this thread meanwhile (the host's stays as it
+// was), and Owner() is the window it is modal to: the thread's active window,
+// else its foreground window when that is the thread's, else the thread's
+// first visible top-level window (the system disables it while the modal
+// window is up).
+class CModalScope {
+ public:
+  CModalScope();
+  ~CModalScope();
+  CModalScope(const CModalScope&) = delete;
+  CModalScope& operator=(const CModalScope&) = delete;
+  HWND Owner() const { return m_owner; }
+
+ private:
+  HWND m_owner;
+  ULONG_PTR m_cookie = 0;
+  bool m_activated = false;
+};
 
 // A modal dialog from a template of the plug-in's resources.
 class CDialog {
@@ -60,11 +81,11 @@ class CFileInputDlg : public CDialog {
 
  private:
   void Refresh();
-  void Browse(std::wstring& path, const char* defaultExt, const char* filterId);
+  void Browse(std::wstring& path, int field, const char* defaultExt, const char* filterId);
 };
 
 // The message window (template IDD_MESSAGE_WINDOW): the lines in a list box
-// scrolled sideways as far as the widest one.
+// scrolled sideways as far as the widest one; Ctrl+C copies them all.
 class CMsgDlg : public CDialog {
  public:
   explicit CMsgDlg(const std::vector<std::wstring>& lines) : m_lines(lines) {}
@@ -74,6 +95,9 @@ class CMsgDlg : public CDialog {
 
  private:
   static LONG WidestEntry(HWND list);
+  static LRESULT CALLBACK KeyProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR self);
+  void CopyLines() const;
   const std::vector<std::wstring>& m_lines;
 };
 

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "host/dynlib.h"
+#include "host/winpath.h"
+#include "host/wintext.h"
 
 namespace hvx {
 
@@ -11,9 +13,17 @@ const char* CatalogueFileName() {
   return name.c_str();
 }
 
-// By name only: the system's search order for libraries applies (the host
-// program's folder first).
-void* OpenLibrary(const std::string& name) { return ::LoadLibraryA(name.c_str()); }
+// By name first: the system's search order for libraries applies (the host
+// program's folder first). A name without a folder that is not found there is
+// looked for beside this module, so a plug-in kept in a folder of its own
+// finds the catalogue beside it.
+void* OpenLibrary(const std::string& name) {
+  const std::wstring wide = Utf8ToWide(name);
+  if (const HMODULE found = ::LoadLibraryW(wide.c_str())) return found;
+  if (name.find_first_of("\\/:") != std::string::npos) return nullptr;
+  const std::wstring beside = OwnFolder() + wide;
+  return ::LoadLibraryExW(beside.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
 
 void* FindSymbol(void* library, const char* name) {
   return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(library), name));

@@ -1,6 +1,7 @@
 // The files of a headless conversion, named by UTF-8 paths on every platform
 // (on POSIX systems the bytes as given; on Windows through the wide
-// functions, so any path Windows can open is opened).
+// functions, long paths in the extended-length form, so any path Windows can
+// open is opened).
 #pragma once
 
 #include <cstdint>

@@ -5,19 +5,20 @@
 #include <cstdio>
 
 #include "host/fileops.h"
+#include "host/winpath.h"
 #include "host/wintext.h"
 
 namespace hvx {
 
 FILE* OpenFile(const std::string& path, const char* mode) {
   if (path.empty()) return nullptr;
-  return ::_wfopen(Utf8ToWide(path).c_str(), Utf8ToWide(mode).c_str());
+  return ::_wfopen(SystemPath(path).c_str(), Utf8ToWide(mode).c_str());
 }
 
 CFileStatus StatFile(const std::string& path) {
   CFileStatus s;
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (path.empty() || !::GetFileAttributesExW(Utf8ToWide(path).c_str(), GetFileExInfoStandard, &data)) return s;
+  if (path.empty() || !::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) return s;
   s.exists = true;
   s.folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   s.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -29,7 +30,7 @@ CFileId FileIdOf(const std::string& path) {
   if (path.empty()) return id;
   // No access asked for: the file's identity is readable even while another
   // program holds it open without sharing; folders need backup semantics.
-  HANDLE h = ::CreateFileW(Utf8ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  HANDLE h = ::CreateFileW(SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return id;
   BY_HANDLE_FILE_INFORMATION info{};
@@ -42,10 +43,10 @@ CFileId FileIdOf(const std::string& path) {
   return id;
 }
 
-bool RemoveFileAt(const std::string& path) { return ::DeleteFileW(Utf8ToWide(path).c_str()) != 0; }
+bool RemoveFileAt(const std::string& path) { return ::DeleteFileW(SystemPath(path).c_str()) != 0; }
 
 int RenameOver(const std::string& from, const std::string& to) {
-  if (::MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), MOVEFILE_REPLACE_EXISTING)) return 0;
+  if (::MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) return 0;
   return ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
 }
 

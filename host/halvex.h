@@ -14,9 +14,10 @@
  *
  * Threads: any number of conversions may run at once on different threads,
  * also of models in one folder; each gives exactly the files and texts it
- * gives alone. Only the .qsx is written; nothing else appears in the model's
- * or the output folder, not even for a moment apart from the .qsx being
- * written under a temporary name beside its final one.
+ * gives alone. Only the .qsx is written (and, with HALVEX_HTML, its page);
+ * nothing else appears in the model's or the output folder, not even for a
+ * moment apart from the .qsx being written under a temporary name beside its
+ * final one.
  *
  * Ownership: a halvex_result belongs to the caller, who frees it with
  * halvex_result_free (once; NULL is allowed). Every string a
@@ -47,8 +48,16 @@ typedef int (*halvex_progress_fn)(double fraction, void *user);
 
 /* Flags of halvex_convert. */
 #define HALVEX_REPORT 1u                               /* fill the report (halvex_result_report_json) */
-#define HALVEX_STRICT 2u                               /* HALVEX_LOSSY for a model that lost something */
+#define HALVEX_HTML 2u                                 /* also write the model page, see below */
+#define HALVEX_STRICT 4u                               /* HALVEX_LOSSY for a model that lost something */
 #define HALVEX_THREADS(n) ((unsigned)(n) << 8)         /* threads for one conversion; 0: one per core */
+
+/* HALVEX_HTML: a self-contained HTML file beside the .qsx (the .qsx path
+ * with ".html" in place of ".qsx") that shows the model in 3D as converted,
+ * what was not converted and the report, as the tool's --html writes it.
+ * Written for every model that exists (not after a cancel); it changes
+ * nothing else, but a page that cannot be written gives HALVEX_FILE_ERROR
+ * and a line in halvex_result_errors naming it. */
 
 /* Statuses (the command-line tool's exit statuses for one model). */
 #define HALVEX_DONE 0          /* converted (the messages may still name problems) */

@@ -25,7 +25,6 @@ class CHeadlessEnv : public CStdioEnv {
   void MessageBox(const std::string& text) override;
   std::unique_ptr<COutFile> CreateFile(const std::string& path) override;
   FILE* OpenRead(const std::string& path) override;
-  bool Utf8() const override { return true; }
   std::unique_ptr<COutFile> CreateLog(const std::string& modelPath, const char* name) override;
   std::vector<std::string> LogLines(const std::string& modelPath) override;
   void RemoveLogs(const std::string& modelPath) override;

@@ -1,7 +1,10 @@
 #include "host/dialogs_win.h"
 // (windows.h first, through host/dialogs_win.h.)
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <cstring>
 
 #include "resources/dialogs.h"
 
@@ -13,7 +16,44 @@ BOOL CMsgDlg::OnInit() {
   for (const std::wstring& line : m_lines)
     ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
   ::SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(WidestEntry(list)), 0);
+  // The lines cannot be selected; Ctrl+C takes them all, wherever the focus is.
+  for (const int id : {IDC_MESSAGE_LIST, IDOK})
+    if (const HWND control = ::GetDlgItem(Handle(), id))
+      ::SetWindowSubclass(control, &CMsgDlg::KeyProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
   return TRUE;
+}
+
+LRESULT CALLBACK CMsgDlg::KeyProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR self) {
+  const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+  if (message == WM_KEYDOWN && wParam == 'C' && ctrl) {
+    reinterpret_cast<const CMsgDlg*>(self)->CopyLines();
+    return 0;
+  }
+  // The character Ctrl+C makes (no beep, no search in the list).
+  if (message == WM_CHAR && wParam == 3) return 0;
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &CMsgDlg::KeyProcedure, id);
+  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// All lines as Unicode text on the clipboard, each ending in CR LF.
+void CMsgDlg::CopyLines() const {
+  std::wstring text;
+  for (const std::wstring& line : m_lines) text += line + L"\r\n";
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (!memory) return;
+  if (void* p = ::GlobalLock(memory)) {
+    std::memcpy(p, text.c_str(), bytes);
+    ::GlobalUnlock(memory);
+  }
+  if (!::OpenClipboard(Handle())) {
+    ::GlobalFree(memory);
+    return;
+  }
+  ::EmptyClipboard();
+  if (!::SetClipboardData(CF_UNICODETEXT, memory)) ::GlobalFree(memory);
+  ::CloseClipboard();
 }
 
 // Width in pixels of the list box's widest entry in its own font.

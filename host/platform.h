@@ -5,6 +5,7 @@
 // system message boxes and the wait cursor; tests script their own.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,18 @@ class IPlatform : public IConvertEnv {
 
   virtual void BeginWaitCursor() {}
   virtual void EndWaitCursor() {}
+
+  // Paths are the platform's own text (on Windows UTF-8, whatever the code
+  // page); the host's 8-bit interface (ConvertFile2's out-parameters, the
+  // message window's lines) may hold less. The text of a path there, or
+  // nothing when it cannot be given (on Windows: neither the path nor its
+  // short form fits the ANSI code page). By default the path itself.
+  virtual std::optional<std::string> HostPath(const std::string& path) { return path; }
+  // The same at any cost: characters that do not fit are replaced.
+  virtual std::string HostText(const std::string& path) { return path; }
+  // Tells the user that the model at path cannot be converted here, because
+  // the path of its .qsx could not be handed to the host.
+  virtual void ShowPathNotForHost(const std::string& path);
 };
 
 // Terminal version: the dialog prompts for both paths on standard input (end

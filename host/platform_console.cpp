@@ -7,6 +7,10 @@
 
 namespace hvx {
 
+void IPlatform::ShowPathNotForHost(const std::string& path) {
+  MessageBox(std::string(kPathNotForHostText) + "\n" + path);
+}
+
 void CConsolePlatform::MessageBox(const std::string& text) {
   std::fflush(stdout);
   DefaultEnv().MessageBox(text);

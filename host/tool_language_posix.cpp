@@ -13,6 +13,4 @@ int ToolLanguage() {
 
 bool FitsAnsi(const std::string&) { return true; }
 
-std::string Utf8ForAnsi(const std::string& utf8) { return utf8; }
-
 }  // namespace hvx

@@ -22,6 +22,4 @@ bool FitsAnsi(const std::string& utf8) {
   return n > 0 && !usedDefault;
 }
 
-std::string Utf8ForAnsi(const std::string& utf8) { return Utf8ToAnsi(utf8); }
-
 }  // namespace hvx

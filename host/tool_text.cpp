@@ -49,6 +49,11 @@ constexpr CToolText kTexts[] = {
       "halvex2qsx: レポート {1} を書き込めませんでした",
       "halvex2qsx: 보고서 {1}을(를) 쓸 수 없습니다",
       "halvex2qsx: 无法写入报告 {1}"}},
+    {EText::kPageNotWritten,
+     {"halvex2qsx: could not write the page {1}",
+      "halvex2qsx: ページ {1} を書き込めませんでした",
+      "halvex2qsx: 페이지 {1}을(를) 쓸 수 없습니다",
+      "halvex2qsx: 无法写入页面 {1}"}},
     {EText::kUsageHint,
      {"Run 'halvex2qsx --help' to see the options.",
       "オプションは 'halvex2qsx --help' で表示できます。",
@@ -224,9 +229,8 @@ std::string TextIn(int language, EText id, std::initializer_list<std::string_vie
   return Fill(Form(Pattern(language, id), count), args);
 }
 
-std::string Text(EText id, std::initializer_list<std::string_view> args, bool ansi) {
-  const std::string pattern(Form(Pattern(LanguageFor(id), id), 2));
-  return Fill(ansi ? Utf8ForAnsi(pattern) : pattern, args);
+std::string Text(EText id, std::initializer_list<std::string_view> args) {
+  return Fill(Form(Pattern(LanguageFor(id), id), 2), args);
 }
 
 std::string SummaryLineIn(int language, const CSummary& s, const std::string& model) {

@@ -3,9 +3,9 @@
 // written, usage errors, the summary line, the progress line), in English,
 // Japanese, Korean and Simplified Chinese. The language is the catalogue's:
 // on POSIX systems from LC_ALL, LC_MESSAGES, LANG; on Windows the user's
-// interface language, English where the ANSI code page cannot hold the text.
-// Texts are UTF-8 unless asked for in the ANSI code page (Windows; elsewhere
-// the same bytes). Placeholders {1}, {2}, ... take the arguments as given.
+// interface language, English where the ANSI code page cannot hold the text
+// (as the catalogue's). Texts are UTF-8. Placeholders {1}, {2}, ... take the
+// arguments as given.
 #pragma once
 
 #include <initializer_list>
@@ -25,6 +25,7 @@ enum class EText : int {
   kNotOverwritten,       // {1} file not written, {2} the model it is
   kSameOutput,           // {1}, {2} models, {3} the file both would write
   kReportNotWritten,     // {1} report file
+  kPageNotWritten,       // {1} page file
   kUsageHint,
   kCheckTakesFilesOnly,
   kNoQsxGiven,
@@ -57,7 +58,7 @@ struct CToolText {
 const CToolText* ToolTexts();  // kCount entries, in the order of EText
 
 // The text of id in the tool's language with its placeholders filled in.
-std::string Text(EText id, std::initializer_list<std::string_view> args = {}, bool ansi = false);
+std::string Text(EText id, std::initializer_list<std::string_view> args = {});
 // The same in a given language (0 to 3, as in CToolText::text); count picks
 // the English singular or plural.
 std::string TextIn(int language, EText id, std::initializer_list<std::string_view> args = {}, long long count = 2);
@@ -74,7 +75,5 @@ int ToolLanguage();
 // True when the ANSI code page holds every character of the UTF-8 text
 // (always on POSIX systems).
 bool FitsAnsi(const std::string& utf8);
-// The UTF-8 text in the ANSI code page (unchanged on POSIX systems).
-std::string Utf8ForAnsi(const std::string& utf8);
 
 }  // namespace hvx

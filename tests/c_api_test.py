@@ -35,7 +35,8 @@ lib.halvex_result_free.argtypes = [ctypes.c_void_p]
 lib.halvex_version.restype = ctypes.c_char_p
 
 HALVEX_REPORT = 1
-HALVEX_STRICT = 2
+HALVEX_HTML = 2
+HALVEX_STRICT = 4
 NO_PROGRESS = PROGRESS()
 
 
@@ -149,6 +150,13 @@ class CInterface(unittest.TestCase):
         expected[0]["output"] = self.path("out", "model.qsx")
         self.assertEqual(expected, [json.loads(r["report"])])
         self.assertIsNone(convert(self.path("model.hvt"))["report"])
+        # HALVEX_HTML: the page beside the .qsx in the output folder; the rest as before.
+        paged = convert(self.path("model.hvt"), self.path("out"), HALVEX_REPORT | HALVEX_HTML)
+        self.assertEqual([r[k] for k in ("status", "output", "messages", "errors")],
+                         [paged[k] for k in ("status", "output", "messages", "errors")])
+        self.assertEqual(["model.html", "model.qsx"], sorted(os.listdir(self.path("out"))))
+        self.assertIn('<script type="application/json" id="hvx-report">',
+                      read(self.path("out", "model.html"), "r"))
 
     def test_strict_and_the_model_never_written(self):
         shutil.copy(os.path.join(SOURCE, "examples", "frame.hvt"), self.path("clean.hvt"))

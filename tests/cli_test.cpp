@@ -58,12 +58,14 @@ const char* const kGood = "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n";
 const char* const kBad = "   -1\n403\n1,2\n   -1\n";
 
 // A folder with good.hvt, bad.hvt (a format error in line 3), sub/a.hvt,
-// folder.hvt (a folder) and blocked.hvt whose output path is taken by a folder.
+// folder.hvt (a folder), blocked.hvt whose output path is taken by a folder
+// and paged.hvt whose page path is.
 void MakeModels(const TempDir& dir) {
   fs::create_directories(dir.File("sub"));
   fs::create_directories(dir.File("folder.hvt"));
   fs::create_directories(dir.File("blocked.qsx"));
-  for (const char* name : {"good.hvt", "sub/a.hvt", "blocked.hvt"}) WriteFile(dir.File(name), kGood);
+  fs::create_directories(dir.File("paged.html"));
+  for (const char* name : {"good.hvt", "sub/a.hvt", "blocked.hvt", "paged.hvt"}) WriteFile(dir.File(name), kGood);
   WriteFile(dir.File("bad.hvt"), kBad);
 }
 
@@ -87,6 +89,12 @@ TEST(CommandLine, StatusesAndStreams) {
       // Every model is tried; the highest status wins.
       {"folder.hvt nothere.hvt good.hvt", 3, "", true, "", {{"good.qsx", ""}}},
       {"--result r.hvb blocked.hvt", 4, "", true, "@DIR@/blocked.qsx", {}},
+      // The page beside each model read; a page that cannot be written is a file error.
+      {"--html sub/a.hvt nothere.hvt folder.hvt", 3, "", true, "",
+       {{"sub/a.html", "<!DOCTYPE html>"}, {"nothere.html", nullptr}, {"folder.html", "could not be opened"}}},
+      {"--html paged.hvt good.hvt", 4, "", true, "could not write the page @DIR@/paged.html\n",
+       {{"paged.qsx", "*NODE"}, {"good.html", "<!DOCTYPE html>"}}},
+      {"--check --html good.qsx", 1, "", true, "--check takes QSX files only", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
@@ -109,7 +117,8 @@ TEST(CommandLine, StatusesAndStreams) {
 //   tool's program file), other.hvt (QSX text), problems.hvt (the example
 //   with problems added), clean.hvt (the example);
 //   x.qsx (a model named so), link.hvt with link.qsx a symbolic link to it,
-//   hard.hvt with hard.qsx a second name of it, a.hvt and a.qsx (two models);
+//   hard.hvt with hard.qsx a second name of it, a.hvt and a.qsx, p.hvt and
+//   p.html (two models each);
 //   models/m1.hvt, models/a.hvt and an empty folder out.
 void MakeLossModels(const TempDir& dir) {
   MakeModels(dir);
@@ -122,7 +131,8 @@ void MakeLossModels(const TempDir& dir) {
   WriteFile(dir.File("other.hvt"), "*VERSION\n  6.4.1\n\n*ENDDATA\n");
   WriteFile(dir.File("problems.hvt"), ReadFile(SourceDir() + "/examples/frame-with-problems.hvt"));
   WriteFile(dir.File("clean.hvt"), ReadFile(SourceDir() + "/examples/frame.hvt"));
-  for (const char* name : {"x.qsx", "link.hvt", "hard.hvt", "a.hvt", "a.qsx"}) WriteFile(dir.File(name), kGood);
+  for (const char* name : {"x.qsx", "link.hvt", "hard.hvt", "a.hvt", "a.qsx", "p.hvt", "p.html"})
+    WriteFile(dir.File(name), kGood);
   fs::create_symlink("link.hvt", dir.File("link.qsx"));
   fs::create_hard_link(dir.File("hard.hvt"), dir.File("hard.qsx"));
   fs::create_directories(dir.File("models"));
@@ -183,6 +193,7 @@ TEST(CommandLine, NothingLostWithoutAWord) {
       {"-o out models/m1.hvt", 0, "", false, {"out/m1.qsx"}},
       {"--output-dir out/ good.hvt models/m1.hvt", 0, "", false, {"out/good.qsx", "out/m1.qsx"}},
       {"-o out good.hvt ./good.hvt", 0, "", false, {"out/good.qsx"}},
+      {"--html -o out models/m1.hvt", 0, "", false, {"out/m1.qsx", "out/m1.html"}},
       {"-o nowhere good.hvt", 1, "halvex2qsx: output folder does not exist: nowhere\n", false, {}},
       {"-o good.hvt models/m1.hvt", 1, "halvex2qsx: output folder does not exist: good.hvt\n", false, {}},
       {"-o out a.hvt models/a.hvt", 1,
@@ -208,6 +219,12 @@ TEST(CommandLine, NothingLostWithoutAWord) {
        "The file @DIR@/a.qsx is not written: it is the model file @DIR@/a.qsx.\n"
        "halvex2qsx: could not write the result of @DIR@/a.qsx\n",
        false, {"good.qsx"}},
+      {"--html p.hvt p.html", 4,
+       "The file @DIR@/p.html is not written: it is the model file @DIR@/p.html.\n"
+       "halvex2qsx: could not write the result of @DIR@/p.hvt\n"
+       "The file @DIR@/p.html is not written: it is the model file @DIR@/p.html.\n"
+       "halvex2qsx: could not write the result of @DIR@/p.html\n",
+       false, {}},
       {"--report-json a.hvt good.hvt a.hvt", 4,
        "halvex2qsx: The file a.hvt is not written: it is the model file a.hvt.\n", false, {}},
       // The file and the system's reason after a message box's text.
@@ -306,8 +323,9 @@ TEST(ConversionReport, GoldenTextAndJson) {
   EXPECT_GT(cases, 0);
 }
 
-// The report changes nothing else: the .qsx file, standard output and the exit
-// status are the same with and without it, for every model we have.
+// The report and the page change nothing else: the .qsx file, standard
+// output and the exit status are the same with and without them, for every
+// model we have.
 TEST(ConversionReport, LeavesConversionUnchanged) {
   std::vector<fs::path> models = {fs::path(SourceDir()) / "examples/frame.hvt"};
   for (const char* folder : {"tests/cases", "tests/report_cases"})
@@ -320,13 +338,14 @@ TEST(ConversionReport, LeavesConversionUnchanged) {
     WriteFile(plain.File("m.hvt"), ReadFile(model.string()));
     WriteFile(reported.File("m.hvt"), ReadFile(model.string()));
     const Result a = RunCli("m.hvt", plain.Path());
-    const Result b = RunCli("--report --report-json r.json --no-progress m.hvt", reported.Path());
+    const Result b = RunCli("--report --report-json r.json --html --no-progress m.hvt", reported.Path());
     EXPECT_EQ(a.status, b.status);
     // The message window names the model by its full path.
     EXPECT_EQ(a.out, Replaced(b.out, reported.Path(), plain.Path()));
     EXPECT_EQ(Exists(plain.File("m.qsx")), Exists(reported.File("m.qsx")));
     EXPECT_TRUE(ReadFile(plain.File("m.qsx")) == ReadFile(reported.File("m.qsx")));
     EXPECT_NE(std::string::npos, b.err.find("Conversion report: m.hvt (exit status " + std::to_string(a.status) + ")"));
+    EXPECT_TRUE(Exists(reported.File("m.html")));
   }
 }
 

@@ -14,6 +14,7 @@
 #include "host/conversion_env.h"
 #include "host/driver.h"
 #include "host/msgdll.h"
+#include "resources/dialogs.h"
 #include "tests/testutil.h"
 
 using namespace hvx;
@@ -117,6 +118,58 @@ TEST(Driver, ResultCodesPathsFileFaultsAndLogs) {
     EXPECT_TRUE(c.qsxSize < 0 || static_cast<uintmax_t>(c.qsxSize) == fs::file_size(qsx)) << fs::file_size(qsx);
     EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));
     EXPECT_FALSE(Exists(dir.File("halvexcvt.msg")));
+    EXPECT_EQ(0, p.waitCursorDepth);
+  }
+}
+
+// Paths the host's 8-bit interface cannot carry as they are (on Windows: not
+// in the ANSI code page): their short forms go out instead; a model whose
+// path has none is refused before anything is written, never with a silent 0;
+// the result path never fails a call.
+TEST(Driver, PathsTheHostCannotTake) {
+  const std::optional<std::string> kNone;
+  const struct {
+    const char* name;
+    bool modelExists;
+    std::optional<std::string> model, qsx, result;  // host forms; "" the path itself
+    int rc;
+    const char *out, *res;    // nullptr: untouched; "" the path itself
+    const char* windowModel;  // as "Import <...>" names it; nullptr: no window
+    bool qsxWritten;
+  } cases[] = {
+      {"short forms of model and output", true, "M~1.HVT", "M~1.QSX", "", 0, "M~1.QSX", "", "M~1.HVT", true},
+      {"model without one: refused, nothing written", true, kNone, "", "", -1, nullptr, nullptr, nullptr, false},
+      {"output without one after writing: refused, the file stays", true, "M~1.HVT", kNone, "", -1, nullptr, nullptr,
+       "M~1.HVT", true},
+      {"result without one: handed back as best it goes", true, "", "", kNone, 0, "", "lossy /r/result.hvb", "", true},
+      {"missing model: the rule for a missing file", false, kNone, kNone, "R~1.HVB", 0, nullptr, "R~1.HVB", nullptr,
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string model = dir.File("m.hvt"), qsx = dir.File("m.qsx");
+    if (c.modelExists) WriteFile(model, kBadNode);
+    hvx::CScriptedPlatform p;
+    p.answers.push_back({true, model, "/r/result.hvb"});
+    const auto form = [](const std::optional<std::string>& f, const std::string& path) {
+      return f && f->empty() ? std::optional<std::string>(path) : f;
+    };
+    p.hostForms = {
+        {model, form(c.model, model)}, {qsx, form(c.qsx, qsx)}, {"/r/result.hvb", form(c.result, "/r/result.hvb")}};
+    std::string out = "OUT", res = "RES";
+    EXPECT_EQ(c.rc, hvx::RunConversion(p, out, res));
+    EXPECT_EQ(!c.out ? "OUT" : *c.out ? c.out : qsx, out);
+    EXPECT_EQ(!c.res ? "RES" : *c.res ? c.res : "/r/result.hvb", res);
+    const std::vector<std::string> refusal = {std::string(hvx::kPathNotForHostText) + "\n" + model};
+    EXPECT_EQ(c.rc == -1 ? refusal : std::vector<std::string>(), p.messageBoxes);
+    std::vector<std::vector<std::string>> windows;
+    if (c.windowModel)
+      windows.push_back({"", "Invalid format in line 3.", "",
+                         "Import <" + std::string(*c.windowModel ? c.windowModel : model) + ">"});
+    EXPECT_EQ(windows, p.windows);
+    EXPECT_EQ(c.qsxWritten, Exists(qsx));
+    EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));
     EXPECT_EQ(0, p.waitCursorDepth);
   }
 }

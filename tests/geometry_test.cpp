@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "geometry/mathfunc.h"
 #include "tests/testutil.h"
@@ -90,6 +91,43 @@ TEST(MathFunc, BetaAngle) {
   // cos = 2 / sqrt(6).
   CMathFunc::BetaAngle(at(1), at(4), 0, 1, 1, angle);
   EXPECT_DOUBLE_EQ(std::acos(2 / std::sqrt(6.0)) * 180 / 3.141592653589793 - 90, angle);
+}
+
+// Outside their domains the functions give Linux's NaNs on every platform (the
+// sign shows in the output as "nan" or "-nan"); inside, the usual values.
+TEST(MathFunc, SameNaNOnEveryPlatform) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double negativeNan = std::copysign(std::numeric_limits<double>::quiet_NaN(), -1.0);
+  const double pastOne = std::nextafter(1.0, 2.0);
+  const struct {
+    const char* name;
+    double value;
+    bool nan, signSet;
+  } cases[] = {
+      {"acos(1 + ulp)", CMathFunc::Acos(pastOne), true, false},
+      {"acos(-1 - ulp)", CMathFunc::Acos(-pastOne), true, false},
+      {"acos(-inf)", CMathFunc::Acos(-inf), true, false},
+      {"acos(-nan) keeps its sign", CMathFunc::Acos(negativeNan), true, true},
+      {"acos(1)", CMathFunc::Acos(1.0), false, false},
+      {"cos(inf)", CMathFunc::Cos(inf), true, true},
+      {"sin(-inf)", CMathFunc::Sin(-inf), true, true},
+      {"cos(-nan) keeps its sign", CMathFunc::Cos(negativeNan), true, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.nan, std::isnan(c.value)) << c.name;
+    EXPECT_EQ(c.signSet, std::signbit(c.value)) << c.name;
+  }
+  EXPECT_EQ(CMathFunc::kPi, CMathFunc::Acos(-1.0));
+
+  // An inclined element (3, 3, 1) whose vector's part across it is level:
+  // sqrt(18) * sqrt(6498) rounds to 341.99999999999994, so the cosine 342 /
+  // that is 1 + 2^-52 (and -1 - 2^-52 with the vector reversed).
+  const double p1[3] = {0, 0, 0}, p2[3] = {3, 3, 1};
+  for (const double sign : {1.0, -1.0}) {
+    double angle = 0;
+    CMathFunc::BetaAngle(p1, p2, -3 * sign, 3 * sign, 0, angle);
+    EXPECT_TRUE(std::isnan(angle) && !std::signbit(angle)) << sign;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <optional>
 
 #include "host/platform.h"
@@ -29,6 +30,9 @@ class CScriptedPlatform : public IPlatform {
   std::string failCreatePath;
   std::string failWritePath;
   size_t failWriteAfter = 0;
+  // The host's 8-bit text of these paths (nothing: it cannot take them);
+  // other paths are taken as they are. Text at any cost is marked "lossy ".
+  std::map<std::string, std::optional<std::string>> hostForms;
 
   void MessageBox(const std::string& text) override { messageBoxes.push_back(text); }
   std::unique_ptr<COutFile> CreateFile(const std::string& path) override;
@@ -39,6 +43,11 @@ class CScriptedPlatform : public IPlatform {
   void EndWaitCursor() override { --waitCursorDepth; }
   bool FileStatus(const std::string& path, uint64_t* size = nullptr) override;
   void RemoveFile(const std::string& path) override;
+  std::optional<std::string> HostPath(const std::string& path) override {
+    const auto it = hostForms.find(path);
+    return it == hostForms.end() ? std::optional<std::string>(path) : it->second;
+  }
+  std::string HostText(const std::string& path) override { return "lossy " + path; }
 };
 
 }  // namespace hvx

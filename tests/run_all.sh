@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, the shared acceptance sample,
+# Builds and runs every test: the normal build (with the model page's browser
+# tests in headless Chromium), the shared acceptance sample,
 # a one-minute fuzz smoke run (when clang is there), the sanitizer build
 # (AddressSanitizer + UndefinedBehaviorSanitizer), the ThreadSanitizer build
 # (the tests that run code on more than one thread) and the Windows stage (the
@@ -17,6 +18,8 @@ command -v python3 >/dev/null 2>&1 || need+=(python3)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+# The model page's browser tests (ctest page_browser): headless Chromium.
+command -v chromium >/dev/null 2>&1 || need+=(chromium)
 # Locale sources, for the tests that make a German or Japanese locale.
 [ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
 # The Windows stage: cross compiler, Wine (64-bit), a virtual X display.

@@ -2,12 +2,18 @@
 """Browser tests of the model page in headless Chromium, driven through the
 DevTools protocol over --remote-debugging-pipe (standard library only).
 
-    browser_test.py --chromium EXE --pages DIR --report FRAME_REPORT.json
+    browser_test.py --chromium EXE --pages DIR --report FRAME_REPORT.json [--tool HALVEX2QSX --examples DIR]
     browser_test.py --chromium EXE --measure PAGE.html [--runs N]
+    browser_test.py --chromium EXE --shot PAGE.html --screenshot OUT.png [--size WxH] [--select ID] [--view NAME]
 
-DIR holds the pages hvx_pagegen writes. Every page must load without console
-errors, failed or outside requests and dialogs. --measure prints the time to
-the first and to the full picture of one page instead.
+DIR holds the pages hvx_pagegen writes. With --tool, pages the converter
+itself writes (--html) are checked too: the example models, hostile titles, an
+empty model, one point and non-finite coordinates, each against the
+--report-json of the same run. Every page must load without console errors,
+failed or outside requests and dialogs. --measure prints the time to the first
+and to the full picture of one page instead; --shot takes a picture of the
+top of a page for the README (after selecting element ID through its number
+on the page and choosing a view preset, when given).
 """
 import argparse
 import ctypes
@@ -515,6 +521,142 @@ def note_case(run, tab, pages, name, state, words):
     run.check(name + ': no console errors or requests', not problems, problems)
 
 
+# ---- pages the converter writes --------------------------------------------------------
+
+def element_lines(eid, prop, etype, topo, nodes, mat=1):
+    """The eight lines of an element of a model file (read mode 1)."""
+    b = ','.join(str(n) for n in (list(nodes) + [0] * 10)[:10])
+    return ['%d,0,%d,%d,%d,0,0,0,0,0,0,0,0' % (eid, prop, etype, topo), b, ','.join(['0'] * 10), '0,0,1', '0,0,0',
+            '0,0,0', ','.join(['0'] * 12), '%d,0,0,3,0,0,0' % mat]
+
+
+def block(number, lines):
+    return '   -1\n%6d\n' % number + ''.join(line + '\n' for line in lines) + '   -1\n'
+
+
+def header(title):
+    return block(100, [title, '8.3', '1,2'])
+
+
+def tool_models(examples, folder):
+    """Writes the models the converter's pages are tested on; returns their names (without .hvt)."""
+    frame = open(os.path.join(examples, 'frame.hvt'), encoding='latin-1').read()
+    shutil.copy(os.path.join(examples, 'frame.hvt'), folder)
+    shutil.copy(os.path.join(examples, 'frame-with-problems.hvt'), folder)
+    models = {
+        'empty': header('An empty model'),
+        'one-point': header('One point') + block(403, ['1,1,0,0,0,1,1,1,1,1,1,1.5,2,-0.25,0']),
+        'non-finite': header('Coordinates that are not numbers') + block(403, [
+            '1,1,0,0,0,1,1,1,0,0,0,0,0,0,0', '2,1,0,0,0,0,0,0,0,0,0,4,0,0,0', '3,1,0,0,0,0,0,0,0,0,0,4,0,3,0',
+            '4,1,0,0,0,0,0,0,0,0,0,0,0,3,0', '5,1,0,0,0,0,0,0,0,0,0,nan,0,3,0', '6,1,0,0,0,0,0,0,0,0,0,8,-1e999,0,0']) +
+        block(404, sum((element_lines(e, 1, 2, 0, n) for e, n in
+                        ((1, (1, 4)), (2, (2, 3)), (3, (4, 3)), (4, (3, 5)), (5, (2, 6)))), [])),
+    }
+    for name, title in HOSTILE:
+        models[name] = frame.replace('\nTwo-storey frame with slabs\n', '\n' + title + '\n', 1)
+    for name, text in models.items():
+        with open(os.path.join(folder, name + '.hvt'), 'w', encoding='latin-1') as f:
+            f.write(text)
+    return ['frame', 'frame-with-problems'] + list(models)
+
+
+def run_tool(tool, folder, name):
+    """Converts one model with --html and --report-json: (exit status, message lines, its report object)."""
+    r = subprocess.run([os.path.abspath(tool), '--html', '--report-json', name + '.report.json', name + '.hvt'], cwd=folder,
+                       stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=dict(os.environ, LC_ALL='C'))
+    report = json.load(open(os.path.join(folder, name + '.report.json')))[0]
+    return r.returncode, r.stdout.decode().splitlines(), report
+
+
+def tool_page_case(run, tab, folder, name, status, lines, report):
+    """What every page of the converter must show: nothing wrong while loading, the report as tables."""
+    run.check(name + ': converted with exit status 0', status == 0, status)
+    tab.open(os.path.join(folder, name + '.html'))
+    tab.wait_drawn()
+    shown = table_case(run, tab, report)
+    run.check(name + ': message window lines as the tool printed them', shown['messages'] == lines,
+              (shown['messages'], lines))
+    run.check(name + ': elements by type add up to the elements read',
+              sum(shown['header_types']) == report['entities']['elements']['read'], shown['header_types'])
+
+
+def tool_tests(run, tab, args):
+    folder = tempfile.mkdtemp(prefix='page-tool-')
+    try:
+        results = {name: run_tool(args.tool, folder, name) for name in tool_models(args.examples, folder)}
+        for name in ('frame', 'frame-with-problems'):
+            tool_page_case(run, tab, folder, name, *results[name])
+            run.check(name + ': drawn with WebGL', tab.eval('hvxPage.renderer').startswith('webgl'))
+            first = tab.screenshot()
+            run.check(name + ': the view is not blank', drawn_share(first) > 0.01, drawn_share(first))
+            problems = tab.problems()
+            run.check(name + ': no console errors, dialogs or failed requests', not problems, problems)
+
+        # The page of the model with problems, driven: a drag, a preset, a number in the table.
+        x0, y0, w, h = tab.rect('#view')
+        first = tab.screenshot()
+        cx, cy = x0 + w / 2, y0 + h / 2
+        before = tab.frames()
+        tab.mouse('mouseMoved', cx, cy)
+        tab.mouse('mousePressed', cx, cy, 1, 'left')
+        for step in range(1, 7):
+            tab.mouse('mouseMoved', cx - 20 * step, cy + 10 * step, 1)
+        tab.mouse('mouseReleased', cx - 120, cy + 60, 0, 'left')
+        tab.wait_drawn(before)
+        dragged = tab.screenshot()
+        run.check('tool page: a drag changes the picture', dragged[2] != first[2])
+        before = tab.frames()
+        tab.click_element('button[data-view="xz"]')
+        tab.wait_drawn(before)
+        elevation = tab.screenshot()
+        run.check('tool page: the elevation button changes it again',
+                  elevation[2] != dragged[2] and drawn_share(elevation) > 0.005)
+        legend = tab.eval("document.getElementById('legend-states').textContent")
+        run.check('tool page: the legend lists the elements not converted', '950' in legend and '952' in legend, legend)
+        missing = tab.eval("document.querySelector('#missing-nodes').textContent")
+        run.check('tool page: truss 951 on the missing node 99 is listed under the view',
+                  '951' in missing and '(node 99)' in missing, missing)
+        tab.click_element('table.reasons button.num[data-id="950"]')
+        tab.wait('hvxPage.selected && hvxPage.selected.id === 950')
+        info = tab.eval("document.querySelector('#info').textContent")
+        run.check('tool page: clicking 950 in the table selects element 950',
+                  'Element 950' in info and 'no section writes element type 41 with topology 0' in info, info)
+        run.check('tool page: header facts', tab.eval(
+            "['hd-units', 'hd-reading', 'hd-status'].map((id) => document.getElementById(id).textContent)") ==
+            ['kN, m', 'stopped at line 1151 after a format error', '0 \u00b7 converted'])
+        problems = tab.problems()
+        run.check('tool page: no console errors after driving it', not problems, problems)
+
+        for name, title in HOSTILE:
+            status, lines, report = results[name]
+            tool_page_case(run, tab, folder, name, status, lines, report)
+            tab.b.pump(0.5)
+            problems = tab.problems()
+            run.check(name + ' (tool): runs nothing and loads nothing', not problems, problems)
+            shown = tab.eval("({h1: document.getElementById('hd-title').textContent, title: document.title,"
+                             " images: document.querySelectorAll('img').length})")
+            run.check(name + ' (tool): the title shown as text',
+                      shown['h1'] == title and shown['title'].startswith(title) and shown['images'] == 0, shown)
+
+        for name, state, words in (('empty', 'empty', ['no nodes']),
+                                   ('one-point', 'full', ['single point', 'node 1', '(1.5, 2, -0.25)']),
+                                   ('non-finite', 'full', ['2 nodes have non-finite coordinates'])):
+            tool_page_case(run, tab, folder, name, *results[name])
+            note = tab.eval("(() => { const n = document.getElementById('view-note');"
+                            " return n.hidden ? '' : n.textContent; })()")
+            run.check('%s (tool): the view says so' % name, all(w in note for w in words), note)
+            run.check('%s (tool): state %s' % (name, state), tab.eval('hvxPage.state') == state)
+            problems = tab.problems()
+            run.check(name + ' (tool): no console errors or requests', not problems, problems)
+        listed = tab.eval("document.querySelector('#nonfinite-elements').textContent")
+        run.check('non-finite (tool): the beams on them listed under the view', '4, 5' in listed, listed)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+HOSTILE = (('hostile-script', '<script>alert(1)</script>'), ('hostile-img', '"><img src=x onerror=alert(1)>'))
+
+
 def tests(args):
     report = json.load(open(args.report))[0]
     run = Run()
@@ -522,8 +664,7 @@ def tests(args):
     try:
         tab = Tab(browser)
         frame_case(run, tab, args.pages, report)
-        for name, text in (('hostile-script', '<script>alert(1)</script>'),
-                           ('hostile-img', '"><img src=x onerror=alert(1)>')):
+        for name, text in HOSTILE:
             hostile_case(run, tab, args.pages, name, text)
         note_case(run, tab, args.pages, 'empty', 'empty', ['no nodes'])
         note_case(run, tab, args.pages, 'one-point', 'full', ['single point', 'node 7', '(1.5, 2, -0.25)'])
@@ -537,6 +678,8 @@ def tests(args):
         run.check('2D canvas fall-back draws', tab.eval('hvxPage.renderer') == '2d' and
                   drawn_share(tab.screenshot()) > 0.01)
         run.check('2D canvas fall-back: no console errors', not tab.problems(), tab.problems())
+        if args.tool:
+            tool_tests(run, tab, args)
         tab.close()
     finally:
         browser.close()
@@ -594,6 +737,38 @@ def measure(args):
     return 0
 
 
+def shot(args):
+    width, height = (int(v) for v in args.size.split('x'))
+    browser = Browser(args.chromium)
+    try:
+        tab = Tab(browser, width, height)
+        tab.open(args.shot)
+        tab.wait_drawn()
+        if args.view:
+            before = tab.frames()
+            tab.eval("document.querySelector('button[data-view=\"%s\"]').click()" % args.view)
+            tab.wait_drawn(before)
+        if args.select:
+            tab.eval("document.querySelector('button.num[data-show=\"element\"][data-id=\"%s\"]').click()"
+                     % args.select)
+            tab.wait('hvxPage.selected && hvxPage.selected.id === %s' % args.select)
+            tab.wait_drawn()
+        tab.eval('window.scrollTo(0, 0)')
+        tab.b.pump(0.3)
+        problems = tab.problems()
+        if problems:
+            print('problems:', problems)
+            return 1
+        import base64
+        r = tab.call('Page.captureScreenshot', {'format': 'png'})
+        with open(args.screenshot, 'wb') as f:
+            f.write(base64.b64decode(r['data']))
+        tab.close()
+    finally:
+        browser.close()
+    return 0
+
+
 def main():
     p = argparse.ArgumentParser()
     p.add_argument('--chromium', default='chromium')
@@ -602,7 +777,15 @@ def main():
     p.add_argument('--measure')
     p.add_argument('--runs', type=int, default=1)
     p.add_argument('--screenshot')
+    p.add_argument('--shot')
+    p.add_argument('--size', default='1400x900')
+    p.add_argument('--select')
+    p.add_argument('--view')
+    p.add_argument('--tool', help='the converter, whose --html pages are tested too')
+    p.add_argument('--examples', help='the example models (with --tool)')
     args = p.parse_args()
+    if args.shot:
+        return shot(args)
     return measure(args) if args.measure else tests(args)
 
 

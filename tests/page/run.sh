@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Browser tests of the model page: writes the test pages with hvx_pagegen and
-# checks them in headless Chromium (tests/page/browser_test.py), which this
-# script starts and stops. Installs Debian's chromium when it is missing and
+# Browser tests of the model page: writes the test pages with hvx_pagegen,
+# and lets the converter write pages of the example models and of edge cases
+# (--html), and checks them in headless Chromium (tests/page/browser_test.py),
+# which this script starts and stops. Installs Debian's chromium when it is missing and
 # we are root, unless --no-install is given (then a missing browser skips the
 # tests with status 77).
 #
@@ -28,7 +29,9 @@ if [ -z "$chromium" ]; then
 fi
 
 [ -x "$build/tests/page/hvx_pagegen" ] || cmake --build "$build" --target hvx_pagegen -j2
+[ -x "$build/halvex2qsx" ] || cmake --build "$build" --target halvex2qsx -j2
 pages=$(mktemp -d)
 trap 'rm -rf "$pages"' EXIT
 "$build/tests/page/hvx_pagegen" "$pages" "$here/frame.report.json"
-python3 "$here/browser_test.py" --chromium "$chromium" --pages "$pages" --report "$here/frame.report.json"
+python3 "$here/browser_test.py" --chromium "$chromium" --pages "$pages" --report "$here/frame.report.json" \
+  --tool "$build/halvex2qsx" --examples "$here/../../examples"

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Runs the host test program (host_test.exe beside ConvertHalvex.dll) under
-# Wine: every scenario drives the plug-in's dialogs from a second thread.
+# Wine: every scenario drives the plug-in's dialogs from a second thread or
+# runs halvex2qsx.exe. First as an English user (code page 1252), then as a
+# Japanese, Korean and Simplified Chinese one, each with the code page of the
+# language (932, 949, 936) and with the Western one (1252, where the
+# catalogue's messages fall back to English).
 #
 #   tests/windows/host_test.sh [BUILD_DIR]      (default build-windows)
 set -uo pipefail
@@ -14,25 +18,38 @@ wine_env_on_exit 'rm -rf "$tmp"'
 winpath() { local p="$1"; printf 'Z:%s' "${p//\//\\}"; }
 
 cases="$(winpath "$PWD/tests/cases")"
-# Wine's own complaints go to a file, shown only when something failed.
-(cd "$tmp" && timeout 300 wine "$build/host_test.exe" "$cases" "$(winpath "$tmp")" 2>"$tmp/stderr" | sed 's/\r$//')
-status=$?
+status=0
+# host ENV... -- ARGS...: one run; Wine's own complaints go to a file, shown
+# only when something failed.
+host() {
+  local env=()
+  while [ "$1" != -- ]; do env+=("$1"); shift; done
+  shift
+  (cd "$tmp" && env "${env[@]}" timeout 300 wine "$build/host_test.exe" "$cases" "$(winpath "$tmp")" "$@" \
+    2>>"$tmp/stderr" | sed 's/\r$//') || status=1
+}
 
-# A Japanese user. Wine takes the user interface language from LC_MESSAGES
-# and the code page from LC_CTYPE; LC_ALL sets both (932 for Japanese).
-(cd "$tmp" && LC_ALL=ja_JP.UTF-8 timeout 120 wine "$build/host_test.exe" "$cases" "$(winpath "$tmp")" --japanese \
-  2>>"$tmp/stderr" | sed 's/\r$//') || status=1
-# Japanese messages with the Western code page 1252: Wine mixes the two only
+host LC_ALL=C.UTF-8 -- # English, code page 1252, file names in UTF-8 on the Unix side
+# Wine takes the user interface language from LC_MESSAGES and the code page
+# from LC_CTYPE; LC_ALL sets both.
+for lang in ja:ja_JP ko:ko_KR zh:zh_CN; do
+  host LC_ALL="${lang#*:}.UTF-8" -- --language "${lang%%:*}"
+done
+# The same users with the Western code page 1252: Wine mixes the two only
 # when both locales exist, so they are made here.
 loc="$tmp/locales"
 mkdir -p "$loc"
-if localedef -i ja_JP -f UTF-8 "$loc/ja_JP.UTF-8" >/dev/null 2>&1 &&
-  localedef -i de_DE -f UTF-8 "$loc/de_DE.UTF-8" >/dev/null 2>&1; then
-  (cd "$tmp" && env -u LC_ALL LOCPATH="$loc" LANG=de_DE.UTF-8 LC_MESSAGES=ja_JP.UTF-8 timeout 120 \
-    wine "$build/host_test.exe" "$cases" "$(winpath "$tmp")" --japanese --latin-code-page 2>>"$tmp/stderr" |
-    sed 's/\r$//') || status=1
+if localedef -i de_DE -f UTF-8 "$loc/de_DE.UTF-8" >/dev/null 2>&1; then
+  for lang in ja:ja_JP ko:ko_KR zh:zh_CN; do
+    if localedef -i "${lang#*:}" -f UTF-8 "$loc/${lang#*:}.UTF-8" >/dev/null 2>&1; then
+      host -u LC_ALL LOCPATH="$loc" LANG=de_DE.UTF-8 LC_MESSAGES="${lang#*:}.UTF-8" -- \
+        --language "${lang%%:*}" --latin-code-page
+    else
+      echo "skip ${lang%%:*} user with code page 1252: localedef cannot make the locale"
+    fi
+  done
 else
-  echo "skip Japanese user with code page 1252: localedef cannot make the locales"
+  echo "skip the users with code page 1252: localedef cannot make the locales"
 fi
 [ "$status" -eq 0 ] || sed 's/^/    stderr: /' "$tmp/stderr" | head -n 20
 exit "$status"

@@ -30,6 +30,18 @@ for pair in "MS UI Gothic=Noto Sans CJK JP" "Gulim=Noto Sans CJK KR" "SimSun=Not
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ /d "${pair#*=}" /f >/dev/null 2>&1
 done
 
+# find_window PID TITLE: a visible window of the program with that title (any
+# title when empty).
+find_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+    if [ -z "$2" ] || [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$2" ]; then
+      echo "$w"
+      return
+    fi
+  done
+}
+
 # shoot WHAT CASE TITLE FILE [LOCALE] (an empty TITLE: the program's visible
 # window; Wine takes the user interface language and code page from LC_ALL)
 shoot() {
@@ -39,11 +51,7 @@ shoot() {
   env ${5:+LC_ALL="$5"} wine "$build/host_test.exe" "$(winpath "$PWD/tests/cases")" 'C:\Projects\Tower' --show "$1" "$2" >/dev/null 2>&1 &
   pid=$!
   for _ in $(seq 150); do
-    if [ -n "$3" ]; then
-      id="$(xdotool search --onlyvisible --name "^$3\$" 2>/dev/null | head -n1 || true)"
-    else
-      id="$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n1 || true)"
-    fi
+    id="$(find_window "$pid" "$3")"
     [ -n "$id" ] && break
     sleep 0.1
   done
@@ -68,5 +76,6 @@ shoot messages hinge-all-unsupported "Message Window" "$out/message-window.png"
 for lang in en:C ja:ja_JP.UTF-8 ko:ko_KR.UTF-8 zh:zh_CN.UTF-8; do
   shoot input hinge-all-unsupported "" "$out/file-input-${lang%%:*}.png" "${lang#*:}"
 done
-# And the message window of a Japanese user (code page 932).
-shoot messages hinge-all-unsupported "" "$out/message-window-ja.png" ja_JP.UTF-8
+# And the message window of a Japanese user (code page 932), found by its
+# caption: the file input dialog is the program's first window, and it closes.
+shoot messages hinge-all-unsupported "メッセージ" "$out/message-window-ja.png" ja_JP.UTF-8
