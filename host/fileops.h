@@ -26,8 +26,10 @@ CFileStatus StatFile(const std::string& path);
 struct CFileId {
   bool valid = false;
   uint64_t volume = 0;
-  uint64_t index = 0;
-  bool operator==(const CFileId& o) const { return valid && o.valid && volume == o.volume && index == o.index; }
+  uint64_t index = 0, indexHigh = 0;  // a 128-bit file id where the file system has one
+  bool operator==(const CFileId& o) const {
+    return valid && o.valid && volume == o.volume && index == o.index && indexHigh == o.indexHigh;
+  }
 };
 CFileId FileIdOf(const std::string& path);
 

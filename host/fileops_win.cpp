@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "host/fileops.h"
 #include "host/winpath.h"
@@ -33,8 +34,16 @@ CFileId FileIdOf(const std::string& path) {
   HANDLE h = ::CreateFileW(SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return id;
+  // The 128-bit id where the file system has one (ReFS needs it); without
+  // it, the volume serial number and the 64-bit file index.
+  FILE_ID_INFO full{};
   BY_HANDLE_FILE_INFORMATION info{};
-  if (::GetFileInformationByHandle(h, &info)) {
+  if (::GetFileInformationByHandleEx(h, FileIdInfo, &full, sizeof full)) {
+    id.valid = true;
+    id.volume = full.VolumeSerialNumber;
+    std::memcpy(&id.index, full.FileId.Identifier, 8);
+    std::memcpy(&id.indexHigh, full.FileId.Identifier + 8, 8);
+  } else if (::GetFileInformationByHandle(h, &info)) {
     id.valid = true;
     id.volume = info.dwVolumeSerialNumber;
     id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
