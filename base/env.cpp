@@ -10,7 +10,13 @@ CFileError::CFileError(std::string file, std::string cause, int osError)
     : std::runtime_error(cause + ": " + file), m_file(std::move(file)), m_cause(std::move(cause)),
       m_osError(osError) {}
 
+CFileError::CFileError(std::string file, std::string cause, int osError, std::string text)
+    : CFileError(std::move(file), std::move(cause), osError) {
+  m_text = std::move(text);
+}
+
 std::string CFileError::Message() const {
+  if (!m_text.empty()) return m_text;
   std::string msg = m_cause;
   if (m_osError != 0) {
     msg += " (";

@@ -27,6 +27,9 @@ struct CCancelled {};
 class CFileError : public std::runtime_error {
  public:
   CFileError(std::string file, std::string cause, int osError);
+  // A failure whose message is text itself (a refusal the system knows no
+  // words for).
+  CFileError(std::string file, std::string cause, int osError, std::string text);
   const std::string& File() const { return m_file; }
   const std::string& Cause() const { return m_cause; }
   int OsError() const { return m_osError; }
@@ -37,6 +40,7 @@ class CFileError : public std::runtime_error {
   std::string m_file;
   std::string m_cause;
   int m_osError;
+  std::string m_text;
 };
 
 // A file opened create-or-truncate, write-only. Write and Close raise

@@ -28,15 +28,23 @@ bool CConversionReport::IsWritten(EKind k, int32_t id) const {
   return m_writtenIds[static_cast<int>(k)].count(id) != 0;
 }
 
-void CConversionReport::NotConverted(EKind k, std::string_view reason, int32_t id) {
-  CKind& kind = Kind(k);
+size_t CConversionReport::AddTo(std::vector<CReason>& reasons, std::string_view reason, int32_t id) {
   size_t index = 0;
-  while (index < kind.notConverted.size() && kind.notConverted[index].text != reason) ++index;
-  if (index == kind.notConverted.size()) kind.notConverted.push_back({std::string(reason), 0, {}});
-  CReason& r = kind.notConverted[index];
+  while (index < reasons.size() && reasons[index].text != reason) ++index;
+  if (index == reasons.size()) reasons.push_back({std::string(reason), 0, {}});
+  CReason& r = reasons[index];
   ++r.count;
   if (r.numbers.size() < kMaxNumbers) r.numbers.push_back(id);
+  return index;
+}
+
+void CConversionReport::NotConverted(EKind k, std::string_view reason, int32_t id) {
+  const size_t index = AddTo(Kind(k).notConverted, reason, id);
   if (m_keepAll[static_cast<int>(k)]) m_all[static_cast<int>(k)].push_back({id, static_cast<uint32_t>(index)});
+}
+
+void CConversionReport::PartlyConverted(EKind k, std::string_view reason, int32_t id) {
+  AddTo(Kind(k).partlyConverted, reason, id);
 }
 
 }  // namespace hvx

@@ -52,7 +52,10 @@ class CConversionReport {
     int64_t read = 0;
     int64_t written = 0;
     std::vector<CSectionCount> sections;  // in the order first written
-    std::vector<CReason> notConverted;    // in the order first met
+    std::vector<CReason> notConverted;    // written nowhere, in the order first met
+    // Written, but left out of a section or written without a part of it, in
+    // the order first met.
+    std::vector<CReason> partlyConverted;
   };
   struct CBlockLines {
     int32_t block = 0;
@@ -68,6 +71,7 @@ class CConversionReport {
   void BlockNotRead(int32_t block, int64_t lines) { m_blocksNotRead.push_back({block, lines}); }
   int64_t linesOutsideBlocks = 0;
   int64_t readStoppedAtLine = -1;  // -1: reading did not stop early
+  int64_t dataBlocks = 0;          // blocks a block reader took (a failed one included)
   const std::vector<CBlockLines>& UnknownBlocks() const { return m_unknownBlocks; }
   const std::vector<CBlockLines>& BlocksNotRead() const { return m_blocksNotRead; }
 
@@ -81,6 +85,8 @@ class CConversionReport {
   bool IsWritten(EKind k, int32_t id) const;
   // Entity id of kind k not converted, for the given reason.
   void NotConverted(EKind k, std::string_view reason, int32_t id);
+  // Entity id of kind k written, but not whole, for the given reason.
+  void PartlyConverted(EKind k, std::string_view reason, int32_t id);
 
   // Every entity of kind k not converted, beyond the first kMaxNumbers per
   // reason: kept only for the kinds KeepAllNumbers names (the model page marks
@@ -94,6 +100,8 @@ class CConversionReport {
   const std::vector<CNumbered>& AllNumbers(EKind k) const { return m_all[static_cast<int>(k)]; }
 
  private:
+  // Counts id under reason; the reason's index in the list.
+  static size_t AddTo(std::vector<CReason>& reasons, std::string_view reason, int32_t id);
   // Index of the section in kind's list (added with count 0 when new).
   size_t SectionIndex(CKind& kind, std::string_view section);
 

@@ -9,6 +9,7 @@
 #include "check/qsxcheck.h"
 #include "cli/console.h"
 #include "host/fileops.h"
+#include "host/tool_text.h"
 
 namespace hvx {
 
@@ -44,8 +45,11 @@ bool IsInteger(const std::string& s) {
 int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
   std::FILE* f = OpenFile(path, "rb");
   if (!f) {
-    Put(err, "halvex2qsx: %s: %s\n", path.c_str(),
-                 errno == ENOENT ? "no such file" : std::strerror(errno));
+    const int why = errno;
+    if (why == ENOENT)
+      Put(err, "%s\n", Text(EText::kNoSuchFile, {path}).c_str());
+    else
+      Put(err, "halvex2qsx: %s: %s\n", path.c_str(), std::strerror(why));
     return kCheckMissing;
   }
   CQsxChecker checker;
@@ -56,7 +60,7 @@ int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
   std::fclose(f);
   const CDanglingList found = checker.Finish();
   if (readError) {
-    Put(err, "halvex2qsx: %s: read error\n", path.c_str());
+    Put(err, "%s\n", Text(EText::kReadError, {path}).c_str());
     return kCheckUnreadable;
   }
   if (checker.Verdict() != EQsxVerdict::kQsx) {
@@ -96,7 +100,7 @@ int CheckOneFile(const std::string& path, std::FILE* out, std::FILE* err) {
 
 int RunCheckCommand(const std::vector<std::string>& files, std::FILE* out, std::FILE* err) {
   if (files.empty()) {
-    Put(err, "halvex2qsx: --check needs at least one QSX file\n");
+    Put(err, "halvex2qsx: %s\n", Text(EText::kNoQsxGiven).c_str());
     return kCheckUsage;
   }
   int status = kCheckClean;

@@ -10,10 +10,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,11 +23,13 @@
 #include "cli/console.h"
 #include "cli/progress.h"
 #include "host/conversion.h"
+#include "host/fileops.h"
+#include "host/tool_text.h"
 
 namespace hvx {
 namespace {
 
-enum Exit { kOk = 0, kUsageError = 1, kFailed = 2, kMissing = 3, kFileError = 4 };
+enum Exit { kOk = 0, kUsageError = 1, kFailed = 2, kMissing = 3, kFileError = 4, kLossy = 5 };
 
 // Models larger than this show a progress line on a terminal.
 constexpr uint64_t kProgressFrom = 20'000'000;
@@ -36,15 +40,18 @@ constexpr const char* kUsageLines =
 
 constexpr const char* kDescription =
     "Converts each Halvex model file into a QSX command-text file written beside\n"
-    "it (the model path with its extension replaced by .qsx).\n";
+    "it (the model path with its extension replaced by .qsx), or into a folder.\n";
 
 constexpr const char* kFooter =
     "Problems met while reading or writing are listed on standard output;\n"
-    "message boxes go to standard error.\n"
+    "message boxes go to standard error, and after a model of which something\n"
+    "was not converted, one line that counts what.\n"
     "\n"
-    "Exit status: 0 all converted; 1 usage error; 2 a conversion failed;\n"
-    "3 a model file does not exist; 4 a file could not be written.\n"
-    "With several models the highest status wins.\n"
+    "Exit status: 0 all converted; 1 usage error (nothing converted); 2 a\n"
+    "conversion failed; 3 a model file does not exist; 4 a file could not be\n"
+    "written, or would have been a model; 5 (with --strict) something was not\n"
+    "converted or dangles. With several models the most severe status wins:\n"
+    "4, then 3, 2, 5, 0.\n"
     "With --check: 0 no dangling reference; 1 usage error; 2 a file is not QSX\n"
     "text or cannot be read; 3 a file does not exist; 5 a dangling reference\n"
     "was found.\n";
@@ -53,7 +60,7 @@ constexpr const char* kFooter =
 // their descriptions as declared, then the footer.
 class CHelpFormatter : public CLI::Formatter {
  public:
-  CHelpFormatter() { column_width(22); }
+  CHelpFormatter() { column_width(24); }
   std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode mode) const override {
     std::string options = make_groups(app, mode);
     while (!options.empty() && options.back() == '\n') options.pop_back();
@@ -76,9 +83,70 @@ double SteadySeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-int UsageError(const CLI::App& app, const std::string& what) {
-  Print(stderr, "halvex2qsx: " + what + "\n" + app.help());
+// The error and one line pointing to --help.
+int UsageError(const std::string& what) {
+  Print(stderr, "halvex2qsx: " + what + "\n" + Text(EText::kUsageHint) + "\n");
   return kUsageError;
+}
+
+// A file by its name made absolute (on Windows folded to one case and one
+// separator) and, when it exists, its identity: two paths are one file when
+// either is the same, so a link counts as what it links to.
+struct CNamedFile {
+  std::string path;  // as given
+  std::string name;
+  CFileId id;
+  bool exists = false;
+  explicit CNamedFile(const std::string& p) : path(p), name(AbsolutePath(p)), id(FileIdOf(name)) {
+#ifdef _WIN32
+    for (char& c : name) c = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+#endif
+    exists = StatFile(p).exists;
+  }
+  bool operator==(const CNamedFile& o) const { return name == o.name || id == o.id; }
+};
+
+// Before anything runs: no two models write one file (.qsx or page), no file
+// written is the report's, and the report is no model. A result that would be a model is not
+// written at all: the models it would be go to inputsOf, for the conversion to
+// refuse it and say so. The exit status, or -1 to go on.
+int CheckFilesWritten(const std::vector<std::string>& modelPaths, const std::string& outputDir, bool html,
+                      const std::string& reportJson, std::vector<std::vector<std::string>>& inputsOf) {
+  std::vector<CNamedFile> models, outputs, pages;
+  for (const std::string& m : modelPaths) {
+    models.emplace_back(m);
+    outputs.emplace_back(OutputPath(m, outputDir));
+    if (html) pages.emplace_back(PagePath(outputs.back().name));
+  }
+  const std::optional<CNamedFile> report =
+      reportJson.empty() ? std::nullopt : std::optional<CNamedFile>(CNamedFile(reportJson));
+  if (report)
+    for (const CNamedFile& m : models)
+      if (*report == m) {
+        Print(stderr, "halvex2qsx: " + Text(EText::kNotOverwritten, {reportJson, m.path}) + "\n");
+        return kFileError;
+      }
+  inputsOf.assign(models.size(), {});
+  std::vector<bool> writes(models.size());
+  for (size_t i = 0; i < models.size(); ++i) {
+    for (const CNamedFile& m : models)
+      if (outputs[i] == m || (html && pages[i] == m)) inputsOf[i].push_back(m.path);
+    writes[i] = models[i].exists && inputsOf[i].empty();
+  }
+  for (size_t i = 0; i < models.size(); ++i) {
+    if (!writes[i]) continue;
+    for (size_t j = 0; j < i; ++j)
+      if (writes[j] && outputs[i] == outputs[j] && !(models[i] == models[j])) {
+        Print(stderr, Text(EText::kSameOutput, {models[j].path, models[i].path, outputs[i].path}) + "\n");
+        return kUsageError;
+      }
+    if (report && (outputs[i] == *report || (html && pages[i] == *report))) {
+      const CNamedFile& both = outputs[i] == *report ? outputs[i] : pages[i];
+      Print(stderr, Text(EText::kSameOutput, {models[i].path, "--report-json", both.path}) + "\n");
+      return kUsageError;
+    }
+  }
+  return -1;
 }
 
 // The objects of one model each (indented by 2 as a whole document), as one
@@ -103,10 +171,16 @@ int Run(int argc, char** argv) {
   // Paths such as /data/model.hvt are files on every platform, never
   // Windows-style options.
   app.allow_windows_style_options(false);
-  bool help = false, version = false, report = false, noProgress = false, check = false, html = false;
-  std::string result, reportJson;
+  bool help = false, version = false, report = false, noProgress = false, check = false, strict = false,
+       quiet = false, html = false;
+  std::string result, reportJson, outputDir;
   std::vector<std::string> files;
   app.add_option("--result", result, "Halvex result file to pass through (not read)")->type_name("FILE");
+  app.add_option("-o,--output-dir", outputDir,
+                 "write each .qsx into DIR (which must exist) under the\n"
+                 "name it has beside its model; nothing is written\n"
+                 "beside the models")
+      ->type_name("DIR");
   app.add_flag("--report", report,
                "after each model, report on standard error what was\n"
                "read, written and not converted (and why), and the\n"
@@ -120,6 +194,11 @@ int Run(int argc, char** argv) {
                ".html) showing the model in 3D as converted, what\n"
                "was not converted and the report; it opens from\n"
                "disk in any browser");
+  app.add_flag("--strict", strict,
+               "exit status 5 for a model of which something was not\n"
+               "converted or converted in part, or whose .qsx has\n"
+               "dangling references (what the summary line counts)");
+  app.add_flag("-q,--quiet", quiet, "no summary line and no progress line");
   app.add_flag("--no-progress", noProgress,
                "no progress line (it is shown on a terminal for models\n"
                "larger than 20 MB)");
@@ -132,13 +211,13 @@ int Run(int argc, char** argv) {
                "check the given QSX files for references to things they\n"
                "do not define instead of converting; findings go to\n"
                "standard output");
-  app.add_flag("--help", help, "show this help and exit");
-  app.add_flag("--version", version, "show the version and exit");
+  app.add_flag("-h,--help", help, "show this help and exit");
+  app.add_flag("-V,--version", version, "show the version and exit");
   app.add_option("files", files)->group("");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return UsageError(app, e.what());
+    return UsageError(e.what());
   }
   if (help) {
     std::fputs(app.help().c_str(), stdout);
@@ -149,15 +228,28 @@ int Run(int argc, char** argv) {
     return kOk;
   }
   if (check) {
-    if (report || html || !reportJson.empty() || !result.empty() || app.count("--threads"))
-      return UsageError(app, "--check takes QSX files only, no other option");
-    if (files.empty()) return UsageError(app, "no QSX file given");
+    if (report || html || !reportJson.empty() || !result.empty() || !outputDir.empty() || strict || quiet ||
+        app.count("--threads"))
+      return UsageError(Text(EText::kCheckTakesFilesOnly));
+    if (files.empty()) return UsageError(Text(EText::kNoQsxGiven));
     return RunCheckCommand(files, stdout, stderr);
   }
-  if (files.empty()) return UsageError(app, "no model file given");
-  if (app.count("--report-json") && reportJson.empty()) return UsageError(app, "--report-json needs a file name");
+  if (files.empty()) return UsageError(Text(EText::kNoModelGiven));
+  if (app.count("--report-json") && reportJson.empty()) return UsageError(Text(EText::kReportJsonNeedsName));
 
-  const bool progressAllowed = !noProgress && StderrIsTerminal();
+  const std::vector<std::string>& models = files;
+  if (!outputDir.empty()) {
+    const CFileStatus dir = StatFile(outputDir);
+    if (!dir.exists || !dir.folder) {
+      Print(stderr, Text(EText::kNoOutputFolder, {outputDir}) + "\n");
+      return kUsageError;
+    }
+  }
+  std::vector<std::vector<std::string>> inputsOf;
+  if (const int refused = CheckFilesWritten(models, outputDir, html, reportJson, inputsOf); refused >= 0)
+    return refused;
+
+  const bool progressAllowed = !noProgress && !quiet && StderrIsTerminal();
   CProgressLine progressLine(
       [](std::string_view text) {
         WriteText(stderr, text);
@@ -167,10 +259,16 @@ int Run(int argc, char** argv) {
   std::vector<std::string> reports;
 
   int status = kOk;
-  for (const std::string& m : files) {
+  for (size_t i = 0; i < models.size(); ++i) {
+    const std::string& m = models[i];
     CConvertOptions options;
+    options.outputDir = outputDir;
     options.report = report || !reportJson.empty();
     options.html = html;
+    options.summary = !quiet;
+    options.strict = strict;
+    // No model is written over, neither by its own result nor by another's.
+    options.inputs = inputsOf[i];
     options.threads = threads;
     bool progressShown = false;
     if (progressAllowed) {
@@ -190,7 +288,8 @@ int Run(int argc, char** argv) {
     for (const std::string& line : r.messages) Print(stdout, line + "\n");
     std::fflush(stdout);
     Print(stderr, r.errors);
-    if (r.status > status) status = r.status;
+    if (!quiet) Print(stderr, SummaryLine(r.summary, m));
+    status = MoreSevere(status, r.status);
     if (report) Print(stderr, r.ReportText());
     if (!reportJson.empty()) reports.push_back(r.ReportJson());
   }
@@ -201,8 +300,8 @@ int Run(int argc, char** argv) {
     out << JsonArray(reports) << '\n';
     out.close();
     if (!out) {
-      Print(stderr, "halvex2qsx: could not write the report " + reportJson + "\n");
-      if (kFileError > status) status = kFileError;
+      Print(stderr, Text(EText::kReportNotWritten, {reportJson}) + "\n");
+      status = MoreSevere(status, kFileError);
     }
   }
   return status;
@@ -219,7 +318,7 @@ int main(int argc, char** argv) {
     utf8.push_back(nullptr);
     return hvx::Run(static_cast<int>(args.size()), utf8.data());
   } catch (...) {
-    std::fprintf(stderr, "halvex2qsx: unexpected failure\n");
+    std::fprintf(stderr, "%s\n", hvx::Text(hvx::EText::kFailure).c_str());
     return 2;
   }
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/tool_text.h"
+
 namespace hvx {
 
 void CProgressLine::Begin(std::string name) {
@@ -12,11 +14,11 @@ void CProgressLine::Begin(std::string name) {
 
 void CProgressLine::Update(const CProgress& p) {
   if (p.section) {
-    Show("writing " + m_name + ": " + p.section);
+    Show(Text(EText::kProgressWriting, {m_name, p.section}));
     return;
   }
   const uint64_t pct = p.modelBytes == 0 ? 100 : std::min<uint64_t>(100, p.bytesRead * 100 / p.modelBytes);
-  Show("reading " + m_name + ": " + std::to_string(pct) + "%");
+  Show(Text(EText::kProgressReading, {m_name, std::to_string(pct)}));
 }
 
 void CProgressLine::Show(std::string text) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/conversion.h"
+#include "host/tool_text.h"
 
 struct halvex_result {
   std::string outputPath;
@@ -17,7 +18,7 @@ struct halvex_result {
 namespace hvx {
 namespace {
 
-halvex_result* ResultOf(const CConvertResult& r) {
+halvex_result* ResultOf(const CConvertResult& r, const char* model) {
   auto* out = new halvex_result;
   out->outputPath = r.outputPath;
   for (const std::string& line : r.messages) {
@@ -25,6 +26,8 @@ halvex_result* ResultOf(const CConvertResult& r) {
     out->messages += '\n';
   }
   out->errors = r.errors;
+  // As the tool says it on standard error.
+  if (r.status == kStatusLossy) out->errors += SummaryLine(r.summary, model);
   if (r.report) {
     out->reportJson = r.ReportJson();
     out->hasReport = true;
@@ -43,17 +46,18 @@ extern "C" HALVEX_API int halvex_convert(const char* model_path, const char* out
     if (output_dir) options.outputDir = output_dir;
     options.report = (flags & HALVEX_REPORT) != 0;
     options.html = (flags & HALVEX_HTML) != 0;
+    options.strict = (flags & HALVEX_STRICT) != 0;
     options.threads = flags >> 8;  // HALVEX_THREADS(n)
     if (progress)
       options.progress = [progress, user](const hvx::CProgress& p) { return progress(p.fraction, user) == 0; };
     hvx::CConvertResult r;
     if (!model_path || !*model_path)
-      r.errors = "halvex2qsx: no model file given\n";
+      r.errors = "halvex2qsx: " + hvx::Text(hvx::EText::kNoModelGiven) + "\n";
     else if (output_dir && !*output_dir)
-      r.errors = "halvex2qsx: output folder does not exist: \n";
+      r.errors = hvx::Text(hvx::EText::kNoOutputFolder, {""}) + "\n";
     else
       r = hvx::Convert(model_path, options);
-    if (result) *result = hvx::ResultOf(r);
+    if (result) *result = hvx::ResultOf(r, model_path ? model_path : "");
     return r.status;
   } catch (...) {
     // Out of memory for the result itself: nothing crosses the boundary.

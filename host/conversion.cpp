@@ -11,10 +11,12 @@
 #include "base/format.h"
 #include "host/check_feed.h"
 #include "host/conversion_env.h"
+#include "host/fileops.h"
 #include "host/headless_env.h"
 #include "host/msgdll.h"
 #include "host/page_output.h"
 #include "host/report_output.h"
+#include "host/tool_text.h"
 #include "reader/import.h"
 #include "writer/writer.h"
 
@@ -49,14 +51,56 @@ class CCountingFile : public COutFile {
   uint64_t m_sinceTick = 0;
 };
 
+// The files a conversion never writes: the model and the other inputs, known
+// by their names and, where they exist, as files, so that a link to one
+// counts as that one.
+class CInputs {
+ public:
+  CInputs(const IConvertEnv& env, const std::string& model, const std::vector<std::string>& others)
+      : m_windows(env.Separator() == '\\') {
+    m_entries.push_back({model, FileIdOf(model)});
+    for (const std::string& o : others) m_entries.push_back({o, FileIdOf(o)});
+  }
+  // The input that path is, or nullptr.
+  const std::string* Match(const std::string& path) const {
+    const CFileId id = FileIdOf(path);
+    for (const Entry& e : m_entries)
+      if (SameName(e.path, path) || e.id == id) return &e.path;
+    return nullptr;
+  }
+
+ private:
+  struct Entry {
+    std::string path;
+    CFileId id;
+  };
+  // Names of one file: on Windows in any case and with either separator.
+  bool SameName(const std::string& a, const std::string& b) const {
+    if (!m_windows) return a == b;
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+      char x = a[i] == '/' ? '\\' : a[i], y = b[i] == '/' ? '\\' : b[i];
+      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+      if (x != y) return false;
+    }
+    return true;
+  }
+
+  std::vector<Entry> m_entries;
+  bool m_windows;
+};
+
 // One conversion's layer over the host's environment: hands the report and
-// the progress to reader and writer, checks the .qsx as it is written, and
-// notes file errors and whether the .qsx was created.
+// the progress to reader and writer, checks the .qsx as it is written, keeps
+// it from being written over an input, and notes file errors and whether the
+// .qsx was created.
 class CConversionEnv : public IConvertEnv, public IProgress {
  public:
-  CConversionEnv(IConvertEnv& inner, std::string outputPath, CConversionReport* report, CCheckFeed* check,
-                 const ProgressFn& progress, uint64_t modelBytes)
-      : m_inner(inner), m_outputPath(std::move(outputPath)), m_report(report), m_check(check),
+  // refusal: when not empty, the .qsx is not written and this says why.
+  CConversionEnv(IConvertEnv& inner, std::string outputPath, const std::string& refusal, CConversionReport* report,
+                 CCheckFeed* check, const ProgressFn& progress, uint64_t modelBytes)
+      : m_inner(inner), m_outputPath(std::move(outputPath)), m_refusal(refusal), m_report(report), m_check(check),
         m_progressFn(progress) {
     m_progress.modelBytes = modelBytes;
   }
@@ -70,6 +114,9 @@ class CConversionEnv : public IConvertEnv, public IProgress {
     m_inner.ShowFileError(e);
   }
   std::unique_ptr<COutFile> CreateFile(const std::string& path) override {
+    // Refused as a file that cannot be created: the user sees why, nothing
+    // is written.
+    if (path == m_outputPath && !m_refusal.empty()) throw CFileError(path, "The file is a model", 0, m_refusal);
     std::unique_ptr<COutFile> f = m_inner.CreateFile(path);
     if (path != m_outputPath) return f;
     outputCreated = true;
@@ -122,6 +169,7 @@ class CConversionEnv : public IConvertEnv, public IProgress {
  private:
   IConvertEnv& m_inner;
   std::string m_outputPath;
+  const std::string& m_refusal;
   CConversionReport* m_report;
   CCheckFeed* m_check;
   const ProgressFn& m_progressFn;
@@ -180,10 +228,13 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
   std::string errors;
   try {
     const std::string outputPath = OutputPathFor(modelPath, options.outputDir, env.Separator());
+    const std::string pagePath = PagePathFor(outputPath);
+    // The facts of the report are gathered for the summary too.
+    const bool counting = options.report || options.summary || options.strict;
     std::shared_ptr<CModelReport> report;
     std::optional<CCheckFeed> check;
     // The page shows the report, so it needs one, with every element passed over.
-    if (options.report || options.html) {
+    if (counting || options.html) {
       report = std::make_shared<CModelReport>();
       report->model = reportName;
       if (options.html) report->facts.KeepAllNumbers(EKind::kElements);
@@ -192,10 +243,17 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
     uint64_t modelBytes = 0;
     if (!env.FileStatus(modelPath, &modelBytes)) {
       r.status = kStatusMissing;
-      errors = "halvex2qsx: model file not found: " + modelPath + "\n";
+      errors = Text(EText::kModelNotFound, {modelPath}) + "\n";
     } else {
+      // A file of this conversion that would be an input: nothing is written,
+      // the .qsx refused as a file that cannot be created says why.
+      const CInputs inputs(env, modelPath, options.inputs);
+      std::string refusal;
+      for (const std::string* file : {&outputPath, options.html ? &pagePath : nullptr})
+        if (const std::string* input = file && refusal.empty() ? inputs.Match(*file) : nullptr)
+          refusal = Text(EText::kNotOverwritten, {*file, *input});
       if (report) check.emplace();
-      CConversionEnv conv(env, outputPath, report ? &report->facts : nullptr, check ? &*check : nullptr,
+      CConversionEnv conv(env, outputPath, refusal, report ? &report->facts : nullptr, check ? &*check : nullptr,
                           options.progress, modelBytes);
       conv.Tell(0.0);
       int imported = 0, written = 0;
@@ -210,7 +268,7 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
         imported = reader.Import(modelPath, 1);
         if (imported != 0) written = writer.Write(modelPath, reader.GetDataPool(), outputPath);
         // The page's picture of the store, while the check finishes on its thread.
-        if (options.html) {
+        if (options.html && refusal.empty()) {
           page = PageModelOf(*reader.GetDataPool(), report->facts);
           page->reading = ReadingText(imported != 0, report->facts, reader.LineCount());
         }
@@ -220,16 +278,19 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
         r.status = kStatusFailed;
       } else if (conv.fileErrorShown) {
         r.status = kStatusFileError;
-        errors = "halvex2qsx: could not write the result of " + modelPath + "\n";
+        errors = Text(EText::kResultNotWritten, {modelPath}) + "\n";
       } else {
         r.status = kStatusDone;
       }
       if (conv.outputCreated) r.outputPath = outputPath;
       if (report) {
+        report->output = r.outputPath;
         report->dangling = check->Finish();
         report->checked = conv.outputCreated && !check->Failed();
         report->uncheckedReferences = check->Unchecked();
+        if (imported != 0) r.summary = SummaryOf(*report);
       }
+      if (options.strict && r.status == kStatusDone && r.summary.Any()) r.status = kStatusLossy;
       conv.Done();
     }
     if (report) report->status = r.status;
@@ -241,12 +302,11 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
       page->date = LocalDateText();
       page->messages = r.messages;
       page->reportJson = ReportJson(*report).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-      const std::string pagePath = PagePathFor(outputPath);
       if (WritePage(*page, env, pagePath)) {
         r.pagePath = pagePath;
       } else {
-        r.status = std::max<int>(r.status, kStatusFileError);
-        errors += "halvex2qsx: could not write the page " + pagePath + "\n";
+        r.status = MoreSevere(r.status, kStatusFileError);
+        errors += Text(EText::kPageNotWritten, {pagePath}) + "\n";
         report->status = r.status;
       }
     }
@@ -258,7 +318,7 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
     env.RemoveLogs(modelPath);
   } catch (...) {
     r.status = kStatusFailed;
-    errors = "halvex2qsx: unexpected failure while converting " + modelPath + "\n";
+    errors = Text(EText::kUnexpectedFailure, {modelPath}) + "\n";
   }
   r.errors += errors;
   return r;
@@ -272,14 +332,14 @@ CConvertResult ConvertCut(const std::string& modelPath, const CConvertOptions& o
   CConvertResult r;
   try {
     if (modelPath.empty()) {
-      r.errors = "halvex2qsx: no model file given\n";
+      r.errors = "halvex2qsx: " + Text(EText::kNoModelGiven) + "\n";
       return r;
     }
     if (!options.outputDir.empty()) {
       const CFileStatus dir = StatFile(options.outputDir);
       if (!dir.exists || !dir.folder) {
         r.modelPath = modelPath;
-        r.errors = "halvex2qsx: output folder does not exist: " + options.outputDir + "\n";
+        r.errors = Text(EText::kNoOutputFolder, {options.outputDir}) + "\n";
         return r;
       }
     }
@@ -287,14 +347,44 @@ CConvertResult ConvertCut(const std::string& modelPath, const CConvertOptions& o
     const std::string model = Absolute(modelPath);
     CConvertOptions absolute = options;
     if (!absolute.outputDir.empty()) absolute.outputDir = Absolute(absolute.outputDir);
+    for (std::string& input : absolute.inputs) input = Absolute(input);
     CHeadlessEnv env(OutputPathFor(model, absolute.outputDir, kNativeSeparator));
     r = ConvertWith(env, model, modelPath, absolute, &sizes);
     r.errors = env.Errors() + r.errors;
   } catch (...) {
     r.status = kStatusFailed;
-    r.errors += "halvex2qsx: unexpected failure while converting " + modelPath + "\n";
+    r.errors += Text(EText::kUnexpectedFailure, {modelPath}) + "\n";
   }
   return r;
+}
+
+std::string AbsolutePath(const std::string& path) { return Absolute(path); }
+
+std::string PagePath(const std::string& qsxPath) { return PagePathFor(qsxPath); }
+
+std::string OutputPath(const std::string& modelPath, const std::string& outputDir) {
+  return OutputPathFor(Absolute(modelPath), outputDir.empty() ? outputDir : Absolute(outputDir), kNativeSeparator);
+}
+
+bool CSummary::Any() const {
+  return counted && (!notConverted.empty() || !partlyConverted.empty() || unknownBlocks != 0 ||
+                     linesOutsideBlocks != 0 || readStoppedAtLine >= 0 || danglingReferences != 0 || noDataBlock);
+}
+
+int MoreSevere(int a, int b) {
+  // Rank by status: 0, 5, 2, 3, 4, then 6 (a cancel) and 1.
+  const auto rank = [](int s) {
+    switch (s) {
+      case kStatusDone: return 0;
+      case kStatusLossy: return 1;
+      case kStatusFailed: return 2;
+      case kStatusMissing: return 3;
+      case kStatusFileError: return 4;
+      case kStatusCancelled: return 5;
+      default: return 6;
+    }
+  };
+  return rank(b) > rank(a) ? b : a;
 }
 
 std::string CConvertResult::ReportText() const { return report ? hvx::ReportText(*report) : std::string(); }

@@ -25,9 +25,16 @@ enum EConvertStatus : int {
   kStatusBadArguments = 1, // no model path, or an output folder that does not exist
   kStatusFailed = 2,       // the model could not be opened, or writing gave up
   kStatusMissing = 3,      // the model file does not exist; nothing written
-  kStatusFileError = 4,    // a file could not be written (named in the errors)
+  kStatusFileError = 4,    // a file could not be written (named in the errors), or it
+                           // would have been the model or another input: nothing written
+  kStatusLossy = 5,        // with CConvertOptions::strict: written, but something was
+                           // passed over or the file has dangling references
   kStatusCancelled = 6,    // the progress callback asked to stop; the folder is as it was
 };
+
+// The status of several conversions: the most severe of theirs, in the order
+// 4, 3, 2, 5, 0 (1 before them all: it stops a batch before anything runs).
+int MoreSevere(int a, int b);
 
 // Where a conversion has got to.
 struct CProgress {
@@ -56,12 +63,41 @@ struct CConvertOptions {
   // result but this: a page that cannot be written gives kStatusFileError,
   // named in the errors.
   bool html = false;
+  // Count what was passed over (CConvertResult::summary), the written file's
+  // dangling references included: the text is checked on a second thread as
+  // it is written.
+  bool summary = false;
+  // kStatusLossy instead of kStatusDone when the summary has anything to say
+  // (counts as summary).
+  bool strict = false;
+  // Files the conversion never writes besides the model itself (which it
+  // never writes either): the other models of a batch. A file is the same
+  // by its name, or as a file (through a link) when it exists.
+  std::vector<std::string> inputs;
   // Threads for this conversion, the calling one among them: 0 is one per
   // core, 1 runs it on the calling thread alone. Long blocks are split into
   // numbers and long sections formatted on the others; the .qsx, the message
   // lines and the report are the same with any count. All are joined before
   // Convert returns.
   unsigned threads = 0;
+};
+
+// What a conversion passed over, in counts.
+struct CSummary {
+  struct CKindCount {
+    std::string kind;  // the report's key: "elements", "static_loads", ...
+    long long count = 0;
+  };
+  bool counted = false;                     // the model was read and the counts taken
+  std::vector<CKindCount> notConverted;     // entities written nowhere, by kind in report order
+  std::vector<CKindCount> partlyConverted;  // entities written, but not whole
+  long long unknownBlocks = 0;
+  long long linesOutsideBlocks = 0;
+  long long readStoppedAtLine = -1;  // -1: the whole file was read
+  long long danglingReferences = 0;  // in the written file
+  bool noDataBlock = false;          // not one block of Halvex model data
+  // True when there is something to tell.
+  bool Any() const;
 };
 
 struct CModelReport;
@@ -81,6 +117,8 @@ struct CConvertResult {
   std::string errors;
   // The report (with CConvertOptions::report; null otherwise).
   std::shared_ptr<const CModelReport> report;
+  // With CConvertOptions::summary, strict or report.
+  CSummary summary;
 
   // The report as readable text (--report), and as one JSON object
   // (--report-json) indented by 2; "" without a report.
@@ -90,6 +128,13 @@ struct CConvertResult {
 
 // Converts the model at modelPath. Never throws.
 CConvertResult Convert(const std::string& modelPath, const CConvertOptions& options = {});
+
+// A path made absolute and normalised, as Convert names the model.
+std::string AbsolutePath(const std::string& path);
+// The .qsx Convert writes for the model: absolute and normalised.
+std::string OutputPath(const std::string& modelPath, const std::string& outputDir = "");
+// The model page written beside a .qsx (CConvertOptions::html).
+std::string PagePath(const std::string& qsxPath);
 
 // "halvex2qsx 1.0.0"-style version number of the library, e.g. "1.0.0".
 const char* Version();

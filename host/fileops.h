@@ -20,6 +20,19 @@ struct CFileStatus {
 };
 CFileStatus StatFile(const std::string& path);
 
+// Which file a path names, links followed: device and inode on POSIX
+// systems, volume serial number and file index on Windows. Not valid when
+// the path names nothing that can be reached.
+struct CFileId {
+  bool valid = false;
+  uint64_t volume = 0;
+  uint64_t index = 0, indexHigh = 0;  // a 128-bit file id where the file system has one
+  bool operator==(const CFileId& o) const {
+    return valid && o.valid && volume == o.volume && index == o.index && indexHigh == o.indexHigh;
+  }
+};
+CFileId FileIdOf(const std::string& path);
+
 // Removes a file; false when it could not be removed.
 bool RemoveFileAt(const std::string& path);
 // Renames from to to, replacing a file already at to; the system's error

@@ -20,6 +20,16 @@ CFileStatus StatFile(const std::string& path) {
   return s;
 }
 
+CFileId FileIdOf(const std::string& path) {
+  CFileId id;
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return id;
+  id.valid = true;
+  id.volume = static_cast<uint64_t>(st.st_dev);
+  id.index = static_cast<uint64_t>(st.st_ino);
+  return id;
+}
+
 bool RemoveFileAt(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 int RenameOver(const std::string& from, const std::string& to) {

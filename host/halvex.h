@@ -49,6 +49,7 @@ typedef int (*halvex_progress_fn)(double fraction, void *user);
 /* Flags of halvex_convert. */
 #define HALVEX_REPORT 1u                               /* fill the report (halvex_result_report_json) */
 #define HALVEX_HTML 2u                                 /* also write the model page, see below */
+#define HALVEX_STRICT 4u                               /* HALVEX_LOSSY for a model that lost something */
 #define HALVEX_THREADS(n) ((unsigned)(n) << 8)         /* threads for one conversion, the calling one among
                                                           them; 0: one per core; 1: the calling thread alone;
                                                           at most 64 are used; the output is the same */
@@ -65,13 +66,19 @@ typedef int (*halvex_progress_fn)(double fraction, void *user);
 #define HALVEX_BAD_ARGUMENTS 1 /* model_path is NULL or empty, or output_dir is not an existing folder */
 #define HALVEX_FAILED 2        /* the model could not be opened, or writing gave up */
 #define HALVEX_MISSING 3       /* the model file does not exist; nothing written */
-#define HALVEX_FILE_ERROR 4    /* a file could not be written (see halvex_result_errors) */
+#define HALVEX_FILE_ERROR 4    /* a file could not be written (see halvex_result_errors), or
+                                  the .qsx would be the model itself: nothing written */
+#define HALVEX_LOSSY 5         /* with HALVEX_STRICT: written, but something was not converted,
+                                  was converted in part or dangles; halvex_result_errors ends
+                                  with the line that says what */
 #define HALVEX_CANCELLED 6     /* the progress callback cancelled; the folder is as it was */
 
 /*
  * Converts the model at model_path into a .qsx file: beside the model (the
  * model path with its extension replaced by ".qsx") when output_dir is NULL,
  * else into output_dir under that file name. progress and user may be NULL.
+ * A .qsx that would be the model itself (by its name, or through a link) is
+ * not written: HALVEX_FILE_ERROR.
  * Returns one of the statuses above. Whatever the status, *result receives a
  * new result when result is not NULL (also for HALVEX_BAD_ARGUMENTS).
  * A cancelled conversion leaves a .qsx that was there before unchanged.

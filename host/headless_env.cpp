@@ -115,6 +115,25 @@ class CReplacingFile : public COutFile {
 
 }  // namespace
 
+void CHeadlessEnv::MessageBox(const std::string& text) {
+  if (m_openFailure.empty()) return AddError(text);
+  AddError(text + " (" + m_openFailure + ")");
+  m_openFailure.clear();
+}
+
+FILE* CHeadlessEnv::OpenRead(const std::string& path) {
+  errno = 0;
+  FILE* f = CStdioEnv::OpenRead(path);
+  const int err = errno;
+  m_openFailure.clear();
+  if (!f) {
+    const CFileStatus st = StatFile(path);
+    const int why = st.folder ? EISDIR : !st.exists ? ENOENT : err != 0 ? err : EACCES;
+    m_openFailure = path + ": " + std::strerror(why);
+  }
+  return f;
+}
+
 std::unique_ptr<COutFile> CHeadlessEnv::CreateFile(const std::string& path) {
   if (path == m_outputPath && !path.empty()) return std::make_unique<CReplacingFile>(path, *this);
   return CStdioEnv::CreateFile(path);

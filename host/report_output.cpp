@@ -21,6 +21,31 @@ std::string BlockList(const std::vector<CConversionReport::CBlockLines>& blocks)
   return s;
 }
 
+int64_t Total(const std::vector<CConversionReport::CReason>& reasons) {
+  int64_t n = 0;
+  for (const auto& reason : reasons) n += reason.count;
+  return n;
+}
+
+// "    [prefix]reason: count (numbers[, ...])" per reason.
+std::string ReasonLines(const std::vector<CConversionReport::CReason>& reasons, const char* prefix) {
+  std::string s;
+  for (const auto& reason : reasons) {
+    s += "    " + std::string(prefix) + reason.text + ": " + std::to_string(reason.count) + " (";
+    for (size_t i = 0; i < reason.numbers.size(); ++i) s += (i ? ", " : "") + std::to_string(reason.numbers[i]);
+    if (static_cast<int64_t>(reason.numbers.size()) < reason.count) s += ", ...";
+    s += ")\n";
+  }
+  return s;
+}
+
+nlohmann::ordered_json ReasonJson(const std::vector<CConversionReport::CReason>& reasons) {
+  nlohmann::ordered_json a = nlohmann::ordered_json::array();
+  for (const auto& reason : reasons)
+    a.push_back({{"reason", reason.text}, {"count", reason.count}, {"numbers", reason.numbers}});
+  return a;
+}
+
 nlohmann::ordered_json BlockJson(const std::vector<CConversionReport::CBlockLines>& blocks) {
   nlohmann::ordered_json a = nlohmann::ordered_json::array();
   for (const auto& b : blocks) a.push_back({{"block", b.block}, {"lines", b.lines}});
@@ -29,13 +54,30 @@ nlohmann::ordered_json BlockJson(const std::vector<CConversionReport::CBlockLine
 
 }  // namespace
 
+CSummary SummaryOf(const CModelReport& r) {
+  const CConversionReport& f = r.facts;
+  CSummary s;
+  s.counted = true;
+  for (int k = 0; k < static_cast<int>(EKind::kCount); ++k) {
+    const CConversionReport::CKind& kind = f.Kind(static_cast<EKind>(k));
+    const char* key = hvx::KindKey(static_cast<EKind>(k));
+    if (const int64_t n = Total(kind.notConverted)) s.notConverted.push_back({key, n});
+    if (const int64_t n = Total(kind.partlyConverted)) s.partlyConverted.push_back({key, n});
+  }
+  s.unknownBlocks = static_cast<long long>(f.UnknownBlocks().size());
+  s.linesOutsideBlocks = f.linesOutsideBlocks;
+  s.readStoppedAtLine = f.readStoppedAtLine;
+  s.danglingReferences = DanglingCount(r);
+  s.noDataBlock = f.dataBlocks == 0;
+  return s;
+}
+
 std::string ReportText(const CModelReport& r) {
   const CConversionReport& f = r.facts;
   std::string s = "Conversion report: " + r.model + " (exit status " + std::to_string(r.status) + ")\n";
   for (int k = 0; k < static_cast<int>(EKind::kCount); ++k) {
     const CConversionReport::CKind& kind = f.Kind(static_cast<EKind>(k));
-    int64_t passed = 0;
-    for (const auto& reason : kind.notConverted) passed += reason.count;
+    const int64_t passed = Total(kind.notConverted), partly = Total(kind.partlyConverted);
     s += "  " + std::string(hvx::KindKey(static_cast<EKind>(k))) + ": " + std::to_string(kind.read) + " read, " +
          std::to_string(kind.written) + " written";
     if (!kind.sections.empty()) {
@@ -45,13 +87,10 @@ std::string ReportText(const CModelReport& r) {
       s += ")";
     }
     if (passed != 0) s += ", " + std::to_string(passed) + " not converted";
+    if (partly != 0) s += ", " + std::to_string(partly) + " partly converted";
     s += "\n";
-    for (const auto& reason : kind.notConverted) {
-      s += "    " + reason.text + ": " + std::to_string(reason.count) + " (";
-      for (size_t i = 0; i < reason.numbers.size(); ++i) s += (i ? ", " : "") + std::to_string(reason.numbers[i]);
-      if (static_cast<int64_t>(reason.numbers.size()) < reason.count) s += ", ...";
-      s += ")\n";
-    }
+    s += ReasonLines(kind.notConverted, "");
+    s += ReasonLines(kind.partlyConverted, "partly: ");
   }
   s += "  unknown blocks: " + BlockList(f.UnknownBlocks()) + "\n";
   s += "  lines outside blocks: " + std::to_string(f.linesOutsideBlocks) + "\n";
@@ -90,11 +129,11 @@ nlohmann::ordered_json ReportJson(const CModelReport& r) {
     const CConversionReport::CKind& kind = f.Kind(static_cast<EKind>(k));
     J sections = J::object();
     for (const auto& sc : kind.sections) sections[sc.section] = sc.count;
-    J passed = J::array();
-    for (const auto& reason : kind.notConverted)
-      passed.push_back({{"reason", reason.text}, {"count", reason.count}, {"numbers", reason.numbers}});
-    entities[hvx::KindKey(static_cast<EKind>(k))] = {
-        {"read", kind.read}, {"written", kind.written}, {"sections", sections}, {"not_converted", passed}};
+    entities[hvx::KindKey(static_cast<EKind>(k))] = {{"read", kind.read},
+                                                     {"written", kind.written},
+                                                     {"sections", sections},
+                                                     {"not_converted", ReasonJson(kind.notConverted)},
+                                                     {"partly_converted", ReasonJson(kind.partlyConverted)}};
   }
   J dangling = J::array();
   long long notListed = r.dangling.References();
@@ -114,6 +153,8 @@ nlohmann::ordered_json ReportJson(const CModelReport& r) {
   }
   J o = J::object();
   o["model"] = r.model;
+  o["output"] = r.output.empty() ? J(nullptr) : J(r.output);
+  o["tool_version"] = hvx::Version();
   o["status"] = r.status;
   o["entities"] = entities;
   o["unknown_blocks"] = BlockJson(f.UnknownBlocks());

@@ -9,12 +9,14 @@
 
 #include "base/report.h"
 #include "check/qsxcheck.h"
+#include "host/conversion.h"
 
 namespace hvx {
 
 struct CModelReport {
-  std::string model;  // as given on the command line
-  int status = 0;     // the model's exit status
+  std::string model;   // as given on the command line
+  std::string output;  // the file written, named as the model is; "" when none
+  int status = 0;      // the model's exit status
   hvx::CConversionReport facts;
   bool checked = false;  // a QSX file was written and checked
   hvx::CDanglingList dangling;        // dangling.References() counts them all
@@ -25,6 +27,12 @@ struct CModelReport {
 // text and in the JSON; both count the references they do not list.
 inline constexpr size_t kMaxDanglingText = 20;
 inline constexpr size_t kMaxDanglingJson = 10000;
+
+// The written file's dangling references, all counted (the summary's figure).
+inline long long DanglingCount(const CModelReport& r) { return r.checked ? r.dangling.References() : 0; }
+
+// What the summary line tells of the report's facts.
+CSummary SummaryOf(const CModelReport& r);
 
 std::string ReportText(const CModelReport& r);
 nlohmann::ordered_json ReportJson(const CModelReport& r);

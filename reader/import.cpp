@@ -143,6 +143,7 @@ void CImportNEUtral::Run(CLineSource& src, int32_t readMode, const CParallelism&
       const int number = BlockNumber(line);
       ++m_lineCount;
       BlockReader reader = ReaderFor(number);
+      if (reader && report) ++report->dataBlocks;
       if (reader) (this->*reader)();
       const int64_t dropped = DrainBlock();
       if (!reader && report) report->UnknownBlock(number, dropped);

@@ -1,7 +1,9 @@
 // The message catalogue's texts in English, Japanese, Korean and Simplified
 // Chinese (UTF-8), and the rules that pick one of the languages from a locale
-// name (POSIX) or a Windows language identifier. Compiled into the catalogue
-// library and into the tests; the library exports only LoadStr.
+// name (POSIX) or a Windows language identifier. The texts (catalogue.cpp)
+// are compiled into the catalogue library and into the tests, the rules
+// (language.cpp) also into the host, whose own texts follow them; the
+// library exports only LoadStr.
 #pragma once
 
 #include <cstddef>

@@ -4,8 +4,9 @@ standard library only, against the built libConvertHalvex.so.
 
 Every golden case (tests/cases) through halvex_convert: the .qsx byte for
 byte, the message lines and the status; a missing model; a cancel over an
-earlier .qsx; a report; an output folder; bad arguments; two threads
-converting two models of one folder at once.
+earlier .qsx; a report; an output folder; bad arguments; HALVEX_STRICT; a
+model never written over; two threads converting two models of one folder at
+once.
 
 usage: c_api_test.py BUILD_DIR SOURCE_DIR
 """
@@ -35,6 +36,7 @@ lib.halvex_version.restype = ctypes.c_char_p
 
 HALVEX_REPORT = 1
 HALVEX_HTML = 2
+HALVEX_STRICT = 4
 
 
 def HALVEX_THREADS(n):
@@ -151,8 +153,10 @@ class CInterface(unittest.TestCase):
         self.assertEqual(self.path("out", "model.qsx"), r["output"])
         self.assertEqual(["model.hvt", "out"], sorted(os.listdir(self.dir)))
         self.assertEqual(["model.qsx"], os.listdir(self.path("out")))
-        # The report's object is the tool's for the same model.
+        # The report's object is the tool's for the same model, naming the
+        # file written.
         expected = json.loads(read(os.path.join(case, "expected.report.json"), "r"))
+        expected[0]["output"] = self.path("out", "model.qsx")
         self.assertEqual(expected, [json.loads(r["report"])])
         self.assertIsNone(convert(self.path("model.hvt"))["report"])
         # HALVEX_HTML: the page beside the .qsx in the output folder; the rest as before.
@@ -162,6 +166,38 @@ class CInterface(unittest.TestCase):
         self.assertEqual(["model.html", "model.qsx"], sorted(os.listdir(self.path("out"))))
         self.assertIn('<script type="application/json" id="hvx-report">',
                       read(self.path("out", "model.html"), "r"))
+
+    def test_strict_and_the_model_never_written(self):
+        shutil.copy(os.path.join(SOURCE, "examples", "frame.hvt"), self.path("clean.hvt"))
+        shutil.copy(os.path.join(SOURCE, "examples", "frame-with-problems.hvt"), self.path("problems.hvt"))
+        shutil.copy(os.path.join(SOURCE, "examples", "frame.hvt"), self.path("x.qsx"))
+        # Two links to one model: the .qsx of the one would be the other.
+        os.symlink("clean.hvt", self.path("linked.hvt"))
+        os.symlink("clean.hvt", self.path("linked.qsx"))
+        summary = ("halvex2qsx: " + self.path("problems.hvt") + ": not converted: 2 elements, 1 material, "
+                   "3 static loads; 1 unknown block; 7 lines outside blocks; reading stopped at line 1151; "
+                   "2 dangling references (see --report)\n")
+        cases = (
+            ("clean.hvt", HALVEX_STRICT, 0, ""),
+            ("problems.hvt", 0, 0, ""),
+            ("problems.hvt", HALVEX_STRICT, 5, summary),
+            ("x.qsx", HALVEX_STRICT, 4,
+             "The file {0} is not written: it is the model file {0}.\n"
+             "halvex2qsx: could not write the result of {0}\n".format(self.path("x.qsx"))),
+            ("linked.hvt", 0, 4,
+             "The file {0} is not written: it is the model file {1}.\n"
+             "halvex2qsx: could not write the result of {1}\n".format(self.path("linked.qsx"),
+                                                                    self.path("linked.hvt"))),
+        )
+        for model, flags, status, errors in cases:
+            with self.subTest(model=model, flags=flags):
+                before = {n: read(self.path(n)) for n in os.listdir(self.dir) if n.endswith(".hvt") or n == "x.qsx"}
+                r = convert(self.path(model), flags=flags)
+                self.assertEqual(status, r["status"])
+                self.assertEqual(errors, r["errors"])
+                for name, text in before.items():
+                    self.assertEqual(text, read(self.path(name)), name)
+        self.assertTrue(os.path.islink(self.path("linked.qsx")))
 
     def test_two_threads_in_one_folder(self):
         models = []

@@ -25,10 +25,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 
+#include "host/conversion.h"
+#include "host/report_output.h"
+#include "resources/catalogue.h"
 #include "tests/testutil.h"
 
 using namespace hvx;
@@ -160,10 +167,11 @@ TEST_P(DataCases, GiveTheSameOnFourThreads) {
   EXPECT_EQ(one.rc, four.rc);
   EXPECT_EQ(one.qsxWritten, four.qsxWritten);
   EXPECT_TRUE(one.qsx == four.qsx) << FirstDifference(one.qsx, four.qsx);
-  // The lines and the report name the model, whose folder differs.
+  // The lines and the report name the model and its .qsx, whose folder
+  // differs.
   auto unnamed = [](std::string text, const Conversion& x) {
-    for (size_t p = text.find(x.modelPath); p != std::string::npos; p = text.find(x.modelPath, p))
-      text.replace(p, x.modelPath.size(), "@MODEL@");
+    const std::string dir = x.modelPath.substr(0, x.modelPath.rfind('/') + 1);
+    for (size_t p = text.find(dir); p != std::string::npos; p = text.find(dir, p)) text.replace(p, dir.size(), "@DIR@/");
     return text;
   };
   for (const auto& [a, b] : {std::pair(unnamed(one.window, one), unnamed(four.window, four)),
@@ -172,6 +180,234 @@ TEST_P(DataCases, GiveTheSameOnFourThreads) {
     EXPECT_EQ(a, b) << FirstDifference(a, b);
   EXPECT_EQ(one.boxes.size(), four.boxes.size());
 }
+
+// ---- the report against the message window and the written file --------------
+
+// The catalogue's English text of id (without its line end) as a line of the
+// message window: true when line is it, with the number its "%d" stands for.
+bool IsMessage(const std::string& line, const char* id, long long* number = nullptr) {
+  std::string text = hvx::Messages()[hvx::FindMessage(id)].text[hvx::kEnglish];
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  const size_t d = text.find("%d");
+  if (d == std::string::npos) return line == text;
+  const std::string head = text.substr(0, d), tail = text.substr(d + 2);
+  if (line.size() <= head.size() + tail.size() || line.compare(0, head.size(), head) != 0 ||
+      line.compare(line.size() - tail.size(), tail.size(), tail) != 0)
+    return false;
+  const std::string digits = line.substr(head.size(), line.size() - head.size() - tail.size());
+  if (digits.find_first_not_of("-0123456789") != std::string::npos) return false;
+  if (number) *number = std::stoll(digits);
+  return true;
+}
+
+const CConversionReport::CKind& KindOf(const CConversionReport& f, const std::string& key) {
+  for (int k = 0; k < static_cast<int>(EKind::kCount); ++k)
+    if (key == KindKey(static_cast<EKind>(k))) return f.Kind(static_cast<EKind>(k));
+  throw std::runtime_error("no kind " + key);
+}
+
+// The entries of a kind under these reasons, not converted or partly: their
+// total count and their numbers.
+int64_t Entries(const CConversionReport::CKind& kind, const std::vector<std::string>& reasons,
+                std::set<long long>* numbers = nullptr) {
+  int64_t n = 0;
+  for (const auto* list : {&kind.notConverted, &kind.partlyConverted})
+    for (const auto& r : *list)
+      if (std::find(reasons.begin(), reasons.end(), r.text) != reasons.end()) {
+        n += r.count;
+        if (numbers) numbers->insert(r.numbers.begin(), r.numbers.end());
+      }
+  return n;
+}
+
+// Message-window lines that say something was skipped, and the report's
+// entries that account for them: exactly as many, or (equations) at least as
+// many; a line naming an entity by number has its number among theirs.
+struct SkipLine {
+  const char* id;
+  const char* kind;
+  std::vector<std::string> reasons;
+  enum { kSame, kAtLeast, kByNumber } relation;
+};
+const SkipLine kSkipLines[] = {
+    {"IDS_HALVEX_Cannot_assign_distload_to_truss", "static_loads", {"beam load on a truss"}, SkipLine::kSame},
+    {"IDS_HALVEX_Cannot_assign_prestress_load_to_truss", "static_loads", {"prestress on a truss"}, SkipLine::kSame},
+    // One line per equation of the rigid-link set that is not a rigid link:
+    // written in *HVX-CONSTRAINT (partly converted) unless it has no terms.
+    {"IDS_HALVEX_Cannot_read_mutipoint_constraint", "constraint_equations",
+     {"equation of other than two terms left out of *RIGIDLINK", "equation without terms"}, SkipLine::kAtLeast},
+    {"IDS_HALVEX_Igrnore_SKCV_in_current_version", "hinge_properties",
+     {"component curves of unsupported types written as NO", "all six component curves of unsupported types"},
+     SkipLine::kByNumber},
+};
+// Lines that say nothing was skipped (reading stopped is read_stopped_at_line).
+const char* const kOtherLines[] = {"IDS_HALVEX_Because_of_upper_version_file",
+                                   "IDS_HALVEX_Chage_leylagh_damp_to_energy_in_mode"};
+
+// How many records of a kind the data lines of a section hold: by the lines
+// that begin one; none when the file does not name them (a property whose
+// values a spring line carries, a function a case uses, a spectrum load set
+// that may have no line or several).
+using Counter = std::function<int64_t(const Lines&)>;
+Counter LinesWhere(std::function<bool(const std::string&)> starts) {
+  return [starts](const Lines& lines) { return std::count_if(lines.begin(), lines.end(), starts); };
+}
+const Counter kEveryLine = [](const Lines& lines) { return static_cast<int64_t>(lines.size()); };
+Counter Prefix(const char* p) {
+  return LinesWhere([p](const std::string& l) { return l.rfind(p, 0) == 0; });
+}
+// Link properties: six freedom parts each ("YES|NO, stiffness, damping,
+// YES|NO"), which a force type without data of its own writes on one line
+// with the next property's first line.
+int64_t LinkProperties(const Lines& lines) {
+  static const std::regex part("(^| )(YES|NO), [-+.0-9eE]+, [-+.0-9eE]+, (YES|NO)(?=[ ,]|$)");
+  int64_t parts = 0;
+  for (const std::string& l : lines)
+    parts += std::distance(std::sregex_iterator(l.begin(), l.end(), part), std::sregex_iterator());
+  EXPECT_EQ(0, parts % 6) << "freedom parts of *NL-PROP";
+  return parts / 6;
+}
+const std::map<std::pair<std::string, std::string>, Counter>& RecordRules() {
+  static const std::map<std::pair<std::string, std::string>, Counter> rules = {
+      {{"nodes", "*NODE"}, kEveryLine},
+      {{"elements", "*ELEMENT"}, kEveryLine},
+      {{"elements", "*NL-LINK"}, kEveryLine},
+      {{"elements", "*GSPRING"}, kEveryLine},
+      {{"elements", "*NODALMASS"}, kEveryLine},
+      {{"elements", "*SPRING"}, kEveryLine},
+      {{"elements", "*ELASTICLINK"}, kEveryLine},
+      {{"materials", "*MATERIAL"}, kEveryLine},
+      // A section's first line: two blanks and its number (more blanks go on).
+      {{"properties", "*SECTION"}, LinesWhere([](const std::string& l) {
+         return l.size() > 2 && l.compare(0, 2, "  ") == 0 && (isdigit(static_cast<unsigned char>(l[2])) || l[2] == '-');
+       })},
+      {{"properties", "*THICKNESS"}, kEveryLine},
+      {{"properties", "*NL-PROP"}, LinkProperties},
+      {{"properties", "*HVX-NL-PROP"}, kEveryLine},
+      {{"properties", "*GSPRTYPE"}, kEveryLine},
+      {{"properties", "*NODALMASS"}, nullptr},
+      {{"properties", "*SPRING"}, nullptr},
+      {{"properties", "*ELASTICLINK"}, nullptr},
+      {{"constraint_equations", "*RIGIDLINK"}, kEveryLine},
+      {{"constraint_equations", "*HVX-CONSTRAINT"}, Prefix("MPC")},
+      {{"load_sets", "*STLDCASE"}, kEveryLine},
+      {{"load_sets", "*EIGEN-CTRL"}, Prefix("EIGEN,")},
+      {{"load_sets", "*SPLDCASE"}, nullptr},
+      // A case's name line; the initial-load case a sequence adds is no load set.
+      {{"load_sets", "*THLDCASE"}, LinesWhere([](const std::string& l) {
+         return l.rfind("NAME=", 0) == 0 && l.find("_Init, ") == std::string::npos;
+       })},
+      {{"static_loads", "*CONLOAD"}, kEveryLine},
+      {{"static_loads", "*PRESSURE"}, kEveryLine},
+      {{"static_loads", "*PRESTRESS"}, kEveryLine},
+      {{"static_loads", "*BEAMLOAD"}, kEveryLine},
+      {{"static_loads", "*BSTEMPER"}, LinesWhere([](const std::string& l) { return l.rfind(" INPUT,", 0) != 0; })},
+      {{"static_loads", "*ELTEMPER"}, kEveryLine},
+      {{"static_loads", "*SPDISP"}, kEveryLine},
+      {{"groups", "*GROUP"}, kEveryLine},
+      {{"functions", "*SFUNCTION"}, Prefix("FUNC=")},
+      // The ramps of initial and nonlinear static loads are the writer's own.
+      {{"functions", "*TFUNCTION"}, LinesWhere([](const std::string& l) {
+         return l.rfind("FUNC=", 0) == 0 && l.rfind("FUNC=InitialLoad", 0) != 0;
+       })},
+      {{"functions", "*THLDCASE"}, nullptr},
+      {{"functions", "*SPLDCASE"}, nullptr},
+      {{"hinge_properties", "*IHINGE-PROP"}, Prefix("  IHPR")},
+  };
+  return rules;
+}
+
+// Data lines of each section keyword of a QSX text, sections of one keyword
+// taken together.
+std::map<std::string, std::vector<std::string>> DataLines(const std::string& qsx) {
+  std::map<std::string, std::vector<std::string>> lines;
+  std::istringstream in(qsx);
+  std::string line, keyword;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line[0] == '*') {
+      keyword = line.substr(0, line.find_first_of(" ,;"));
+      continue;
+    }
+    if (!line.empty() && line[0] != ';' && !keyword.empty()) lines[keyword].push_back(line);
+  }
+  return lines;
+}
+
+class ReportInvariants : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(ReportInvariants, AccountForTheWindowAndTheFile) {
+  const DataCase& c = Cases()[GetParam()];
+  TempDir dir;
+  const std::string model = dir.File("model.hvt");
+  if (c.modelExists) WriteFile(model, c.model);
+  CConvertOptions options;
+  options.report = true;
+  const CConvertResult r = Convert(model, options);
+  if (!r.report) return;  // no model, nothing to account for
+  const CConversionReport& f = r.report->facts;
+
+  // Every line saying something was skipped has its entries.
+  std::map<const SkipLine*, int64_t> seen;
+  std::map<const SkipLine*, std::set<long long>> named;
+  for (size_t i = 1; i + 2 < r.messages.size(); ++i) {
+    const std::string& line = r.messages[i];
+    long long n = 0;
+    const SkipLine* skip = nullptr;
+    for (const SkipLine& k : kSkipLines)
+      if (IsMessage(line, k.id, &n)) skip = &k;
+    if (skip) {
+      ++seen[skip];
+      named[skip].insert(n);
+    } else if (IsMessage(line, "IDS_HALVEX_Invalid_format_in_line_d__", &n)) {
+      EXPECT_EQ(n, f.readStoppedAtLine) << line;
+    } else {
+      EXPECT_TRUE(std::any_of(std::begin(kOtherLines), std::end(kOtherLines),
+                              [&](const char* id) { return IsMessage(line, id); }))
+          << "a message-window line no table here knows: " << line;
+    }
+  }
+  for (const SkipLine& k : kSkipLines) {
+    SCOPED_TRACE(k.id);
+    std::set<long long> numbers;
+    const int64_t entries = Entries(KindOf(f, k.kind), k.reasons, &numbers);
+    switch (k.relation) {
+      case SkipLine::kSame:
+        EXPECT_EQ(seen[&k], entries);
+        break;
+      case SkipLine::kAtLeast:
+        EXPECT_LE(seen[&k], entries);
+        EXPECT_GE(seen[&k], Entries(KindOf(f, k.kind), {k.reasons.front()}));
+        break;
+      case SkipLine::kByNumber:
+        EXPECT_EQ(named[&k], numbers);
+        break;
+    }
+  }
+
+  // Each kind's count per section is what the file holds.
+  if (r.outputPath.empty()) return;
+  const auto data = DataLines(ReadFile(r.outputPath));
+  std::map<std::pair<std::string, std::string>, int64_t> reported;
+  for (int k = 0; k < static_cast<int>(EKind::kCount); ++k)
+    for (const auto& sc : f.Kind(static_cast<EKind>(k)).sections) {
+      const std::pair<std::string, std::string> key{KindKey(static_cast<EKind>(k)), sc.section};
+      EXPECT_TRUE(RecordRules().count(key)) << "no rule for " << key.first << " in " << key.second;
+      reported[key] = sc.count;
+    }
+  for (const auto& [key, count] : RecordRules()) {
+    if (!count) continue;
+    const auto it = data.find(key.second);
+    EXPECT_EQ(it == data.end() ? 0 : count(it->second), reported[key]) << key.first << " in " << key.second;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, ReportInvariants, ::testing::Range<size_t>(0, Cases().size()),
+                         [](const ::testing::TestParamInfo<size_t>& i) {
+                           std::string n = Cases()[i.param].name;
+                           for (char& ch : n)
+                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           return n;
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Data, DataCases, ::testing::Range<size_t>(0, Cases().size()),
                          [](const ::testing::TestParamInfo<size_t>& i) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <thread>
 
@@ -24,6 +25,14 @@ std::string Model(int nodes) {
   for (int i = 1; i <= nodes; ++i) m += std::to_string(i) + ",0,0,0,0,0,0,0,0,0,0,1,2," + std::to_string(i) + ",0\n";
   m += "   -1\n   -1\n506\n3\nBASE\n-1\n8,0,0\n3\n4,3,-1\n3,3,0.5\n2,3,0.5\n-1\n   -1\n";
   return m;
+}
+
+CConvertOptions Options(const std::string& outputDir, bool report, ProgressFn progress) {
+  CConvertOptions o;
+  o.outputDir = outputDir;
+  o.report = report;
+  o.progress = std::move(progress);
+  return o;
 }
 
 // "m<i>.hvt" (built step by step: GCC 12 warns wrongly on "m" + to_string(i)).
@@ -69,7 +78,7 @@ TEST(ConversionApi, ArgumentsAndOutputFolders) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::set<std::string> before = Listing(dir.Path());
-    const CConvertResult r = Convert(c.model, CConvertOptions{c.outputDir, false, nullptr});
+    const CConvertResult r = Convert(c.model, Options(c.outputDir, false, nullptr));
     EXPECT_EQ(c.status, r.status) << r.errors;
     EXPECT_EQ(c.output, r.outputPath);
     EXPECT_NE(std::string::npos, r.errors.find(c.error)) << r.errors;
@@ -86,16 +95,95 @@ TEST(ConversionApi, ArgumentsAndOutputFolders) {
   }
 }
 
+// The summary's counts, the strict status, and nothing written over an
+// input: the model itself, through a link, or another input named by the
+// caller. A refused .qsx is a file error: the model is read, nothing written.
+TEST(ConversionApi, SummaryStrictAndInputsNeverWritten) {
+  const std::string good = "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n";
+  const std::string problems = ReadFile(SourceDir() + "/examples/frame-with-problems.hvt");
+  const auto summary = [](bool strict) {
+    CConvertOptions o;
+    o.summary = true;
+    o.strict = strict;
+    return o;
+  };
+  const auto inputs = [](std::vector<std::string> files) {
+    CConvertOptions o;
+    o.inputs = std::move(files);
+    return o;
+  };
+  const struct {
+    const char* name;
+    std::function<void(const TempDir&)> setup;  // beside "m.hvt" (the good model)
+    std::string model;                          // under the folder
+    CConvertOptions options;
+    int status;
+    std::string error;  // the errors, @D@ the folder
+  } cases[] = {
+      {"a clean model, strict", nullptr, "m.hvt", summary(true), kStatusDone, ""},
+      {"the problems example, strict", [&](const TempDir& d) { WriteFile(d.File("p.hvt"), problems); }, "p.hvt",
+       summary(true), kStatusLossy, ""},
+      {"the problems example", [&](const TempDir& d) { WriteFile(d.File("p.hvt"), problems); }, "p.hvt",
+       summary(false), kStatusDone, ""},
+      {"a model named .qsx", [&](const TempDir& d) { WriteFile(d.File("x.qsx"), good); }, "x.qsx", {},
+       kStatusFileError,
+       "The file @D@/x.qsx is not written: it is the model file @D@/x.qsx.\n"
+       "halvex2qsx: could not write the result of @D@/x.qsx\n"},
+      {"the .qsx a symbolic link to the model", [](const TempDir& d) { fs::create_symlink("m.hvt", d.File("m.qsx")); },
+       "m.hvt", {}, kStatusFileError, "The file @D@/m.qsx is not written: it is the model file @D@/m.hvt.\n"},
+      {"the .qsx another name of the model", [](const TempDir& d) { fs::create_hard_link(d.File("m.hvt"), d.File("m.qsx")); },
+       "m.hvt", {}, kStatusFileError, "The file @D@/m.qsx is not written: it is the model file @D@/m.hvt.\n"},
+      {"the .qsx another input", [&](const TempDir& d) { WriteFile(d.File("m.qsx"), good); }, "m.hvt",
+       inputs({"@D@/sub/../m.qsx"}), kStatusFileError,
+       "The file @D@/m.qsx is not written: it is the model file @D@/m.qsx.\n"},
+      {"the .qsx an input not there yet", nullptr, "m.hvt", inputs({"@D@/m.qsx"}), kStatusFileError,
+       "The file @D@/m.qsx is not written: it is the model file @D@/m.qsx.\n"},
+      {"another input elsewhere", [&](const TempDir& d) { WriteFile(d.File("m.qsx"), good); }, "m.hvt",
+       inputs({"@D@/m2.qsx"}), kStatusDone, ""},
+      {"a folder as the model", [](const TempDir& d) { fs::create_directory(d.File("f.hvt")); }, "f.hvt", {},
+       kStatusFailed, "Can't open NEUtral file! (@D@/f.hvt: Is a directory)\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    WriteFile(dir.File("m.hvt"), good);
+    fs::create_directory(dir.File("sub"));
+    if (c.setup) c.setup(dir);
+    const auto at = [&](std::string s) {
+      for (size_t p; (p = s.find("@D@")) != std::string::npos;) s.replace(p, 3, dir.Path());
+      return s;
+    };
+    CConvertOptions options = c.options;
+    for (std::string& input : options.inputs) input = at(input);
+    std::set<std::string> before = Listing(dir.Path());
+    const std::string model = dir.File(c.model), modelText = ReadFile(model);
+    const CConvertResult r = Convert(model, options);
+    EXPECT_EQ(c.status, r.status);
+    if (c.error.empty()) {
+      EXPECT_EQ("", r.errors);
+    } else {
+      EXPECT_EQ(0u, r.errors.find(at(c.error))) << r.errors;
+    }
+    if (!r.outputPath.empty()) before.insert(fs::relative(r.outputPath, dir.Path()).string());
+    EXPECT_EQ(before, Listing(dir.Path()));
+    EXPECT_TRUE(modelText == ReadFile(model));
+    if (c.status == kStatusFileError) {
+      EXPECT_EQ("", r.outputPath);
+      EXPECT_EQ(good, ReadFile(dir.File("m.hvt")));
+    }
+  }
+}
+
 // Progress rises from 0 to 1 through every block and section; a cancel at
 // any point leaves the folder as it was, an earlier .qsx included.
 TEST(ConversionApi, ProgressAndCancel) {
   TempDir dir;
   WriteFile(dir.File("m.hvt"), Model(50000));
   std::vector<CProgress> seen;
-  const CConvertResult done = Convert(dir.File("m.hvt"), CConvertOptions{"", false, [&](const CProgress& p) {
-                                                                          seen.push_back(p);
-                                                                          return true;
-                                                                        }});
+  const CConvertResult done = Convert(dir.File("m.hvt"), Options("", false, [&](const CProgress& p) {
+                                                                   seen.push_back(p);
+                                                                   return true;
+                                                                 }));
   ASSERT_EQ(kStatusDone, done.status);
   const std::string written = ReadFile(dir.File("m.qsx"));
   ASSERT_GE(seen.size(), 2u + 2u + 39u);  // start, two blocks, 39 section groups
@@ -124,7 +212,7 @@ TEST(ConversionApi, ProgressAndCancel) {
       const std::set<std::string> before = Listing(dir.Path());
       size_t calls = 0;
       const CConvertResult r =
-          Convert(dir.File("m.hvt"), CConvertOptions{"", true, [&](const CProgress&) { return calls++ != place; }});
+          Convert(dir.File("m.hvt"), Options("", true, [&](const CProgress&) { return calls++ != place; }));
       EXPECT_EQ(kStatusCancelled, r.status);
       EXPECT_EQ(place + 1, calls);
       EXPECT_EQ("", r.outputPath);
@@ -137,9 +225,9 @@ TEST(ConversionApi, ProgressAndCancel) {
     }
   }
   // The last call comes when the file is complete: too late to cancel.
-  const CConvertResult late = Convert(dir.File("m.hvt"), CConvertOptions{"", false, [](const CProgress& p) {
-                                                                           return p.fraction < 1.0;
-                                                                         }});
+  const CConvertResult late = Convert(dir.File("m.hvt"), Options("", false, [](const CProgress& p) {
+                                                                    return p.fraction < 1.0;
+                                                                  }));
   EXPECT_EQ(kStatusDone, late.status);
   EXPECT_EQ(written, ReadFile(dir.File("m.qsx")));
 }
@@ -174,7 +262,7 @@ TEST(ConversionApi, ThreadsGiveWhatEachGivesAlone) {
 
   std::vector<std::string> qsx, lines;
   for (const std::string& m : models) {
-    const CConvertResult r = Convert(m, CConvertOptions{"", true, nullptr});
+    const CConvertResult r = Convert(m, Options("", true, nullptr));
     qsx.push_back(ReadFile(r.outputPath));
     lines.push_back(r.ReportJson());
     for (const std::string& l : r.messages) lines.back().append(l).append(1, '\n');
@@ -183,7 +271,7 @@ TEST(ConversionApi, ThreadsGiveWhatEachGivesAlone) {
     std::vector<CConvertResult> results(models.size());
     std::vector<std::thread> threads;
     for (size_t i = 0; i < models.size(); ++i)
-      threads.emplace_back([&, i] { results[i] = Convert(models[i], CConvertOptions{"", true, nullptr}); });
+      threads.emplace_back([&, i] { results[i] = Convert(models[i], Options("", true, nullptr)); });
     for (std::thread& t : threads) t.join();
     for (size_t i = 0; i < models.size(); ++i) {
       SCOPED_TRACE(models[i]);

@@ -174,6 +174,43 @@ TEST(Driver, PathsTheHostCannotTake) {
   }
 }
 
+// A .qsx that would be the model itself is refused as a file that cannot be
+// created: the file error box says why, the call is done, the logs are shown
+// and removed, and the model stays as it was.
+TEST(Driver, NeverWritesOverTheModel) {
+  const struct {
+    const char* name;
+    const char* model;
+    const char* link;  // made beside the model: a symbolic link to it, or "=name" a second name of it
+  } cases[] = {
+      {"a model named .qsx", "x.qsx", ""},
+      {"the .qsx a symbolic link to the model", "m.hvt", "m.qsx"},
+      {"the .qsx a second name of the model", "m.hvt", "=m.qsx"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string model = dir.File(c.model), qsx = hvx::ReplaceExtension(model, ".qsx");
+    WriteFile(model, kBadNode);
+    if (c.link[0] == '=') fs::create_hard_link(model, dir.File(c.link + 1));
+    if (c.link[0] != '=' && c.link[0] != '\0') fs::create_symlink(c.model, dir.File(c.link));
+    hvx::CScriptedPlatform p;
+    p.answers.push_back({true, model, "/r/result.hvb"});
+    std::string out = "OUT", res = "RES";
+    EXPECT_EQ(hvx::kConvertDone, hvx::RunConversion(p, out, res));
+    EXPECT_EQ(qsx, out);
+    EXPECT_EQ("/r/result.hvb", res);
+    EXPECT_EQ(std::vector<std::string>{"The file " + qsx + " is not written: it is the model file " + model + "."},
+              p.messageBoxes);
+    EXPECT_EQ((std::vector<std::vector<std::string>>{{"", "Invalid format in line 3.", "", "Import <" + model + ">"}}),
+              p.windows);
+    EXPECT_EQ(kBadNode, ReadFile(model));
+    EXPECT_EQ(kBadNode, ReadFile(qsx));
+    EXPECT_FALSE(Exists(dir.File("ReadErr.msg")));
+    EXPECT_FALSE(Exists(dir.File("halvexcvt.msg")));
+  }
+}
+
 TEST(ConversionLogs, LongLinesShowInPieces) {
   TempDir dir;
   WriteFile(dir.File("ReadErr.msg"), std::string(600, 'x'));

@@ -47,9 +47,14 @@ if command -v clang++ >/dev/null 2>&1; then
   tests/fuzz/run.sh 60 2>&1 | tail -n 12
 fi
 
-if [ -x ../shared/acceptance-sample/run.sh ]; then
-  echo "== acceptance sample"
-  LC_ALL=C ../shared/acceptance-sample/run.sh build/halvex2qsx
+acceptance=../shared/acceptance-sample/run.sh
+echo "== acceptance sample"
+if [ -x "$acceptance" ]; then
+  LC_ALL=C "$acceptance" build/halvex2qsx
+elif [ -e "$acceptance" ]; then
+  echo "acceptance sample skipped: $(cd .. && pwd -P)/shared/acceptance-sample/run.sh is not executable"
+else
+  echo "acceptance sample skipped: no $(cd .. && pwd -P)/shared/acceptance-sample beside this checkout"
 fi
 
 echo "== sanitizer build and tests"

@@ -64,6 +64,7 @@ int CWriteQsxFromNeutral::WriteRigidLink() {
   for (const T_CNEQ_D& eq : set.eqs) {
     if (eq.terms.size() != 2) {
       Log("IDS_HALVEX_Cannot_read_mutipoint_constraint");
+      LeftOut(hvx::EKind::kConstraintEquations, eq.id, "equation of other than two terms left out of *RIGIDLINK");
       continue;
     }
     const T_EQNCN_D& slave = eq.terms[0];

@@ -201,6 +201,8 @@ int CWriteQsxFromNeutral::WriteHingeProperty() {
       continue;
     }
     MarkWritten(hvx::EKind::kHingeProperties, "*IHINGE-PROP", id);
+    if (dropped != 0)
+      PartlyConverted(hvx::EKind::kHingeProperties, id, "component curves of unsupported types written as NO");
 
     // Line 1.
     const char* itype = InteractionTypeText(h.v[6]);

@@ -25,6 +25,11 @@ void CWriteQsxFromNeutral::FinishReport() {
   if (!m_report) return;
   CDataPool& pool = Pool();
 
+  // Left out of one section, written by another.
+  for (const CLeftOut& l : m_leftOut)
+    if (m_report->IsWritten(l.kind, l.id)) m_report->PartlyConverted(l.kind, l.reason, l.id);
+  m_leftOut.clear();
+
   // Elements no section wrote or passed over with a reason of its own, by kind.
   if (m_elemMark.size() == m_sortedElements.size()) {
     std::map<std::pair<int32_t, int32_t>, std::string> reasons;

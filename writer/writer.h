@@ -199,6 +199,16 @@ class CWriteQsxFromNeutral {
   void MarkWritten(hvx::EKind k, const char* section, int32_t id) {
     if (m_report) m_report->MarkWritten(k, section, id);
   }
+  // Entity id written, but not whole, for the reason given.
+  void PartlyConverted(hvx::EKind k, int32_t id, const char* reason) {
+    if (m_report) m_report->PartlyConverted(k, reason, id);
+  }
+  // Entity id left out of a section for the reason given: partly converted
+  // when a later section writes it, and otherwise named by its own reason
+  // under "not converted" (FinishReport decides).
+  void LeftOut(hvx::EKind k, int32_t id, const char* reason) {
+    if (m_report) m_leftOut.push_back({k, id, reason});
+  }
   // A property whose values an element line of section carries, if it exists.
   void MarkProperty(const char* section, int32_t id) {
     if (m_report && Pool().properties.Contains(id)) m_report->MarkWritten(hvx::EKind::kProperties, section, id);
@@ -321,6 +331,12 @@ class CWriteQsxFromNeutral {
   std::vector<uint8_t> m_elemMark;
   size_t m_curElem = 0;
   int64_t m_elemWritten = 0;
+  struct CLeftOut {
+    hvx::EKind kind;
+    int32_t id;
+    const char* reason;
+  };
+  std::vector<CLeftOut> m_leftOut;  // report only
 };
 
 }  // namespace hvx

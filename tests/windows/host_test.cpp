@@ -447,13 +447,16 @@ enum Setup {
   kDeep,
   kCyrillic,      // in <scenario>\Проекты\мост\model.hvt
   kJapaneseName,  // in <scenario>\設計\塔\塔.hvt
+  kModelNamedQsx,  // the model is model.qsx
+  kLinkedOutput,   // model.qsx is a second name (hard link) of model.hvt
   kCopyWithoutCatalogue,
   kCopyApart,
   kVersions,
 };
 enum Answer { kOk, kCancel, kBrowse };
 enum Window { kNone, kCase, kFallback, kTranslated };  // expected.stdout of the case, with the fallback or translated
-enum Qsx { kSame, kNoQsx, kUnchecked };                // model.qsx left: the case's expected.qsx, none, any
+enum Qsx { kSame, kNoQsx, kUnchecked, kModelKept };  // model.qsx left: the case's expected.qsx, none, any,
+                                                     // the case's model.hvt (the model kept as it was)
 enum Flags {
   kPlain = 1,         // ConvertFile instead of ConvertFile2
   kHostWindow = 2,    // the host has an active window
@@ -467,6 +470,7 @@ constexpr const char* kClean = "nodes-order-and-number-format";
 constexpr const char* kFormatError = "read-fail-element-line";
 constexpr const char* kCantOpen = "Can't open NEUtral file!";
 constexpr const char* kFileErrorBox = "@FILE ERROR@";  // the words for it, the .qsx's path, the system's text
+constexpr const char* kNotOverwritten = "@NOT OVERWRITTEN@";  // the .qsx would be the model: not written
 
 struct Scenario {
   const char* name;
@@ -493,6 +497,10 @@ const Scenario kScenarios[] = {
     {"model is a folder: message box, -1", kMain, kClean, kFolderModel, kOk, -1, kCantOpen, kNone, kNoQsx, 0},
     {"output blocked: a box with the words for it, the file and the system's text; still done", kMain | kLanguage,
      kClean, kBlockedOutput, kOk, 0, kFileErrorBox, kNone, kUnchecked, 0},
+    {"model named model.qsx: not written over, a file error box says why; still done", kMain, kClean, kModelNamedQsx,
+     kOk, 0, kNotOverwritten, kNone, kModelKept, 0},
+    {"the .qsx a second name of the model: not written over", kMain, kClean, kLinkedOutput, kOk, 0, kNotOverwritten,
+     kNone, kModelKept, 0},
     {"browse: opens in the typed folder, cancel keeps, choosing refreshes both fields, current folder kept", kMain,
      kClean, kCopy, kBrowse, 0, nullptr, kNone, kSame, 0},
     {"300-character model path: scroll range, the long path's form", kMain, kFormatError, kDeep, kOk, 0, nullptr, kCase,
@@ -750,7 +758,14 @@ void RunTool(Problems& p, const Scenario& s, const std::string& model, const std
     for (const std::wstring& line : window) want += WideToAnsi(line) + "\n";
     const std::string shown = Replace(ReadAll(outFile), std::string("\r\n"), std::string("\n"));
     Check(p, shown == want, "standard output \"" + shown + "\", expected \"" + want + "\"");
-    Check(p, ReadAll(errFile).empty(), "standard error \"" + ReadAll(errFile) + "\"");
+    // Standard error: the summary line of a model whose reading stopped, the
+    // model named as given, in the code page too.
+    const std::string err = Replace(ReadAll(errFile), std::string("\r\n"), std::string("\n"));
+    const std::string head = WideToAnsi(L"halvex2qsx: " + W(model) + L": reading stopped at line "), tail = " (see --report)\n";
+    Check(p,
+          err.rfind(head, 0) == 0 && err.size() > head.size() + tail.size() &&
+              err.compare(err.size() - tail.size(), tail.size(), tail) == 0 && err.find('\n') == err.size() - 1,
+          "standard error \"" + err + "\", not the summary line");
   }
 }
 
@@ -764,7 +779,8 @@ void Run(const Scenario& s, size_t index, Problems& p) {
                  "Wine gives user interface language " + std::to_string(ui) + " and code page " +
                      std::to_string(GetACP()) + ", not " + U(g_lang->flag) + " and " + std::to_string(codePage));
   const size_t lineLength = 300;  // of the deep model's "Import <model>"
-  std::string dir = Folder("s" + std::to_string(index) + "-" + g_run), name = "model.hvt";
+  std::string dir = Folder("s" + std::to_string(index) + "-" + g_run);
+  std::string name = s.setup == kModelNamedQsx ? "model.qsx" : "model.hvt";
   if (s.setup == kDeep) dir = DeepFolder(dir, lineLength);
   if (s.setup == kCyrillic) dir = Folder("s" + std::to_string(index) + "-" + g_run + "\\Проекты\\мост");
   if (s.setup == kJapaneseName) {
@@ -779,6 +795,8 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   if (s.setup != kCrlf && s.setup != kFolderModel && s.setup != kAbsent)
     CopyFileW(Long(source).c_str(), Long(model).c_str(), FALSE);
   if (s.setup == kBlockedOutput) CreateDirectoryW(Long(qsx).c_str(), nullptr);
+  if (s.setup == kLinkedOutput)
+    Check(p, CreateHardLinkW(Long(qsx).c_str(), Long(model).c_str(), nullptr), "could not make a second name");
   if (s.answer == kBrowse) WriteAll(result, "");
 
   if (s.flags & (kTool | kToolConsole)) {
@@ -798,6 +816,8 @@ void Run(const Scenario& s, size_t index, Problems& p) {
       // Wine has the system's texts in these languages too.
       Check(p, g_lang->language == hvx::kEnglish || SystemText(error) != SystemText(error, LANG_ENGLISH),
             "the system's text of error " + std::to_string(error) + " is not in the user's language");
+    } else if (s.box == kNotOverwritten) {
+      box = {"The file " + qsx + " is not written: it is the model file " + model + "."};
     } else if (s.box) {
       box = {s.box};
     }
@@ -854,6 +874,8 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   Check(p, s.qsx != kNoQsx || !Exists(qsx), "model.qsx written");
   Check(p, s.qsx != kSame || (Exists(qsx) && ReadAll(qsx) == ReadAll(CaseFile(s.model, "expected.qsx"))),
         qsx + " not written or differs from the case's expected.qsx");
+  Check(p, s.qsx != kModelKept || (ReadAll(qsx) == ReadAll(source) && ReadAll(model) == ReadAll(source)),
+        "the model was written over");
   for (const char* log : {"ReadErr.msg", "halvexcvt.msg"})
     Check(p, !Exists(dir + log), std::string(log) + " left behind");
 }
