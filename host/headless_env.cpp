@@ -69,11 +69,7 @@ class CReplacingFile : public COutFile {
   ~CReplacingFile() override { Abort(); }
 
   void Write(const char* data, size_t size) override {
-    if (!m_file) throw CFileError(m_path, "An error occurred while writing", EBADF);
-    if (size != 0 && std::fwrite(data, 1, size, m_file) != size) {
-      const int err = errno;
-      throw CFileError(m_path, "An error occurred while writing", err);
-    }
+    WriteStdio(m_file, m_path, data, size);
   }
   void Close() override {
     if (!m_file) return;

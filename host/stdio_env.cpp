@@ -11,11 +11,7 @@ class CStdioOutFile : public COutFile {
   CStdioOutFile(FILE* f, std::string path) : m_file(f), m_path(std::move(path)) {}
   ~CStdioOutFile() override { Abort(); }
   void Write(const char* data, size_t size) override {
-    if (!m_file) throw CFileError(m_path, "An error occurred while writing", EBADF);
-    if (size != 0 && std::fwrite(data, 1, size, m_file) != size) {
-      const int err = errno;
-      throw CFileError(m_path, "An error occurred while writing", err);
-    }
+    WriteStdio(m_file, m_path, data, size);
   }
   void Close() override {
     if (!m_file) return;
@@ -47,6 +43,14 @@ std::unique_ptr<COutFile> CStdioEnv::CreateFile(const std::string& path) {
     throw CFileError(path, "The file could not be created", err);
   }
   return MakeStdioOutFile(f, path);
+}
+
+void WriteStdio(FILE* f, const std::string& path, const char* data, size_t size) {
+  if (!f) throw CFileError(path, "An error occurred while writing", EBADF);
+  if (size != 0 && std::fwrite(data, 1, size, f) != size) {
+    const int err = errno;
+    throw CFileError(path, "An error occurred while writing", err);
+  }
 }
 
 std::unique_ptr<COutFile> MakeStdioOutFile(FILE* f, std::string path) {

@@ -21,5 +21,8 @@ class CStdioEnv : public IConvertEnv {
 IConvertEnv& DefaultEnv();
 // A COutFile over an open stdio stream (binary, write-only), which it closes.
 std::unique_ptr<COutFile> MakeStdioOutFile(FILE* f, std::string path);
+// Writes to an open stream (null: closed already); a failure is a CFileError
+// that names `path`.
+void WriteStdio(FILE* f, const std::string& path, const char* data, size_t size);
 
 }  // namespace hvx

@@ -298,11 +298,9 @@ TEST(ConversionApi, CancelOnFourThreads) {
     groups += "2\n17\n1,20000,1,1\n-1\n21\n1,20000,1,1\n-1\n-1\n1\n-1\n";
   }
   WriteFile(dir.File("m.hvt"), Model(20000) + groups + "   -1\n");
-  CParallelism cut;
+  CParallelism cut = FineCut();
   cut.readBatchBytes = 2048;
   cut.writePieceLines = 64;
-  cut.readFromBytes = 0;
-  cut.writeFromLines = 0;
   CConvertOptions options;
   options.threads = 4;
   options.report = true;
