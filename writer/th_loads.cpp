@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 #include "writer/function_points.h"
 #include "writer/writer.h"
@@ -41,15 +42,11 @@ std::string TimeFunctionName(CDataPool& pool, int32_t fid) {
   return CWriteQsxFromNeutral::NameOr(f ? f->title : std::string(), "TFUNC%d", fid);
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
+// s with A to Z in lower case: names that compare equal without case map to one text.
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
 }
 
 const char* AllModes(int32_t k) { return k != 0 ? "NO" : "YES"; }
@@ -107,6 +104,9 @@ int CWriteQsxFromNeutral::WriteGroupDamping() {
   // All taking-part groups form one line; nothing at all when none takes part.
   hvx::CSection s = Section({"*GROUP-DAMP    ; Group Damping\n",
                              "; DEFAULT, DSC, DMC, bCALC, GNAME1, GTYPE1, DRATIO1, MASS1, STIFF1, ...\n"});
+  // The boundary groups' names, compared without case.
+  std::unordered_set<std::string> boundaryNames;
+  for (const T_BNDRGRP_D& b : BoundaryGroups()) boundaryNames.insert(LowerAscii(b.name));
   pool.groups.Enumerate([&](int32_t id, const T_GRUP_D& g) {
     if (g.damp == 0.0 && g.massC == 0.0 && g.stiffC == 0.0) return;
     bool hasRule = false;
@@ -115,11 +115,7 @@ int CWriteQsxFromNeutral::WriteGroupDamping() {
     const char* fmt = s.IsOpen() ? ", %s, STRUCTURE, %g, %g, %g" : " 0, 0, 0, YES, %s, STRUCTURE, %g, %g, %g";
     s.Line(fmt, NameOr(g.title, "Strt Group %d", id), g.damp, g.massC, g.stiffC);
     const std::string bndr = NameOr(g.title, "Bndr Group %d", id);
-    for (const T_BNDRGRP_D& b : BoundaryGroups())
-      if (EqualNoCase(b.name, bndr)) {
-        Out(", %s, BOUNDARY, %g, %g, %g", bndr, g.damp, g.massC, g.stiffC);
-        break;
-      }
+    if (boundaryNames.count(LowerAscii(bndr)) != 0) Out(", %s, BOUNDARY, %g, %g, %g", bndr, g.damp, g.massC, g.stiffC);
   });
   if (s.IsOpen()) Out("\n\n");
   return 1;
