@@ -147,6 +147,10 @@ class CHashMap {
  public:
   using Stored = typename Codec::Stored;
   static constexpr bool kIdentity = std::is_same_v<Stored, Rec>;
+  // Compact maps keep each record's handle in the direct index as well, so a
+  // look-up by number reads the index slot and the record, not the entry.
+  // (Declared before the requires-clauses that name it, as clang wants.)
+  static constexpr bool kHandleInIndex = !kIdentity && std::is_same_v<Stored, uint32_t>;
 
   explicit CHashMap(uint32_t buckets) : m_mod(buckets) {
     if (buckets >= kDirectFrom) m_direct = std::make_unique<CDirectIndex>();
@@ -392,9 +396,6 @@ class CHashMap {
     void operator()(void* p) const { std::free(p); }
   };
 
-  // Compact maps keep each record's handle in the direct index as well, so a
-  // look-up by number reads the index slot and the record, not the entry.
-  static constexpr bool kHandleInIndex = !kIdentity && std::is_same_v<Stored, uint32_t>;
   struct Slot {
     uint32_t index;   // 1-based entry index, 0 = not stored
     uint32_t handle;  // the entry's record handle (compact maps)
