@@ -20,7 +20,7 @@ for model in "$work/models/"*.hvt; do
     [ "$mode" = plain ] || args=(--report --html)
     (cd "$work/run" && /usr/bin/time -f '%e %M' -o time "$bin" m.hvt "${args[@]}" >out 2>err) || true
     read -r secs kb < <(tail -1 "$work/run/time")
-    bytes=$(cat "$work/run/m.qsx" "$work/run/m.html" "$work/run/out" "$work/run/err" 2>/dev/null | wc -c)
+    bytes=$( (cat "$work/run/m.qsx" "$work/run/m.html" "$work/run/out" "$work/run/err" 2>/dev/null || true) | wc -c)
     printf '%-40s %9s %-16s %8s %8.0f %9.1f\n' "$(basename "$model" .hvt)" "$(stat -c %s "$model")" "$mode" "$secs" \
       "$(echo "$kb / 1024" | bc -l)" "$(echo "$bytes / 1048576" | bc -l)"
   done
