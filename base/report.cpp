@@ -28,10 +28,11 @@ bool CConversionReport::IsWritten(EKind k, int32_t id) const {
   return m_writtenIds[static_cast<int>(k)].count(id) != 0;
 }
 
-size_t CConversionReport::AddTo(std::vector<CReason>& reasons, std::string_view reason, int32_t id) {
-  size_t index = 0;
-  while (index < reasons.size() && reasons[index].text != reason) ++index;
-  if (index == reasons.size()) reasons.push_back({std::string(reason), 0, {}});
+size_t CConversionReport::AddTo(std::vector<CReason>& reasons, std::unordered_map<std::string, size_t>& at,
+                                std::string_view reason, int32_t id) {
+  const auto [it, added] = at.try_emplace(std::string(reason), reasons.size());
+  const size_t index = it->second;
+  if (added) reasons.push_back({std::string(reason), 0, {}});
   CReason& r = reasons[index];
   ++r.count;
   if (r.numbers.size() < kMaxNumbers) r.numbers.push_back(id);
@@ -39,12 +40,12 @@ size_t CConversionReport::AddTo(std::vector<CReason>& reasons, std::string_view 
 }
 
 void CConversionReport::NotConverted(EKind k, std::string_view reason, int32_t id) {
-  const size_t index = AddTo(Kind(k).notConverted, reason, id);
+  const size_t index = AddTo(Kind(k).notConverted, m_notConvertedAt[static_cast<int>(k)], reason, id);
   if (m_keepAll[static_cast<int>(k)]) m_all[static_cast<int>(k)].push_back({id, static_cast<uint32_t>(index)});
 }
 
 void CConversionReport::PartlyConverted(EKind k, std::string_view reason, int32_t id) {
-  AddTo(Kind(k).partlyConverted, reason, id);
+  AddTo(Kind(k).partlyConverted, m_partlyConvertedAt[static_cast<int>(k)], reason, id);
 }
 
 }  // namespace hvx

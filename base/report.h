@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -100,12 +101,16 @@ class CConversionReport {
   const std::vector<CNumbered>& AllNumbers(EKind k) const { return m_all[static_cast<int>(k)]; }
 
  private:
-  // Counts id under reason; the reason's index in the list.
-  static size_t AddTo(std::vector<CReason>& reasons, std::string_view reason, int32_t id);
+  // Counts id under reason; the reason's index in the list. at finds a
+  // reason's index by its text: a model may give thousands of reasons.
+  static size_t AddTo(std::vector<CReason>& reasons, std::unordered_map<std::string, size_t>& at,
+                      std::string_view reason, int32_t id);
   // Index of the section in kind's list (added with count 0 when new).
   size_t SectionIndex(CKind& kind, std::string_view section);
 
   CKind m_kinds[static_cast<int>(EKind::kCount)];
+  std::unordered_map<std::string, size_t> m_notConvertedAt[static_cast<int>(EKind::kCount)];
+  std::unordered_map<std::string, size_t> m_partlyConvertedAt[static_cast<int>(EKind::kCount)];
   std::unordered_set<int32_t> m_writtenIds[static_cast<int>(EKind::kCount)];
   // (kind, section index, id) already counted for that section
   std::unordered_set<uint64_t> m_sectionIds;

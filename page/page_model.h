@@ -41,6 +41,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace hvx {
@@ -122,6 +123,13 @@ struct CPageModel {
   uint16_t Type(std::string_view label, EPageDraw draw);
   // Index of this reason text, added when new.
   int32_t Reason(std::string_view text);
+
+  // Type and Reason find an entry by its text (a model may have thousands):
+  // these index the entries [0, typesIndexed) and [0, reasonsIndexed); they
+  // take in what was appended to the lists directly before the next call.
+  std::unordered_map<std::string, uint16_t> typeAt;
+  std::unordered_map<std::string, int32_t> reasonAt;
+  size_t typesIndexed = 0, reasonsIndexed = 0;
   // Appends an element; nodes beyond 255 are dropped.
   CPageElement& AddElement(int32_t id, uint16_t type, int32_t material, int32_t section, std::span<const int32_t> nodes,
                            EPageState state = EPageState::kConverted, int32_t reason = -1);

@@ -69,18 +69,46 @@ namespace hvx {
 
 static_assert(std::endian::native == std::endian::little, "the page's arrays are little-endian");
 
+namespace {
+
+// A type's key in CPageModel::typeAt: the drawing, then the label.
+std::string TypeKey(std::string_view label, EPageDraw draw) {
+  std::string key(1, static_cast<char>('0' + static_cast<int>(draw)));
+  key.append(label);
+  return key;
+}
+
+}  // namespace
+
 uint16_t CPageModel::Type(std::string_view label, EPageDraw draw) {
-  for (size_t i = 0; i < types.size(); ++i)
-    if (types[i].label == label && types[i].draw == draw) return static_cast<uint16_t>(i);
-  types.push_back({std::string(label), draw});
-  return static_cast<uint16_t>(types.size() - 1);
+  if (typesIndexed > types.size()) {
+    typeAt.clear();
+    typesIndexed = 0;
+  }
+  for (; typesIndexed < types.size(); ++typesIndexed)
+    typeAt.try_emplace(TypeKey(types[typesIndexed].label, types[typesIndexed].draw),
+                       static_cast<uint16_t>(typesIndexed));
+  const auto [it, added] = typeAt.try_emplace(TypeKey(label, draw), static_cast<uint16_t>(types.size()));
+  if (added) {
+    types.push_back({std::string(label), draw});
+    ++typesIndexed;
+  }
+  return it->second;
 }
 
 int32_t CPageModel::Reason(std::string_view text) {
-  for (size_t i = 0; i < reasons.size(); ++i)
-    if (reasons[i] == text) return static_cast<int32_t>(i);
-  reasons.emplace_back(text);
-  return static_cast<int32_t>(reasons.size() - 1);
+  if (reasonsIndexed > reasons.size()) {
+    reasonAt.clear();
+    reasonsIndexed = 0;
+  }
+  for (; reasonsIndexed < reasons.size(); ++reasonsIndexed)
+    reasonAt.try_emplace(reasons[reasonsIndexed], static_cast<int32_t>(reasonsIndexed));
+  const auto [it, added] = reasonAt.try_emplace(std::string(text), static_cast<int32_t>(reasons.size()));
+  if (added) {
+    reasons.emplace_back(text);
+    ++reasonsIndexed;
+  }
+  return it->second;
 }
 
 CPageElement& CPageModel::AddElement(int32_t id, uint16_t type, int32_t material, int32_t section,

@@ -147,6 +147,10 @@ class CHashMap {
  public:
   using Stored = typename Codec::Stored;
   static constexpr bool kIdentity = std::is_same_v<Stored, Rec>;
+  // Compact maps keep each record's handle in the direct index as well, so a
+  // look-up by number reads the index slot and the record, not the entry.
+  // (Declared before the requires-clauses that name it, as clang wants.)
+  static constexpr bool kHandleInIndex = !kIdentity && std::is_same_v<Stored, uint32_t>;
 
   explicit CHashMap(uint32_t buckets) : m_mod(buckets) {
     if (buckets >= kDirectFrom) m_direct = std::make_unique<CDirectIndex>();
@@ -174,17 +178,28 @@ class CHashMap {
     LinkPending();
     uint32_t* head = Heads();
     const uint32_t b = Bucket(key);
-    for (uint32_t i = head[b]; i != 0; i = m_entries[i - 1].next) {
-      Entry& e = m_entries[i - 1];
-      if (e.key == key) {
-        m_codec.Reencode(e.rec, std::forward<R>(rec));
+    if (m_keys.Active()) {
+      if (const uint32_t i = m_keys.Find(key, m_entries)) {
+        m_codec.Reencode(m_entries[i - 1].rec, std::forward<R>(rec));
         return;
+      }
+    } else {
+      for (uint32_t i = head[b]; i != 0; i = m_entries[i - 1].next) {
+        Entry& e = m_entries[i - 1];
+        if (e.key == key) {
+          m_codec.Reencode(e.rec, std::forward<R>(rec));
+          return;
+        }
       }
     }
     m_entries.emplace_back(key, head[b], m_codec.Encode(std::forward<R>(rec)));
     head[b] = Index(m_entries.size());
     m_linked = m_entries.size();
     if (m_direct && !m_direct->Add(key, head[b], HandleOf(m_entries.back()), m_entries.size())) m_allDirect = false;
+    if (m_keys.Active())
+      m_keys.Add(head[b], m_entries);
+    else if (!m_direct && m_entries.size() >= kKeyIndexPerBucket * size_t{m_mod.Divisor()})
+      m_keys.Build(m_entries);
   }
 
   // Links what waits to be linked and allocates what look-ups allocate on
@@ -381,9 +396,6 @@ class CHashMap {
     void operator()(void* p) const { std::free(p); }
   };
 
-  // Compact maps keep each record's handle in the direct index as well, so a
-  // look-up by number reads the index slot and the record, not the entry.
-  static constexpr bool kHandleInIndex = !kIdentity && std::is_same_v<Stored, uint32_t>;
   struct Slot {
     uint32_t index;   // 1-based entry index, 0 = not stored
     uint32_t handle;  // the entry's record handle (compact maps)
@@ -452,6 +464,10 @@ class CHashMap {
       if (m_allDirect) return nullptr;  // every number stored is in the index
     }
     if (m_entries.empty()) return nullptr;
+    if (m_keys.Active()) {
+      const uint32_t i = m_keys.Find(key, m_entries);
+      return i ? &m_entries[i - 1] : nullptr;
+    }
     LinkPending();
     for (uint32_t i = m_heads[Bucket(key)]; i != 0; i = m_entries[i - 1].next)
       if (m_entries[i - 1].key == key) return &m_entries[i - 1];
@@ -565,6 +581,51 @@ class CHashMap {
     std::vector<std::unique_ptr<Slot, PageDeleter>> m_pages;
     size_t m_made = 0;
   };
+  // Number to entry for a map without a direct index once its chains grow
+  // long: the bucket count is fixed (the enumeration order depends on it), so
+  // a map of many more records than buckets would walk long chains on every
+  // store and look-up. Open addressing over entry indices (1-based, 0 free),
+  // at most half full. Built by Store only, so frozen maps read it safely.
+  class CKeyIndex {
+   public:
+    bool Active() const { return !m_slots.empty(); }
+    uint32_t Find(int32_t key, const CSegmentedArray<Entry>& entries) const {
+      const size_t mask = m_slots.size() - 1;
+      for (size_t i = Home(key, mask);; i = (i + 1) & mask) {
+        const uint32_t e = m_slots[i];
+        if (e == 0 || entries[e - 1].key == key) return e;
+      }
+    }
+    // Adds entry index (1-based) of a key not yet in the index.
+    // Adds the entry just appended (index 1-based, the last of entries).
+    void Add(uint32_t index, const CSegmentedArray<Entry>& entries) {
+      if (2 * (m_count + 1) > m_slots.size())
+        Build(entries, 2 * m_slots.size());
+      else
+        Put(index, entries);
+    }
+    // Indexes every entry, in a table of at least minSlots.
+    void Build(const CSegmentedArray<Entry>& entries, size_t minSlots = 0) {
+      m_slots.assign(std::bit_ceil(std::max({minSlots, 4 * entries.size(), size_t{64}})), 0);
+      m_count = 0;
+      for (size_t i = 0; i < entries.size(); ++i) Put(static_cast<uint32_t>(i + 1), entries);
+    }
+
+   private:
+    static size_t Home(int32_t key, size_t mask) {
+      return static_cast<size_t>((uint64_t{static_cast<uint32_t>(key)} * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    }
+    void Put(uint32_t index, const CSegmentedArray<Entry>& entries) {
+      const size_t mask = m_slots.size() - 1;
+      size_t i = Home(entries[index - 1].key, mask);
+      while (m_slots[i] != 0) i = (i + 1) & mask;
+      m_slots[i] = index;
+      ++m_count;
+    }
+    std::vector<uint32_t> m_slots;
+    size_t m_count = 0;
+  };
+  static constexpr size_t kKeyIndexPerBucket = 4;
   static constexpr uint32_t kDirectFrom = 65536;
   static constexpr uint32_t kSequentialAhead = 8;
 
@@ -575,6 +636,7 @@ class CHashMap {
   mutable CSegmentedArray<Entry> m_entries;
   mutable size_t m_linked = 0;
   std::unique_ptr<CDirectIndex> m_direct;
+  CKeyIndex m_keys;  // maps without m_direct, once they hold kKeyIndexPerBucket records per bucket
   bool m_allDirect = true;  // every number stored is in m_direct
   mutable CMapWalk m_walk;  // of the look-ups without a walk state of their own
   [[no_unique_address]] Codec m_codec;

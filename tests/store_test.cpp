@@ -241,6 +241,46 @@ TEST(CompactStore, LargeMapsEnumerateByTheBucketRules) {
   }
 }
 
+// A small map (fixed bucket count) holding far more records than buckets
+// finds them by number instead of walking its chains; the enumeration order,
+// replacing in place and look-ups stay as the bucket rules say, before and
+// after the number index takes over, and repeated numbers stay single.
+TEST(Maps, SmallMapsWithManyRecordsKeepTheBucketRules) {
+  std::mt19937 rng(7);
+  CDataPool pool;
+  CChainModel model(101);
+  std::map<int32_t, int32_t> last;
+  for (int i = 0; i < 20000; ++i) {
+    const uint32_t r = rng() % 10;
+    const int32_t k = r < 6 ? static_cast<int32_t>(rng() % 30000) - 100 : r < 9 ? i : static_cast<int32_t>(rng());
+    T_LCOP_D o;
+    o.caseType = i;
+    pool.caseOptions.Store(k, o);
+    model.Store(k);
+    last[k] = i;
+    if (i == 300 || i == 5000) {
+      EXPECT_EQ(model.Order(), pool.caseOptions.Keys()) << i;
+    }
+  }
+  ASSERT_EQ(last.size(), pool.caseOptions.Count());
+  EXPECT_EQ(model.Order(), pool.caseOptions.Keys());
+  for (const auto& [k, seed] : last) {
+    const T_LCOP_D* o = pool.caseOptions.Find(k);
+    ASSERT_NE(nullptr, o) << k;
+    EXPECT_EQ(seed, o->caseType) << k;
+  }
+  for (int32_t k : {-101, 30000, 2147483647, INT32_MIN})
+    EXPECT_EQ(last.count(k) != 0, pool.caseOptions.Contains(k)) << k;
+  // FindOrCreate finds what is there and adds what is not, at its chain's head.
+  pool.caseOptions.FindOrCreate(last.begin()->first).caseType = -1;
+  EXPECT_EQ(-1, pool.caseOptions.Find(last.begin()->first)->caseType);
+  const int32_t added = 2147483646;
+  ASSERT_EQ(0u, last.count(added));
+  pool.caseOptions.FindOrCreate(added);
+  model.Store(added);
+  EXPECT_EQ(model.Order(), pool.caseOptions.Keys());
+}
+
 TEST(CompactStore, StoringWhileEnumeratingReplacesInPlace) {
   // The beam adjustment's pattern: visit every element and store it back.
   CDataPool pool;

@@ -39,10 +39,22 @@ TEST(GroupOutput, BoundaryGroups) {
   CWriteQsxFromNeutral w(hvx::DefaultEnv());
   const std::string qsx = WritePool(pool, &w).qsx;
   const auto& b = w.BoundaryGroups();
-  ASSERT_EQ(5u, b.size());
-  // A rule without boundary elements repeats the list before it.
-  const std::vector<std::vector<int32_t>> lists = {{5}, {8}, {8, 7}, {8, 7}, {5, 8}};
-  for (size_t i = 0; i < lists.size(); ++i) EXPECT_EQ(lists[i], b[i].elems) << i;
+  // One entry per group that reaches a boundary element, listed once per
+  // element rule from the first that reached one on (a rule without boundary
+  // elements repeats the name); each element is held by the first group that
+  // reaches it only, as that group names it.
+  struct CExpected {
+    const char* name;
+    std::vector<int32_t> elems;
+    int64_t lines;
+  };
+  const CExpected expected[] = {{"Bndr Group 4", {5}, 1}, {"Links", {8, 7}, 3}, {"Late", {}, 1}};
+  ASSERT_EQ(std::size(expected), b.size());
+  for (size_t i = 0; i < b.size(); ++i) {
+    EXPECT_EQ(expected[i].name, b[i].name) << i;
+    EXPECT_EQ(expected[i].elems, b[i].elems) << i;
+    EXPECT_EQ(expected[i].lines, b[i].lines) << i;
+  }
   const hvx::CBoundaryIndex index(b);
   const std::pair<int32_t, const char*> names[] = {{8, "Links"}, {5, "Bndr Group 4"}, {6, ""}, {99, ""}, {1, ""},
                                                   {7, "Links"}, {9, ""}};
@@ -54,16 +66,43 @@ TEST(GroupOutput, BoundaryGroups) {
 }
 
 // A damaged range stands for at most ten million numbers: element 10000000
-// is reached and 10000001 is not.
+// is reached and 10000001 is not. Ranges with steps reach the elements on
+// their steps only, whichever way they are looked for.
 TEST(GroupOutput, NumberWalkIsBounded) {
   CDataPool pool;
   for (int32_t id : {5, 10000000, 10000001}) pool.elements.Store(id, Elem(7, 9, 0, {1}));
+  for (int32_t id : {21, 24, 27, 30, 33}) pool.elements.Store(id, Elem(82, 0, 0, {1, 2}));
   pool.groups.Store(1, Group("Damaged", {{21, {{1, 2147483647, 1, 0}}}}));
+  // Steps of 3 from 24: a short run (two numbers, five elements in its span)
+  // and a long one (elements looked for in the span).
+  pool.groups.Store(2, Group("Short", {{21, {{24, 27, 3, 0}}}}));
+  pool.groups.Store(3, Group("Long", {{21, {{0, 100, 3, 0}, {22, 1000, 2, 0}}}}));
   CWriteQsxFromNeutral w(hvx::DefaultEnv());
   const Written out = WritePool(pool, &w);
-  ASSERT_EQ(1u, w.BoundaryGroups().size());
-  EXPECT_EQ((std::vector<int32_t>{5, 10000000}), w.BoundaryGroups()[0].elems);
+  const auto& b = w.BoundaryGroups();
+  ASSERT_EQ(3u, b.size());
+  EXPECT_EQ("Long", b[0].name);
+  EXPECT_EQ((std::vector<int32_t>{21, 24, 27, 30, 33}), b[0].elems);
+  EXPECT_EQ("Short", b[1].name);
+  EXPECT_EQ((std::vector<int32_t>{}), b[1].elems);
+  EXPECT_EQ("Damaged", b[2].name);
+  EXPECT_EQ((std::vector<int32_t>{5, 10000000}), b[2].elems);
   EXPECT_NE(std::string::npos, out.qsx.find(" Damaged, , \n"));
+}
+
+// A range that is not written costs nothing to pass over: thousands of
+// groups over the whole number range, each standing for ten million numbers,
+// convert at once (walked one by one, they would run for minutes).
+TEST(GroupOutput, UnwrittenRangesAreNotWalked) {
+  CDataPool pool;
+  pool.elements.Store(3, Elem(7, 9, 0, {1}));
+  for (int32_t id = 1; id <= 5000; ++id) pool.groups.Store(id, Group("", {{21, {{1, 2147483647, 1, 0}}}}));
+  CWriteQsxFromNeutral w(hvx::DefaultEnv());
+  const Written out = WritePool(pool, &w);
+  ASSERT_EQ(5000u, w.BoundaryGroups().size());
+  EXPECT_EQ((std::vector<int32_t>{3}), w.BoundaryGroups()[0].elems);
+  EXPECT_TRUE(w.BoundaryGroups()[1].elems.empty());
+  EXPECT_NE(std::string::npos, out.qsx.find(" Strt Group 5000, , \n"));
 }
 
 }  // namespace

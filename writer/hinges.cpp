@@ -137,9 +137,9 @@ static void WriteHingeModelData(CWriteQsxFromNeutral& w, const char* key, const 
 // that is not in the store writes zeros.
 static void WriteHingeInteraction(CWriteQsxFromNeutral& w, const T_IHPR_D& h) {
   for (int c = 0; c < 2; ++c) {
-    T_SKCV_D cv;
-    w.Pool().curves.Lookup(h.inter[c], cv);
-    const double* v = cv.value;
+    static const T_SKCV_D kNoCurve;
+    const T_SKCV_D* cv = w.Pool().curves.Find(h.inter[c]);
+    const double* v = (cv ? cv : &kNoCurve)->value;
     if (c == 0) w.Out("  NO, %g,", v[0]);
     w.Out(" %g, %g, %g, %g, %g, %g, %g \\\n", v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
     // P1ST, M1ST, P2ND, M2ND: four runs of eleven values from entry 9 on.

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "writer/function_points.h"
 #include "writer/writer.h"
@@ -18,22 +20,30 @@ constexpr int kElementRule = 21;
 
 bool IsTimeHistoryLoad(const T_LOAD_D& load) { return load.dynCode == 1 || load.dynCode == 2; }
 
-// Largest absolute value of a function's arguments (selector 0) or values
-// (selector 1); -1e28 when the list is empty or the function is missing.
-double FunctionPeak(CDataPool& pool, int32_t fid, int selector) {
-  const T_FUNC_D* f = pool.functions.Find(fid);
-  if (!f) return -1e28;
-  const std::vector<double>& list = selector == 0 ? f->arg : f->value;
-  double peak = -1e28;
-  for (double v : list) peak = std::fmax(peak, std::fabs(v));
-  return peak;
-}
+// Largest absolute value of a function's values; -1e28 when the list is
+// empty or the function is missing. Each function's is worked out once: many
+// loads may name one long function.
+class CFunctionPeaks {
+ public:
+  explicit CFunctionPeaks(const CDataPool& pool) : m_pool(pool) {}
+  double Of(int32_t fid) {
+    const auto [it, added] = m_peaks.try_emplace(fid, -1e28);
+    if (added)
+      if (const T_FUNC_D* f = m_pool.functions.Find(fid))
+        for (double v : f->value) it->second = std::fmax(it->second, std::fabs(v));
+    return it->second;
+  }
+
+ private:
+  const CDataPool& m_pool;
+  std::unordered_map<int32_t, double> m_peaks;
+};
 
 // Scale of a time load: the amplitude itself, or the amplitude over the peak
 // ordinate of its function.
-double TimeLoadScale(CDataPool& pool, const T_MBLD_D& e, int32_t fid) {
+double TimeLoadScale(CFunctionPeaks& peaks, const T_MBLD_D& e, int32_t fid) {
   if (e.extInt == 1) return e.extFactor;
-  return e.extFactor / FunctionPeak(pool, fid, 1);
+  return e.extFactor / peaks.Of(fid);
 }
 
 std::string TimeFunctionName(CDataPool& pool, int32_t fid) {
@@ -41,15 +51,11 @@ std::string TimeFunctionName(CDataPool& pool, int32_t fid) {
   return CWriteQsxFromNeutral::NameOr(f ? f->title : std::string(), "TFUNC%d", fid);
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
+// s with A to Z in lower case: names that compare equal without case map to one text.
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
 }
 
 const char* AllModes(int32_t k) { return k != 0 ? "NO" : "YES"; }
@@ -59,6 +65,7 @@ int32_t OneIfZero(int32_t k) { return k == 0 ? 1 : k; }
 
 int CWriteQsxFromNeutral::WriteGroundAcc() {
   CDataPool& pool = Pool();
+  CFunctionPeaks peaks(pool);
   hvx::CSection s = Section({"*GROUND-ACC    ; Ground Acceleration\n",
                              "; THIS, FUNCX, SCALEX, ATIMEX, FUNCY, SCALEY, ATIMEY, FUNCZ, SCALEZ, ATIMEZ, ANGLE\n"});
   pool.loads.Enumerate([&](int32_t id, const T_LOAD_D& load) {
@@ -72,7 +79,7 @@ int CWriteQsxFromNeutral::WriteGroundAcc() {
       for (int d = 0; d < 3; ++d) {
         if (e.dir[d] != 1) continue;
         name[d] = TimeFunctionName(pool, e.l3[d]);
-        scale[d] = TimeLoadScale(pool, e, e.l3[d]);
+        scale[d] = TimeLoadScale(peaks, e, e.l3[d]);
       }
     }
     if (any)
@@ -85,6 +92,7 @@ int CWriteQsxFromNeutral::WriteGroundAcc() {
 
 int CWriteQsxFromNeutral::WriteDynNodalLoad() {
   CDataPool& pool = Pool();
+  CFunctionPeaks peaks(pool);
   hvx::CSection s =
       Section({"*DYN-NLOAD    ; Dynamic Nodal Loads\n", "; NODE_LIST, THIS, FUNC, DIR, ARTIME, SCALE\n"});
   std::string dir;  // an unknown direction code keeps the previous entry's text
@@ -95,7 +103,7 @@ int CWriteQsxFromNeutral::WriteDynNodalLoad() {
       if (e.kind != kDynNodalLoad) continue;
       if (e.dir[0] >= 1 && e.dir[0] <= 3) dir = std::string(1, static_cast<char>('X' + e.dir[0] - 1));
       s.Line(" %d, %s, %s, %s, 0, %g \n", e.target, ThCaseName(id, load), TimeFunctionName(pool, e.l3[0]), dir,
-             TimeLoadScale(pool, e, e.l3[0]));
+             TimeLoadScale(peaks, e, e.l3[0]));
     }
   }
   s.Close();
@@ -107,6 +115,9 @@ int CWriteQsxFromNeutral::WriteGroupDamping() {
   // All taking-part groups form one line; nothing at all when none takes part.
   hvx::CSection s = Section({"*GROUP-DAMP    ; Group Damping\n",
                              "; DEFAULT, DSC, DMC, bCALC, GNAME1, GTYPE1, DRATIO1, MASS1, STIFF1, ...\n"});
+  // The boundary groups' names, compared without case.
+  std::unordered_set<std::string> boundaryNames;
+  for (const T_BNDRGRP_D& b : BoundaryGroups()) boundaryNames.insert(LowerAscii(b.name));
   pool.groups.Enumerate([&](int32_t id, const T_GRUP_D& g) {
     if (g.damp == 0.0 && g.massC == 0.0 && g.stiffC == 0.0) return;
     bool hasRule = false;
@@ -115,11 +126,7 @@ int CWriteQsxFromNeutral::WriteGroupDamping() {
     const char* fmt = s.IsOpen() ? ", %s, STRUCTURE, %g, %g, %g" : " 0, 0, 0, YES, %s, STRUCTURE, %g, %g, %g";
     s.Line(fmt, NameOr(g.title, "Strt Group %d", id), g.damp, g.massC, g.stiffC);
     const std::string bndr = NameOr(g.title, "Bndr Group %d", id);
-    for (const T_BNDRGRP_D& b : BoundaryGroups())
-      if (EqualNoCase(b.name, bndr)) {
-        Out(", %s, BOUNDARY, %g, %g, %g", bndr, g.damp, g.massC, g.stiffC);
-        break;
-      }
+    if (boundaryNames.count(LowerAscii(bndr)) != 0) Out(", %s, BOUNDARY, %g, %g, %g", bndr, g.damp, g.massC, g.stiffC);
   });
   if (s.IsOpen()) Out("\n\n");
   return 1;

@@ -98,10 +98,11 @@ int CWriteQsxFromNeutral::WriteTimeHistoryLoadCase() {
     std::string sequence;
     if (op->initLoad != 0) {
       // A missing initial load set reads as an untitled set that is not a
-      // linear static case.
-      T_LOAD_D I;
-      const bool haveI = pool.loads.Lookup(op->initLoad, I);
-      const T_LCOP_D* iop = haveI ? pool.caseOptions.Find(I.lcop) : nullptr;
+      // linear static case. (Read in place: many cases may name one long set.)
+      static const T_LOAD_D kNoLoad;
+      const T_LOAD_D* found = pool.loads.Find(op->initLoad);
+      const T_LOAD_D& I = found ? *found : kNoLoad;
+      const T_LCOP_D* iop = found ? pool.caseOptions.Find(I.lcop) : nullptr;
       const bool linearStatic = iop && iop->caseType == 3 && I.dynCode == 0 && I.nonlinear == 0;
       if (!linearStatic) {
         sequence = ThCaseName(op->initLoad, I);

@@ -152,7 +152,8 @@ void CWriteQsxFromNeutral::WriteStructureType() {
 
 int CWriteQsxFromNeutral::WriteBoundaryGroup() {
   hvx::CSection s = Section({"*BNDR-GROUP    ; Boundary Group\n", "; NAME\n"});
-  for (const T_BNDRGRP_D& g : m_bndrGroups) s.Line(" %s\n", g.name);
+  for (const T_BNDRGRP_D& g : m_bndrGroups)
+    for (int64_t i = 0; i < g.lines; ++i) s.Line(" %s\n", g.name);
   s.Close();
   return 1;
 }

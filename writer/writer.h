@@ -33,10 +33,12 @@ struct T_ELEMKEY_D {
   bool offset;   // the end offsets add up to more than 0
 };
 
-// A boundary group: a group name and the spring and link elements it holds.
+// A boundary group: a group name, the spring and link elements it names (those
+// no earlier boundary group holds) and how many times *BNDR-GROUP lists it.
 struct T_BNDRGRP_D {
   std::string name;
   std::vector<int32_t> elems;
+  int64_t lines = 0;
 };
 
 class CWriteQsxFromNeutral {

@@ -275,4 +275,26 @@ TEST(PageText, HeaderFactsAndTemplateMarkers) {
   EXPECT_EQ(policy.find("http"), std::string::npos);
 }
 
+// Types and reasons are found by their text however many there are, also
+// after entries were put in the lists directly.
+TEST(PageData, TypesAndReasonsAreAddedOnce) {
+  CPageModel m;
+  m.types = {{"BEAM", EPageDraw::kLine}};
+  m.reasons = {"first"};
+  EXPECT_EQ(0, m.Type("BEAM", EPageDraw::kLine));
+  EXPECT_EQ(1, m.Type("BEAM", EPageDraw::kPolygon));  // same label, other drawing
+  EXPECT_EQ(0, m.Reason("first"));
+  for (int i = 0; i < 5000; ++i) {
+    const std::string text = "type " + std::to_string(i);
+    EXPECT_EQ(i + 2, m.Type(text, EPageDraw::kPoint));
+    EXPECT_EQ(i + 1, m.Reason(text));
+  }
+  EXPECT_EQ(1001, m.Reason("type 1000"));
+  EXPECT_EQ(1002, m.Type("type 1000", EPageDraw::kPoint));
+  m.reasons.push_back("appended");
+  EXPECT_EQ(5001, m.Reason("appended"));
+  EXPECT_EQ(5002u, m.types.size());
+  EXPECT_EQ(5002u, m.reasons.size());
+}
+
 }  // namespace
