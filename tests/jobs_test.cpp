@@ -29,7 +29,7 @@ extern char** environ;
 
 namespace {
 
-struct Run {
+struct ToolRun {
   int status = -1;
   std::string out, err;
 };
@@ -41,7 +41,7 @@ std::string Quote(const std::string& s) {
 }
 
 // The tool in folder cwd, in English.
-Run RunTool(const std::string& args, const std::string& cwd) {
+ToolRun RunTool(const std::string& args, const std::string& cwd) {
   TempDir cap;
   const std::string cmd = "cd " + Quote(cwd) + " && env -u LC_MESSAGES -u LANG LC_ALL=C " +
                           Quote(BinaryDir() + "/halvex2qsx") + " " + args + " >" + Quote(cap.File("out")) + " 2>" +
@@ -121,13 +121,13 @@ TEST(ToolJobs, BatchGivesWhatOneAfterTheOtherGives) {
       "halvex2qsx: problems.hvt: not converted: 2 elements, 1 material, 3 static loads; 1 unknown block; "
       "7 lines outside blocks; reading stopped at line 1151; 2 dangling references (see --report)\n";
   for (const std::string options : {"", " --strict --report --report-json r.json"}) {
-    std::optional<Run> first;
+    std::optional<ToolRun> first;
     std::map<std::string, std::string> firstFiles;
     for (const char* jobs : {"-j 1", "-j 3", "--jobs 3 --threads 2", "-j2"}) {
       SCOPED_TRACE(std::string(jobs) + options);
       TempDir dir;
       batch.Make(dir);
-      Run r = RunTool(jobs + options + batch.Args(), dir.Path());
+      ToolRun r = RunTool(jobs + options + batch.Args(), dir.Path());
       r.out = Replaced(r.out, dir.Path(), "@DIR@");
       r.err = Replaced(r.err, dir.Path(), "@DIR@");
       const std::map<std::string, std::string> files = Contents(dir.Path());
@@ -189,7 +189,7 @@ TEST(ToolJobs, RefusalsAndUsageErrorsBeforeAnythingRuns) {
     WriteFile(dir.File("first.qsx"), "*NODE\n 1, 0, 0, 0\n\n*ENDDATA\n");
     fs::create_directories(dir.File("out"));
     const std::map<std::string, std::string> before = Contents(dir.Path());
-    const Run r = RunTool(c.args, dir.Path());
+    const ToolRun r = RunTool(c.args, dir.Path());
     EXPECT_EQ(1, r.status);
     EXPECT_EQ("", r.out);
     EXPECT_EQ(c.err, Replaced(r.err, dir.Path(), "@DIR@"));
@@ -197,36 +197,41 @@ TEST(ToolJobs, RefusalsAndUsageErrorsBeforeAnythingRuns) {
   }
   // A value missing is CLI11's error, one line and the hint as for any option.
   TempDir dir;
-  const Run r = RunTool("first.hvt -j", dir.Path());
+  const ToolRun r = RunTool("first.hvt -j", dir.Path());
   EXPECT_EQ(1, r.status);
   EXPECT_EQ(0u, r.err.find("halvex2qsx: ")) << r.err;
   EXPECT_EQ(r.err.size() - kHint.size(), r.err.find('\n') + 1) << r.err;
 }
 
-// --check -j N: the findings of each file in the order of the files, as one
-// after the other gives them.
+// --check -j N: each check case's transcript (tests/check_cases, see
+// tests/check_test.cpp) in the order of the files, the highest status.
 TEST(ToolJobs, CheckGivesWhatOneAfterTheOtherGives) {
   TempDir dir;
-  std::string args;
-  int n = 0;
+  std::string args, out, err;
+  int status = 0;
   for (const auto& e : fs::directory_iterator(SourceDir() + "/tests/check_cases")) {
-    if (e.path().extension() != ".qsx") continue;
-    fs::copy_file(e.path(), dir.File(std::to_string(++n) + ".qsx"));
-    args += " " + std::to_string(n) + ".qsx";
+    const std::string name = e.path().filename().string() + ".qsx";
+    if (Exists(e.path().string() + "/input.qsx")) fs::copy_file(e.path() / "input.qsx", dir.File(name));
+    args += " " + name;
+    const std::string expected = Replaced(ReadFile(e.path().string() + "/expected.txt"), "input.qsx", name);
+    for (size_t p = 0, end; p < expected.size(); p = end + 1) {
+      end = expected.find('\n', p);
+      const std::string line = expected.substr(p, end + 1 - p);
+      if (line.rfind("exit ", 0) == 0)
+        status = std::max(status, std::stoi(line.substr(5)));
+      else if (line.rfind("stderr: ", 0) == 0)
+        err += line.substr(8);
+      else
+        out += line;
+    }
   }
-  ASSERT_GT(n, 3);
-  WriteFile(dir.File("not.qsx"), "random words\n");
-  args += " not.qsx gone.qsx";
-  const Run one = RunTool("--check -j 1" + args, dir.Path());
-  EXPECT_EQ(3, one.status);
-  EXPECT_NE(std::string::npos, one.out.find("not.qsx: not a QSX file")) << one.out;
-  EXPECT_NE(std::string::npos, one.err.find("gone.qsx: no such file")) << one.err;
-  for (const char* jobs : {"-j 3", "--jobs 2"}) {
+  ASSERT_NE("", err);
+  for (const char* jobs : {"-j 1", "-j 3", "--jobs 2"}) {
     SCOPED_TRACE(jobs);
-    const Run r = RunTool(std::string("--check ") + jobs + args, dir.Path());
-    EXPECT_EQ(one.status, r.status);
-    EXPECT_TRUE(one.out == r.out) << FirstDifference(one.out, r.out);
-    EXPECT_EQ(one.err, r.err);
+    const ToolRun r = RunTool(std::string("--check ") + jobs + args, dir.Path());
+    EXPECT_EQ(status, r.status);
+    EXPECT_TRUE(out == r.out) << FirstDifference(out, r.out);
+    EXPECT_EQ(err, r.err);
   }
 }
 
