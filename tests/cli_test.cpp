@@ -98,7 +98,7 @@ TEST(CommandLine, StatusesAndStreams) {
        {{"sub/a.html", "<!DOCTYPE html>"}, {"nothere.html", nullptr}, {"folder.html", "could not be opened"}}},
       {"--html paged.hvt good.hvt", 4, "", true, "could not write the page @DIR@/paged.html\n",
        {{"paged.qsx", "*NODE"}, {"good.html", "<!DOCTYPE html>"}}},
-      {"--check --html good.qsx", 1, "", true, "--check takes QSX files only", {}},
+      {"--check --html good.qsx", 1, "", true, "--check takes QSX files and -j only", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
@@ -237,7 +237,7 @@ TEST(CommandLine, NothingLostWithoutAWord) {
       {"", 1, "halvex2qsx: no model file given\n" + kHint, false, {}},
       {"--bogus good.hvt", 1, "halvex2qsx: The following argument was not expected: --bogus\n" + kHint, false, {}},
       {"-o", 1, kHint, true, {}},
-      {"--check --strict good.qsx", 1, "halvex2qsx: --check takes QSX files only, no other option\n" + kHint, false,
+      {"--check --strict good.qsx", 1, "halvex2qsx: --check takes QSX files and -j only, no other option\n" + kHint, false,
        {}},
       {"--report-json '' good.hvt", 1, "halvex2qsx: --report-json needs a file name\n" + kHint, false, {}},
   };
