@@ -9,10 +9,12 @@
 # so no two are the same), then runs `halvex2qsx -j 1` and `halvex2qsx -j N`
 # over the whole batch alternately, each into a fresh output folder, and prints
 # the median wall seconds of both, the speed-up and each one's peak resident
-# memory (the largest of its runs). EXTRA ARGS go to both (e.g. --threads 2).
+# memory (the largest of its runs, by GNU time). EXTRA ARGS go to both (e.g.
+# --threads 2).
 # Figures, not a test: wall times grow with other load on the machine, so
 # measure at a quiet moment (see `uptime`).
 set -euo pipefail
+[ -x /usr/bin/time ] || { echo "bench/jobs.sh: needs GNU time (apt-get install time)" >&2; exit 1; }
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
@@ -25,7 +27,7 @@ while [ $# -gt 0 ]; do
     --nodes) NODES="$2"; shift 2 ;;
     --jobs) JOBS="$2"; shift 2 ;;
     --) shift; EXTRA=("$@"); break ;;
-    -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
     *) echo "bench/jobs.sh: unknown argument $1" >&2; exit 1 ;;
   esac
 done
@@ -57,19 +59,23 @@ extra = sys.argv[6:6 + n_extra]
 models = sys.argv[6 + n_extra:]
 mb = sum(os.path.getsize(m) for m in models) / 1e6
 
+# Peak memory as GNU time reports it: the maximum resident set of the tool's
+# process alone (a child of this Python would count Python's own pages).
 def once(j):
     out = tempfile.mkdtemp(dir=data)
     try:
         start = time.monotonic()
-        p = subprocess.Popen([tool, "-j", j, "-q", "-o", out] + extra + models,
-                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        _, status, usage = os.wait4(p.pid, 0)
+        r = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", out + ".rss", tool, "-j", j, "-q", "-o", out]
+                           + extra + models, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wall = time.monotonic() - start
-        if os.waitstatus_to_exitcode(status) != 0:
-            sys.exit(f"halvex2qsx -j {j} failed: status {status}")
-        return wall, usage.ru_maxrss / 1024  # KiB to MiB
+        if r.returncode != 0:
+            sys.exit(f"halvex2qsx -j {j} failed: status {r.returncode}")
+        with open(out + ".rss") as f:
+            return wall, int(f.read().split()[-1]) / 1024  # KiB to MiB
     finally:
         shutil.rmtree(out)
+        if os.path.exists(out + ".rss"):
+            os.remove(out + ".rss")
 
 times = {"1": [], jobs: []}
 rss = {"1": 0.0, jobs: 0.0}
