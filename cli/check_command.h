@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,10 @@ enum ECheckExit {
   kCheckDangling = 5,
 };
 
-// Checks each file in order; returns the highest status of all files.
-int RunCheckCommand(const std::vector<std::string>& files, std::FILE* out, std::FILE* err);
+// Checks each file; returns the highest status of all files. With jobs above
+// 1 up to that many files are checked at once, their output still in the
+// order of the files. No file is started once stopped() says so.
+int RunCheckCommand(const std::vector<std::string>& files, std::FILE* out, std::FILE* err, unsigned jobs = 1,
+                    const std::function<bool()>& stopped = {});
 
 }  // namespace hvx

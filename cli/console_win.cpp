@@ -4,10 +4,35 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <atomic>
+
 #include "cli/console.h"
 #include "host/wintext.h"
 
 namespace hvx {
+
+namespace {
+std::atomic<bool> g_interrupted{false};
+
+// Runs on a thread of its own that the system starts. The first Ctrl+C or
+// Ctrl+Break is taken; the next goes on to the default handler, which ends
+// the process.
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  return g_interrupted.exchange(true) ? FALSE : TRUE;
+}
+}  // namespace
+
+void CatchInterrupt() { ::SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
+
+bool Interrupted() { return g_interrupted.load(); }
+
+void ExitInterrupted() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  // The status the default handler ends the process with.
+  ::ExitProcess(STATUS_CONTROL_C_EXIT);
+}
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   int count = 0;

@@ -11,6 +11,8 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <atomic>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -21,6 +23,7 @@
 
 #include "cli/check_command.h"
 #include "cli/console.h"
+#include "cli/ordered_jobs.h"
 #include "cli/progress.h"
 #include "host/conversion.h"
 #include "host/fileops.h"
@@ -36,7 +39,7 @@ constexpr uint64_t kProgressFrom = 20'000'000;
 
 constexpr const char* kUsageLines =
     "Usage: halvex2qsx [--result RESULT.hvb] MODEL.hvt [MODEL2.hvt ...] [OPTIONS]\n"
-    "       halvex2qsx --check FILE.qsx [FILE2.qsx ...]\n";
+    "       halvex2qsx --check FILE.qsx [FILE2.qsx ...] [-j N]\n";
 
 constexpr const char* kDescription =
     "Converts each Halvex model file into a QSX command-text file written beside\n"
@@ -149,6 +152,20 @@ int CheckFilesWritten(const std::vector<std::string>& modelPaths, const std::str
   return -1;
 }
 
+// -j N: a whole number from 1 up; 0 when it is none.
+unsigned JobsFrom(const std::string& text) {
+  unsigned n = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), n);
+  return r.ec == std::errc() && r.ptr == text.data() + text.size() ? n : 0;
+}
+
+// What one model gave, kept until the models before it are out.
+struct CModelOutput {
+  CBufferedText text;  // its lines on standard output and error, in order
+  int status = kOk;
+  std::string reportJson;
+};
+
 // The objects of one model each (indented by 2 as a whole document), as one
 // JSON array indented by 2.
 std::string JsonArray(const std::vector<std::string>& objects) {
@@ -207,6 +224,13 @@ int Run(int argc, char** argv) {
                  "threads for each conversion (default: one per core;\n"
                  "1: a single thread); the output is the same with any")
       ->type_name("N");
+  std::string jobsText = "1";
+  app.add_option("-j,--jobs", jobsText,
+                 "convert (or check) up to N models at once (default\n"
+                 "1), each on one thread unless --threads says\n"
+                 "otherwise; the files, the output and the exit status\n"
+                 "are those of one model after the other")
+      ->type_name("N");
   app.add_flag("--check", check,
                "check the given QSX files for references to things they\n"
                "do not define instead of converting; findings go to\n"
@@ -219,6 +243,8 @@ int Run(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return UsageError(e.what());
   }
+  const unsigned jobs = JobsFrom(jobsText);
+  if (jobs == 0) return UsageError(Text(EText::kJobsNotANumber, {jobsText}));
   if (help) {
     std::fputs(app.help().c_str(), stdout);
     return kOk;
@@ -232,7 +258,10 @@ int Run(int argc, char** argv) {
         app.count("--threads"))
       return UsageError(Text(EText::kCheckTakesFilesOnly));
     if (files.empty()) return UsageError(Text(EText::kNoQsxGiven));
-    return RunCheckCommand(files, stdout, stderr);
+    CatchInterrupt();
+    const int status = RunCheckCommand(files, stdout, stderr, jobs, Interrupted);
+    if (Interrupted()) ExitInterrupted();
+    return status;
   }
   if (files.empty()) return UsageError(Text(EText::kNoModelGiven));
   if (app.count("--report-json") && reportJson.empty()) return UsageError(Text(EText::kReportJsonNeedsName));
@@ -249,6 +278,10 @@ int Run(int argc, char** argv) {
   if (const int refused = CheckFilesWritten(models, outputDir, html, reportJson, inputsOf); refused >= 0)
     return refused;
 
+  // Several models at once: each on one thread, unless --threads says
+  // otherwise, and one progress line counting the models done.
+  const size_t parallel = std::min<size_t>(jobs, models.size());
+  if (parallel > 1 && !app.count("--threads")) threads = 1;
   const bool progressAllowed = !noProgress && !quiet && StderrIsTerminal();
   CProgressLine progressLine(
       [](std::string_view text) {
@@ -256,10 +289,14 @@ int Run(int argc, char** argv) {
         std::fflush(stderr);
       },
       SteadySeconds);
+  std::atomic<int> bigRunning{0};  // models over kProgressFrom being converted
   std::vector<std::string> reports;
-
   int status = kOk;
-  for (size_t i = 0; i < models.size(); ++i) {
+
+  // A Ctrl+C cancels the conversions running (each leaves its folder as it
+  // was) and starts no other; the models done before are told as usual.
+  CatchInterrupt();
+  const auto convert = [&](size_t i) {
     const std::string& m = models[i];
     CConvertOptions options;
     options.outputDir = outputDir;
@@ -270,30 +307,53 @@ int Run(int argc, char** argv) {
     // No model is written over, neither by its own result nor by another's.
     options.inputs = inputsOf[i];
     options.threads = threads;
-    bool progressShown = false;
-    if (progressAllowed) {
-      const std::string name = m.substr(m.find_last_of("/\\") + 1);
-      options.progress = [&, name](const CProgress& p) {
+    bool progressShown = false, big = false;
+    const std::string name = m.substr(m.find_last_of("/\\") + 1);
+    options.progress = [&, name](const CProgress& p) {
+      if (progressAllowed && parallel > 1 && !big && p.modelBytes > kProgressFrom) {
+        big = true;
+        ++bigRunning;
+      } else if (progressAllowed && parallel == 1) {
         if (!progressShown && p.modelBytes > kProgressFrom) {
           progressShown = true;
           progressLine.Begin(name);
         }
         if (progressShown) progressLine.Update(p);
-        return true;
-      };
-    }
+      }
+      return !Interrupted();
+    };
     const CConvertResult r = Convert(m, options);
     if (progressShown) progressLine.End();
+    if (big) --bigRunning;
 
-    for (const std::string& line : r.messages) Print(stdout, line + "\n");
-    std::fflush(stdout);
-    Print(stderr, r.errors);
-    if (!quiet) Print(stderr, SummaryLine(r.summary, m));
-    status = MoreSevere(status, r.status);
-    if (report) Print(stderr, r.ReportText());
-    if (!reportJson.empty()) reports.push_back(r.ReportJson());
-  }
+    CModelOutput out;
+    out.status = r.status;
+    if (r.status == kStatusCancelled) return out;
+    for (const std::string& line : r.messages) out.text.Put(stdout, line + "\n");
+    out.text.Put(stderr, r.errors);
+    if (!quiet) out.text.Put(stderr, SummaryLine(r.summary, m));
+    if (report) out.text.Put(stderr, r.ReportText());
+    if (!reportJson.empty()) out.reportJson = r.ReportJson();
+    return out;
+  };
+  const auto emit = [&](size_t, CModelOutput& out) {
+    if (out.status == kStatusCancelled) return;
+    progressLine.End();
+    out.text.WriteOut();
+    status = MoreSevere(status, out.status);
+    if (!reportJson.empty()) reports.push_back(std::move(out.reportJson));
+  };
+  const auto counted = [&](size_t done) {
+    if (bigRunning.load() > 0)
+      progressLine.Count(done, models.size());
+    else
+      progressLine.End();
+  };
+  COrderedJobs<CModelOutput>::RunAll(models.size(), static_cast<unsigned>(parallel), convert, emit, Interrupted,
+                                     progressAllowed ? COrderedJobs<CModelOutput>::Tick(counted) : nullptr);
+  progressLine.End();
   std::fflush(stdout);
+  if (Interrupted()) ExitInterrupted();
 
   if (!reportJson.empty()) {
     std::ofstream out(std::filesystem::u8path(reportJson), std::ios::binary);

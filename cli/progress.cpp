@@ -21,6 +21,10 @@ void CProgressLine::Update(const CProgress& p) {
   Show(Text(EText::kProgressReading, {m_name, std::to_string(pct)}));
 }
 
+void CProgressLine::Count(size_t done, size_t total) {
+  Show(Text(EText::kProgressModels, {std::to_string(done), std::to_string(total)}));
+}
+
 void CProgressLine::Show(std::string text) {
   const double now = m_clock();
   if (text == m_shown || (m_drawn && now - m_lastDraw < kMinInterval)) return;

@@ -1,9 +1,11 @@
 // The progress line of the command-line tool: one line on standard error
-// showing the share of the model read, then the section being written,
+// showing the share of the model read, then the section being written (or,
+// with several models converted at once, how many are done),
 // redrawn at most ten times a second and cleared at the end. The clock and the
 // output are handed in, so the throttling can be tested without a terminal.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,6 +27,9 @@ class CProgressLine {
   void Begin(std::string name);
   // Shows where the conversion is: "reading NAME: P%" or "writing NAME: SECTION".
   void Update(const CProgress& p);
+  // Shows how many of a batch's models are done, while several are converted
+  // at once: "converted DONE of TOTAL models".
+  void Count(size_t done, size_t total);
   // Clears the line, when one was drawn.
   void End();
 

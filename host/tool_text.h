@@ -35,6 +35,8 @@ enum class EText : int {
   kFailure,
   kProgressReading,      // {1} model name, {2} percent
   kProgressWriting,      // {1} model name, {2} section keyword
+  kProgressModels,       // {1} models done, {2} models in all
+  kJobsNotANumber,       // {1} what -j was given
   kSummaryLine,          // {1} model, {2} what was passed over
   kSummaryNotConverted,  // {1} kinds with counts
   kSummaryPartly,        // {1} kinds with counts

@@ -21,33 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-// env: assignments such as "LC_ALL=C", made after the locale variables are
-// cleared.
-Result RunCli(const std::string& args, const std::string& cwd, const std::string& env = "") {
-  TempDir cap;
-  const std::string cmd = "cd " + Quote(cwd) + " && env -u LC_ALL -u LC_MESSAGES -u LANG " + env + " " +
-                          Quote(BinaryDir() + "/halvex2qsx") + " " + args + " >" + Quote(cap.File("out")) + " 2>" +
-                          Quote(cap.File("err")) + " </dev/null";
-  const int rc = std::system(cmd.c_str());
-  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFile(cap.File("out")), ReadFile(cap.File("err"))};
-}
-
-std::string Replaced(std::string s, const std::string& from, const std::string& to) {
-  for (size_t p; (p = s.find(from)) != std::string::npos;) s.replace(p, from.size(), to);
-  return s;
-}
-
 size_t Occurrences(const std::string& text, const std::string& part) {
   size_t n = 0;
   for (size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1)) ++n;
@@ -98,13 +71,13 @@ TEST(CommandLine, StatusesAndStreams) {
        {{"sub/a.html", "<!DOCTYPE html>"}, {"nothere.html", nullptr}, {"folder.html", "could not be opened"}}},
       {"--html paged.hvt good.hvt", 4, "", true, "could not write the page @DIR@/paged.html\n",
        {{"paged.qsx", "*NODE"}, {"good.html", "<!DOCTYPE html>"}}},
-      {"--check --html good.qsx", 1, "", true, "--check takes QSX files only", {}},
+      {"--check --html good.qsx", 1, "", true, "--check takes QSX files and -j only", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args);
     TempDir dir;
     MakeModels(dir);
-    const Result r = RunCli(c.args, dir.Path());
+    const ToolRun r = RunTool(c.args, dir.Path());
     EXPECT_EQ(c.status, r.status) << r.err;
     const std::string out = Replaced(c.out, "@DIR@", dir.Path());
     EXPECT_NE(std::string::npos, c.outWhole ? (out == r.out ? 0 : std::string::npos) : r.out.find(out)) << r.out;
@@ -237,7 +210,7 @@ TEST(CommandLine, NothingLostWithoutAWord) {
       {"", 1, "halvex2qsx: no model file given\n" + kHint, false, {}},
       {"--bogus good.hvt", 1, "halvex2qsx: The following argument was not expected: --bogus\n" + kHint, false, {}},
       {"-o", 1, kHint, true, {}},
-      {"--check --strict good.qsx", 1, "halvex2qsx: --check takes QSX files only, no other option\n" + kHint, false,
+      {"--check --strict good.qsx", 1, "halvex2qsx: --check takes QSX files and -j only, no other option\n" + kHint, false,
        {}},
       {"--report-json '' good.hvt", 1, "halvex2qsx: --report-json needs a file name\n" + kHint, false, {}},
   };
@@ -246,7 +219,7 @@ TEST(CommandLine, NothingLostWithoutAWord) {
     TempDir dir;
     MakeLossModels(dir);
     std::map<std::string, std::string> before = Contents(dir.Path());
-    const Result r = RunCli(c.args, dir.Path());
+    const ToolRun r = RunTool(c.args, dir.Path());
     EXPECT_EQ(c.status, r.status) << r.err;
     const std::string err = Replaced(c.err, "@DIR@", dir.Path());
     if (c.part)
@@ -277,7 +250,7 @@ TEST(CommandLine, MessagesInTheLocalesLanguage) {
   for (const auto& [env, lang] : cases) {
     char line[256];
     std::snprintf(line, sizeof line, invalid.text[lang], 3);
-    const Result r = RunCli("m.hvt", dir.Path(), env);
+    const ToolRun r = RunTool("m.hvt", dir.Path(), env);
     EXPECT_EQ(0, r.status) << env;
     EXPECT_EQ(std::string(1, '\n').append(line).append("\nImport <" + dir.File("m.hvt") + ">\n"), r.out) << env;
   }
@@ -303,7 +276,7 @@ TEST(CommandLine, OwnTextsInTheLocalesLanguage) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.env) + " " + c.args);
-    EXPECT_EQ(c.err, RunCli(c.args, dir.Path(), c.env).err);
+    EXPECT_EQ(c.err, RunTool(c.args, dir.Path(), c.env).err);
   }
 }
 
@@ -315,7 +288,7 @@ TEST(ConversionReport, GoldenTextAndJson) {
     SCOPED_TRACE(d.path().filename().string());
     TempDir dir;
     WriteFile(dir.File("model.hvt"), ReadFile(d.path().string() + "/model.hvt"));
-    const Result r = RunCli("--quiet --report --report-json report.json model.hvt", dir.Path());
+    const ToolRun r = RunTool("--quiet --report --report-json report.json model.hvt", dir.Path());
     const std::string text = ReadFile(d.path().string() + "/expected.report.txt");
     const std::string json = ReadFile(d.path().string() + "/expected.report.json");
     // @DIR@ stands for the folder of the written file.
@@ -341,8 +314,8 @@ TEST(ConversionReport, LeavesConversionUnchanged) {
     TempDir plain, reported;
     WriteFile(plain.File("m.hvt"), ReadFile(model.string()));
     WriteFile(reported.File("m.hvt"), ReadFile(model.string()));
-    const Result a = RunCli("m.hvt", plain.Path());
-    const Result b = RunCli("--report --report-json r.json --html --no-progress m.hvt", reported.Path());
+    const ToolRun a = RunTool("m.hvt", plain.Path());
+    const ToolRun b = RunTool("--report --report-json r.json --html --no-progress m.hvt", reported.Path());
     EXPECT_EQ(a.status, b.status);
     // The message window names the model by its full path.
     EXPECT_EQ(a.out, Replaced(b.out, reported.Path(), plain.Path()));
@@ -358,7 +331,7 @@ TEST(ConversionReport, LeavesConversionUnchanged) {
 TEST(ConversionReport, JsonHoldsEveryModelInOrder) {
   TempDir dir;
   WriteFile(dir.File("good.hvt"), kGood);
-  const Result r = RunCli("--report-json r.json good.hvt nothere.hvt good.hvt", dir.Path());
+  const ToolRun r = RunTool("--report-json r.json good.hvt nothere.hvt good.hvt", dir.Path());
   EXPECT_EQ(3, r.status);
   const std::string json = ReadFile(dir.File("r.json"));
   const size_t first = json.find("\"model\": \"good.hvt\""), second = json.find("\"model\": \"nothere.hvt\"");

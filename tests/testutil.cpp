@@ -1,5 +1,6 @@
 #include "tests/testutil.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -25,6 +26,28 @@ std::string SourceDir() { return HALVEX_SOURCE_DIR; }
 std::string BinaryDir() { return HALVEX_BINARY_DIR; }
 
 int LoadCatalogue() { return hvx::CMsgDll::Load((BinaryDir() + "/libConvertmsg.so").c_str()); }
+
+namespace {
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+}  // namespace
+
+ToolRun RunTool(const std::string& args, const std::string& cwd, const std::string& env) {
+  TempDir cap;
+  const std::string cmd = "cd " + Quote(cwd) + " && env -u LC_ALL -u LC_MESSAGES -u LANG " + env + " " +
+                          Quote(BinaryDir() + "/halvex2qsx") + " " + args + " >" + Quote(cap.File("out")) + " 2>" +
+                          Quote(cap.File("err")) + " </dev/null";
+  const int rc = std::system(cmd.c_str());
+  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFile(cap.File("out")), ReadFile(cap.File("err"))};
+}
+
+std::string Replaced(std::string s, const std::string& from, const std::string& to) {
+  for (size_t p; (p = s.find(from)) != std::string::npos;) s.replace(p, from.size(), to);
+  return s;
+}
 
 TempDir::TempDir() {
   std::string tmpl = (std::filesystem::temp_directory_path() / "hvxtest-XXXXXX").string();

@@ -103,6 +103,17 @@ std::string ReadModel(const std::string& modelText, CDataPool*& pool, int readMo
 std::string ConvertCore(const std::string& modelText, std::string* readLog = nullptr,
                         std::string* writeLog = nullptr, int readMode = 1);
 
+// What the command-line tool (the build's halvex2qsx) did, run in folder cwd
+// with args as a shell takes them, the locale variables cleared and env's
+// assignments (such as "LC_ALL=ja_JP.UTF-8") made; no standard input.
+struct ToolRun {
+  int status = -1;  // the exit status; -1 when it did not exit
+  std::string out, err;
+};
+ToolRun RunTool(const std::string& args, const std::string& cwd, const std::string& env = "");
+// The text with every `from` replaced by `to`.
+std::string Replaced(std::string s, const std::string& from, const std::string& to);
+
 // Shows the first differing line of two texts (for golden comparisons).
 std::string FirstDifference(const std::string& expected, const std::string& actual);
 

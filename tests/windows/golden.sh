@@ -7,6 +7,8 @@
 # expected.qsx byte for byte, standard output must equal expected.stdout
 # (@MODEL@ standing for the path given) apart from the
 # console's CRLF line ends, and the exit status must equal expected.exit.
+# Then all of tests/cases as one batch with -j 1 and with -j 3 must give the
+# same files, output and exit status.
 #
 #   tests/windows/golden.sh [BUILD_DIR]      (default build-windows)
 set -uo pipefail
@@ -74,5 +76,35 @@ for root in "${roots[@]}"; do
   done
 done
 done
+
+# The same models as one batch, one after the other and three at a time
+# (-j 3; each model's output kept and written through the console layer in
+# command-line order): files, standard output and error and the exit status
+# must be the same bytes.
+batch() {
+  local out="$tmp/batch$1" args=() dir
+  mkdir -p "$out"
+  for dir in tests/cases/*/; do
+    [ -f "$dir/model.hvt" ] && cp "$dir/model.hvt" "$out/$(basename "$dir").hvt"
+    args+=("$(basename "$dir").hvt")
+  done
+  (cd "$out" && timeout 300 wine "$build/halvex2qsx.exe" "${@:2}" "${args[@]}" >"$out.out" 2>"$out.err")
+  echo "exit $?" >>"$out.err"
+  local w; w="$(winpath "$out")"
+  sed -i "s|${w//\\/\\\\}|@DIR@|g" "$out.out" "$out.err"
+}
+batch 1 -j 1
+batch 3 -j 3
+n=$((n + 1))
+if diff -r "$tmp/batch1" "$tmp/batch3" >/dev/null && cmp -s "$tmp/batch1.out" "$tmp/batch3.out" &&
+   cmp -s "$tmp/batch1.err" "$tmp/batch3.err" && grep -qx "exit 3" "$tmp/batch1.err"; then
+  pass=$((pass + 1))
+else
+  fail=$((fail + 1))
+  echo "FAIL tests/cases as one batch: -j 3 differs from -j 1"
+  diff -r "$tmp/batch1" "$tmp/batch3" | head -n 5 | sed 's/^/    /'
+  diff "$tmp/batch1.out" "$tmp/batch3.out" | head -n 5 | sed 's/^/    stdout: /'
+  diff "$tmp/batch1.err" "$tmp/batch3.err" | head -n 5 | sed 's/^/    stderr: /'
+fi
 echo "golden cases under Wine: $pass passed, $fail failed"
 [ "$fail" -eq 0 ] && [ "$n" -gt 0 ]
