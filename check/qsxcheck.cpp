@@ -93,6 +93,13 @@ struct CRule {
   EReader reader = EReader::kNone;  // runs after the uses
   CUse head{};                      // a field of the command line itself
   bool endsData = false;
+
+  // Its data lines use the number of field 1 alone, as a definition or a
+  // reference: they may be read without splitting the rest.
+  constexpr bool PlainFirst() const {
+    return test == ETest::kAlways && reader == EReader::kNone && uses[0].field == 1 &&
+           (uses[0].use == EUse::kDefNumber || uses[0].use == EUse::kRefNumber) && uses[1].use == EUse::kNone;
+  }
 };
 
 constexpr CRule kRules[] = {
@@ -280,6 +287,95 @@ class CFields {
   uint32_t m_size[kKept];
 };
 
+// The fields of a line read once from left to right, for the lines of the
+// long sections (nodes, elements, loads). It takes only the plain shape of a
+// field, blanks around at most 18 digits with an optional minus sign; on
+// anything else it answers false and the line is read again by CFields,
+// before any field of it has been used, so both ways find the same.
+class CPlainFields {
+ public:
+  explicit CPlainFields(std::string_view line) : m_p(line.data()), m_end(line.data() + line.size()) {}
+  // The next field as a number, as ParseInt reads it; false when it has
+  // another shape or the line has no more fields.
+  bool Int(long long& v) {
+    const char* p = m_p;
+    const char* const e = m_end;
+    if (!p) return false;
+    p = SkipBlanks(p, e);
+    const bool neg = p < e && *p == '-';
+    if (neg) ++p;
+    const char* const digits = p;
+    long long x = 0;
+    for (unsigned d; p < e && (d = static_cast<unsigned char>(*p) - unsigned{'0'}) <= 9; ++p) x = x * 10 + d;
+    if (p == digits || p - digits > 18) return false;
+    p = SkipBlanks(p, e);
+    if (!Next(p)) return false;
+    v = neg ? -x : x;
+    return true;
+  }
+  // The next field as text, trimmed; false when the line has no more fields.
+  bool Text(std::string_view& t) {
+    const char* p = m_p;
+    const char* const e = m_end;
+    if (!p) return false;
+    p = SkipBlanks(p, e);
+    const char* const b = p;
+    while (p < e && *p != ',') ++p;
+    const char* q = p;
+    while (q > b && IsBlank(q[-1])) --q;
+    t = std::string_view(b, static_cast<size_t>(q - b));
+    return Next(p);
+  }
+
+ private:
+  // The first byte from p on that is not blank: spaces first, the usual
+  // blank of fields written to a width.
+  static const char* SkipBlanks(const char* p, const char* e) {
+    while (p < e && *p == ' ') ++p;
+    while (p < e && IsBlank(*p)) ++p;
+    return p;
+  }
+  // Moves past the comma at p, or to no field at the line's end; false for
+  // anything else at p.
+  bool Next(const char* p) {
+    if (p == m_end) {
+      m_p = nullptr;
+      return true;
+    }
+    if (*p != ',') return false;
+    m_p = p + 1;
+    return true;
+  }
+
+  const char* m_p;  // start of the next field; null past the last one
+  const char* m_end;
+};
+
+// The leading fields of a line as the lines of the long sections are read:
+// field 1 a number; when field 2 names an element type, field 3 (material),
+// field 4 (property, or any text for a type without one, kept as 0) and the
+// type's node fields as numbers, into v[0], v[1], v[2], v[3...]. Returns the
+// leading fields read (field 2 counts when it is a type); type is the row of
+// kElementTypes, or -1.
+constexpr int kMaxLeadingFields = 12;
+int ReadLeadingFields(std::string_view line, long long* v, int& type) {
+  type = -1;
+  CPlainFields f(line);
+  if (!f.Int(v[0])) return 0;
+  std::string_view name;
+  if (!f.Text(name)) return 1;
+  for (int i = 0; i < static_cast<int>(std::size(kElementTypes)); ++i)
+    if (name == kElementTypes[i].name) type = i;
+  if (type < 0) return 1;
+  const CElementType& t = kElementTypes[type];
+  if (!f.Int(v[1])) return 2;
+  v[2] = 0;
+  if (t.property != kKindCount ? !f.Int(v[2]) : !f.Text(name)) return 3;
+  for (int i = 0; i < t.nodes; ++i)
+    if (!f.Int(v[3 + i])) return 4 + i;
+  return 4 + t.nodes;
+}
+
 bool StripPrefix(std::string_view& f, std::string_view prefix) {
   if (f.substr(0, prefix.size()) != prefix) return false;
   f = Trim(f.substr(prefix.size()));
@@ -403,14 +499,53 @@ struct CDanglingCodec {
     return s;
   }
 
+  // The same into a buffer of at least kMaxVarint bytes per value, moving p.
+  static constexpr size_t kMaxVarint = 10;
+  static void PutVarint(char*& p, uint64_t v) {
+    while (v >= 0x80) {
+      *p++ = static_cast<char>((v & 0x7f) | 0x80);
+      v >>= 7;
+    }
+    *p++ = static_cast<char>(v);
+  }
+  static void PutSigned(char*& p, long long v) {
+    PutVarint(p, (static_cast<uint64_t>(v) << 1) ^ (v < 0 ? ~uint64_t{0} : 0));
+  }
+
   static void Put(CDanglingList& list, const CEntry& e) {
     std::string& out = list.m_bytes;
     uint8_t flags = e.form;
     const bool texts = e.section < 0 || e.kind < 0;
     if (texts) flags |= kTexts;
     else if (e.section == list.m_section && e.kind == list.m_kind) flags |= kSameRows;
+    const long long lineStep = static_cast<long long>(static_cast<uint64_t>(e.line) - static_cast<uint64_t>(list.m_line));
+    if (!texts && e.form != kFormName) {
+      // The usual entry, a number or a run by rows: gathered in a buffer and
+      // appended at once.
+      char buf[3 + 5 * kMaxVarint];
+      char* p = buf;
+      *p++ = static_cast<char>(flags);
+      PutSigned(p, lineStep);
+      if (!(flags & kSameRows)) {
+        *p++ = static_cast<char>(e.section);
+        *p++ = static_cast<char>(e.kind);
+      }
+      PutSigned(p, e.first);
+      if (e.form == kFormRun) {
+        PutSigned(p, e.last);
+        PutSigned(p, e.step);
+        PutVarint(p, static_cast<uint64_t>(e.count));
+      }
+      out.append(buf, static_cast<size_t>(p - buf));
+      list.m_line = e.line;
+      list.m_section = e.section;
+      list.m_kind = e.kind;
+      ++list.m_entries;
+      list.m_references += e.form == kFormRun ? e.count : 1;
+      return;
+    }
     out.push_back(static_cast<char>(flags));
-    PutSigned(out, static_cast<long long>(static_cast<uint64_t>(e.line) - static_cast<uint64_t>(list.m_line)));
+    PutSigned(out, lineStep);
     if (texts) {
       PutText(out, e.sectionText);
       PutText(out, e.kindText);
@@ -765,9 +900,42 @@ struct CQsxChecker::CImpl {
     }
   }
 
+  // The use of field 1 of a PlainFirst rule, v its number.
+  void ApplyFirst(const CRule& r, long long v) {
+    if (r.uses[0].use == EUse::kDefNumber) numbers[r.uses[0].kind].Add(v);
+    else RefNumber(r.uses[0].kind, v);
+  }
+  // The uses of an element line read by ReadLeadingFields, in the order of
+  // the uses of its rule and ElementLine.
+  void ApplyElement(const CElementType& t, const long long* v) {
+    numbers[kElement].Add(v[0]);
+    RefNumber(kMaterial, v[1]);
+    if (t.property != kKindCount) RefNumber(t.property, v[2]);
+    for (int i = 0; i < t.nodes; ++i)
+      if (!((t.zeroIsNone || i == 3) && v[3 + i] == 0)) RefNumber(kNode, v[3 + i]);
+  }
+  // A data line whose numbers can be read without splitting it into all its
+  // fields: the first field of a PlainFirst rule, an element line whose
+  // fields are plain numbers where numbers are read. False (nothing used)
+  // for any other line.
+  bool PlainLine(const CRule& r, std::string_view line) {
+    long long v[kMaxLeadingFields];
+    if (r.reader == EReader::kElement) {
+      int type;
+      const int fields = ReadLeadingFields(line, v, type);
+      if (type < 0 || fields < 4 + kElementTypes[type].nodes) return false;
+      ApplyElement(kElementTypes[type], v);
+      return true;
+    }
+    if (!r.PlainFirst() || !CPlainFields(line).Int(v[0])) return false;
+    ApplyFirst(r, v[0]);
+    return true;
+  }
+
   void DataLine(std::string_view line) {
     if (section < 0) return;
     const CRule& r = kRules[section];
+    if (PlainLine(r, line)) return;
     CFields f(line);
     std::string_view first = f.At(1);
     bool applies = true;
@@ -975,6 +1143,45 @@ struct CQsxChecker::CImpl {
   void Feed(std::string_view chunk) {
     stats.bytes += static_cast<long long>(chunk.size());
     if (!nul && std::memchr(chunk.data(), 0, chunk.size())) nul = true;
+    FeedLines(chunk);
+  }
+  void FeedSplit(std::string_view chunk, const CQsxSplitLines& split) {
+    if (inLine || split.m_text != chunk.size()) {
+      Feed(chunk);
+      return;
+    }
+    stats.bytes += static_cast<long long>(chunk.size());
+    if (split.m_nul) nul = true;
+    size_t done = 0;
+    for (const CQsxSplitLines::CLine& l : split.m_lines) {
+      if (!SplitLine(l, split.m_values.data() + l.values)) FeedLines(chunk.substr(l.begin, l.size + size_t{1}));
+      done = size_t{l.begin} + l.size + 1;
+    }
+    if (done < chunk.size()) FeedLines(chunk.substr(done));
+  }
+  // A whole line read ahead, at the start of a line: counted and used as
+  // FeedLines would when its numbers suffice; false (nothing done) when the
+  // line is to be read from the text.
+  bool SplitLine(const CQsxSplitLines::CLine& l, const long long* v) {
+    // Field 1 is a number: a data line, within kMaxKeptLine.
+    if (l.fields == 0) return false;
+    if (section >= 0) {
+      const CRule& r = kRules[section];
+      if (r.reader == EReader::kElement) {
+        if (l.type < 0 || l.fields < 4 + kElementTypes[l.type].nodes) return false;
+        ++lineNo;
+        ApplyElement(kElementTypes[l.type], v);
+        return true;
+      }
+      if (!r.PlainFirst()) return false;
+      ++lineNo;
+      ApplyFirst(r, v[0]);
+      return true;
+    }
+    ++lineNo;
+    return true;
+  }
+  void FeedLines(std::string_view chunk) {
     const char* p = chunk.data();
     const size_t n = chunk.size();
     size_t pos = 0;
@@ -1094,11 +1301,44 @@ struct CQsxChecker::CImpl {
   }
 };
 
+CQsxSplitLines::CQsxSplitLines(std::string_view text) : m_text(text.size()) {
+  m_nul = std::memchr(text.data(), 0, text.size()) != nullptr;
+  // Places are kept in 32 bits: a larger text is read by the checker itself.
+  if (text.size() > UINT32_MAX) return;
+  long long v[kMaxLeadingFields];
+  for (size_t pos = 0; pos < text.size();) {
+    const void* nl = std::memchr(text.data() + pos, '\n', text.size() - pos);
+    if (!nl) break;
+    const size_t end = static_cast<size_t>(static_cast<const char*>(nl) - text.data());
+    CLine l;
+    l.begin = static_cast<uint32_t>(pos);
+    l.size = static_cast<uint32_t>(end - pos);
+    l.values = static_cast<uint32_t>(m_values.size());
+    if (l.size <= CQsxChecker::kMaxKeptLine) {
+      int type;
+      const int fields = ReadLeadingFields(text.substr(pos, l.size), v, type);
+      l.fields = static_cast<uint8_t>(fields);
+      l.type = static_cast<int8_t>(type);
+      m_values.insert(m_values.end(), v, v + (type >= 0 ? fields - 1 : fields));
+    }
+    m_lines.push_back(l);
+    pos = end + 1;
+  }
+}
+
+size_t CQsxSplitLines::Bytes() const {
+  return m_lines.capacity() * sizeof(CLine) + m_values.capacity() * sizeof(long long);
+}
+
 CQsxChecker::CQsxChecker(size_t pendingBytes) : m_impl(std::make_unique<CImpl>(pendingBytes)) {}
 CQsxChecker::~CQsxChecker() = default;
 
 void CQsxChecker::Feed(std::string_view chunk) {
   if (!m_impl->finished) m_impl->Feed(chunk);
+}
+
+void CQsxChecker::FeedSplit(std::string_view chunk, const CQsxSplitLines& lines) {
+  if (!m_impl->finished) m_impl->FeedSplit(chunk, lines);
 }
 
 CDanglingList CQsxChecker::Finish() {

@@ -8,21 +8,44 @@ CCheckFeed::~CCheckFeed() {
   if (m_worker.joinable()) Finish();
 }
 
-void CCheckFeed::Write(const char* data, size_t size) {
-  if (size == 0) return;
-  std::unique_lock<std::mutex> lock(m_mutex);
-  m_room.wait(lock, [&] { return m_ended || m_pending.empty() || m_pendingBytes + size <= kMaxPendingBytes; });
-  if (m_ended) return;  // text after the end is not the file's
-  std::string piece;
-  if (!m_spare.empty()) {
-    piece = std::move(m_spare.back());
-    m_spare.pop_back();
-  }
-  piece.assign(data, size);
-  m_pendingBytes += size;
+bool CCheckFeed::AwaitRoom(std::unique_lock<std::mutex>& lock, size_t bytes) {
+  m_room.wait(lock, [&] { return m_ended || m_pending.empty() || m_pendingBytes + bytes <= kMaxPendingBytes; });
+  return !m_ended;  // text after the end is not the file's
+}
+
+void CCheckFeed::Queue(std::unique_lock<std::mutex>& lock, CPiece piece) {
+  m_pendingBytes += piece.Bytes();
   m_pending.push_back(std::move(piece));
   lock.unlock();
   m_ready.notify_one();
+}
+
+void CCheckFeed::Write(const char* data, size_t size) {
+  if (size == 0) return;
+  std::unique_lock<std::mutex> lock(m_mutex);
+  if (!AwaitRoom(lock, size)) return;
+  CPiece piece;
+  if (!m_spare.empty()) {
+    piece.text = std::move(m_spare.back());
+    m_spare.pop_back();
+  }
+  piece.text.assign(data, size);
+  Queue(lock, std::move(piece));
+}
+
+void CCheckFeed::WriteSplit(std::string& text, std::unique_ptr<CQsxSplitLines> lines) {
+  if (text.empty()) return;
+  CPiece piece;
+  piece.lines = std::move(lines);
+  std::unique_lock<std::mutex> lock(m_mutex);
+  if (!AwaitRoom(lock, text.size() + piece.lines->Bytes())) return;
+  piece.text.swap(text);
+  if (!m_spare.empty()) {
+    text.swap(m_spare.back());
+    m_spare.pop_back();
+    text.clear();
+  }
+  Queue(lock, std::move(piece));
 }
 
 void CCheckFeed::End() {
@@ -41,23 +64,24 @@ hvx::CDanglingList CCheckFeed::Finish() {
 
 void CCheckFeed::Work() {
   hvx::CQsxChecker checker;
-  std::string piece;
+  CPiece piece;
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
-      if (!piece.empty() && m_spare.size() < kMaxSpare && piece.capacity() <= kMaxSpareBytes)
-        m_spare.push_back(std::move(piece));
-      piece = std::string();
+      if (!piece.text.empty() && m_spare.size() < kMaxSpare && piece.text.capacity() <= kMaxSpareBytes)
+        m_spare.push_back(std::move(piece.text));
+      piece = CPiece();
       m_ready.wait(lock, [&] { return m_ended || !m_pending.empty(); });
       if (m_pending.empty()) break;
       piece = std::move(m_pending.front());
       m_pending.pop_front();
-      m_pendingBytes -= piece.size();
+      m_pendingBytes -= piece.Bytes();
     }
     m_room.notify_one();
     if (m_failed) continue;
     try {
-      checker.Feed(piece);
+      if (piece.lines) checker.FeedSplit(piece.text, *piece.lines);
+      else checker.Feed(piece.text);
     } catch (...) {
       m_failed = true;  // the rest is taken and dropped, so the writer never waits for nothing
     }

@@ -36,16 +36,26 @@ class CCountingFile : public COutFile {
       : m_inner(std::move(inner)), m_tick(std::move(tick)) {}
   void Write(const char* data, size_t size) override {
     m_inner->Write(data, size);
+    Count(size);
+  }
+  void Close() override { m_inner->Close(); }
+  void Abort() noexcept override { m_inner->Abort(); }
+  std::unique_ptr<CNote> NoteAhead(std::string_view text) const override { return m_inner->NoteAhead(text); }
+  void WriteNoted(std::string& text, std::unique_ptr<CNote> note) override {
+    const size_t size = text.size();
+    m_inner->WriteNoted(text, std::move(note));
+    Count(size);
+  }
+
+ private:
+  void Count(size_t size) {
     m_sinceTick += size;
     if (m_sinceTick >= kProgressEvery) {
       m_sinceTick = 0;
       m_tick();
     }
   }
-  void Close() override { m_inner->Close(); }
-  void Abort() noexcept override { m_inner->Abort(); }
 
- private:
   std::unique_ptr<COutFile> m_inner;
   std::function<void()> m_tick;
   uint64_t m_sinceTick = 0;

@@ -12,6 +12,11 @@ void CTextSink::Flush() {
   m_buf.clear();
 }
 
+void CTextSink::WriteNoted(std::string& text, std::unique_ptr<COutFile::CNote> note) {
+  Flush();
+  if (m_file) m_file->WriteNoted(text, std::move(note));
+}
+
 void CTextSink::Close() {
   Flush();
   if (m_file) {

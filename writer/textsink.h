@@ -38,6 +38,14 @@ class CTextSink {
     if (m_buf.size() >= kFlushAt) Flush();
   }
 
+  // See COutFile::NoteAhead; may run on any thread while the sink writes.
+  std::unique_ptr<COutFile::CNote> NoteAhead(std::string_view text) const {
+    return m_file ? m_file->NoteAhead(text) : nullptr;
+  }
+  // Writes a piece of whole lines after what is gathered, with its note (see
+  // COutFile::WriteNoted: text may be taken); raises CFileError on failure.
+  void WriteNoted(std::string& text, std::unique_ptr<COutFile::CNote> note);
+
   // Hands the gathered text to the file; raises CFileError on failure.
   void Flush();
   // Flushes and closes; raises CFileError on failure.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -290,6 +291,9 @@ class CWriteQsxFromNeutral {
     }
     FreezeStore();
     std::vector<std::vector<hvx::CPieceOut::CLater>> later(pieces);
+    // What the file works out from a piece (the check of the written text
+    // reads its lines) is done on the thread that formatted it.
+    std::vector<std::unique_ptr<hvx::COutFile::CNote>> notes(pieces);
     hvx::RunPiecesInOrder(
         m_par.threads, pieces,
         [&](size_t i, std::string& text) {
@@ -297,12 +301,17 @@ class CWriteQsxFromNeutral {
           const auto [begin, end] = range(i);
           hvx::CPieceOut out(text, later[i]);
           format(begin, end, out);
+          if (later[i].empty()) notes[i] = m_out.NoteAhead(text);
         },
         [&](size_t i, std::string& text) {
           if (alone(i)) {
             const auto [begin, end] = range(i);
             hvx::CPieceOut out(m_out);
             format(begin, end, out);
+            return;
+          }
+          if (notes[i]) {
+            m_out.WriteNoted(text, std::move(notes[i]));
             return;
           }
           size_t done = 0;
