@@ -297,7 +297,7 @@ class CPlainFields {
   explicit CPlainFields(std::string_view line) : m_p(line.data()), m_end(line.data() + line.size()) {}
   // The next field as a number, as ParseInt reads it; false when it has
   // another shape or the line has no more fields.
-  bool Int(long long& v) {
+  [[gnu::always_inline]] bool Int(long long& v) {
     const char* p = m_p;
     const char* const e = m_end;
     if (!p) return false;
@@ -306,9 +306,29 @@ class CPlainFields {
     if (neg) ++p;
     const char* const digits = p;
     long long x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+      // Up to eight digits at once while eight bytes remain.
+      if (e - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        const uint64_t t = w - 0x3030303030303030;
+        // High bit of each byte that is not a digit; a borrow or carry
+        // reaches only the bytes after such a byte.
+        const uint64_t other = (t | (t + 0x7676767676767676)) & 0x8080808080808080;
+        const int n = other ? std::countr_zero(other) / 8 : 8;
+        if (n > 0) {
+          uint64_t d = t << (8 * (8 - n));  // the n digits, as the last of eight
+          d = (d * 10) + (d >> 8);
+          d = (((d & 0x000000FF000000FF) * 0x000F424000000064) +
+               (((d >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >> 32;
+          x = static_cast<long long>(static_cast<uint32_t>(d));
+          p += n;
+        }
+      }
+    }
     for (unsigned d; p < e && (d = static_cast<unsigned char>(*p) - unsigned{'0'}) <= 9; ++p) x = x * 10 + d;
     if (p == digits || p - digits > 18) return false;
-    p = SkipBlanks(p, e);
+    if (p < e && *p != ',') p = SkipBlanks(p, e);
     if (!Next(p)) return false;
     v = neg ? -x : x;
     return true;
@@ -450,9 +470,29 @@ struct CDanglingCodec {
     kFormNumber = 1,
     kFormRun = 2,
     kFormMask = 3,
-    kSameRows = 4,  // section and kind rows of the last entry
-    kTexts = 8,     // section and kind as texts, not rows
+    kSameRows = 4,   // section and kind rows of the last entry
+    kTexts = 8,      // section and kind as texts, not rows
+    kRowsBack = 16,  // section and kind rows of the entry before the last
+    kLineSame = 32,  // on the last entry's line (no line difference follows)
+    kLineNext = 64,  // on the line after it (no line difference follows)
   };
+
+  // Rows flag of an entry with rows (s, k) after entries with rows r.
+  static uint8_t RowsFlag(const CDanglingRows& r, int s, int k) {
+    if (s == r.section && k == r.kind) return kSameRows;
+    if (s == r.section2 && k == r.kind2) return kRowsBack;
+    return 0;
+  }
+  // Rows after an entry with rows (s, k); (-1, -1) for texts.
+  static void Step(CDanglingRows& r, int s, int k) {
+    if (s == r.section && k == r.kind) return;
+    r.section2 = r.section;
+    r.kind2 = r.kind;
+    r.section = s;
+    r.kind = k;
+  }
+  // Line flag of a line difference, or 0 when the difference follows.
+  static uint8_t LineFlag(long long step) { return step == 0 ? kLineSame : step == 1 ? kLineNext : 0; }
 
   // An entry as stored: section and kind as rows of the tables (-1: texts).
   struct CEntry {
@@ -465,6 +505,9 @@ struct CDanglingCodec {
   };
 
   static const std::string& Bytes(const CDanglingList& list) { return list.m_bytes; }
+  // Line and rows after the last entry of the list: where the next builds.
+  static long long LastLine(const CDanglingList& list) { return list.m_line; }
+  static const CDanglingRows& LastRows(const CDanglingList& list) { return list.m_rows; }
 
   static void PutVarint(std::string& out, uint64_t v) {
     while (v >= 0x80) {
@@ -517,16 +560,17 @@ struct CDanglingCodec {
     uint8_t flags = e.form;
     const bool texts = e.section < 0 || e.kind < 0;
     if (texts) flags |= kTexts;
-    else if (e.section == list.m_section && e.kind == list.m_kind) flags |= kSameRows;
+    else flags |= RowsFlag(list.m_rows, e.section, e.kind);
     const long long lineStep = static_cast<long long>(static_cast<uint64_t>(e.line) - static_cast<uint64_t>(list.m_line));
+    flags |= LineFlag(lineStep);
     if (!texts && e.form != kFormName) {
       // The usual entry, a number or a run by rows: gathered in a buffer and
       // appended at once.
       char buf[3 + 5 * kMaxVarint];
       char* p = buf;
       *p++ = static_cast<char>(flags);
-      PutSigned(p, lineStep);
-      if (!(flags & kSameRows)) {
+      if (!(flags & (kLineSame | kLineNext))) PutSigned(p, lineStep);
+      if (!(flags & (kSameRows | kRowsBack))) {
         *p++ = static_cast<char>(e.section);
         *p++ = static_cast<char>(e.kind);
       }
@@ -537,57 +581,63 @@ struct CDanglingCodec {
         PutVarint(p, static_cast<uint64_t>(e.count));
       }
       out.append(buf, static_cast<size_t>(p - buf));
-      list.m_line = e.line;
-      list.m_section = e.section;
-      list.m_kind = e.kind;
-      ++list.m_entries;
-      list.m_references += e.form == kFormRun ? e.count : 1;
-      return;
-    }
-    out.push_back(static_cast<char>(flags));
-    PutSigned(out, lineStep);
-    if (texts) {
-      PutText(out, e.sectionText);
-      PutText(out, e.kindText);
-    } else if (!(flags & kSameRows)) {
-      out.push_back(static_cast<char>(e.section));
-      out.push_back(static_cast<char>(e.kind));
-    }
-    switch (e.form) {
-      case kFormName: PutText(out, e.name); break;
-      case kFormNumber: PutSigned(out, e.first); break;
-      default:
-        PutSigned(out, e.first);
-        PutSigned(out, e.last);
-        PutSigned(out, e.step);
-        PutVarint(out, static_cast<uint64_t>(e.count));
-        break;
+    } else {
+      out.push_back(static_cast<char>(flags));
+      if (!(flags & (kLineSame | kLineNext))) PutSigned(out, lineStep);
+      if (texts) {
+        PutText(out, e.sectionText);
+        PutText(out, e.kindText);
+      } else if (!(flags & (kSameRows | kRowsBack))) {
+        out.push_back(static_cast<char>(e.section));
+        out.push_back(static_cast<char>(e.kind));
+      }
+      switch (e.form) {
+        case kFormName: PutText(out, e.name); break;
+        case kFormNumber: PutSigned(out, e.first); break;
+        default:
+          PutSigned(out, e.first);
+          PutSigned(out, e.last);
+          PutSigned(out, e.step);
+          PutVarint(out, static_cast<uint64_t>(e.count));
+          break;
+      }
     }
     list.m_line = e.line;
-    list.m_section = texts ? -1 : e.section;
-    list.m_kind = texts ? -1 : e.kind;
+    Step(list.m_rows, texts ? -1 : e.section, texts ? -1 : e.kind);
     ++list.m_entries;
     list.m_references += e.form == kFormRun ? e.count : 1;
   }
 
-  // Reads the entry at pos; line, section and kind carry the last entry's
-  // and are updated.
-  static void Get(const std::string& in, size_t& pos, long long& line, int& section, int& kind, CEntry& e) {
+  // Reads the entry at pos; line and rows carry the last entries' and are
+  // updated.
+  static void Get(const std::string& in, size_t& pos, long long& line, CDanglingRows& rows, CEntry& e) {
     const auto flags = static_cast<uint8_t>(in[pos++]);
-    line = static_cast<long long>(static_cast<uint64_t>(line) + static_cast<uint64_t>(GetSigned(in, pos)));
+    const long long step = flags & kLineSame ? 0 : flags & kLineNext ? 1 : GetSigned(in, pos);
+    line = static_cast<long long>(static_cast<uint64_t>(line) + static_cast<uint64_t>(step));
     e.line = line;
+    int section, kind;
     if (flags & kTexts) {
       section = kind = -1;
       e.sectionText = GetText(in, pos);
       e.kindText = GetText(in, pos);
     } else {
-      if (!(flags & kSameRows)) {
+      if (flags & kSameRows) {
+        section = rows.section;
+        kind = rows.kind;
+      } else if (flags & kRowsBack) {
+        section = rows.section2;
+        kind = rows.kind2;
+      } else {
         section = static_cast<uint8_t>(in[pos++]);
         kind = static_cast<uint8_t>(in[pos++]);
       }
-      e.sectionText = kRules[section].keyword;
-      e.kindText = kKindNames[kind];
+      // Rows read back are those put, so in their tables.
+      if (section >= 0 && section < kRuleCount && kind >= 0 && kind < kKindCount) {
+        e.sectionText = kRules[section].keyword;
+        e.kindText = kKindNames[kind];
+      }
     }
+    Step(rows, section, kind);
     e.section = section;
     e.kind = kind;
     e.form = flags & kFormMask;
@@ -611,7 +661,7 @@ struct CDanglingCodec {
     if (it.m_pos >= in.size()) return;
     size_t pos = it.m_pos;
     CEntry e;
-    Get(in, pos, it.m_line, it.m_section, it.m_kind, e);
+    Get(in, pos, it.m_line, it.m_rows, e);
     it.m_next = pos;
     CDangling& d = it.m_entry;
     d.section = e.sectionText;
@@ -723,6 +773,7 @@ struct CQsxChecker::CImpl {
   CQsxCheckStats stats;
   bool nul = false;
   bool finished = false;
+  bool plainLines = true;
 
   // Missing numbers of one kind on the current line that follow each other
   // by a fixed step, not yet in the pending list.
@@ -762,7 +813,59 @@ struct CQsxChecker::CImpl {
     if (!f.empty()) names[k].emplace(f);
   }
   bool PendingFull() const { return pending.Bytes() >= pendingBudget; }
-  void AddPending(const CEntry& e) { CDanglingCodec::Put(pending, e); }
+  void AddPending(const CEntry& e) {
+    if (blocks.empty() || pending.Bytes() - blocks.back().begin >= kBlockBytes) OpenBlock();
+    CPendingBlock& b = blocks.back();
+    if (!b.decode) {
+      if (e.form == CDanglingCodec::kFormNumber && e.section >= 0 && e.kind >= 0 && e.first >= -kKeyRange &&
+          e.first < kKeyRange) {
+        // Kept about once: a key met lately, by its slot, is not kept again.
+        const uint64_t key = (static_cast<uint64_t>(e.first) << 5) | static_cast<uint64_t>(e.kind);
+        uint64_t& slot = blockSlots[static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 54)];
+        if (slot != key) {
+          slot = key;
+          if (b.keys.size() >= kMaxKeys) b.decode = true;
+          else b.keys.push_back(key);
+        }
+      } else {
+        b.decode = true;
+      }
+    }
+    CDanglingCodec::Put(pending, e);
+  }
+
+  // The pending list in blocks of about kBlockBytes, each with the numbers
+  // its entries refer to, so that Finish passes over a block whose numbers
+  // are all defined by then without reading its entries again (the
+  // references of a long section to what a later one defines).
+  static constexpr size_t kBlockBytes = size_t{64} << 10;
+  static constexpr size_t kKeySlots = 1024;
+  static constexpr size_t kMaxKeys = 4096;  // per block; beyond, the block is read again
+  static constexpr long long kKeyRange = 1LL << 57;  // numbers kept with a kind in 64 bits
+  static constexpr uint64_t kNoKey = ~uint64_t{0};
+  struct CPendingBlock {
+    size_t begin = 0;     // its first entry in the pending list
+    long long line = 0;   // line and rows on which that entry builds
+    CDanglingRows rows;
+    bool decode = false;  // holds a name, a run, or more numbers than kept
+    std::vector<uint64_t> keys;  // number << 5 | kind of its single references
+  };
+  std::vector<CPendingBlock> blocks;
+  std::vector<uint64_t> blockSlots = std::vector<uint64_t>(kKeySlots, kNoKey);  // the last block's keys
+  void OpenBlock() {
+    CPendingBlock b;
+    b.begin = pending.Bytes();
+    b.line = CDanglingCodec::LastLine(pending);
+    b.rows = CDanglingCodec::LastRows(pending);
+    blocks.push_back(std::move(b));
+    std::fill(blockSlots.begin(), blockSlots.end(), kNoKey);
+  }
+  bool AllDefined(const CPendingBlock& b) const {
+    if (b.decode) return false;
+    for (const uint64_t key : b.keys)
+      if (!numbers[key & 31].Has(static_cast<long long>(key) >> 5)) return false;
+    return true;
+  }
   CEntry Site(EKind k) const {
     CEntry e;
     e.line = lineNo;
@@ -935,7 +1038,7 @@ struct CQsxChecker::CImpl {
   void DataLine(std::string_view line) {
     if (section < 0) return;
     const CRule& r = kRules[section];
-    if (PlainLine(r, line)) return;
+    if (plainLines && PlainLine(r, line)) return;
     CFields f(line);
     std::string_view first = f.At(1);
     bool applies = true;
@@ -1146,7 +1249,7 @@ struct CQsxChecker::CImpl {
     FeedLines(chunk);
   }
   void FeedSplit(std::string_view chunk, const CQsxSplitLines& split) {
-    if (inLine || split.m_text != chunk.size()) {
+    if (inLine || !plainLines || split.m_text != chunk.size()) {
       Feed(chunk);
       return;
     }
@@ -1281,22 +1384,28 @@ struct CQsxChecker::CImpl {
     stats.lines = lineNo;
     CDanglingList out;
     const std::string& bytes = CDanglingCodec::Bytes(pending);
-    long long line = 0;
-    int sec = -1, kind = -1;
     CEntry e;
-    for (size_t pos = 0; pos < bytes.size();) {
-      CDanglingCodec::Get(bytes, pos, line, sec, kind, e);
-      switch (e.form) {
-        case CDanglingCodec::kFormName:
-          if (names[e.kind].find(e.name) == names[e.kind].end()) CDanglingCodec::Put(out, e);
-          break;
-        case CDanglingCodec::kFormNumber:
-          if (!numbers[e.kind].Has(e.first)) CDanglingCodec::Put(out, e);
-          break;
-        default: ResolveRun(out, e); break;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+      const CPendingBlock& b = blocks[i];
+      if (AllDefined(b)) continue;
+      const size_t end = i + 1 < blocks.size() ? blocks[i + 1].begin : bytes.size();
+      long long line = b.line;
+      CDanglingRows rows = b.rows;
+      for (size_t pos = b.begin; pos < end;) {
+        CDanglingCodec::Get(bytes, pos, line, rows, e);
+        switch (e.form) {
+          case CDanglingCodec::kFormName:
+            if (names[e.kind].find(e.name) == names[e.kind].end()) CDanglingCodec::Put(out, e);
+            break;
+          case CDanglingCodec::kFormNumber:
+            if (!numbers[e.kind].Has(e.first)) CDanglingCodec::Put(out, e);
+            break;
+          default: ResolveRun(out, e); break;
+        }
       }
     }
     pending.clear();
+    blocks.clear();
     return out;
   }
 };
@@ -1330,7 +1439,9 @@ size_t CQsxSplitLines::Bytes() const {
   return m_lines.capacity() * sizeof(CLine) + m_values.capacity() * sizeof(long long);
 }
 
-CQsxChecker::CQsxChecker(size_t pendingBytes) : m_impl(std::make_unique<CImpl>(pendingBytes)) {}
+CQsxChecker::CQsxChecker(size_t pendingBytes, bool plainLines) : m_impl(std::make_unique<CImpl>(pendingBytes)) {
+  m_impl->plainLines = plainLines;
+}
 CQsxChecker::~CQsxChecker() = default;
 
 void CQsxChecker::Feed(std::string_view chunk) {
