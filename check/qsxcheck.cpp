@@ -301,6 +301,25 @@ class CPlainFields {
     const char* p = m_p;
     const char* const e = m_end;
     if (!p) return false;
+    if constexpr (std::endian::native == std::endian::little) {
+      // The usual field of the long sections, a few spaces, up to seven
+      // digits and a comma, read as two words; anything else is read below.
+      if (e - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        const uint64_t blank = w ^ 0x2020202020202020;
+        const char* q = p + (blank ? std::countr_zero(blank) / 8 : 8);
+        if (e - q >= 8) {
+          std::memcpy(&w, q, 8);
+          const int n = LeadingDigits(w);
+          if (n > 0 && n < 8 && q[n] == ',') {
+            v = static_cast<long long>(DigitsValue(w, n));
+            m_p = q + n + 1;
+            return true;
+          }
+        }
+      }
+    }
     p = SkipBlanks(p, e);
     const bool neg = p < e && *p == '-';
     if (neg) ++p;
@@ -311,17 +330,9 @@ class CPlainFields {
       if (e - p >= 8) {
         uint64_t w;
         std::memcpy(&w, p, 8);
-        const uint64_t t = w - 0x3030303030303030;
-        // High bit of each byte that is not a digit; a borrow or carry
-        // reaches only the bytes after such a byte.
-        const uint64_t other = (t | (t + 0x7676767676767676)) & 0x8080808080808080;
-        const int n = other ? std::countr_zero(other) / 8 : 8;
+        const int n = LeadingDigits(w);
         if (n > 0) {
-          uint64_t d = t << (8 * (8 - n));  // the n digits, as the last of eight
-          d = (d * 10) + (d >> 8);
-          d = (((d & 0x000000FF000000FF) * 0x000F424000000064) +
-               (((d >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >> 32;
-          x = static_cast<long long>(static_cast<uint32_t>(d));
+          x = static_cast<long long>(DigitsValue(w, n));
           p += n;
         }
       }
@@ -348,6 +359,22 @@ class CPlainFields {
   }
 
  private:
+  // Digits at the start of eight bytes read as a little-endian word.
+  static int LeadingDigits(uint64_t w) {
+    const uint64_t t = w - 0x3030303030303030;
+    // High bit of each byte that is not a digit; a borrow or carry reaches
+    // only the bytes after such a byte.
+    const uint64_t other = (t | (t + 0x7676767676767676)) & 0x8080808080808080;
+    return other ? std::countr_zero(other) / 8 : 8;
+  }
+  // The value of the first n (1 to 8) bytes of w, all digits.
+  static uint32_t DigitsValue(uint64_t w, int n) {
+    uint64_t d = (w - 0x3030303030303030) << (8 * (8 - n));  // as the last n of eight digits
+    d = (d * 10) + (d >> 8);
+    d = (((d & 0x000000FF000000FF) * 0x000F424000000064) + (((d >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >>
+        32;
+    return static_cast<uint32_t>(d);
+  }
   // The first byte from p on that is not blank: spaces first, the usual
   // blank of fields written to a width.
   static const char* SkipBlanks(const char* p, const char* e) {
@@ -504,19 +531,12 @@ struct CDanglingCodec {
     long long first = 0, last = 0, step = 0, count = 1;
   };
 
-  static const std::string& Bytes(const CDanglingList& list) { return list.m_bytes; }
+  static std::string_view Bytes(const CDanglingList& list) { return {list.m_bytes.data(), list.m_used}; }
   // Line and rows after the last entry of the list: where the next builds.
   static long long LastLine(const CDanglingList& list) { return list.m_line; }
   static const CDanglingRows& LastRows(const CDanglingList& list) { return list.m_rows; }
 
-  static void PutVarint(std::string& out, uint64_t v) {
-    while (v >= 0x80) {
-      out.push_back(static_cast<char>((v & 0x7f) | 0x80));
-      v >>= 7;
-    }
-    out.push_back(static_cast<char>(v));
-  }
-  static uint64_t GetVarint(const std::string& in, size_t& pos) {
+  static uint64_t GetVarint(std::string_view in, size_t& pos) {
     uint64_t v = 0;
     for (int shift = 0;; shift += 7) {
       const auto b = static_cast<uint8_t>(in[pos++]);
@@ -524,25 +544,18 @@ struct CDanglingCodec {
       if (!(b & 0x80)) return v;
     }
   }
-  static void PutSigned(std::string& out, long long v) {
-    PutVarint(out, (static_cast<uint64_t>(v) << 1) ^ (v < 0 ? ~uint64_t{0} : 0));
-  }
-  static long long GetSigned(const std::string& in, size_t& pos) {
+  static long long GetSigned(std::string_view in, size_t& pos) {
     const uint64_t u = GetVarint(in, pos);
     return static_cast<long long>((u >> 1) ^ (uint64_t{0} - (u & 1)));
   }
-  static void PutText(std::string& out, std::string_view s) {
-    PutVarint(out, s.size());
-    out.append(s);
-  }
-  static std::string_view GetText(const std::string& in, size_t& pos) {
+  static std::string_view GetText(std::string_view in, size_t& pos) {
     const auto n = static_cast<size_t>(GetVarint(in, pos));
     const std::string_view s(in.data() + pos, n);
     pos += n;
     return s;
   }
 
-  // The same into a buffer of at least kMaxVarint bytes per value, moving p.
+  // Values are written at p, which has room for them, and p moves on.
   static constexpr size_t kMaxVarint = 10;
   static void PutVarint(char*& p, uint64_t v) {
     while (v >= 0x80) {
@@ -554,54 +567,51 @@ struct CDanglingCodec {
   static void PutSigned(char*& p, long long v) {
     PutVarint(p, (static_cast<uint64_t>(v) << 1) ^ (v < 0 ? ~uint64_t{0} : 0));
   }
+  static void PutText(char*& p, std::string_view s) {
+    PutVarint(p, s.size());
+    if (!s.empty()) std::memcpy(p, s.data(), s.size());
+    p += s.size();
+  }
+  // Room for n more bytes after the list's entries: the storage grows by
+  // doubling and is written in place, the bytes in use counted apart.
+  static char* Room(CDanglingList& list, size_t n) {
+    std::string& b = list.m_bytes;
+    if (b.size() - list.m_used < n) b.resize(std::max(b.size() * 2, list.m_used + n + 256));
+    return b.data() + list.m_used;
+  }
 
   static void Put(CDanglingList& list, const CEntry& e) {
-    std::string& out = list.m_bytes;
     uint8_t flags = e.form;
     const bool texts = e.section < 0 || e.kind < 0;
     if (texts) flags |= kTexts;
     else flags |= RowsFlag(list.m_rows, e.section, e.kind);
     const long long lineStep = static_cast<long long>(static_cast<uint64_t>(e.line) - static_cast<uint64_t>(list.m_line));
     flags |= LineFlag(lineStep);
-    if (!texts && e.form != kFormName) {
-      // The usual entry, a number or a run by rows: gathered in a buffer and
-      // appended at once.
-      char buf[3 + 5 * kMaxVarint];
-      char* p = buf;
-      *p++ = static_cast<char>(flags);
-      if (!(flags & (kLineSame | kLineNext))) PutSigned(p, lineStep);
-      if (!(flags & (kSameRows | kRowsBack))) {
-        *p++ = static_cast<char>(e.section);
-        *p++ = static_cast<char>(e.kind);
-      }
-      PutSigned(p, e.first);
-      if (e.form == kFormRun) {
+    size_t room = 3 + 5 * kMaxVarint;
+    if (texts) room += 2 * kMaxVarint + e.sectionText.size() + e.kindText.size();
+    if (e.form == kFormName) room += kMaxVarint + e.name.size();
+    char* const start = Room(list, room);
+    char* p = start;
+    *p++ = static_cast<char>(flags);
+    if (!(flags & (kLineSame | kLineNext))) PutSigned(p, lineStep);
+    if (texts) {
+      PutText(p, e.sectionText);
+      PutText(p, e.kindText);
+    } else if (!(flags & (kSameRows | kRowsBack))) {
+      *p++ = static_cast<char>(e.section);
+      *p++ = static_cast<char>(e.kind);
+    }
+    switch (e.form) {
+      case kFormName: PutText(p, e.name); break;
+      case kFormNumber: PutSigned(p, e.first); break;
+      default:
+        PutSigned(p, e.first);
         PutSigned(p, e.last);
         PutSigned(p, e.step);
         PutVarint(p, static_cast<uint64_t>(e.count));
-      }
-      out.append(buf, static_cast<size_t>(p - buf));
-    } else {
-      out.push_back(static_cast<char>(flags));
-      if (!(flags & (kLineSame | kLineNext))) PutSigned(out, lineStep);
-      if (texts) {
-        PutText(out, e.sectionText);
-        PutText(out, e.kindText);
-      } else if (!(flags & (kSameRows | kRowsBack))) {
-        out.push_back(static_cast<char>(e.section));
-        out.push_back(static_cast<char>(e.kind));
-      }
-      switch (e.form) {
-        case kFormName: PutText(out, e.name); break;
-        case kFormNumber: PutSigned(out, e.first); break;
-        default:
-          PutSigned(out, e.first);
-          PutSigned(out, e.last);
-          PutSigned(out, e.step);
-          PutVarint(out, static_cast<uint64_t>(e.count));
-          break;
-      }
+        break;
     }
+    list.m_used += static_cast<size_t>(p - start);
     list.m_line = e.line;
     Step(list.m_rows, texts ? -1 : e.section, texts ? -1 : e.kind);
     ++list.m_entries;
@@ -610,7 +620,7 @@ struct CDanglingCodec {
 
   // Reads the entry at pos; line and rows carry the last entries' and are
   // updated.
-  static void Get(const std::string& in, size_t& pos, long long& line, CDanglingRows& rows, CEntry& e) {
+  static void Get(std::string_view in, size_t& pos, long long& line, CDanglingRows& rows, CEntry& e) {
     const auto flags = static_cast<uint8_t>(in[pos++]);
     const long long step = flags & kLineSame ? 0 : flags & kLineNext ? 1 : GetSigned(in, pos);
     line = static_cast<long long>(static_cast<uint64_t>(line) + static_cast<uint64_t>(step));
@@ -657,7 +667,7 @@ struct CDanglingCodec {
   }
 
   static void Load(CDanglingList::const_iterator& it) {
-    const std::string& in = *it.m_bytes;
+    const std::string_view in = it.m_bytes;
     if (it.m_pos >= in.size()) return;
     size_t pos = it.m_pos;
     CEntry e;
@@ -690,15 +700,15 @@ static_assert(std::input_iterator<CDanglingList::const_iterator>);
 
 CDanglingList::const_iterator CDanglingList::begin() const {
   const_iterator it;
-  it.m_bytes = &m_bytes;
+  it.m_bytes = CDanglingCodec::Bytes(*this);
   CDanglingCodec::Load(it);
   return it;
 }
 
 CDanglingList::const_iterator CDanglingList::end() const {
   const_iterator it;
-  it.m_bytes = &m_bytes;
-  it.m_pos = m_bytes.size();
+  it.m_bytes = CDanglingCodec::Bytes(*this);
+  it.m_pos = m_used;
   return it;
 }
 
@@ -1383,7 +1393,7 @@ struct CQsxChecker::CImpl {
     FlushRun();
     stats.lines = lineNo;
     CDanglingList out;
-    const std::string& bytes = CDanglingCodec::Bytes(pending);
+    const std::string_view bytes = CDanglingCodec::Bytes(pending);
     CEntry e;
     for (size_t i = 0; i < blocks.size(); ++i) {
       const CPendingBlock& b = blocks[i];

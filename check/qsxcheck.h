@@ -84,7 +84,7 @@ class CDanglingList {
    private:
     friend class CDanglingList;
     friend struct CDanglingCodec;
-    const std::string* m_bytes = nullptr;
+    std::string_view m_bytes;  // the list's entries
     size_t m_pos = 0;   // start of the entry held
     size_t m_next = 0;  // start of the next one
     long long m_line = 0;
@@ -100,7 +100,7 @@ class CDanglingList {
   // Dangling references: each number of a run counts.
   long long References() const { return m_references; }
   // Bytes held.
-  size_t Bytes() const { return m_bytes.size(); }
+  size_t Bytes() const { return m_used; }
 
   void push_back(const CDangling& d);
   void assign(size_t n, const CDangling& d);
@@ -111,7 +111,8 @@ class CDanglingList {
 
  private:
   friend struct CDanglingCodec;
-  std::string m_bytes;
+  std::string m_bytes;  // entries, then room for more
+  size_t m_used = 0;    // bytes of the entries
   size_t m_entries = 0;
   long long m_references = 0;
   long long m_line = 0;  // line of the last entry, on which the next builds
