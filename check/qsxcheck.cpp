@@ -580,6 +580,27 @@ struct CDanglingCodec {
     return b.data() + list.m_used;
   }
 
+  // A single number by rows: Put of the usual entry, without its branches.
+  static void PutNumber(CDanglingList& list, long long line, int section, int kind, long long value) {
+    char* const start = Room(list, 3 + 2 * kMaxVarint);
+    char* p = start + 1;
+    uint8_t flags = kFormNumber | RowsFlag(list.m_rows, section, kind);
+    const long long lineStep = static_cast<long long>(static_cast<uint64_t>(line) - static_cast<uint64_t>(list.m_line));
+    flags |= LineFlag(lineStep);
+    *start = static_cast<char>(flags);
+    if (!(flags & (kLineSame | kLineNext))) PutSigned(p, lineStep);
+    if (!(flags & (kSameRows | kRowsBack))) {
+      *p++ = static_cast<char>(section);
+      *p++ = static_cast<char>(kind);
+    }
+    PutSigned(p, value);
+    list.m_used += static_cast<size_t>(p - start);
+    list.m_line = line;
+    Step(list.m_rows, section, kind);
+    ++list.m_entries;
+    ++list.m_references;
+  }
+
   static void Put(CDanglingList& list, const CEntry& e) {
     uint8_t flags = e.form;
     const bool texts = e.section < 0 || e.kind < 0;
@@ -823,27 +844,6 @@ struct CQsxChecker::CImpl {
     if (!f.empty()) names[k].emplace(f);
   }
   bool PendingFull() const { return pending.Bytes() >= pendingBudget; }
-  void AddPending(const CEntry& e) {
-    if (blocks.empty() || pending.Bytes() - blocks.back().begin >= kBlockBytes) OpenBlock();
-    CPendingBlock& b = blocks.back();
-    if (!b.decode) {
-      if (e.form == CDanglingCodec::kFormNumber && e.section >= 0 && e.kind >= 0 && e.first >= -kKeyRange &&
-          e.first < kKeyRange) {
-        // Kept about once: a key met lately, by its slot, is not kept again.
-        const uint64_t key = (static_cast<uint64_t>(e.first) << 5) | static_cast<uint64_t>(e.kind);
-        uint64_t& slot = blockSlots[static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 54)];
-        if (slot != key) {
-          slot = key;
-          if (b.keys.size() >= kMaxKeys) b.decode = true;
-          else b.keys.push_back(key);
-        }
-      } else {
-        b.decode = true;
-      }
-    }
-    CDanglingCodec::Put(pending, e);
-  }
-
   // The pending list in blocks of about kBlockBytes, each with the numbers
   // its entries refer to, so that Finish passes over a block whose numbers
   // are all defined by then without reading its entries again (the
@@ -862,6 +862,39 @@ struct CQsxChecker::CImpl {
   };
   std::vector<CPendingBlock> blocks;
   std::vector<uint64_t> blockSlots = std::vector<uint64_t>(kKeySlots, kNoKey);  // the last block's keys
+  void AddPending(const CEntry& e) {
+    if (e.form == CDanglingCodec::kFormNumber && e.section >= 0 && e.kind >= 0) {
+      AddPendingNumber(e.line, e.section, e.kind, e.first);
+      return;
+    }
+    CPendingBlock& b = CurrentBlock();
+    b.decode = true;
+    CDanglingCodec::Put(pending, e);
+  }
+  // A single missing number of a section and kind by rows.
+  void AddPendingNumber(long long line, int section, int kind, long long v) {
+    CPendingBlock& b = CurrentBlock();
+    if (!b.decode) {
+      if (v >= -kKeyRange && v < kKeyRange) {
+        // Kept about once: a key met lately, by its slot, is not kept again.
+        const uint64_t key = (static_cast<uint64_t>(v) << 5) | static_cast<uint64_t>(kind);
+        uint64_t& slot = blockSlots[static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 54)];
+        if (slot != key) {
+          slot = key;
+          if (b.keys.size() >= kMaxKeys) b.decode = true;
+          else b.keys.push_back(key);
+        }
+      } else {
+        b.decode = true;
+      }
+    }
+    CDanglingCodec::PutNumber(pending, line, section, kind, v);
+  }
+  CPendingBlock& CurrentBlock() {
+    if (blocks.empty() || pending.Bytes() - blocks.back().begin >= kBlockBytes) OpenBlock();
+    return blocks.back();
+  }
+
   void OpenBlock() {
     CPendingBlock b;
     b.begin = pending.Bytes();
@@ -885,6 +918,12 @@ struct CQsxChecker::CImpl {
   }
   void FlushRun() {
     if (!run.active) return;
+    if (run.count == 1) {
+      // The usual entry: one number missing so far.
+      AddPendingNumber(run.line, run.section, run.kind, run.first);
+      run.active = false;
+      return;
+    }
     CEntry e;
     e.line = run.line;
     e.section = run.section;
