@@ -324,7 +324,7 @@ class CPlainFields {
     const bool neg = p < e && *p == '-';
     if (neg) ++p;
     const char* const digits = p;
-    long long x = 0;
+    uint64_t x = 0;  // wraps past 19 digits, which are refused below
     if constexpr (std::endian::native == std::endian::little) {
       // Up to eight digits at once while eight bytes remain.
       if (e - p >= 8) {
@@ -332,7 +332,7 @@ class CPlainFields {
         std::memcpy(&w, p, 8);
         const int n = LeadingDigits(w);
         if (n > 0) {
-          x = static_cast<long long>(DigitsValue(w, n));
+          x = DigitsValue(w, n);
           p += n;
         }
       }
@@ -341,7 +341,7 @@ class CPlainFields {
     if (p == digits || p - digits > 18) return false;
     if (p < e && *p != ',') p = SkipBlanks(p, e);
     if (!Next(p)) return false;
-    v = neg ? -x : x;
+    v = neg ? -static_cast<long long>(x) : static_cast<long long>(x);
     return true;
   }
   // The next field as text, trimmed; false when the line has no more fields.
