@@ -8,7 +8,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace hvx {
@@ -48,24 +47,14 @@ class CFileError : public std::runtime_error {
 // CFileError; Abort closes without raising.
 class COutFile {
  public:
-  // What a file works out from a piece of text ahead of writing it.
-  class CNote {
-   public:
-    virtual ~CNote() = default;
-  };
-
   virtual ~COutFile() = default;
   virtual void Write(const char* data, size_t size) = 0;
   virtual void Close() = 0;
   virtual void Abort() noexcept = 0;
-
-  // Work on a piece of whole lines that can be done before it is written,
-  // on any thread and for several pieces at once (the file's own state is
-  // not touched); nullptr when there is none.
-  virtual std::unique_ptr<CNote> NoteAhead(std::string_view /*text*/) const { return nullptr; }
-  // Writes a piece with what NoteAhead(text) gave for it, at the start of a
-  // line. The file may take the text's storage: text is left with any content.
-  virtual void WriteNoted(std::string& text, std::unique_ptr<CNote> /*note*/) { Write(text.data(), text.size()); }
+  // Writes a piece of text whose storage the file may take (text is then
+  // left with any content): a file that keeps what it writes for later
+  // need not copy it.
+  virtual void WritePiece(std::string& text) { Write(text.data(), text.size()); }
 };
 
 class IConvertEnv {

@@ -1295,45 +1295,6 @@ struct CQsxChecker::CImpl {
   void Feed(std::string_view chunk) {
     stats.bytes += static_cast<long long>(chunk.size());
     if (!nul && std::memchr(chunk.data(), 0, chunk.size())) nul = true;
-    FeedLines(chunk);
-  }
-  void FeedSplit(std::string_view chunk, const CQsxSplitLines& split) {
-    if (inLine || !plainLines || split.m_text != chunk.size()) {
-      Feed(chunk);
-      return;
-    }
-    stats.bytes += static_cast<long long>(chunk.size());
-    if (split.m_nul) nul = true;
-    size_t done = 0;
-    for (const CQsxSplitLines::CLine& l : split.m_lines) {
-      if (!SplitLine(l, split.m_values.data() + l.values)) FeedLines(chunk.substr(l.begin, l.size + size_t{1}));
-      done = size_t{l.begin} + l.size + 1;
-    }
-    if (done < chunk.size()) FeedLines(chunk.substr(done));
-  }
-  // A whole line read ahead, at the start of a line: counted and used as
-  // FeedLines would when its numbers suffice; false (nothing done) when the
-  // line is to be read from the text.
-  bool SplitLine(const CQsxSplitLines::CLine& l, const long long* v) {
-    // Field 1 is a number: a data line, within kMaxKeptLine.
-    if (l.fields == 0) return false;
-    if (section >= 0) {
-      const CRule& r = kRules[section];
-      if (r.reader == EReader::kElement) {
-        if (l.type < 0 || l.fields < 4 + kElementTypes[l.type].nodes) return false;
-        ++lineNo;
-        ApplyElement(kElementTypes[l.type], v);
-        return true;
-      }
-      if (!r.PlainFirst()) return false;
-      ++lineNo;
-      ApplyFirst(r, v[0]);
-      return true;
-    }
-    ++lineNo;
-    return true;
-  }
-  void FeedLines(std::string_view chunk) {
     const char* p = chunk.data();
     const size_t n = chunk.size();
     size_t pos = 0;
@@ -1459,35 +1420,6 @@ struct CQsxChecker::CImpl {
   }
 };
 
-CQsxSplitLines::CQsxSplitLines(std::string_view text) : m_text(text.size()) {
-  m_nul = std::memchr(text.data(), 0, text.size()) != nullptr;
-  // Places are kept in 32 bits: a larger text is read by the checker itself.
-  if (text.size() > UINT32_MAX) return;
-  long long v[kMaxLeadingFields];
-  for (size_t pos = 0; pos < text.size();) {
-    const void* nl = std::memchr(text.data() + pos, '\n', text.size() - pos);
-    if (!nl) break;
-    const size_t end = static_cast<size_t>(static_cast<const char*>(nl) - text.data());
-    CLine l;
-    l.begin = static_cast<uint32_t>(pos);
-    l.size = static_cast<uint32_t>(end - pos);
-    l.values = static_cast<uint32_t>(m_values.size());
-    if (l.size <= CQsxChecker::kMaxKeptLine) {
-      int type;
-      const int fields = ReadLeadingFields(text.substr(pos, l.size), v, type);
-      l.fields = static_cast<uint8_t>(fields);
-      l.type = static_cast<int8_t>(type);
-      m_values.insert(m_values.end(), v, v + (type >= 0 ? fields - 1 : fields));
-    }
-    m_lines.push_back(l);
-    pos = end + 1;
-  }
-}
-
-size_t CQsxSplitLines::Bytes() const {
-  return m_lines.capacity() * sizeof(CLine) + m_values.capacity() * sizeof(long long);
-}
-
 CQsxChecker::CQsxChecker(size_t pendingBytes, bool plainLines) : m_impl(std::make_unique<CImpl>(pendingBytes)) {
   m_impl->plainLines = plainLines;
 }
@@ -1495,10 +1427,6 @@ CQsxChecker::~CQsxChecker() = default;
 
 void CQsxChecker::Feed(std::string_view chunk) {
   if (!m_impl->finished) m_impl->Feed(chunk);
-}
-
-void CQsxChecker::FeedSplit(std::string_view chunk, const CQsxSplitLines& lines) {
-  if (!m_impl->finished) m_impl->FeedSplit(chunk, lines);
 }
 
 CDanglingList CQsxChecker::Finish() {

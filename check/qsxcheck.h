@@ -22,7 +22,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace hvx {
 
@@ -139,34 +138,6 @@ struct CQsxCheckStats {
   bool sawEndData = false;           // a "*ENDDATA" command line was read
 };
 
-// A piece of text of whole lines read ahead of its check, on any thread:
-// for each line the numbers of its first fields, read as the checker reads
-// the lines of nodes, elements and loads. A checker given the piece with
-// FeedSplit uses them instead of reading those lines again; other lines it
-// reads from the text. Whatever thread reads ahead, the findings are those
-// of Feed.
-class CQsxSplitLines {
- public:
-  CQsxSplitLines() = default;
-  explicit CQsxSplitLines(std::string_view text);
-  // Bytes held, for the caller's bound on what waits.
-  size_t Bytes() const;
-
- private:
-  friend class CQsxChecker;
-  struct CLine {
-    uint32_t begin = 0;   // in the text
-    uint32_t size = 0;    // without the line feed
-    uint32_t values = 0;  // index of its first number in m_values
-    uint8_t fields = 0;   // leading fields read as numbers, field 2 as an element type
-    int8_t type = -1;     // element type of field 2; -1: field 2 was not read
-  };
-  std::vector<CLine> m_lines;
-  std::vector<long long> m_values;
-  size_t m_text = 0;   // bytes of the text
-  bool m_nul = false;  // the text holds a NUL byte
-};
-
 class CQsxChecker {
  public:
   static constexpr size_t kMaxKeptLine = 64 * 1024;
@@ -185,8 +156,6 @@ class CQsxChecker {
 
   // Takes the next piece of the text.
   void Feed(std::string_view chunk);
-  // The same for a piece read ahead: lines is CQsxSplitLines(chunk).
-  void FeedSplit(std::string_view chunk, const CQsxSplitLines& lines);
   // Ends the text and returns the dangling references in file order: one
   // entry per reference site, or per run of missing numbers on one line.
   // Call once; Feed must not be called afterwards.

@@ -13,8 +13,8 @@ bool CCheckFeed::AwaitRoom(std::unique_lock<std::mutex>& lock, size_t bytes) {
   return !m_ended;  // text after the end is not the file's
 }
 
-void CCheckFeed::Queue(std::unique_lock<std::mutex>& lock, CPiece piece) {
-  m_pendingBytes += piece.Bytes();
+void CCheckFeed::Queue(std::unique_lock<std::mutex>& lock, std::string piece) {
+  m_pendingBytes += piece.size();
   m_pending.push_back(std::move(piece));
   lock.unlock();
   m_ready.notify_one();
@@ -24,22 +24,21 @@ void CCheckFeed::Write(const char* data, size_t size) {
   if (size == 0) return;
   std::unique_lock<std::mutex> lock(m_mutex);
   if (!AwaitRoom(lock, size)) return;
-  CPiece piece;
+  std::string piece;
   if (!m_spare.empty()) {
-    piece.text = std::move(m_spare.back());
+    piece = std::move(m_spare.back());
     m_spare.pop_back();
   }
-  piece.text.assign(data, size);
+  piece.assign(data, size);
   Queue(lock, std::move(piece));
 }
 
-void CCheckFeed::WriteSplit(std::string& text, std::unique_ptr<CQsxSplitLines> lines) {
+void CCheckFeed::Take(std::string& text) {
   if (text.empty()) return;
-  CPiece piece;
-  piece.lines = std::move(lines);
   std::unique_lock<std::mutex> lock(m_mutex);
-  if (!AwaitRoom(lock, text.size() + piece.lines->Bytes())) return;
-  piece.text.swap(text);
+  if (!AwaitRoom(lock, text.size())) return;
+  std::string piece;
+  piece.swap(text);
   if (!m_spare.empty()) {
     text.swap(m_spare.back());
     m_spare.pop_back();
@@ -64,24 +63,23 @@ hvx::CDanglingList CCheckFeed::Finish() {
 
 void CCheckFeed::Work() {
   hvx::CQsxChecker checker;
-  CPiece piece;
+  std::string piece;
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
-      if (!piece.text.empty() && m_spare.size() < kMaxSpare && piece.text.capacity() <= kMaxSpareBytes)
-        m_spare.push_back(std::move(piece.text));
-      piece = CPiece();
+      if (!piece.empty() && m_spare.size() < kMaxSpare && piece.capacity() <= kMaxSpareBytes)
+        m_spare.push_back(std::move(piece));
+      piece = std::string();
       m_ready.wait(lock, [&] { return m_ended || !m_pending.empty(); });
       if (m_pending.empty()) break;
       piece = std::move(m_pending.front());
       m_pending.pop_front();
-      m_pendingBytes -= piece.Bytes();
+      m_pendingBytes -= piece.size();
     }
     m_room.notify_one();
     if (m_failed) continue;
     try {
-      if (piece.lines) checker.FeedSplit(piece.text, *piece.lines);
-      else checker.Feed(piece.text);
+      checker.Feed(piece);
     } catch (...) {
       m_failed = true;  // the rest is taken and dropped, so the writer never waits for nothing
     }

@@ -34,13 +34,9 @@ class CCheckFeed {
 
   // Queues a copy of the piece for the checker.
   void Write(const char* data, size_t size);
-  // Queues a piece of whole lines with its lines read ahead (Split), taking
-  // the text's storage (text is left with a spare piece's storage, emptied).
-  void WriteSplit(std::string& text, std::unique_ptr<CQsxSplitLines> lines);
-  // The lines of a piece read ahead for the checker; runs on any thread.
-  static std::unique_ptr<CQsxSplitLines> Split(std::string_view text) {
-    return std::make_unique<CQsxSplitLines>(text);
-  }
+  // Queues the piece itself, taking its storage: text is left empty (with
+  // the storage of a piece already checked, when one is spare).
+  void Take(std::string& text);
   // Ends the text: the worker resolves what it holds while the caller goes on.
   void End();
   // Ends the text, waits for the worker and returns its findings. Call once.
@@ -51,22 +47,16 @@ class CCheckFeed {
   long long Unchecked() const { return m_unchecked; }
 
  private:
-  // A piece waiting for the checker, with its lines when read ahead.
-  struct CPiece {
-    std::string text;
-    std::unique_ptr<CQsxSplitLines> lines;
-    size_t Bytes() const { return text.size() + (lines ? lines->Bytes() : 0); }
-  };
-
   void Work();
   // Waits for room for bytes more; false once the text has ended. Holds lock.
   bool AwaitRoom(std::unique_lock<std::mutex>& lock, size_t bytes);
-  void Queue(std::unique_lock<std::mutex>& lock, CPiece piece);
+  // Queues piece and releases lock.
+  void Queue(std::unique_lock<std::mutex>& lock, std::string piece);
 
   std::mutex m_mutex;
   std::condition_variable m_ready;  // a piece arrived or the text ended
   std::condition_variable m_room;   // the worker took a piece
-  std::deque<CPiece> m_pending;
+  std::deque<std::string> m_pending;
   size_t m_pendingBytes = 0;
   std::vector<std::string> m_spare;  // taken pieces, kept for their storage
   bool m_ended = false;
@@ -85,20 +75,10 @@ class CCheckedOutFile : public hvx::COutFile {
     m_inner->Write(data, size);
     m_feed.Write(data, size);
   }
-  // The lines of a piece are read for the check on the thread that made it.
-  struct CSplitNote : CNote {
-    std::unique_ptr<CQsxSplitLines> lines;
-  };
-  std::unique_ptr<CNote> NoteAhead(std::string_view text) const override {
-    auto note = std::make_unique<CSplitNote>();
-    note->lines = CCheckFeed::Split(text);
-    return note;
-  }
-  void WriteNoted(std::string& text, std::unique_ptr<CNote> note) override {
+  // The writer's pieces of the long sections go to the check uncopied.
+  void WritePiece(std::string& text) override {
     m_inner->Write(text.data(), text.size());
-    auto* split = dynamic_cast<CSplitNote*>(note.get());
-    if (split && split->lines) m_feed.WriteSplit(text, std::move(split->lines));
-    else m_feed.Write(text.data(), text.size());
+    m_feed.Take(text);
   }
   // The file is complete once closed: the check may finish meanwhile.
   void Close() override {

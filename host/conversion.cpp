@@ -40,10 +40,9 @@ class CCountingFile : public COutFile {
   }
   void Close() override { m_inner->Close(); }
   void Abort() noexcept override { m_inner->Abort(); }
-  std::unique_ptr<CNote> NoteAhead(std::string_view text) const override { return m_inner->NoteAhead(text); }
-  void WriteNoted(std::string& text, std::unique_ptr<CNote> note) override {
+  void WritePiece(std::string& text) override {
     const size_t size = text.size();
-    m_inner->WriteNoted(text, std::move(note));
+    m_inner->WritePiece(text);
     Count(size);
   }
 

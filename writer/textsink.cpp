@@ -12,9 +12,9 @@ void CTextSink::Flush() {
   m_buf.clear();
 }
 
-void CTextSink::WriteNoted(std::string& text, std::unique_ptr<COutFile::CNote> note) {
+void CTextSink::WritePiece(std::string& text) {
   Flush();
-  if (m_file) m_file->WriteNoted(text, std::move(note));
+  if (m_file) m_file->WritePiece(text);
 }
 
 void CTextSink::Close() {

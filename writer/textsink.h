@@ -38,13 +38,10 @@ class CTextSink {
     if (m_buf.size() >= kFlushAt) Flush();
   }
 
-  // See COutFile::NoteAhead; may run on any thread while the sink writes.
-  std::unique_ptr<COutFile::CNote> NoteAhead(std::string_view text) const {
-    return m_file ? m_file->NoteAhead(text) : nullptr;
-  }
-  // Writes a piece of whole lines after what is gathered, with its note (see
-  // COutFile::WriteNoted: text may be taken); raises CFileError on failure.
-  void WriteNoted(std::string& text, std::unique_ptr<COutFile::CNote> note);
+  // Writes a piece after what is gathered, without copying it where the
+  // file can take it (see COutFile::WritePiece: text is left with any
+  // content); raises CFileError on failure.
+  void WritePiece(std::string& text);
 
   // Hands the gathered text to the file; raises CFileError on failure.
   void Flush();

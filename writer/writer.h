@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -291,9 +290,6 @@ class CWriteQsxFromNeutral {
     }
     FreezeStore();
     std::vector<std::vector<hvx::CPieceOut::CLater>> later(pieces);
-    // What the file works out from a piece (the check of the written text
-    // reads its lines) is done on the thread that formatted it.
-    std::vector<std::unique_ptr<hvx::COutFile::CNote>> notes(pieces);
     hvx::RunPiecesInOrder(
         m_par.threads, pieces,
         [&](size_t i, std::string& text) {
@@ -301,7 +297,6 @@ class CWriteQsxFromNeutral {
           const auto [begin, end] = range(i);
           hvx::CPieceOut out(text, later[i]);
           format(begin, end, out);
-          if (later[i].empty()) notes[i] = m_out.NoteAhead(text);
         },
         [&](size_t i, std::string& text) {
           if (alone(i)) {
@@ -310,8 +305,10 @@ class CWriteQsxFromNeutral {
             format(begin, end, out);
             return;
           }
-          if (notes[i]) {
-            m_out.WriteNoted(text, std::move(notes[i]));
+          if (later[i].empty()) {
+            // Handed on whole (the check of the written text takes it
+            // without a copy).
+            m_out.WritePiece(text);
             return;
           }
           size_t done = 0;
