@@ -51,6 +51,10 @@ class COutFile {
   virtual void Write(const char* data, size_t size) = 0;
   virtual void Close() = 0;
   virtual void Abort() noexcept = 0;
+  // Writes a piece of text whose storage the file may take (text is then
+  // left with any content): a file that keeps what it writes for later
+  // need not copy it.
+  virtual void WritePiece(std::string& text) { Write(text.data(), text.size()); }
 };
 
 class IConvertEnv {

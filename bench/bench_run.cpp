@@ -27,14 +27,17 @@ namespace {
 
 struct RunResult {
   double seconds = 0.0;
+  double cpuSeconds = 0.0;  // user + system
   double peakMB = 0.0;
 };
 
-// Runs bin with the arguments, then arg, output discarded; exits on failure.
+// Runs bin with the arguments, then arg, output and errors discarded (the
+// converter's summary line is not shown for every run); exits on failure.
 RunResult RunOnce(const std::string& bin, const std::vector<std::string>& args, const std::string& arg) {
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
   posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
   std::vector<char*> argv{const_cast<char*>(bin.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(const_cast<char*>(arg.c_str()));
@@ -60,6 +63,8 @@ RunResult RunOnce(const std::string& bin, const std::vector<std::string>& args, 
   RunResult r;
   r.seconds = std::chrono::duration<double>(t1 - t0).count();
   r.peakMB = static_cast<double>(ru.ru_maxrss) / 1024.0;  // kilobytes on Linux
+  r.cpuSeconds = static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
+                 static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
   return r;
 }
 
@@ -71,7 +76,7 @@ double Median(std::vector<double> v) {
 
 struct Row {
   std::string model;
-  double mb = 0.0, base = 0.0, conv = 0.0, peak = 0.0;
+  double mb = 0.0, base = 0.0, conv = 0.0, cpu = 0.0, peak = 0.0;
 };
 
 }  // namespace
@@ -94,8 +99,10 @@ int main(int argc, char** argv) {
                  "usage: hvx_benchrun --baseline BIN --converter BIN [--converter-arg ARG ...] [--runs N] MODEL...\n");
     return 1;
   }
-  std::printf("%-22s %9s %10s %10s %7s %9s %9s %8s\n", "model", "input MB", "baseline s", "convert s",
-              "ratio", "conv MB/s", "peak MB", "RSS/in");
+  // The converter's processor time (user + system) is the steadier figure
+  // on a busy machine.
+  std::printf("%-22s %9s %10s %10s %7s %9s %9s %8s %8s\n", "model", "input MB", "baseline s", "convert s",
+              "ratio", "conv MB/s", "peak MB", "RSS/in", "cpu s");
   std::vector<Row> rows;
   for (const std::string& model : models) {
     struct stat st {};
@@ -106,23 +113,25 @@ int main(int argc, char** argv) {
     Row row;
     row.model = model;
     row.mb = static_cast<double>(st.st_size) / 1e6;
-    std::vector<double> base, conv, peak;
+    std::vector<double> base, conv, cpu, peak;
     for (int r = 0; r < runs; ++r) {
       base.push_back(RunOnce(baseline, {}, model).seconds);
       const RunResult c = RunOnce(converter, converterArgs, model);
       conv.push_back(c.seconds);
+      cpu.push_back(c.cpuSeconds);
       peak.push_back(c.peakMB);
     }
     row.base = Median(base);
     row.conv = Median(conv);
+    row.cpu = Median(cpu);
     row.peak = *std::max_element(peak.begin(), peak.end());
     const double inMiB = static_cast<double>(st.st_size) / (1024.0 * 1024.0);
     if (row.mb >= 1.0)
-      std::printf("%-22s %9.2f %10.4f %10.4f %7.3f %9.1f %9.1f %8.3f\n", row.model.c_str(), row.mb, row.base,
-                  row.conv, row.conv / row.base, row.mb / row.conv, row.peak, row.peak / inMiB);
+      std::printf("%-22s %9.2f %10.4f %10.4f %7.3f %9.1f %9.1f %8.3f %8.4f\n", row.model.c_str(), row.mb, row.base,
+                  row.conv, row.conv / row.base, row.mb / row.conv, row.peak, row.peak / inMiB, row.cpu);
     else  // too small for throughput and memory ratios to mean anything
-      std::printf("%-22s %9.2f %10.4f %10.4f %7.3f %9s %9.1f %8s\n", row.model.c_str(), row.mb, row.base, row.conv,
-                  row.conv / row.base, "-", row.peak, "-");
+      std::printf("%-22s %9.2f %10.4f %10.4f %7.3f %9s %9.1f %8s %8.4f\n", row.model.c_str(), row.mb, row.base,
+                  row.conv, row.conv / row.base, "-", row.peak, "-", row.cpu);
     std::fflush(stdout);
     rows.push_back(row);
   }

@@ -93,6 +93,13 @@ struct CRule {
   EReader reader = EReader::kNone;  // runs after the uses
   CUse head{};                      // a field of the command line itself
   bool endsData = false;
+
+  // Its data lines use the number of field 1 alone, as a definition or a
+  // reference: they may be read without splitting the rest.
+  constexpr bool PlainFirst() const {
+    return test == ETest::kAlways && reader == EReader::kNone && uses[0].field == 1 &&
+           (uses[0].use == EUse::kDefNumber || uses[0].use == EUse::kRefNumber) && uses[1].use == EUse::kNone;
+  }
 };
 
 constexpr CRule kRules[] = {
@@ -280,6 +287,142 @@ class CFields {
   uint32_t m_size[kKept];
 };
 
+// The fields of a line read once from left to right, for the lines of the
+// long sections (nodes, elements, loads). It takes only the plain shape of a
+// field, blanks around at most 18 digits with an optional minus sign; on
+// anything else it answers false and the line is read again by CFields,
+// before any field of it has been used, so both ways find the same.
+class CPlainFields {
+ public:
+  explicit CPlainFields(std::string_view line) : m_p(line.data()), m_end(line.data() + line.size()) {}
+  // The next field as a number, as ParseInt reads it; false when it has
+  // another shape or the line has no more fields.
+  [[gnu::always_inline]] bool Int(long long& v) {
+    const char* p = m_p;
+    const char* const e = m_end;
+    if (!p) return false;
+    if constexpr (std::endian::native == std::endian::little) {
+      // The usual field of the long sections, a few spaces, up to seven
+      // digits and a comma, read as two words; anything else is read below.
+      if (e - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        const uint64_t blank = w ^ 0x2020202020202020;
+        const char* q = p + (blank ? std::countr_zero(blank) / 8 : 8);
+        if (e - q >= 8) {
+          std::memcpy(&w, q, 8);
+          const int n = LeadingDigits(w);
+          if (n > 0 && n < 8 && q[n] == ',') {
+            v = static_cast<long long>(DigitsValue(w, n));
+            m_p = q + n + 1;
+            return true;
+          }
+        }
+      }
+    }
+    p = SkipBlanks(p, e);
+    const bool neg = p < e && *p == '-';
+    if (neg) ++p;
+    const char* const digits = p;
+    uint64_t x = 0;  // wraps past 19 digits, which are refused below
+    if constexpr (std::endian::native == std::endian::little) {
+      // Up to eight digits at once while eight bytes remain.
+      if (e - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        const int n = LeadingDigits(w);
+        if (n > 0) {
+          x = DigitsValue(w, n);
+          p += n;
+        }
+      }
+    }
+    for (unsigned d; p < e && (d = static_cast<unsigned char>(*p) - unsigned{'0'}) <= 9; ++p) x = x * 10 + d;
+    if (p == digits || p - digits > 18) return false;
+    if (p < e && *p != ',') p = SkipBlanks(p, e);
+    if (!Next(p)) return false;
+    v = neg ? -static_cast<long long>(x) : static_cast<long long>(x);
+    return true;
+  }
+  // The next field as text, trimmed; false when the line has no more fields.
+  bool Text(std::string_view& t) {
+    const char* p = m_p;
+    const char* const e = m_end;
+    if (!p) return false;
+    p = SkipBlanks(p, e);
+    const char* const b = p;
+    while (p < e && *p != ',') ++p;
+    const char* q = p;
+    while (q > b && IsBlank(q[-1])) --q;
+    t = std::string_view(b, static_cast<size_t>(q - b));
+    return Next(p);
+  }
+
+ private:
+  // Digits at the start of eight bytes read as a little-endian word.
+  static int LeadingDigits(uint64_t w) {
+    const uint64_t t = w - 0x3030303030303030;
+    // High bit of each byte that is not a digit; a borrow or carry reaches
+    // only the bytes after such a byte.
+    const uint64_t other = (t | (t + 0x7676767676767676)) & 0x8080808080808080;
+    return other ? std::countr_zero(other) / 8 : 8;
+  }
+  // The value of the first n (1 to 8) bytes of w, all digits.
+  static uint32_t DigitsValue(uint64_t w, int n) {
+    uint64_t d = (w - 0x3030303030303030) << (8 * (8 - n));  // as the last n of eight digits
+    d = (d * 10) + (d >> 8);
+    d = (((d & 0x000000FF000000FF) * 0x000F424000000064) + (((d >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >>
+        32;
+    return static_cast<uint32_t>(d);
+  }
+  // The first byte from p on that is not blank: spaces first, the usual
+  // blank of fields written to a width.
+  static const char* SkipBlanks(const char* p, const char* e) {
+    while (p < e && *p == ' ') ++p;
+    while (p < e && IsBlank(*p)) ++p;
+    return p;
+  }
+  // Moves past the comma at p, or to no field at the line's end; false for
+  // anything else at p.
+  bool Next(const char* p) {
+    if (p == m_end) {
+      m_p = nullptr;
+      return true;
+    }
+    if (*p != ',') return false;
+    m_p = p + 1;
+    return true;
+  }
+
+  const char* m_p;  // start of the next field; null past the last one
+  const char* m_end;
+};
+
+// The leading fields of a line as the lines of the long sections are read:
+// field 1 a number; when field 2 names an element type, field 3 (material),
+// field 4 (property, or any text for a type without one, kept as 0) and the
+// type's node fields as numbers, into v[0], v[1], v[2], v[3...]. Returns the
+// leading fields read (field 2 counts when it is a type); type is the row of
+// kElementTypes, or -1.
+constexpr int kMaxLeadingFields = 12;
+int ReadLeadingFields(std::string_view line, long long* v, int& type) {
+  type = -1;
+  CPlainFields f(line);
+  if (!f.Int(v[0])) return 0;
+  std::string_view name;
+  if (!f.Text(name)) return 1;
+  for (int i = 0; i < static_cast<int>(std::size(kElementTypes)); ++i)
+    if (name == kElementTypes[i].name) type = i;
+  if (type < 0) return 1;
+  const CElementType& t = kElementTypes[type];
+  if (!f.Int(v[1])) return 2;
+  v[2] = 0;
+  if (t.property != kKindCount ? !f.Int(v[2]) : !f.Text(name)) return 3;
+  for (int i = 0; i < t.nodes; ++i)
+    if (!f.Int(v[3 + i])) return 4 + i;
+  return 4 + t.nodes;
+}
+
 bool StripPrefix(std::string_view& f, std::string_view prefix) {
   if (f.substr(0, prefix.size()) != prefix) return false;
   f = Trim(f.substr(prefix.size()));
@@ -354,9 +497,29 @@ struct CDanglingCodec {
     kFormNumber = 1,
     kFormRun = 2,
     kFormMask = 3,
-    kSameRows = 4,  // section and kind rows of the last entry
-    kTexts = 8,     // section and kind as texts, not rows
+    kSameRows = 4,   // section and kind rows of the last entry
+    kTexts = 8,      // section and kind as texts, not rows
+    kRowsBack = 16,  // section and kind rows of the entry before the last
+    kLineSame = 32,  // on the last entry's line (no line difference follows)
+    kLineNext = 64,  // on the line after it (no line difference follows)
   };
+
+  // Rows flag of an entry with rows (s, k) after entries with rows r.
+  static uint8_t RowsFlag(const CDanglingRows& r, int s, int k) {
+    if (s == r.section && k == r.kind) return kSameRows;
+    if (s == r.section2 && k == r.kind2) return kRowsBack;
+    return 0;
+  }
+  // Rows after an entry with rows (s, k); (-1, -1) for texts.
+  static void Step(CDanglingRows& r, int s, int k) {
+    if (s == r.section && k == r.kind) return;
+    r.section2 = r.section;
+    r.kind2 = r.kind;
+    r.section = s;
+    r.kind = k;
+  }
+  // Line flag of a line difference, or 0 when the difference follows.
+  static uint8_t LineFlag(long long step) { return step == 0 ? kLineSame : step == 1 ? kLineNext : 0; }
 
   // An entry as stored: section and kind as rows of the tables (-1: texts).
   struct CEntry {
@@ -368,16 +531,12 @@ struct CDanglingCodec {
     long long first = 0, last = 0, step = 0, count = 1;
   };
 
-  static const std::string& Bytes(const CDanglingList& list) { return list.m_bytes; }
+  static std::string_view Bytes(const CDanglingList& list) { return {list.m_bytes.data(), list.m_used}; }
+  // Line and rows after the last entry of the list: where the next builds.
+  static long long LastLine(const CDanglingList& list) { return list.m_line; }
+  static const CDanglingRows& LastRows(const CDanglingList& list) { return list.m_rows; }
 
-  static void PutVarint(std::string& out, uint64_t v) {
-    while (v >= 0x80) {
-      out.push_back(static_cast<char>((v & 0x7f) | 0x80));
-      v >>= 7;
-    }
-    out.push_back(static_cast<char>(v));
-  }
-  static uint64_t GetVarint(const std::string& in, size_t& pos) {
+  static uint64_t GetVarint(std::string_view in, size_t& pos) {
     uint64_t v = 0;
     for (int shift = 0;; shift += 7) {
       const auto b = static_cast<uint8_t>(in[pos++]);
@@ -385,74 +544,131 @@ struct CDanglingCodec {
       if (!(b & 0x80)) return v;
     }
   }
-  static void PutSigned(std::string& out, long long v) {
-    PutVarint(out, (static_cast<uint64_t>(v) << 1) ^ (v < 0 ? ~uint64_t{0} : 0));
-  }
-  static long long GetSigned(const std::string& in, size_t& pos) {
+  static long long GetSigned(std::string_view in, size_t& pos) {
     const uint64_t u = GetVarint(in, pos);
     return static_cast<long long>((u >> 1) ^ (uint64_t{0} - (u & 1)));
   }
-  static void PutText(std::string& out, std::string_view s) {
-    PutVarint(out, s.size());
-    out.append(s);
-  }
-  static std::string_view GetText(const std::string& in, size_t& pos) {
+  static std::string_view GetText(std::string_view in, size_t& pos) {
     const auto n = static_cast<size_t>(GetVarint(in, pos));
     const std::string_view s(in.data() + pos, n);
     pos += n;
     return s;
   }
 
+  // Values are written at p, which has room for them, and p moves on.
+  static constexpr size_t kMaxVarint = 10;
+  static void PutVarint(char*& p, uint64_t v) {
+    while (v >= 0x80) {
+      *p++ = static_cast<char>((v & 0x7f) | 0x80);
+      v >>= 7;
+    }
+    *p++ = static_cast<char>(v);
+  }
+  static void PutSigned(char*& p, long long v) {
+    PutVarint(p, (static_cast<uint64_t>(v) << 1) ^ (v < 0 ? ~uint64_t{0} : 0));
+  }
+  static void PutText(char*& p, std::string_view s) {
+    PutVarint(p, s.size());
+    if (!s.empty()) std::memcpy(p, s.data(), s.size());
+    p += s.size();
+  }
+  // Room for n more bytes after the list's entries: the storage grows by
+  // doubling and is written in place, the bytes in use counted apart.
+  static char* Room(CDanglingList& list, size_t n) {
+    std::string& b = list.m_bytes;
+    if (b.size() - list.m_used < n) b.resize(std::max(b.size() * 2, list.m_used + n + 256));
+    return b.data() + list.m_used;
+  }
+
+  // A single number by rows: Put of the usual entry, without its branches.
+  static void PutNumber(CDanglingList& list, long long line, int section, int kind, long long value) {
+    char* const start = Room(list, 3 + 2 * kMaxVarint);
+    char* p = start + 1;
+    uint8_t flags = kFormNumber | RowsFlag(list.m_rows, section, kind);
+    const long long lineStep = static_cast<long long>(static_cast<uint64_t>(line) - static_cast<uint64_t>(list.m_line));
+    flags |= LineFlag(lineStep);
+    *start = static_cast<char>(flags);
+    if (!(flags & (kLineSame | kLineNext))) PutSigned(p, lineStep);
+    if (!(flags & (kSameRows | kRowsBack))) {
+      *p++ = static_cast<char>(section);
+      *p++ = static_cast<char>(kind);
+    }
+    PutSigned(p, value);
+    list.m_used += static_cast<size_t>(p - start);
+    list.m_line = line;
+    Step(list.m_rows, section, kind);
+    ++list.m_entries;
+    ++list.m_references;
+  }
+
   static void Put(CDanglingList& list, const CEntry& e) {
-    std::string& out = list.m_bytes;
     uint8_t flags = e.form;
     const bool texts = e.section < 0 || e.kind < 0;
     if (texts) flags |= kTexts;
-    else if (e.section == list.m_section && e.kind == list.m_kind) flags |= kSameRows;
-    out.push_back(static_cast<char>(flags));
-    PutSigned(out, static_cast<long long>(static_cast<uint64_t>(e.line) - static_cast<uint64_t>(list.m_line)));
+    else flags |= RowsFlag(list.m_rows, e.section, e.kind);
+    const long long lineStep = static_cast<long long>(static_cast<uint64_t>(e.line) - static_cast<uint64_t>(list.m_line));
+    flags |= LineFlag(lineStep);
+    size_t room = 3 + 5 * kMaxVarint;
+    if (texts) room += 2 * kMaxVarint + e.sectionText.size() + e.kindText.size();
+    if (e.form == kFormName) room += kMaxVarint + e.name.size();
+    char* const start = Room(list, room);
+    char* p = start;
+    *p++ = static_cast<char>(flags);
+    if (!(flags & (kLineSame | kLineNext))) PutSigned(p, lineStep);
     if (texts) {
-      PutText(out, e.sectionText);
-      PutText(out, e.kindText);
-    } else if (!(flags & kSameRows)) {
-      out.push_back(static_cast<char>(e.section));
-      out.push_back(static_cast<char>(e.kind));
+      PutText(p, e.sectionText);
+      PutText(p, e.kindText);
+    } else if (!(flags & (kSameRows | kRowsBack))) {
+      *p++ = static_cast<char>(e.section);
+      *p++ = static_cast<char>(e.kind);
     }
     switch (e.form) {
-      case kFormName: PutText(out, e.name); break;
-      case kFormNumber: PutSigned(out, e.first); break;
+      case kFormName: PutText(p, e.name); break;
+      case kFormNumber: PutSigned(p, e.first); break;
       default:
-        PutSigned(out, e.first);
-        PutSigned(out, e.last);
-        PutSigned(out, e.step);
-        PutVarint(out, static_cast<uint64_t>(e.count));
+        PutSigned(p, e.first);
+        PutSigned(p, e.last);
+        PutSigned(p, e.step);
+        PutVarint(p, static_cast<uint64_t>(e.count));
         break;
     }
+    list.m_used += static_cast<size_t>(p - start);
     list.m_line = e.line;
-    list.m_section = texts ? -1 : e.section;
-    list.m_kind = texts ? -1 : e.kind;
+    Step(list.m_rows, texts ? -1 : e.section, texts ? -1 : e.kind);
     ++list.m_entries;
     list.m_references += e.form == kFormRun ? e.count : 1;
   }
 
-  // Reads the entry at pos; line, section and kind carry the last entry's
-  // and are updated.
-  static void Get(const std::string& in, size_t& pos, long long& line, int& section, int& kind, CEntry& e) {
+  // Reads the entry at pos; line and rows carry the last entries' and are
+  // updated.
+  static void Get(std::string_view in, size_t& pos, long long& line, CDanglingRows& rows, CEntry& e) {
     const auto flags = static_cast<uint8_t>(in[pos++]);
-    line = static_cast<long long>(static_cast<uint64_t>(line) + static_cast<uint64_t>(GetSigned(in, pos)));
+    const long long step = flags & kLineSame ? 0 : flags & kLineNext ? 1 : GetSigned(in, pos);
+    line = static_cast<long long>(static_cast<uint64_t>(line) + static_cast<uint64_t>(step));
     e.line = line;
+    int section, kind;
     if (flags & kTexts) {
       section = kind = -1;
       e.sectionText = GetText(in, pos);
       e.kindText = GetText(in, pos);
     } else {
-      if (!(flags & kSameRows)) {
+      if (flags & kSameRows) {
+        section = rows.section;
+        kind = rows.kind;
+      } else if (flags & kRowsBack) {
+        section = rows.section2;
+        kind = rows.kind2;
+      } else {
         section = static_cast<uint8_t>(in[pos++]);
         kind = static_cast<uint8_t>(in[pos++]);
       }
-      e.sectionText = kRules[section].keyword;
-      e.kindText = kKindNames[kind];
+      // Rows read back are those put, so in their tables.
+      if (section >= 0 && section < kRuleCount && kind >= 0 && kind < kKindCount) {
+        e.sectionText = kRules[section].keyword;
+        e.kindText = kKindNames[kind];
+      }
     }
+    Step(rows, section, kind);
     e.section = section;
     e.kind = kind;
     e.form = flags & kFormMask;
@@ -472,11 +688,11 @@ struct CDanglingCodec {
   }
 
   static void Load(CDanglingList::const_iterator& it) {
-    const std::string& in = *it.m_bytes;
+    const std::string_view in = it.m_bytes;
     if (it.m_pos >= in.size()) return;
     size_t pos = it.m_pos;
     CEntry e;
-    Get(in, pos, it.m_line, it.m_section, it.m_kind, e);
+    Get(in, pos, it.m_line, it.m_rows, e);
     it.m_next = pos;
     CDangling& d = it.m_entry;
     d.section = e.sectionText;
@@ -505,15 +721,15 @@ static_assert(std::input_iterator<CDanglingList::const_iterator>);
 
 CDanglingList::const_iterator CDanglingList::begin() const {
   const_iterator it;
-  it.m_bytes = &m_bytes;
+  it.m_bytes = CDanglingCodec::Bytes(*this);
   CDanglingCodec::Load(it);
   return it;
 }
 
 CDanglingList::const_iterator CDanglingList::end() const {
   const_iterator it;
-  it.m_bytes = &m_bytes;
-  it.m_pos = m_bytes.size();
+  it.m_bytes = CDanglingCodec::Bytes(*this);
+  it.m_pos = m_used;
   return it;
 }
 
@@ -588,6 +804,7 @@ struct CQsxChecker::CImpl {
   CQsxCheckStats stats;
   bool nul = false;
   bool finished = false;
+  bool plainLines = true;
 
   // Missing numbers of one kind on the current line that follow each other
   // by a fixed step, not yet in the pending list.
@@ -627,7 +844,71 @@ struct CQsxChecker::CImpl {
     if (!f.empty()) names[k].emplace(f);
   }
   bool PendingFull() const { return pending.Bytes() >= pendingBudget; }
-  void AddPending(const CEntry& e) { CDanglingCodec::Put(pending, e); }
+  // The pending list in blocks of about kBlockBytes, each with the numbers
+  // its entries refer to, so that Finish passes over a block whose numbers
+  // are all defined by then without reading its entries again (the
+  // references of a long section to what a later one defines).
+  static constexpr size_t kBlockBytes = size_t{64} << 10;
+  static constexpr size_t kKeySlots = 1024;
+  static constexpr size_t kMaxKeys = 4096;  // per block; beyond, the block is read again
+  static constexpr long long kKeyRange = 1LL << 57;  // numbers kept with a kind in 64 bits
+  static constexpr uint64_t kNoKey = ~uint64_t{0};
+  struct CPendingBlock {
+    size_t begin = 0;     // its first entry in the pending list
+    long long line = 0;   // line and rows on which that entry builds
+    CDanglingRows rows;
+    bool decode = false;  // holds a name, a run, or more numbers than kept
+    std::vector<uint64_t> keys;  // number << 5 | kind of its single references
+  };
+  std::vector<CPendingBlock> blocks;
+  std::vector<uint64_t> blockSlots = std::vector<uint64_t>(kKeySlots, kNoKey);  // the last block's keys
+  void AddPending(const CEntry& e) {
+    if (e.form == CDanglingCodec::kFormNumber && e.section >= 0 && e.kind >= 0) {
+      AddPendingNumber(e.line, e.section, e.kind, e.first);
+      return;
+    }
+    CPendingBlock& b = CurrentBlock();
+    b.decode = true;
+    CDanglingCodec::Put(pending, e);
+  }
+  // A single missing number of a section and kind by rows.
+  void AddPendingNumber(long long line, int section, int kind, long long v) {
+    CPendingBlock& b = CurrentBlock();
+    if (!b.decode) {
+      if (v >= -kKeyRange && v < kKeyRange) {
+        // Kept about once: a key met lately, by its slot, is not kept again.
+        const uint64_t key = (static_cast<uint64_t>(v) << 5) | static_cast<uint64_t>(kind);
+        uint64_t& slot = blockSlots[static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 54)];
+        if (slot != key) {
+          slot = key;
+          if (b.keys.size() >= kMaxKeys) b.decode = true;
+          else b.keys.push_back(key);
+        }
+      } else {
+        b.decode = true;
+      }
+    }
+    CDanglingCodec::PutNumber(pending, line, section, kind, v);
+  }
+  CPendingBlock& CurrentBlock() {
+    if (blocks.empty() || pending.Bytes() - blocks.back().begin >= kBlockBytes) OpenBlock();
+    return blocks.back();
+  }
+
+  void OpenBlock() {
+    CPendingBlock b;
+    b.begin = pending.Bytes();
+    b.line = CDanglingCodec::LastLine(pending);
+    b.rows = CDanglingCodec::LastRows(pending);
+    blocks.push_back(std::move(b));
+    std::fill(blockSlots.begin(), blockSlots.end(), kNoKey);
+  }
+  bool AllDefined(const CPendingBlock& b) const {
+    if (b.decode) return false;
+    for (const uint64_t key : b.keys)
+      if (!numbers[key & 31].Has(static_cast<long long>(key) >> 5)) return false;
+    return true;
+  }
   CEntry Site(EKind k) const {
     CEntry e;
     e.line = lineNo;
@@ -637,6 +918,12 @@ struct CQsxChecker::CImpl {
   }
   void FlushRun() {
     if (!run.active) return;
+    if (run.count == 1) {
+      // The usual entry: one number missing so far.
+      AddPendingNumber(run.line, run.section, run.kind, run.first);
+      run.active = false;
+      return;
+    }
     CEntry e;
     e.line = run.line;
     e.section = run.section;
@@ -765,9 +1052,42 @@ struct CQsxChecker::CImpl {
     }
   }
 
+  // The use of field 1 of a PlainFirst rule, v its number.
+  void ApplyFirst(const CRule& r, long long v) {
+    if (r.uses[0].use == EUse::kDefNumber) numbers[r.uses[0].kind].Add(v);
+    else RefNumber(r.uses[0].kind, v);
+  }
+  // The uses of an element line read by ReadLeadingFields, in the order of
+  // the uses of its rule and ElementLine.
+  void ApplyElement(const CElementType& t, const long long* v) {
+    numbers[kElement].Add(v[0]);
+    RefNumber(kMaterial, v[1]);
+    if (t.property != kKindCount) RefNumber(t.property, v[2]);
+    for (int i = 0; i < t.nodes; ++i)
+      if (!((t.zeroIsNone || i == 3) && v[3 + i] == 0)) RefNumber(kNode, v[3 + i]);
+  }
+  // A data line whose numbers can be read without splitting it into all its
+  // fields: the first field of a PlainFirst rule, an element line whose
+  // fields are plain numbers where numbers are read. False (nothing used)
+  // for any other line.
+  bool PlainLine(const CRule& r, std::string_view line) {
+    long long v[kMaxLeadingFields];
+    if (r.reader == EReader::kElement) {
+      int type;
+      const int fields = ReadLeadingFields(line, v, type);
+      if (type < 0 || fields < 4 + kElementTypes[type].nodes) return false;
+      ApplyElement(kElementTypes[type], v);
+      return true;
+    }
+    if (!r.PlainFirst() || !CPlainFields(line).Int(v[0])) return false;
+    ApplyFirst(r, v[0]);
+    return true;
+  }
+
   void DataLine(std::string_view line) {
     if (section < 0) return;
     const CRule& r = kRules[section];
+    if (plainLines && PlainLine(r, line)) return;
     CFields f(line);
     std::string_view first = f.At(1);
     bool applies = true;
@@ -1073,28 +1393,36 @@ struct CQsxChecker::CImpl {
     FlushRun();
     stats.lines = lineNo;
     CDanglingList out;
-    const std::string& bytes = CDanglingCodec::Bytes(pending);
-    long long line = 0;
-    int sec = -1, kind = -1;
+    const std::string_view bytes = CDanglingCodec::Bytes(pending);
     CEntry e;
-    for (size_t pos = 0; pos < bytes.size();) {
-      CDanglingCodec::Get(bytes, pos, line, sec, kind, e);
-      switch (e.form) {
-        case CDanglingCodec::kFormName:
-          if (names[e.kind].find(e.name) == names[e.kind].end()) CDanglingCodec::Put(out, e);
-          break;
-        case CDanglingCodec::kFormNumber:
-          if (!numbers[e.kind].Has(e.first)) CDanglingCodec::Put(out, e);
-          break;
-        default: ResolveRun(out, e); break;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+      const CPendingBlock& b = blocks[i];
+      if (AllDefined(b)) continue;
+      const size_t end = i + 1 < blocks.size() ? blocks[i + 1].begin : bytes.size();
+      long long line = b.line;
+      CDanglingRows rows = b.rows;
+      for (size_t pos = b.begin; pos < end;) {
+        CDanglingCodec::Get(bytes, pos, line, rows, e);
+        switch (e.form) {
+          case CDanglingCodec::kFormName:
+            if (names[e.kind].find(e.name) == names[e.kind].end()) CDanglingCodec::Put(out, e);
+            break;
+          case CDanglingCodec::kFormNumber:
+            if (!numbers[e.kind].Has(e.first)) CDanglingCodec::Put(out, e);
+            break;
+          default: ResolveRun(out, e); break;
+        }
       }
     }
     pending.clear();
+    blocks.clear();
     return out;
   }
 };
 
-CQsxChecker::CQsxChecker(size_t pendingBytes) : m_impl(std::make_unique<CImpl>(pendingBytes)) {}
+CQsxChecker::CQsxChecker(size_t pendingBytes, bool plainLines) : m_impl(std::make_unique<CImpl>(pendingBytes)) {
+  m_impl->plainLines = plainLines;
+}
 CQsxChecker::~CQsxChecker() = default;
 
 void CQsxChecker::Feed(std::string_view chunk) {

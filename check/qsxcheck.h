@@ -49,6 +49,13 @@ struct CDangling {
 // A run as text: "nodes 5 to 99 (95)", "elements 10 to 50 step 10 (5)".
 std::string RunText(const CDangling& run);
 
+// Section and kind rows of the last two entries of a CDanglingList, on which
+// the next entry builds (-1: none, or given as texts).
+struct CDanglingRows {
+  int section = -1, kind = -1;    // the last entry's
+  int section2 = -1, kind2 = -1;  // the one before, when its rows differ
+};
+
 // The dangling references of a text in file order, held in a few bytes per
 // entry and read back by iteration (an input iterator that decodes one entry
 // at a time). The section and kind texts of an entry read from a list stay
@@ -76,11 +83,11 @@ class CDanglingList {
    private:
     friend class CDanglingList;
     friend struct CDanglingCodec;
-    const std::string* m_bytes = nullptr;
+    std::string_view m_bytes;  // the list's entries
     size_t m_pos = 0;   // start of the entry held
     size_t m_next = 0;  // start of the next one
     long long m_line = 0;
-    int m_section = -1, m_kind = -1;
+    CDanglingRows m_rows;
     CDangling m_entry;
   };
 
@@ -92,7 +99,7 @@ class CDanglingList {
   // Dangling references: each number of a run counts.
   long long References() const { return m_references; }
   // Bytes held.
-  size_t Bytes() const { return m_bytes.size(); }
+  size_t Bytes() const { return m_used; }
 
   void push_back(const CDangling& d);
   void assign(size_t n, const CDangling& d);
@@ -103,11 +110,12 @@ class CDanglingList {
 
  private:
   friend struct CDanglingCodec;
-  std::string m_bytes;
+  std::string m_bytes;  // entries, then room for more
+  size_t m_used = 0;    // bytes of the entries
   size_t m_entries = 0;
   long long m_references = 0;
-  long long m_line = 0;  // line, section and kind of the last entry, on which the next builds
-  int m_section = -1, m_kind = -1;
+  long long m_line = 0;  // line of the last entry, on which the next builds
+  CDanglingRows m_rows;
 };
 
 // What the text looked like as a whole.
@@ -138,7 +146,10 @@ class CQsxChecker {
   // unchecked instead.
   static constexpr size_t kPendingBytes = size_t{48} << 20;
 
-  explicit CQsxChecker(size_t pendingBytes = kPendingBytes);
+  // plainLines: the lines of nodes, elements and loads are read by their
+  // leading numbers where their shape allows; false reads every line by all
+  // its fields (the findings are the same: for tests).
+  explicit CQsxChecker(size_t pendingBytes = kPendingBytes, bool plainLines = true);
   ~CQsxChecker();
   CQsxChecker(const CQsxChecker&) = delete;
   CQsxChecker& operator=(const CQsxChecker&) = delete;

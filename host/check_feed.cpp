@@ -8,21 +8,43 @@ CCheckFeed::~CCheckFeed() {
   if (m_worker.joinable()) Finish();
 }
 
+bool CCheckFeed::AwaitRoom(std::unique_lock<std::mutex>& lock, size_t bytes) {
+  m_room.wait(lock, [&] { return m_ended || m_pending.empty() || m_pendingBytes + bytes <= kMaxPendingBytes; });
+  return !m_ended;  // text after the end is not the file's
+}
+
+void CCheckFeed::Queue(std::unique_lock<std::mutex>& lock, std::string piece) {
+  m_pendingBytes += piece.size();
+  m_pending.push_back(std::move(piece));
+  lock.unlock();
+  m_ready.notify_one();
+}
+
 void CCheckFeed::Write(const char* data, size_t size) {
   if (size == 0) return;
   std::unique_lock<std::mutex> lock(m_mutex);
-  m_room.wait(lock, [&] { return m_ended || m_pending.empty() || m_pendingBytes + size <= kMaxPendingBytes; });
-  if (m_ended) return;  // text after the end is not the file's
+  if (!AwaitRoom(lock, size)) return;
   std::string piece;
   if (!m_spare.empty()) {
     piece = std::move(m_spare.back());
     m_spare.pop_back();
   }
   piece.assign(data, size);
-  m_pendingBytes += size;
-  m_pending.push_back(std::move(piece));
-  lock.unlock();
-  m_ready.notify_one();
+  Queue(lock, std::move(piece));
+}
+
+void CCheckFeed::Take(std::string& text) {
+  if (text.empty()) return;
+  std::unique_lock<std::mutex> lock(m_mutex);
+  if (!AwaitRoom(lock, text.size())) return;
+  std::string piece;
+  piece.swap(text);
+  if (!m_spare.empty()) {
+    text.swap(m_spare.back());
+    m_spare.pop_back();
+    text.clear();
+  }
+  Queue(lock, std::move(piece));
 }
 
 void CCheckFeed::End() {

@@ -34,6 +34,9 @@ class CCheckFeed {
 
   // Queues a copy of the piece for the checker.
   void Write(const char* data, size_t size);
+  // Queues the piece itself, taking its storage: text is left empty (with
+  // the storage of a piece already checked, when one is spare).
+  void Take(std::string& text);
   // Ends the text: the worker resolves what it holds while the caller goes on.
   void End();
   // Ends the text, waits for the worker and returns its findings. Call once.
@@ -45,6 +48,10 @@ class CCheckFeed {
 
  private:
   void Work();
+  // Waits for room for bytes more; false once the text has ended. Holds lock.
+  bool AwaitRoom(std::unique_lock<std::mutex>& lock, size_t bytes);
+  // Queues piece and releases lock.
+  void Queue(std::unique_lock<std::mutex>& lock, std::string piece);
 
   std::mutex m_mutex;
   std::condition_variable m_ready;  // a piece arrived or the text ended
@@ -67,6 +74,11 @@ class CCheckedOutFile : public hvx::COutFile {
   void Write(const char* data, size_t size) override {
     m_inner->Write(data, size);
     m_feed.Write(data, size);
+  }
+  // The writer's pieces of the long sections go to the check uncopied.
+  void WritePiece(std::string& text) override {
+    m_inner->Write(text.data(), text.size());
+    m_feed.Take(text);
   }
   // The file is complete once closed: the check may finish meanwhile.
   void Close() override {

@@ -36,16 +36,25 @@ class CCountingFile : public COutFile {
       : m_inner(std::move(inner)), m_tick(std::move(tick)) {}
   void Write(const char* data, size_t size) override {
     m_inner->Write(data, size);
+    Count(size);
+  }
+  void Close() override { m_inner->Close(); }
+  void Abort() noexcept override { m_inner->Abort(); }
+  void WritePiece(std::string& text) override {
+    const size_t size = text.size();
+    m_inner->WritePiece(text);
+    Count(size);
+  }
+
+ private:
+  void Count(size_t size) {
     m_sinceTick += size;
     if (m_sinceTick >= kProgressEvery) {
       m_sinceTick = 0;
       m_tick();
     }
   }
-  void Close() override { m_inner->Close(); }
-  void Abort() noexcept override { m_inner->Abort(); }
 
- private:
   std::unique_ptr<COutFile> m_inner;
   std::function<void()> m_tick;
   uint64_t m_sinceTick = 0;

@@ -12,6 +12,11 @@ void CTextSink::Flush() {
   m_buf.clear();
 }
 
+void CTextSink::WritePiece(std::string& text) {
+  Flush();
+  if (m_file) m_file->WritePiece(text);
+}
+
 void CTextSink::Close() {
   Flush();
   if (m_file) {

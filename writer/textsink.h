@@ -38,6 +38,11 @@ class CTextSink {
     if (m_buf.size() >= kFlushAt) Flush();
   }
 
+  // Writes a piece after what is gathered, without copying it where the
+  // file can take it (see COutFile::WritePiece: text is left with any
+  // content); raises CFileError on failure.
+  void WritePiece(std::string& text);
+
   // Hands the gathered text to the file; raises CFileError on failure.
   void Flush();
   // Flushes and closes; raises CFileError on failure.

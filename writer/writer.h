@@ -307,6 +307,12 @@ class CWriteQsxFromNeutral {
             format(begin, end, out);
             return;
           }
+          if (later[i].empty()) {
+            // Handed on whole (the check of the written text takes it
+            // without a copy).
+            m_out.WritePiece(text);
+            return;
+          }
           size_t done = 0;
           for (hvx::CPieceOut::CLater& l : later[i]) {
             m_out.Append(std::string_view(text).substr(done, l.at - done));
