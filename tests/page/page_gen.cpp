@@ -1,20 +1,11 @@
-// Writes model pages from generated inputs, for the browser tests and for the
-// size and speed figures.
+// Writes model pages from generated inputs, for the browser tests.
 //
 //   hvx_pagegen DIR FRAME_REPORT.json
 //       writes the test pages into DIR: empty, one-point, non-finite,
 //       hostile-script, hostile-img and frame (.html); the frame's report is
 //       the first object of FRAME_REPORT.json
-//   hvx_pagegen --synthetic N OUT.html [RUNS]
-//       writes the page of a synthetic model of N nodes and N elements
-//       (beams, trusses, plates, solids, in millimetres far from the origin)
-//       and prints its size and the writing time, with one thread and with two
-#include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -145,158 +136,12 @@ CPageModel NonFinite() {
   return m;
 }
 
-// splitmix64, as the benchmark's model generator.
-struct CRandom {
-  uint64_t state;
-  uint64_t Next() {
-    uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  int64_t Below(int64_t n) { return static_cast<int64_t>(Next() % static_cast<uint64_t>(n)); }
-};
-
-// N nodes on a grid of storeys, a tower (millimetres, 5000 km from the origin), and N
-// elements: 40 % beams, 5 % trusses, 35 % plates (a tenth triangles), 20 %
-// solids (hexahedra, some wedges and tetrahedra), as the benchmark models.
-// One element in a thousand is not converted, one in two thousand dangling,
-// ten refer to a node that does not exist.
-CPageModel Synthetic(int64_t n) {
-  CPageModel m = Base("synthetic.hvt", "Synthetic model of " + std::to_string(n) + " nodes and elements");
-  m.units = "kN, mm";
-  m.reading = "to the end of the file";
-  m.seconds = 1.25;
-  const int64_t nx = std::max<int64_t>(2, std::llround(1.6 * std::cbrt(static_cast<double>(n)))), ny = nx;
-  const int64_t layer = nx * ny;
-  CRandom rnd{42};
-  m.nodeIds.reserve(static_cast<size_t>(n));
-  m.nodeXyz.reserve(static_cast<size_t>(3 * n));
-  for (int64_t k = 0; k < n; ++k) {
-    const double x = 5.0e9 + 500.0 * static_cast<double>(k % nx) + (k % 4 == 0 ? 37.5 : 0);
-    const double y = 2.0e9 + 750.0 * static_cast<double>((k / nx) % ny);
-    const double z = 3200.0 * static_cast<double>(k / layer);
-    m.AddNode(static_cast<int32_t>(k + 1), x, y, z);
-    if (k < layer && k % 7 == 0) m.markers.push_back({static_cast<int32_t>(k + 1), EPageMarker::kSupport});
-  }
-  const uint16_t beam = m.Type("BEAM", EPageDraw::kLine), truss = m.Type("TRUSS", EPageDraw::kLine);
-  const uint16_t plate = m.Type("PLATE", EPageDraw::kPolygon), plstrs = m.Type("PLSTRS", EPageDraw::kPolygon);
-  const uint16_t solid = m.Type("SOLID", EPageDraw::kSolid);
-  const int32_t reason = m.Reason("no section writes element type 26 with topology 8");
-  m.elements.reserve(static_cast<size_t>(n));
-  m.elementNodes.reserve(static_cast<size_t>(4 * n));
-  auto node = [&](int64_t base, int64_t off) { return static_cast<int32_t>((base + off) % n + 1); };
-  for (int64_t id = 1; id <= n; ++id) {
-    const int64_t r = rnd.Below(100);
-    int64_t base = (id - 1 + rnd.Below(3)) % n;
-    int32_t v[8];
-    int count = 2;
-    uint16_t type;
-    int32_t mat, sec;
-    if (r < 45) {
-      if (rnd.Below(10) == 0) base = rnd.Below(n);
-      type = r < 40 ? beam : truss;
-      v[0] = node(base, 0);
-      v[1] = node(base, r < 40 ? 1 : nx);
-      sec = static_cast<int32_t>(1 + rnd.Below(170));
-      mat = 1 + sec % 60;
-    } else if (r < 80) {
-      sec = static_cast<int32_t>(171 + rnd.Below(110));
-      type = sec % 5 == 0 ? plstrs : plate;
-      mat = 1 + sec % 60;
-      count = rnd.Below(10) == 0 ? 3 : 4;
-      v[0] = node(base, 0);
-      v[1] = node(base, 1);
-      v[2] = node(base, 1 + nx);
-      v[3] = node(base, nx);
-    } else {
-      type = solid;
-      sec = 0;
-      mat = static_cast<int32_t>(1 + rnd.Below(60));
-      const int64_t corner[8] = {0, 1, 1 + nx, nx, layer, layer + 1, layer + 1 + nx, layer + nx};
-      const int64_t s = rnd.Below(10);
-      const int64_t* pick = corner;
-      const int64_t tet[4] = {0, 1, 1 + nx, layer};
-      const int64_t wedge[6] = {0, 1, 1 + nx, layer, layer + 1, layer + 1 + nx};
-      if (s == 0) {
-        count = 4;
-        pick = tet;
-      } else if (s == 1) {
-        count = 6;
-        pick = wedge;
-      } else {
-        count = 8;
-      }
-      for (int i = 0; i < count; ++i) v[i] = node(base, pick[i]);
-    }
-    EPageState state = EPageState::kConverted;
-    int32_t why = -1;
-    if (id % 1000 == 500) {
-      state = EPageState::kNotConverted;
-      why = reason;
-    } else if (id % 2000 == 1) {
-      state = EPageState::kDangling;
-    }
-    if (id % (n / 10 + 1) == 7) v[count - 1] = static_cast<int32_t>(n + 1000 + id);  // a node that does not exist
-    m.AddElement(static_cast<int32_t>(id), type, mat, sec, std::span<const int32_t>(v, static_cast<size_t>(count)),
-                 state, why);
-  }
-  return m;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-int RunSynthetic(int64_t n, const std::string& out, int runs) {
-  using Clock = std::chrono::steady_clock;
-  const auto t0 = Clock::now();
-  const CPageModel m = Synthetic(n);
-  const double build = std::chrono::duration<double>(Clock::now() - t0).count();
-  std::string page;
-  double times[2];
-  for (int threads = 1; threads <= 2; ++threads) {
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-      std::string text;
-      text.reserve(page.size());
-      const auto a = Clock::now();
-      hvx::WriteModelPage(m, [&text](std::string_view s) { text.append(s); }, {threads == 2});
-      t.push_back(std::chrono::duration<double>(Clock::now() - a).count());
-      if (page.empty()) page = std::move(text);
-    }
-    times[threads - 1] = Median(t);
-  }
-  // As the converter would: straight into the file.
-  std::vector<double> t;
-  for (int i = 0; i < runs; ++i) {
-    const auto a = Clock::now();
-    FILE* f = std::fopen(out.c_str(), "wb");
-    if (!f) {
-      std::fprintf(stderr, "cannot write %s\n", out.c_str());
-      return 1;
-    }
-    hvx::WriteModelPage(m, [f](std::string_view s) { std::fwrite(s.data(), 1, s.size(), f); });
-    if (std::fclose(f) != 0) return 1;
-    t.push_back(std::chrono::duration<double>(Clock::now() - a).count());
-  }
-  std::printf("model: %lld nodes, %zu elements, %zu node references (input built in %.3f s)\n",
-              static_cast<long long>(n), m.elements.size(), m.elementNodes.size(), build);
-  std::printf("page: %zu bytes (%.1f MB)\n", page.size(), static_cast<double>(page.size()) / 1e6);
-  std::printf("write into memory, median of %d: one thread %.3f s, two threads %.3f s\n", runs, times[0], times[1]);
-  std::printf("write into the file, two threads: %.3f s\n", Median(t));
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 4 && std::string(argv[1]) == "--synthetic")
-    return RunSynthetic(std::atoll(argv[2]), argv[3], argc >= 5 ? std::max(1, std::atoi(argv[4])) : 3);
   if (argc != 3) {
     std::fprintf(stderr,
-                 "usage: hvx_pagegen DIR FRAME_REPORT.json\n       hvx_pagegen --synthetic N OUT.html [RUNS]\n");
+                 "usage: hvx_pagegen DIR FRAME_REPORT.json\n");
     return 1;
   }
   const std::string dir = argv[1];
