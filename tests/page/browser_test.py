@@ -242,6 +242,22 @@ class Tab:
     def frames(self):
         return self.eval('hvxPage.frames')
 
+    def redrawn(self, act):
+        """Runs act() and waits for the view to draw again; a screenshot of it."""
+        before = self.frames()
+        act()
+        self.wait_drawn(before)
+        return self.screenshot()
+
+    def drag(self, x, y, dx, dy, button='left'):
+        """A drag from (x, y) by (dx, dy) in six steps."""
+        pressed = 1 if button == 'left' else 2
+        self.mouse('mouseMoved', x, y)
+        self.mouse('mousePressed', x, y, pressed, button)
+        for step in range(1, 7):
+            self.mouse('mouseMoved', x + dx * step / 6, y + dy * step / 6, pressed)
+        self.mouse('mouseReleased', x + dx, y + dy, 0, button)
+
     def close(self):
         self.b.send('Target.closeTarget', {'targetId': self.target})
 
@@ -423,37 +439,18 @@ def frame_case(run, tab, pages, report):
 
     # A drag turns the model, a preset turns it again.
     cx, cy = x0 + w / 2, y0 + h / 2
-    before = tab.frames()
-    tab.mouse('mouseMoved', cx, cy)
-    tab.mouse('mousePressed', cx, cy, 1, 'left')
-    for step in range(1, 7):
-        tab.mouse('mouseMoved', cx + 25 * step, cy + 8 * step, 1)
-    tab.mouse('mouseReleased', cx + 150, cy + 48, 0, 'left')
-    tab.wait_drawn(before)
-    dragged = tab.screenshot()
+    dragged = tab.redrawn(lambda: tab.drag(cx, cy, 150, 48))
     run.check('frame: a drag changes the picture', dragged[2] != first[2])
-    before = tab.frames()
-    tab.click_element('button[data-view="plan"]')
-    tab.wait_drawn(before)
-    plan = tab.screenshot()
+    plan = tab.redrawn(lambda: tab.click_element('button[data-view="plan"]'))
     run.check('frame: the plan button changes it again', plan[2] != dragged[2] and drawn_share(plan) > 0.01)
-    before = tab.frames()
-    tab.call('Input.dispatchMouseEvent', {'type': 'mouseWheel', 'x': cx + 40, 'y': cy, 'deltaX': 0, 'deltaY': -240})
-    tab.wait_drawn(before)
-    zoomed = tab.screenshot()
+    zoomed = tab.redrawn(lambda: tab.call('Input.dispatchMouseEvent', {
+        'type': 'mouseWheel', 'x': cx + 40, 'y': cy, 'deltaX': 0, 'deltaY': -240}))
     run.check('frame: the wheel zooms in', zoomed[2] != plan[2] and drawn_share(zoomed) > drawn_share(plan),
               (drawn_share(zoomed), drawn_share(plan)))
-    before = tab.frames()
-    tab.mouse('mousePressed', cx, cy, 2, 'right')
-    tab.mouse('mouseMoved', cx + 60, cy + 30, 2)
-    tab.mouse('mouseReleased', cx + 60, cy + 30, 0, 'right')
-    tab.wait_drawn(before)
-    panned = tab.screenshot()
+    panned = tab.redrawn(lambda: tab.drag(cx, cy, 60, 30, 'right'))
     run.check('frame: a drag with the right button pans', panned[2] != zoomed[2])
-    before = tab.frames()
-    tab.click_element('button[data-view="plan"]')
-    tab.wait_drawn(before)
-    run.check('frame: plan again gives the same picture', tab.screenshot()[2] == plan[2])
+    again = tab.redrawn(lambda: tab.click_element('button[data-view="plan"]'))
+    run.check('frame: plan again gives the same picture', again[2] == plan[2])
 
     # A number in the not-converted table selects that element (the overlay
     # shows it at once; the view turns only when it lies outside).
@@ -596,19 +593,9 @@ def tool_tests(run, tab, args):
         x0, y0, w, h = tab.rect('#view')
         first = tab.screenshot()
         cx, cy = x0 + w / 2, y0 + h / 2
-        before = tab.frames()
-        tab.mouse('mouseMoved', cx, cy)
-        tab.mouse('mousePressed', cx, cy, 1, 'left')
-        for step in range(1, 7):
-            tab.mouse('mouseMoved', cx - 20 * step, cy + 10 * step, 1)
-        tab.mouse('mouseReleased', cx - 120, cy + 60, 0, 'left')
-        tab.wait_drawn(before)
-        dragged = tab.screenshot()
+        dragged = tab.redrawn(lambda: tab.drag(cx, cy, -120, 60))
         run.check('tool page: a drag changes the picture', dragged[2] != first[2])
-        before = tab.frames()
-        tab.click_element('button[data-view="xz"]')
-        tab.wait_drawn(before)
-        elevation = tab.screenshot()
+        elevation = tab.redrawn(lambda: tab.click_element('button[data-view="xz"]'))
         run.check('tool page: the elevation button changes it again',
                   elevation[2] != dragged[2] and drawn_share(elevation) > 0.005)
         legend = tab.eval("document.getElementById('legend-states').textContent")
