@@ -290,6 +290,11 @@ int Run(int argc, char** argv) {
       },
       SteadySeconds);
   std::atomic<int> bigRunning{0};  // models over kProgressFrom being converted
+  // Several models at once that together are as large as one big model count
+  // their models on the line too, however small each is.
+  uint64_t batchBytes = 0;
+  if (parallel > 1)
+    for (const std::string& m : models) batchBytes += StatFile(m).size;
   std::vector<std::string> reports;
   int status = kOk;
 
@@ -344,7 +349,7 @@ int Run(int argc, char** argv) {
     if (!reportJson.empty()) reports.push_back(std::move(out.reportJson));
   };
   const auto counted = [&](size_t done) {
-    if (bigRunning.load() > 0)
+    if (batchBytes > kProgressFrom || bigRunning.load() > 0)
       progressLine.Count(done, models.size());
     else
       progressLine.End();

@@ -27,8 +27,8 @@ class COrderedJobs {
   using Emit = std::function<void(size_t job, Result& result)>;
   // True when no further job is to start (jobs started still finish).
   using Stopped = std::function<bool()>;
-  // Called on the calling thread about every kTick while it waits, with the
-  // number of jobs finished so far.
+  // Called on the calling thread about every kTick, while it waits or between
+  // results, with the number of jobs finished so far.
   using Tick = std::function<void(size_t finished)>;
   static constexpr std::chrono::milliseconds kTick{100};
 
@@ -111,16 +111,17 @@ class COrderedJobs {
   // On the calling thread: each result in job order once it is there; stops
   // at the first job that was never started or failed.
   size_t EmitInOrder(const Emit& emit, const Tick& tick) {
+    auto nextTick = std::chrono::steady_clock::now() + kTick;
     for (size_t job = 0; job < m_slots.size(); ++job) {
       std::optional<Result> result;
+      size_t finished = 0;
       {
         std::unique_lock lock(m_mutex);
-        auto nextTick = std::chrono::steady_clock::now() + kTick;
         while (!m_done[job] && !(m_closed && job >= m_next)) {
           if (!tick) {
             m_ready.wait(lock);
           } else if (m_ready.wait_until(lock, nextTick) == std::cv_status::timeout) {
-            const size_t finished = m_finished;
+            finished = m_finished;
             lock.unlock();
             tick(finished);
             lock.lock();
@@ -131,9 +132,15 @@ class COrderedJobs {
         result = std::move(m_slots[job]);
         m_slots[job].reset();
         ++m_emitted;
+        finished = m_finished;
         m_room.notify_all();
       }
       emit(job, *result);
+      // Short jobs never leave this thread waiting a whole tick.
+      if (tick && std::chrono::steady_clock::now() >= nextTick) {
+        tick(finished);
+        nextTick = std::chrono::steady_clock::now() + kTick;
+      }
     }
     return m_slots.size();
   }
