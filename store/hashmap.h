@@ -210,25 +210,6 @@ class CHashMap {
     if (!m_entries.empty() && !(m_direct && m_allDirect)) LinkPending();
   }
 
-  // Replaces the record stored under key (it must be there) by one the codec
-  // packed beforehand: what Store changes in the map, for records packed on
-  // other threads while the map was frozen.
-  void ReplacePacked(int32_t key, const uint8_t* packed, uint32_t size)
-    requires kHandleInIndex
-  {
-    if (m_direct) {
-      if (Slot* s = m_direct->Find(key); s != CDirectIndex::Unknown() && s && s->index != 0) {
-        uint32_t h = s->handle;
-        m_codec.ReencodePacked(h, packed, size);
-        if (h != s->handle) s->handle = m_entries[s->index - 1].rec = h;
-        return;
-      }
-    }
-    const Entry* e = FindEntry(key);
-    if (!e) throw std::logic_error("ReplacePacked: no record under the number");
-    m_codec.ReencodePacked(const_cast<Entry*>(e)->rec, packed, size);
-  }
-
   // Copies the record stored under key into out; false (out untouched) if none.
   bool Lookup(int32_t key, Rec& out) const { return Lookup(key, out, m_walk); }
   // The same with the caller's walk state (after Freeze: on any thread).

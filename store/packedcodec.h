@@ -316,12 +316,17 @@ class CPackedCodec {
 // ---- layouts of the compact maps -------------------------------------------
 
 // Collects field offsets in order; an array field adds one offset per element.
+// All N must be added: Full() fails the layout's compile-time evaluation.
 template <size_t N>
 struct OffsetList {
   std::array<uint16_t, N> at{};
   size_t n = 0;
   constexpr void Add(size_t offset, size_t count = 1) {
     for (size_t i = 0; i < count; ++i) at[n++] = static_cast<uint16_t>(offset + i * 4);
+  }
+  constexpr const std::array<uint16_t, N>& Full() const {
+    if (n != N) throw "a layout names fewer fields than it holds";
+    return at;
   }
 };
 
@@ -335,7 +340,7 @@ struct NodeLayout {
     ints.Add(offsetof(T_NODS_D, cnst), 6);
     ints.Add(offsetof(T_NODS_D, attr), 3);
     ints.Add(offsetof(T_NODS_D, kind));
-    f.ints = ints.at;
+    f.ints = ints.Full();
     f.dbls = {offsetof(T_NODS_D, pos), offsetof(T_NODS_D, pos2)};
     f.size = {3, 3};
     f.twin = {-1, 0};
@@ -347,7 +352,7 @@ struct NodeLayout {
 // material), then the rarer ones (higher-order nodes, attributes, releases,
 // extension values); the orientation vector leads the doubles.
 struct ElementLayout {
-  static constexpr size_t kInts = 54;
+  static constexpr size_t kInts = 53;
   static constexpr PackedFields<kInts, 7> kFields = [] {
     PackedFields<kInts, 7> f;
     OffsetList<kInts> ints;
@@ -358,7 +363,6 @@ struct ElementLayout {
     ints.Add(offsetof(T_ELEM_D, layer));
     ints.Add(offsetof(T_ELEM_D, mat));
     ints.Add(offsetof(T_ELEM_D, node), 8);
-    ints.Add(offsetof(T_ELEM_D, pointFlag));
     ints.Add(offsetof(T_ELEM_D, ext4));
     ints.Add(offsetof(T_ELEM_D, hinge));
     ints.Add(offsetof(T_ELEM_D, ext5));
@@ -367,7 +371,7 @@ struct ElementLayout {
     ints.Add(offsetof(T_ELEM_D, release), 12);
     ints.Add(offsetof(T_ELEM_D, spare));
     ints.Add(offsetof(T_ELEM_D, spare2), 4);
-    f.ints = ints.at;
+    f.ints = ints.Full();
     f.dbls = {offsetof(T_ELEM_D, orient), offsetof(T_ELEM_D, offI),  offsetof(T_ELEM_D, offJ),
               offsetof(T_ELEM_D, orient2), offsetof(T_ELEM_D, axial), offsetof(T_ELEM_D, ext6),
               offsetof(T_ELEM_D, ext7)};
@@ -379,7 +383,8 @@ struct ElementLayout {
 
 // A field added to either record must be added to its layout as well.
 static_assert(sizeof(T_NODS_D) == 11 * 4 + 6 * 8 + 4, "T_NODS_D changed: update NodeLayout");
-static_assert(sizeof(T_ELEM_D) == ElementLayout::kInts * 4 + 15 * 8 + 8, "T_ELEM_D changed: update ElementLayout");
+static_assert(sizeof(T_ELEM_D) == (ElementLayout::kInts * 4 + 15 * 8 + 8 + 7) / 8 * 8,
+              "T_ELEM_D changed: update ElementLayout");
 
 using NodeCodec = CPackedCodec<T_NODS_D, NodeLayout>;
 using ElementCodec = CPackedCodec<T_ELEM_D, ElementLayout>;

@@ -46,7 +46,6 @@ struct T_ELEM_D {
   int32_t type = 0;          // element type code
   int32_t topo = 0;          // topology code
   int32_t layer = 0;
-  int32_t pointFlag = 0;     // 1 once the orientation vector holds a point
   int32_t attr[7] = {};      // line A values 7 to 13
   int32_t node[20] = {};     // node numbers 1 to 20
   int32_t spare = 0;

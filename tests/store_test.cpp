@@ -29,7 +29,6 @@ T_ELEM_D FullElement(int32_t seed) {
   e.type = next();
   e.topo = next();
   e.layer = next();
-  e.pointFlag = next();
   for (int32_t& a : e.attr) a = next();
   for (int32_t& n : e.node) n = next();
   e.spare = next();
@@ -67,7 +66,7 @@ void Put(std::vector<int64_t>& v, const A&... arrays) {
   (one(arrays), ...);
 }
 std::vector<int64_t> Fields(const T_ELEM_D& e) {
-  std::vector<int64_t> v = {e.colour, e.prop, e.type, e.topo, e.layer, e.pointFlag, e.spare, e.mat, e.hinge, e.ext4, e.ext5};
+  std::vector<int64_t> v = {e.colour, e.prop, e.type, e.topo, e.layer, e.spare, e.mat, e.hinge, e.ext4, e.ext5};
   Put(v, e.attr, e.node, e.release, e.spare2, e.orient, e.orient2, e.offI, e.offJ);
   Put(v, std::array<double, 3>{e.axial, e.ext6, e.ext7});
   return v;
@@ -282,7 +281,7 @@ TEST(Maps, SmallMapsWithManyRecordsKeepTheBucketRules) {
 }
 
 TEST(CompactStore, StoringWhileEnumeratingReplacesInPlace) {
-  // The beam adjustment's pattern: visit every element and store it back.
+  // A record stored again under its number (a repeated line of a block) keeps its place.
   CDataPool pool;
   for (int32_t k = 1; k <= 3000; ++k) {
     T_ELEM_D e;
@@ -296,12 +295,12 @@ TEST(CompactStore, StoringWhileEnumeratingReplacesInPlace) {
     ASSERT_TRUE(pool.elements.Lookup(id, e));
     if (e.type != 2) continue;
     e.orient[0] += id;
-    e.pointFlag = 1;
+    e.layer = 1;
     pool.elements.Store(id, e);
   }
   EXPECT_EQ(order, pool.elements.Keys());
   pool.elements.Enumerate([&](int32_t id, const T_ELEM_D& e) {
-    EXPECT_EQ(id % 2 ? 1 : 0, e.pointFlag) << id;
+    EXPECT_EQ(id % 2 ? 1 : 0, e.layer) << id;
     EXPECT_EQ(id % 2 ? static_cast<double>(id) : 0.0, e.orient[0]) << id;
   });
 }

@@ -29,6 +29,16 @@ const char* PlanarFormat(int32_t type) {
   return nullptr;
 }
 constexpr const char* kSolidFormat = "%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
+
+// A beam (type 2 on topology 0) whose two nodes exist is written with its
+// orientation vector turned into a reference point: node 1's position plus
+// the vector. Otherwise the vector stands as it is.
+void TurnBeam(const CDataPool& pool, T_ELEM_D& e, CMapWalk& walk) {
+  if (e.type != 2 || e.topo != 0) return;
+  T_NODS_D n1;
+  if (!pool.nodes.Lookup(e.node[0], n1, walk) || !pool.nodes.Contains(e.node[1])) return;
+  for (int i = 0; i < 3; ++i) e.orient[i] += n1.pos[i];
+}
 }  // namespace
 
 // One *ELEMENT line; false for an element this section passes over. Reads
@@ -98,11 +108,12 @@ int CWriteQsxFromNeutral::WriteElement() {
   std::atomic<int64_t> written{0};
   WriteLines(ids.size(), Parallelism().writePieceLines, [&](size_t begin, size_t end, hvx::CPieceOut& out) {
     T_ELEM_D e;
-    CMapWalk walk;
+    CMapWalk walk, nodeWalk;
     int64_t count = 0;
     for (size_t k = begin; k < end; ++k) {
       const int32_t id = ids[k];
       elements.Lookup(id, e, walk);
+      TurnBeam(Pool(), e, nodeWalk);
       if (!FormatElement(id, e, out)) continue;
       // The sorted keys and the sorted element list are in the same order.
       if (m_report && m_elemMark[k] == 0) {

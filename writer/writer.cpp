@@ -81,7 +81,6 @@ int CWriteQsxFromNeutral::WriteSections() {
       {&CWriteQsxFromNeutral::WriteHvxNlCtrl, "*HVX-NLCTRL"},
   };
 
-  AdjustBeamPoints();
   AdjustElementTemperatures();
 
   Out("*VERSION\n");

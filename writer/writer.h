@@ -222,7 +222,6 @@ class CWriteQsxFromNeutral {
   std::vector<CLocalAxis>& LocalAxes() { return m_localAxes; }
 
   // ---- model adjustments before writing -----------------------------------
-  void AdjustBeamPoints();
   void AdjustElementTemperatures();
 
   // ---- header sections ---------------------------------------------------
