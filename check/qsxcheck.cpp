@@ -344,6 +344,16 @@ class CPlainFields {
     v = neg ? -static_cast<long long>(x) : static_cast<long long>(x);
     return true;
   }
+  // The next field when it is the eight bytes of w (a blank, a word, blanks
+  // and the comma, as the writer lines them up); false (nothing read) else.
+  bool Word(uint64_t w) {
+    if (!m_p || m_end - m_p < 8) return false;
+    uint64_t v;
+    std::memcpy(&v, m_p, 8);
+    if (v != w) return false;
+    m_p += 8;
+    return true;
+  }
   // The next field as text, trimmed; false when the line has no more fields.
   bool Text(std::string_view& t) {
     const char* p = m_p;
@@ -405,15 +415,33 @@ class CPlainFields {
 // leading fields read (field 2 counts when it is a type); type is the row of
 // kElementTypes, or -1.
 constexpr int kMaxLeadingFields = 12;
+// The type fields of kElementTypes as the converter writes them (" BEAM  ,"),
+// as little-endian words.
+constexpr std::array<uint64_t, std::size(kElementTypes)> kTypeWords = [] {
+  std::array<uint64_t, std::size(kElementTypes)> words{};
+  for (size_t i = 0; i < words.size(); ++i) {
+    char field[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ','};
+    for (size_t k = 0; k < kElementTypes[i].name.size() && k < 6; ++k) field[1 + k] = kElementTypes[i].name[k];
+    for (int k = 7; k >= 0; --k) words[i] = words[i] << 8 | static_cast<unsigned char>(field[k]);
+  }
+  return words;
+}();
+
 int ReadLeadingFields(std::string_view line, long long* v, int& type) {
   type = -1;
   CPlainFields f(line);
   if (!f.Int(v[0])) return 0;
   std::string_view name;
-  if (!f.Text(name)) return 1;
-  for (int i = 0; i < static_cast<int>(std::size(kElementTypes)); ++i)
-    if (name == kElementTypes[i].name) type = i;
-  if (type < 0) return 1;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (int i = 0; i < static_cast<int>(kTypeWords.size()) && type < 0; ++i)
+      if (f.Word(kTypeWords[i])) type = i;
+  }
+  if (type < 0) {
+    if (!f.Text(name)) return 1;
+    for (int i = 0; i < static_cast<int>(std::size(kElementTypes)); ++i)
+      if (name == kElementTypes[i].name) type = i;
+    if (type < 0) return 1;
+  }
   const CElementType& t = kElementTypes[type];
   if (!f.Int(v[1])) return 2;
   v[2] = 0;
