@@ -13,6 +13,7 @@
 namespace hvx {
 
 class CConversionReport;
+class CPieceNumbers;
 class IProgress;
 
 // The conversion logs: what reading and writing met.
@@ -53,8 +54,15 @@ class COutFile {
   virtual void Abort() noexcept = 0;
   // Writes a piece of text whose storage the file may take (text is then
   // left with any content): a file that keeps what it writes for later
-  // need not copy it.
-  virtual void WritePiece(std::string& text) { Write(text.data(), text.size()); }
+  // need not copy it. numbers, when given, holds the numbers of the piece's
+  // lines (see WantsNumbers), which the file may take as well.
+  virtual void WritePiece(std::string& text, CPieceNumbers* numbers = nullptr) {
+    (void)numbers;
+    Write(text.data(), text.size());
+  }
+  // Whether the file would use the numbers of the lines of the pieces it is
+  // given (it reads its text back).
+  virtual bool WantsNumbers() const { return false; }
 };
 
 class IConvertEnv {

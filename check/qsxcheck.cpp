@@ -17,6 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/piece_numbers.h"
 #include "check/numberset.h"
 
 namespace hvx {
@@ -833,6 +834,15 @@ struct CQsxChecker::CImpl {
   bool nul = false;
   bool finished = false;
   bool plainLines = true;
+  bool counting = false;
+  // A counting checker's references of lines taken by their numbers that
+  // wait for the end: number << 5 | kind, and how many lines refer to it.
+  CFlatCounts deferred;
+  // The same for the small numbers materials and properties usually have,
+  // counted in place.
+  static constexpr long long kDenseDeferred = 4096;
+  std::vector<long long> denseDeferred[kKindCount];
+  long long counted = 0;  // valid after Finish
 
   // Missing numbers of one kind on the current line that follow each other
   // by a fixed step, not yet in the pending list.
@@ -1111,6 +1121,69 @@ struct CQsxChecker::CImpl {
     ApplyFirst(r, v[0]);
     return true;
   }
+
+  // The kElementTypes row of an element line's type field; -1 for none.
+  static int TypeRow(std::string_view name) {
+    for (int i = 0; i < static_cast<int>(std::size(kElementTypes)); ++i)
+      if (name == kElementTypes[i].name) return i;
+    return -1;
+  }
+  // A reference of a line taken by its numbers to number v of kind k,
+  // counted at the end.
+  void Defer(EKind k, long long v) {
+    if (v >= 0 && v < kDenseDeferred) {
+      std::vector<long long>& counts = denseDeferred[k];
+      if (counts.empty()) counts.resize(kDenseDeferred);
+      ++counts[static_cast<size_t>(v)];
+      return;
+    }
+    deferred.Add(static_cast<long long>(static_cast<uint64_t>(v) << 5 | static_cast<uint64_t>(k)), 1);
+  }
+  // Whole data lines of the section being read, by the numbers recorded as
+  // they were formatted: used as PlainLine uses the numbers it reads, but
+  // material and property references are only counted. False (nothing
+  // used) when the lines cannot be taken so.
+  bool FeedNumbers(const CPieceNumbers& n, size_t bytes) {
+    if (!counting || inLine || section < 0 || n.Lines() == 0) return false;
+    const CRule& r = kRules[section];
+    if (n.Shape() == CPieceNumbers::EShape::kFirstNumbers) {
+      if (!r.PlainFirst()) return false;
+      if (r.uses[0].use == EUse::kDefNumber) {
+        for (const CPieceNumbers::CRange& range : n.Numbers()) numbers[r.uses[0].kind].AddRange(range.first, range.last);
+        lineNo += static_cast<long long>(n.Lines());
+      } else {
+        for (const CPieceNumbers::CRange& range : n.Numbers())
+          for (long long v = range.first; v <= range.last; ++v) {
+            ++lineNo;
+            RefNumber(r.uses[0].kind, v);
+          }
+      }
+    } else if (n.Shape() == CPieceNumbers::EShape::kElements && r.reader == EReader::kElement) {
+      types.clear();
+      for (const char* name : n.Types()) types.push_back(TypeRow(name));
+      bool usable = true;
+      n.ForEachElement([&](size_t t, int32_t, int32_t, const int32_t*, uint32_t count) {
+        usable = usable && types[t] >= 0 && count >= static_cast<uint32_t>(kElementTypes[types[t]].nodes);
+      });
+      if (!usable) return false;
+      for (const CPieceNumbers::CRange& range : n.Numbers()) numbers[kElement].AddRange(range.first, range.last);
+      const CNumberSet& nodes = numbers[kNode];
+      n.ForEachElement([&](size_t t, int32_t material, int32_t property, const int32_t* f, uint32_t) {
+        const CElementType& e = kElementTypes[types[t]];
+        ++lineNo;
+        Defer(kMaterial, material);
+        if (e.property != kKindCount) Defer(e.property, property);
+        // Nodes are defined before the elements: most are found at once.
+        for (int k = 0; k < e.nodes; ++k)
+          if (!((e.zeroIsNone || k == 3) && f[k] == 0) && !nodes.Has(f[k])) RefNumber(kNode, f[k]);
+      });
+    } else {
+      return false;
+    }
+    stats.bytes += static_cast<long long>(bytes);
+    return true;
+  }
+  std::vector<int> types;  // FeedNumbers: the kElementTypes row of each type field
 
   void DataLine(std::string_view line) {
     if (section < 0) return;
@@ -1444,18 +1517,41 @@ struct CQsxChecker::CImpl {
     }
     pending.clear();
     blocks.clear();
+    counted = out.References();
+    deferred.ForEach([&](long long key, long long lines) {
+      if (!numbers[key & 31].Has(key >> 5)) counted += lines;
+    });
+    deferred.clear();
+    for (int k = 0; k < kKindCount; ++k) {
+      for (size_t v = 0; v < denseDeferred[k].size(); ++v)
+        if (denseDeferred[k][v] != 0 && !numbers[k].Has(static_cast<long long>(v))) counted += denseDeferred[k][v];
+      denseDeferred[k] = std::vector<long long>();
+    }
     return out;
   }
 };
 
-CQsxChecker::CQsxChecker(size_t pendingBytes, bool plainLines) : m_impl(std::make_unique<CImpl>(pendingBytes)) {
+CQsxChecker::CQsxChecker(size_t pendingBytes, bool plainLines, bool counting)
+    : m_impl(std::make_unique<CImpl>(pendingBytes)) {
   m_impl->plainLines = plainLines;
+  m_impl->counting = counting;
 }
 CQsxChecker::~CQsxChecker() = default;
 
 void CQsxChecker::Feed(std::string_view chunk) {
   if (!m_impl->finished) m_impl->Feed(chunk);
 }
+
+void CQsxChecker::Feed(std::string_view chunk, const CPieceNumbers& numbers) {
+  if (!chunk.empty() && chunk.back() == '\n' && FeedNumbers(numbers, chunk.size())) return;
+  Feed(chunk);
+}
+
+bool CQsxChecker::FeedNumbers(const CPieceNumbers& numbers, size_t bytes) {
+  return !m_impl->finished && m_impl->FeedNumbers(numbers, bytes);
+}
+
+long long CQsxChecker::Counted() const { return m_impl->counted; }
 
 CDanglingList CQsxChecker::Finish() {
   if (m_impl->finished) return {};
@@ -1477,6 +1573,42 @@ CDanglingList CheckQsxText(std::string_view text) {
   CQsxChecker checker;
   checker.Feed(text);
   return checker.Finish();
+}
+
+bool NumbersMatchText(std::string_view text, const CPieceNumbers& numbers) {
+  const bool elements = numbers.Shape() == CPieceNumbers::EShape::kElements;
+  if (!elements && numbers.Shape() != CPieceNumbers::EShape::kFirstNumbers) return false;
+  // The lines with the first number each should hold.
+  std::vector<std::pair<std::string_view, long long>> lines;
+  for (const CPieceNumbers::CRange& r : numbers.Numbers())
+    for (long long v = r.first; v <= r.last; ++v) {
+      const size_t end = text.find('\n');
+      if (end == std::string_view::npos) return false;
+      lines.emplace_back(text.substr(0, end), v);
+      text.remove_prefix(end + 1);
+    }
+  if (!text.empty() || lines.size() != numbers.Lines()) return false;
+  long long v[kMaxLeadingFields];
+  for (const auto& [line, n] : lines)
+    if (line.empty() || line[0] == '*' || line[0] == ';' || line.back() == '\r' || !CPlainFields(line).Int(v[0]) ||
+        v[0] != n)
+      return false;
+  if (!elements) return true;
+  size_t i = 0;
+  bool match = true;
+  numbers.ForEachElement([&](size_t t, int32_t material, int32_t property, const int32_t* f, uint32_t count) {
+    int type;
+    if (!match || i == lines.size()) {
+      match = false;
+      return;
+    }
+    const int fields = ReadLeadingFields(lines[i++].first, v, type);
+    match = type >= 0 && kElementTypes[type].name == numbers.Types()[t] &&
+            fields >= 4 + kElementTypes[type].nodes && count >= static_cast<uint32_t>(kElementTypes[type].nodes) &&
+            v[1] == material && (kElementTypes[type].property == kKindCount || v[2] == property);
+    for (int k = 0; match && k < kElementTypes[type].nodes; ++k) match = v[3 + k] == f[k];
+  });
+  return match && i == lines.size();
 }
 
 }  // namespace hvx

@@ -25,6 +25,8 @@
 
 namespace hvx {
 
+class CPieceNumbers;
+
 // One entry of the dangling references of a text: a single reference to
 // something the text does not define, or a run of missing numbers on one line.
 struct CDangling {
@@ -148,19 +150,38 @@ class CQsxChecker {
 
   // plainLines: the lines of nodes, elements and loads are read by their
   // leading numbers where their shape allows; false reads every line by all
-  // its fields (the findings are the same: for tests).
-  explicit CQsxChecker(size_t pendingBytes = kPendingBytes, bool plainLines = true);
+  // its fields (the findings are the same: for tests). counting: the
+  // checker only counts (see Counted) and takes pieces by their numbers
+  // where it can.
+  explicit CQsxChecker(size_t pendingBytes = kPendingBytes, bool plainLines = true, bool counting = false);
   ~CQsxChecker();
   CQsxChecker(const CQsxChecker&) = delete;
   CQsxChecker& operator=(const CQsxChecker&) = delete;
 
   // Takes the next piece of the text.
   void Feed(std::string_view chunk);
+  // Takes the next piece of the text with the numbers of its lines, recorded
+  // as they were formatted. A counting checker uses the numbers instead of
+  // the text where they are whole lines of the section it is in, and counts
+  // the references of those lines without listing them; otherwise the text
+  // is read.
+  void Feed(std::string_view chunk, const CPieceNumbers& numbers);
+  // A counting checker takes the next piece of the text by the numbers of its
+  // lines alone (whole lines of the section it is in; bytes: the size of
+  // their text). False (nothing taken) when it cannot: the text must be fed
+  // instead.
+  bool FeedNumbers(const CPieceNumbers& numbers, size_t bytes);
   // Ends the text and returns the dangling references in file order: one
   // entry per reference site, or per run of missing numbers on one line.
   // Call once; Feed must not be called afterwards.
   CDanglingList Finish();
 
+  // Valid after Finish: the dangling references, each number of a run
+  // counted. Those Finish listed, and for a counting checker those of the
+  // lines it took by their numbers as well; the same figure as a checker
+  // that reads the whole text gives (but for references beyond the pending
+  // limit, which that one counts as unchecked).
+  long long Counted() const;
   // Valid after Finish.
   EQsxVerdict Verdict() const;
   const CQsxCheckStats& Stats() const;
@@ -172,5 +193,10 @@ class CQsxChecker {
 
 // The whole check on one text held in memory.
 CDanglingList CheckQsxText(std::string_view text);
+
+// Whether numbers holds what the check reads from the lines of text, all of
+// them data lines of a section of their shape (for tests of what records
+// the numbers).
+bool NumbersMatchText(std::string_view text, const CPieceNumbers& numbers);
 
 }  // namespace hvx

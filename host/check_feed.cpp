@@ -2,7 +2,7 @@
 
 namespace hvx {
 
-CCheckFeed::CCheckFeed() : m_worker([this] { Work(); }) {}
+CCheckFeed::CCheckFeed(bool counting) : m_counting(counting), m_worker([this] { Work(); }) {}
 
 CCheckFeed::~CCheckFeed() {
   if (m_worker.joinable()) Finish();
@@ -13,32 +13,40 @@ bool CCheckFeed::AwaitRoom(std::unique_lock<std::mutex>& lock, size_t bytes) {
   return !m_ended;  // text after the end is not the file's
 }
 
-void CCheckFeed::Queue(std::unique_lock<std::mutex>& lock, std::string piece) {
-  m_pendingBytes += piece.size();
+void CCheckFeed::Queue(std::unique_lock<std::mutex>& lock, CPiece piece) {
+  m_pendingBytes += piece.text.size() + piece.numbers.Bytes();
   m_pending.push_back(std::move(piece));
+  const bool wake = m_pendingBytes >= kWakeBytes;
   lock.unlock();
-  m_ready.notify_one();
+  if (wake) m_ready.notify_one();
 }
 
 void CCheckFeed::Write(const char* data, size_t size) {
   if (size == 0) return;
   std::unique_lock<std::mutex> lock(m_mutex);
   if (!AwaitRoom(lock, size)) return;
-  std::string piece;
+  CPiece piece;
   if (!m_spare.empty()) {
-    piece = std::move(m_spare.back());
+    piece.text = std::move(m_spare.back());
     m_spare.pop_back();
   }
-  piece.assign(data, size);
+  piece.text.assign(data, size);
   Queue(lock, std::move(piece));
 }
 
-void CCheckFeed::Take(std::string& text) {
+void CCheckFeed::Take(std::string& text, CPieceNumbers* numbers) {
   if (text.empty()) return;
+  const size_t bytes = m_counting && numbers ? numbers->Bytes() : text.size();
   std::unique_lock<std::mutex> lock(m_mutex);
-  if (!AwaitRoom(lock, text.size())) return;
-  std::string piece;
-  piece.swap(text);
+  if (!AwaitRoom(lock, bytes)) return;
+  CPiece piece;
+  if (m_counting && numbers && numbers->Lines() != 0) {
+    piece.numbers = std::move(*numbers);
+    piece.bytes = text.size();
+    Queue(lock, std::move(piece));
+    return;
+  }
+  piece.text.swap(text);
   if (!m_spare.empty()) {
     text.swap(m_spare.back());
     m_spare.pop_back();
@@ -62,32 +70,42 @@ hvx::CDanglingList CCheckFeed::Finish() {
 }
 
 void CCheckFeed::Work() {
-  hvx::CQsxChecker checker;
-  std::string piece;
+  hvx::CQsxChecker checker(hvx::CQsxChecker::kPendingBytes, true, m_counting);
+  std::deque<CPiece> batch;
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(m_mutex);
-      if (!piece.empty() && m_spare.size() < kMaxSpare && piece.capacity() <= kMaxSpareBytes)
-        m_spare.push_back(std::move(piece));
-      piece = std::string();
-      m_ready.wait(lock, [&] { return m_ended || !m_pending.empty(); });
+      for (CPiece& piece : batch)
+        if (m_spare.size() < kMaxSpare && piece.text.capacity() <= kMaxSpareBytes)
+          m_spare.push_back(std::move(piece.text));
+      batch.clear();
+      m_ready.wait(lock, [&] { return m_ended || m_pendingBytes >= kWakeBytes; });
       if (m_pending.empty()) break;
-      piece = std::move(m_pending.front());
-      m_pending.pop_front();
-      m_pendingBytes -= piece.size();
+      batch.swap(m_pending);
+      m_pendingBytes = 0;
     }
     m_room.notify_one();
-    if (m_failed) continue;
-    try {
-      checker.Feed(piece);
-    } catch (...) {
-      m_failed = true;  // the rest is taken and dropped, so the writer never waits for nothing
+    for (CPiece& piece : batch) {
+      if (m_failed) break;  // the rest is dropped, so the writer never waits for nothing
+      try {
+        if (piece.numbers.Lines() == 0) {
+          checker.Feed(piece.text);
+        } else if (!checker.FeedNumbers(piece.numbers, piece.bytes)) {
+          // The writer records the numbers of whole lines of the section
+          // it has just begun, so this does not happen; if it did, the
+          // count would be unknown.
+          m_failed = true;
+        }
+      } catch (...) {
+        m_failed = true;
+      }
     }
   }
   try {
     if (!m_failed) {
       m_findings = checker.Finish();
       m_unchecked = checker.Stats().uncheckedReferences;
+      m_counted = checker.Counted();
     }
   } catch (...) {
     m_failed = true;

@@ -40,11 +40,12 @@ class CCountingFile : public COutFile {
   }
   void Close() override { m_inner->Close(); }
   void Abort() noexcept override { m_inner->Abort(); }
-  void WritePiece(std::string& text) override {
+  void WritePiece(std::string& text, CPieceNumbers* numbers) override {
     const size_t size = text.size();
-    m_inner->WritePiece(text);
+    m_inner->WritePiece(text, numbers);
     Count(size);
   }
+  bool WantsNumbers() const override { return m_inner->WantsNumbers(); }
 
  private:
   void Count(size_t size) {
@@ -261,7 +262,9 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
       for (const std::string* file : {&outputPath, options.html ? &pagePath : nullptr})
         if (const std::string* input = file && refusal.empty() ? inputs.Match(*file) : nullptr)
           refusal = Text(EText::kNotOverwritten, {*file, *input});
-      if (report) check.emplace();
+      // Without a report or a page to list them, the dangling references
+      // are only counted (for the summary), which is cheaper.
+      if (report) check.emplace(!options.report && !options.html);
       CConversionEnv conv(env, outputPath, refusal, report ? &report->facts : nullptr, check ? &*check : nullptr,
                           options.progress, modelBytes);
       conv.Tell(0.0);
@@ -295,6 +298,7 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
       if (report) {
         report->output = r.outputPath;
         report->dangling = check->Finish();
+        report->danglingCount = check->Counted();
         report->checked = conv.outputCreated && !check->Failed();
         report->uncheckedReferences = check->Unchecked();
         if (imported != 0) r.summary = SummaryOf(*report);

@@ -19,7 +19,8 @@ struct CModelReport {
   int status = 0;      // the model's exit status
   hvx::CConversionReport facts;
   bool checked = false;  // a QSX file was written and checked
-  hvx::CDanglingList dangling;        // dangling.References() counts them all
+  hvx::CDanglingList dangling;        // listed unless only counted (no report, no page)
+  long long danglingCount = 0;        // all of them, each number of a run counted
   long long uncheckedReferences = 0;  // too many to resolve; not checked
 };
 
@@ -29,7 +30,7 @@ inline constexpr size_t kMaxDanglingText = 20;
 inline constexpr size_t kMaxDanglingJson = 10000;
 
 // The written file's dangling references, all counted (the summary's figure).
-inline long long DanglingCount(const CModelReport& r) { return r.checked ? r.dangling.References() : 0; }
+inline long long DanglingCount(const CModelReport& r) { return r.checked ? r.danglingCount : 0; }
 
 // What the summary line tells of the report's facts.
 CSummary SummaryOf(const CModelReport& r);

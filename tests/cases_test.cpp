@@ -33,8 +33,13 @@
 #include <set>
 #include <sstream>
 
+#include "base/piece_numbers.h"
+#include "check/qsxcheck.h"
 #include "host/conversion.h"
 #include "host/report_output.h"
+#include "host/stdio_env.h"
+#include "reader/import.h"
+#include "writer/writer.h"
 #include "resources/catalogue.h"
 #include "tests/testutil.h"
 
@@ -179,6 +184,14 @@ TEST_P(DataCases, GiveTheSameOnFourThreads) {
                              std::pair(unnamed(one.reportJson, one), unnamed(four.reportJson, four))})
     EXPECT_EQ(a, b) << FirstDifference(a, b);
   EXPECT_EQ(one.boxes.size(), four.boxes.size());
+
+  // Counted alone (the summary without a report), the dangling references
+  // are taken from the numbers the writer records of its lines where it
+  // can, and come to what the check of the whole text finds.
+  const Conversion counted = ConvertCounted(c.model, c.modelExists, 4, FineCut());
+  EXPECT_TRUE(one.qsx == counted.qsx) << FirstDifference(one.qsx, counted.qsx);
+  EXPECT_EQ(one.dangling, counted.dangling);
+  EXPECT_EQ(one.rc, counted.rc);
 }
 
 // ---- the report against the message window and the written file --------------
@@ -398,6 +411,68 @@ TEST_P(ReportInvariants, AccountForTheWindowAndTheFile) {
     if (!count) continue;
     const auto it = data.find(key.second);
     EXPECT_EQ(it == data.end() ? 0 : count(it->second), reported[key]) << key.first << " in " << key.second;
+  }
+}
+
+// A file that keeps the pieces the writer hands it with the numbers of their
+// lines.
+class CRecordingFile : public COutFile {
+ public:
+  struct CPiece {
+    std::string text;
+    CPieceNumbers numbers;
+  };
+  explicit CRecordingFile(std::vector<CPiece>& pieces) : m_pieces(pieces) {}
+  void Write(const char*, size_t) override {}
+  void Close() override {}
+  void Abort() noexcept override {}
+  bool WantsNumbers() const override { return true; }
+  void WritePiece(std::string& text, CPieceNumbers* numbers) override {
+    if (numbers && numbers->Lines() != 0) m_pieces.push_back(CPiece{text, *numbers});
+  }
+
+ private:
+  std::vector<CPiece>& m_pieces;
+};
+
+class CRecordingEnv : public CStdioEnv {
+ public:
+  std::unique_ptr<COutFile> CreateFile(const std::string& path) override {
+    if (path.size() > 4 && path.compare(path.size() - 4, 4, ".qsx") == 0)
+      return std::make_unique<CRecordingFile>(pieces);
+    return CStdioEnv::CreateFile(path);
+  }
+  std::vector<CRecordingFile::CPiece> pieces;
+};
+
+// Pieces of a line or two on four threads: each piece's recorded numbers are
+// what the check reads from its text.
+TEST_P(DataCases, RecordTheNumbersOfTheirLines) {
+  const DataCase& c = Cases()[GetParam()];
+  if (!c.modelExists) return;
+  CDataPool* pool = nullptr;
+  ReadModel(c.model, pool);
+  CRecordingEnv env;
+  TempDir dir;
+  CWriteQsxFromNeutral writer(env);
+  CParallelism cut = FineCut();
+  cut.threads = 4;
+  writer.SetParallelism(cut);
+  writer.Write(dir.File("model.hvt"), pool, dir.File("model.qsx"));
+  std::map<CPieceNumbers::EShape, size_t> recorded;
+  for (const CRecordingFile::CPiece& p : env.pieces) {
+    EXPECT_TRUE(NumbersMatchText(p.text, p.numbers)) << p.text;
+    recorded[p.numbers.Shape()] += p.numbers.Lines();
+  }
+  // Every line of the sections goes with its numbers, but where a section
+  // of one item is written straight into the file.
+  auto data = DataLines(ConvertCore(c.model));
+  for (const auto& [keyword, shape] : {std::pair("*NODE", CPieceNumbers::EShape::kFirstNumbers),
+                                       std::pair("*ELEMENT", CPieceNumbers::EShape::kElements)}) {
+    EXPECT_LE(recorded[shape], data[keyword].size()) << keyword;
+    if (data[keyword].size() > 1) {
+      EXPECT_EQ(recorded[shape], data[keyword].size()) << keyword;
+    }
   }
 }
 

@@ -135,6 +135,7 @@ Conversion ConvertHeadlessWith(const std::string& modelText, bool modelExists,
   c.reportText = r.ReportText();
   c.reportJson = r.ReportJson();
   c.rc = r.status;
+  c.dangling = r.summary.danglingReferences;
   c.modelPath = r.modelPath;
   c.outputPath = r.outputPath;
   const std::string qsx = dir.File("model.qsx");
@@ -170,6 +171,16 @@ Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsig
   return ConvertHeadlessWith(modelText, modelExists, [&](const std::string& model) {
     CConvertOptions options;
     options.report = true;
+    options.threads = threads;
+    return ConvertCut(model, options, cut);
+  });
+}
+
+Conversion ConvertCounted(const std::string& modelText, bool modelExists, unsigned threads,
+                          const CParallelism& cut) {
+  return ConvertHeadlessWith(modelText, modelExists, [&](const std::string& model) {
+    CConvertOptions options;
+    options.summary = true;
     options.threads = threads;
     return ConvertCut(model, options, cut);
   });

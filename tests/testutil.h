@@ -81,6 +81,7 @@ struct Conversion {
   bool logsLeft = false;      // a log file outlived the conversion
   std::vector<std::string> otherFiles;  // files left in the folder besides model.hvt and model.qsx
   std::string reportText, reportJson;   // with a report asked for
+  long long dangling = 0;               // the summary's dangling references, when counted
 };
 
 // Runs the whole driver on model text written as model.hvt in a fresh folder
@@ -93,6 +94,9 @@ Conversion ConvertHeadless(const std::string& modelText, bool modelExists = true
 // with the report.
 Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsigned threads,
                            const CParallelism& cut);
+// The same with only the summary's counts asked for (no report).
+Conversion ConvertCounted(const std::string& modelText, bool modelExists, unsigned threads,
+                          const CParallelism& cut);
 // A cut that splits even small models: a few lines per batch, a line or two
 // per piece, threads for any size.
 CParallelism FineCut();

@@ -21,12 +21,17 @@
 namespace hvx {
 
 namespace {
-// Line format of a planar element by type code, or nullptr for none.
-const char* PlanarFormat(int32_t type) {
-  if (type >= 11 && type <= 14) return "%6d, PLSTRS, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
-  if (type >= 15 && type <= 18) return "%6d, PLATE , %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
-  if (type == 19 || type == 20) return "%6d, PLSTRN, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
-  return nullptr;
+// Line format and type field of a planar element by type code; a null
+// format for none.
+struct CPlanarLine {
+  const char* format;
+  const char* type;
+};
+CPlanarLine PlanarLine(int32_t type) {
+  if (type >= 11 && type <= 14) return {"%6d, PLSTRS, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", "PLSTRS"};
+  if (type >= 15 && type <= 18) return {"%6d, PLATE , %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", "PLATE"};
+  if (type == 19 || type == 20) return {"%6d, PLSTRN, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", "PLSTRN"};
+  return {nullptr, nullptr};
 }
 constexpr const char* kSolidFormat = "%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
 
@@ -52,26 +57,37 @@ bool CWriteQsxFromNeutral::FormatElement(int32_t id, const T_ELEM_D& e, hvx::CPi
     mat = prop ? prop->mat : 1;
   }
   const int32_t* n = e.node;
+  // The line's numbers, for a file that wants them: the type field, the
+  // property field and the whole-number fields after it.
+  hvx::CPieceNumbers* numbers = out.Numbers();
+  const auto record = [&](const char* type, int32_t property, std::initializer_list<int32_t> fields) {
+    if (numbers) numbers->Element(id, type, mat, property, fields);
+  };
   switch (e.topo) {
     case 0:
-      if (e.type == 1)
+      if (e.type == 1) {
         out.Format("%6d, TRUSS , %5d, %5d, %5d, %5d, %g\n", id, mat, e.prop, n[0], n[1], 0.0);
-      else if (e.type == 2 || e.type == 5)
+        record("TRUSS", e.prop, {n[0], n[1]});
+      } else if (e.type == 2 || e.type == 5) {
         out.Format("%6d, BEAM  , %5d, %5d, %5d, %5d, REF, %g, %g, %g\n", id, mat, e.prop, n[0], n[1],
-                      e.orient[0], e.orient[1], e.orient[2]);
-      else if (e.type == 3)
+                   e.orient[0], e.orient[1], e.orient[2]);
+        record("BEAM", e.prop, {n[0], n[1]});
+      } else if (e.type == 3) {
         out.Format("%6d, BEAM  , %5d, %5d, %5d, %5d\n", id, mat, e.prop, n[0], n[1]);
-      else
+        record("BEAM", e.prop, {n[0], n[1]});
+      } else {
         return false;
+      }
       return true;
     case 2:
     case 3:
     case 4:
     case 5:
-      if (const char* fmt = PlanarFormat(e.type)) {
+      if (const CPlanarLine line = PlanarLine(e.type); line.format) {
         const int32_t n4 = e.topo >= 4 ? n[3] : 0;                   // triangles: 0
         const int32_t sub = (e.type >= 15 && e.type <= 18) ? 2 : 1;  // iSUB: 2 for plates
-        out.Format(fmt, id, mat, e.prop, n[0], n[1], n[2], n4, sub);
+        out.Format(line.format, id, mat, e.prop, n[0], n[1], n[2], n4, sub);
+        record(line.type, e.prop, {n[0], n[1], n[2], n4, sub});
         return true;
       }
       return false;
@@ -79,16 +95,19 @@ bool CWriteQsxFromNeutral::FormatElement(int32_t id, const T_ELEM_D& e, hvx::CPi
     case 10:
       if (e.type != 25) return false;
       out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[4], 0, 0, 0, 0);
+      record("SOLID", 0, {n[0], n[1], n[2], n[4], 0, 0, 0, 0});
       return true;
     case 7:
     case 11:
       if (e.type != 25) return false;
       out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[4], n[5], n[6], 0, 0);
+      record("SOLID", 0, {n[0], n[1], n[2], n[4], n[5], n[6], 0, 0});
       return true;
     case 8:
     case 12:
       if (e.type != 25) return false;
       out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]);
+      record("SOLID", 0, {n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]});
       return true;
     default:
       return false;
@@ -110,6 +129,7 @@ int CWriteQsxFromNeutral::WriteElement() {
     T_ELEM_D e;
     CMapWalk walk, nodeWalk;
     int64_t count = 0;
+    if (hvx::CPieceNumbers* numbers = out.Numbers()) numbers->Reserve(end - begin, 8);
     for (size_t k = begin; k < end; ++k) {
       const int32_t id = ids[k];
       elements.Lookup(id, e, walk);

@@ -12,9 +12,11 @@ int CWriteQsxFromNeutral::WriteNode() {
   WriteLines(ids.size(), Parallelism().writePieceLines, [&](size_t begin, size_t end, hvx::CPieceOut& out) {
     T_NODS_D n;
     CMapWalk walk;
+    hvx::CPieceNumbers* numbers = out.Numbers();
     for (size_t i = begin; i < end; ++i) {
       nodes.Lookup(ids[i], n, walk);
       out.Format("  %d, %g, %g, %g\n", ids[i], n.pos[0], n.pos[1], n.pos[2]);
+      if (numbers) numbers->FirstNumber(ids[i]);
     }
   });
   Out("\n");

@@ -12,9 +12,9 @@ void CTextSink::Flush() {
   m_buf.clear();
 }
 
-void CTextSink::WritePiece(std::string& text) {
+void CTextSink::WritePiece(std::string& text, CPieceNumbers* numbers) {
   Flush();
-  if (m_file) m_file->WritePiece(text);
+  if (m_file) m_file->WritePiece(text, numbers);
 }
 
 void CTextSink::Close() {

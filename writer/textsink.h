@@ -10,6 +10,7 @@
 
 #include "base/env.h"
 #include "base/format.h"
+#include "base/piece_numbers.h"
 
 namespace hvx {
 
@@ -41,7 +42,9 @@ class CTextSink {
   // Writes a piece after what is gathered, without copying it where the
   // file can take it (see COutFile::WritePiece: text is left with any
   // content); raises CFileError on failure.
-  void WritePiece(std::string& text);
+  void WritePiece(std::string& text, CPieceNumbers* numbers = nullptr);
+  // Whether the file would use the numbers of the pieces' lines.
+  bool WantsNumbers() const { return m_file && m_file->WantsNumbers(); }
 
   // Hands the gathered text to the file; raises CFileError on failure.
   void Flush();
@@ -68,7 +71,10 @@ class CPieceOut {
     std::function<void()> run;
   };
 
-  CPieceOut(std::string& text, std::vector<CLater>& later) : m_text(text), m_later(&later) {}
+  // numbers, when given, records the numbers of the lines (for a file that
+  // wants them).
+  CPieceOut(std::string& text, std::vector<CLater>& later, CPieceNumbers* numbers = nullptr)
+      : m_text(text), m_later(&later), m_numbers(numbers) {}
   explicit CPieceOut(CTextSink& sink) : m_text(sink.Buffer()), m_sink(&sink) {}
 
   template <class... A>
@@ -82,6 +88,8 @@ class CPieceOut {
     AppendD(m_text, v);
     if (m_sink) m_sink->Appended();
   }
+  // Where the numbers of the lines go; nullptr when nobody wants them.
+  CPieceNumbers* Numbers() const { return m_numbers; }
   // Runs f on the writing thread at this point of the text: at once when the
   // lines go straight to the sink, else when the piece is written.
   template <class F>
@@ -96,6 +104,7 @@ class CPieceOut {
   std::string& m_text;
   CTextSink* m_sink = nullptr;
   std::vector<CLater>* m_later = nullptr;
+  CPieceNumbers* m_numbers = nullptr;
 };
 
 }  // namespace hvx

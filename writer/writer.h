@@ -291,13 +291,20 @@ class CWriteQsxFromNeutral {
     }
     FreezeStore();
     std::vector<std::vector<hvx::CPieceOut::CLater>> later(pieces);
+    // The numbers of each piece's lines, for a file that reads its text back.
+    std::vector<hvx::CPieceNumbers> numbers(m_out.WantsNumbers() ? pieces : 0);
     hvx::RunPiecesInOrder(
         m_par.threads, pieces,
         [&](size_t i, std::string& text) {
           if (alone(i)) return;
           const auto [begin, end] = range(i);
-          hvx::CPieceOut out(text, later[i]);
+          // Recorded apart and moved into place at the end: the pieces' slots
+          // lie side by side, and threads writing to one cache line would
+          // slow each other down.
+          hvx::CPieceNumbers recorded;
+          hvx::CPieceOut out(text, later[i], numbers.empty() ? nullptr : &recorded);
           format(begin, end, out);
+          if (!numbers.empty()) numbers[i] = std::move(recorded);
         },
         [&](size_t i, std::string& text) {
           if (alone(i)) {
@@ -306,12 +313,15 @@ class CWriteQsxFromNeutral {
             format(begin, end, out);
             return;
           }
+          hvx::CPieceNumbers* lineNumbers = numbers.empty() ? nullptr : &numbers[i];
           if (later[i].empty()) {
             // Handed on whole (the check of the written text takes it
-            // without a copy).
-            m_out.WritePiece(text);
+            // without a copy, and the numbers with it).
+            m_out.WritePiece(text, lineNumbers);
+            if (lineNumbers) *lineNumbers = hvx::CPieceNumbers();
             return;
           }
+          if (lineNumbers) *lineNumbers = hvx::CPieceNumbers();  // the text goes on in parts
           size_t done = 0;
           for (hvx::CPieceOut::CLater& l : later[i]) {
             m_out.Append(std::string_view(text).substr(done, l.at - done));

@@ -1,0 +1,221 @@
+// A counting check that takes pieces of *NODE and *ELEMENT lines by the
+// numbers recorded as they were formatted: it must count what the check of
+// the whole text finds.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/piece_numbers.h"
+#include "check/qsxcheck.h"
+
+using namespace hvx;
+
+namespace {
+
+struct Element {
+  int32_t n;
+  const char* type;
+  int32_t material, property;
+  std::vector<int32_t> fields;
+};
+
+// A part of a text: plain text, node lines, or element lines.
+struct Part {
+  std::string text;
+  std::vector<int32_t> nodes;
+  std::vector<Element> elements;
+};
+
+std::string NodeLine(int32_t n) { return "  " + std::to_string(n) + ", 0, 0, 0\n"; }
+
+std::string ElementLine(const Element& e) {
+  char head[64];
+  std::snprintf(head, sizeof head, "%6d, %-6s, %5d, %5d", e.n, e.type, e.material, e.property);
+  std::string line = head;
+  for (const int32_t f : e.fields) line += ", " + std::to_string(f);
+  return line + "\n";
+}
+
+// The part's text, and the numbers of its lines.
+std::string TextOf(const Part& p, CPieceNumbers* numbers) {
+  std::string text = p.text;
+  for (const int32_t n : p.nodes) {
+    text += NodeLine(n);
+    if (numbers) numbers->FirstNumber(n);
+  }
+  for (const Element& e : p.elements) {
+    text += ElementLine(e);
+    if (!numbers) continue;
+    switch (e.fields.size()) {
+      case 2: numbers->Element(e.n, e.type, e.material, e.property, {e.fields[0], e.fields[1]}); break;
+      case 5:
+        numbers->Element(e.n, e.type, e.material, e.property,
+                         {e.fields[0], e.fields[1], e.fields[2], e.fields[3], e.fields[4]});
+        break;
+      case 8:
+        numbers->Element(e.n, e.type, e.material, e.property,
+                         {e.fields[0], e.fields[1], e.fields[2], e.fields[3], e.fields[4], e.fields[5], e.fields[6],
+                          e.fields[7]});
+        break;
+      default: ADD_FAILURE() << "no record for " << e.fields.size() << " fields";
+    }
+  }
+  return text;
+}
+
+const std::string kDefinitions =
+    "*MATERIAL\n  1, STEEL, x\n  4095, STEEL, x\n"
+    "*SECTION\n  1, DBUSER, x\n"
+    "*THICKNESS\n  2, VALUE, x\n";
+
+struct CountCase {
+  const char* name;
+  std::vector<Part> parts;
+  long long dangling;    // what the check of the whole text finds
+  bool allByNumbers;     // every numbered part is taken by its numbers
+};
+
+const std::vector<CountCase>& CountCases() {
+  static const std::vector<CountCase> cases = {
+      {"clean",
+       {{"*NODE\n", {1, 2, 3, 4, 10}, {}},
+        {"*ELEMENT\n", {}, {{1, "BEAM", 1, 1, {1, 2}}, {2, "PLATE", 1, 2, {1, 2, 3, 0, 2}}}},
+        {kDefinitions, {}, {}}},
+       0, true},
+      {"a missing node and a missing corner of a quadrangle",
+       {{"*NODE\n", {1, 2, 3}, {}},
+        {"*ELEMENT\n", {}, {{1, "TRUSS", 1, 1, {1, 9}}, {2, "PLSTRS", 1, 2, {1, 2, 3, 8, 1}}}},
+        {kDefinitions, {}, {}}},
+       2, true},
+      {"missing materials and sections, counted per line",
+       {{"*NODE\n", {1, 2}, {}},
+        {"*ELEMENT\n",
+         {},
+         {{1, "BEAM", 7, 5, {1, 2}}, {2, "BEAM", 7, 5, {1, 2}}, {3, "BEAM", 1, 5, {1, 2}}, {4, "PLATE", 5000, 3, {1, 2, 1, 2, 2}}}},
+        {kDefinitions, {}, {}}},
+       7, true},
+      {"a solid's unused corners and its property field refer to nothing",
+       {{"*NODE\n", {1, 2, 3, 5}, {}},
+        {"*ELEMENT\n", {}, {{1, "SOLID", 4095, 0, {1, 2, 3, 5, 0, 0, 0, 0}}, {2, "SOLID", 1, 0, {1, 2, 3, 0, 6, 0, 0, 0}}}},
+        {kDefinitions, {}, {}}},
+       1, true},
+      {"nodes and materials defined after the elements",
+       {{"*ELEMENT\n", {}, {{1, "BEAM", 1, 1, {11, 12}}, {2, "BEAM", 1, 1, {12, 13}}}},
+        {"*NODE\n", {11, 12}, {}},
+        {kDefinitions, {}, {}}},
+       1, true},
+      {"negative numbers",
+       {{"*NODE\n", {-3, -2, -1, 0, 1}, {}},
+        {"*ELEMENT\n", {}, {{-7, "BEAM", -1, 1, {-3, -4}}}},
+        {kDefinitions + "*FRAME-RLS\n  -7, NO, 000011, 0, 0, 0, 0, 0, 0\n", {}, {}}},
+       2, true},
+      {"element numbers in ranges and apart, referred to by later sections",
+       {{"*NODE\n", {1, 2}, {}},
+        {"*ELEMENT\n", {}, {{5, "BEAM", 1, 1, {1, 2}}, {6, "BEAM", 1, 1, {1, 2}}, {9, "BEAM", 1, 1, {1, 2}}}},
+        {kDefinitions + "*BEAMLOAD\n5, BEAM\n6, BEAM\n7, BEAM\n9, BEAM\n*CONLOAD\n2, 0\n3, 0\n", {}, {}}},
+       2, true},
+      {"a type the check does not know is read from the text",
+       {{"*NODE\n", {1, 2}, {}},
+        {"*ELEMENT\n", {}, {{1, "CABLE", 9, 9, {1, 3}}, {2, "BEAM", 9, 1, {1, 3}}}},
+        {kDefinitions, {}, {}}},
+       -1, false},
+      {"first numbers that refer to nodes",
+       {{"*NODE\n", {1, 2}, {}}, {"*CONLOAD\n", {1, 2, 3}, {}}, {kDefinitions, {}, {}}}, 1, true},
+      {"node lines in an element section are read from the text",
+       {{"*NODE\n", {1, 2}, {}}, {"*ELEMENT\n", {3, 4}, {}}, {kDefinitions, {}, {}}}, -1, false},
+      {"element lines in a node section are read from the text",
+       {{"*NODE\n", {1, 2}, {{3, "BEAM", 1, 1, {1, 5}}}}, {kDefinitions, {}, {}}}, -1, false},
+      {"lines after a command line without its line end are read from the text",
+       {{"*NODE", {1, 2}, {}}, {"\n*ELEMENT\n", {}, {{3, "BEAM", 1, 1, {1, 5}}}}, {kDefinitions, {}, {}}}, 2, false},
+  };
+  return cases;
+}
+
+class CountingCheck : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(CountingCheck, CountsWhatTheWholeTextGives) {
+  const CountCase& c = CountCases()[GetParam()];
+  std::string whole;
+  CQsxChecker counting(CQsxChecker::kPendingBytes, true, true);
+  bool allByNumbers = true;
+  for (const Part& p : c.parts) {
+    CPieceNumbers numbers;
+    const std::string head = p.text;
+    Part lines = p;
+    lines.text.clear();
+    const std::string body = TextOf(lines, &numbers);
+    counting.Feed(head);
+    if (!body.empty() && !counting.FeedNumbers(numbers, body.size())) {
+      allByNumbers = false;
+      counting.Feed(body);
+    }
+    whole += head + body;
+  }
+  counting.Finish();
+  const CDanglingList listed = CheckQsxText(whole);
+  EXPECT_EQ(listed.References(), counting.Counted()) << whole;
+  if (c.dangling >= 0) {
+    EXPECT_EQ(c.dangling, counting.Counted()) << whole;
+  }
+  EXPECT_EQ(c.allByNumbers, allByNumbers);
+  EXPECT_EQ(static_cast<long long>(whole.size()), counting.Stats().bytes);
+
+  // A checker that lists reads the text, numbers or not.
+  CQsxChecker lister;
+  for (const Part& p : c.parts) {
+    CPieceNumbers numbers;
+    Part lines = p;
+    lines.text.clear();
+    const std::string body = TextOf(lines, &numbers);
+    lister.Feed(p.text);
+    if (!body.empty()) lister.Feed(body, numbers);
+  }
+  EXPECT_TRUE(lister.Finish() == listed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CountingCheck, ::testing::Range<size_t>(0, CountCases().size()),
+                         [](const ::testing::TestParamInfo<size_t>& i) {
+                           std::string n = CountCases()[i.param].name;
+                           for (char& ch : n)
+                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           return n;
+                         });
+
+// t with its first `from` replaced by `to`.
+std::string Replaced(std::string t, const std::string& from, const std::string& to) {
+  const size_t at = t.find(from);
+  EXPECT_NE(std::string::npos, at) << from;
+  return at == std::string::npos ? t : t.substr(0, at) + to + t.substr(at + from.size());
+}
+
+TEST(NumbersMatchText, NamesEveryDifference) {
+  const Part nodes{"", {4, 5, 6}, {}};
+  const Part elements{"", {}, {{1, "BEAM", 3, 4, {5, 6}}, {2, "PLATE", 3, 4, {5, 6, 7, 0, 2}}}};
+  struct Row {
+    const char* name;
+    const Part& part;
+    std::string (*edit)(std::string);
+    bool match;
+  };
+  const Row rows[] = {
+      {"node lines as recorded", nodes, [](std::string t) { return t; }, true},
+      {"element lines as recorded", elements, [](std::string t) { return t; }, true},
+      {"a node number differs", nodes, [](std::string t) { return Replaced(t, "5,", "7,"); }, false},
+      {"a line too many", nodes, [](std::string t) { return t + NodeLine(7); }, false},
+      {"a line too few", nodes, [](std::string t) { return Replaced(t, NodeLine(6), ""); }, false},
+      {"a comment line", nodes, [](std::string t) { return Replaced(t, NodeLine(4), "; x\n"); }, false},
+      {"a material differs", elements, [](std::string t) { return Replaced(t, "    3,", "    9,"); }, false},
+      {"a node of an element differs", elements, [](std::string t) { return Replaced(t, ", 6\n", ", 8\n"); }, false},
+      {"a corner differs", elements, [](std::string t) { return Replaced(t, "7, 0", "7, 1"); }, false},
+      {"a type differs", elements, [](std::string t) { return Replaced(t, "PLATE ", "PLSTRS"); }, false},
+  };
+  for (const Row& r : rows) {
+    CPieceNumbers numbers;
+    const std::string text = TextOf(r.part, &numbers);
+    EXPECT_EQ(r.match, NumbersMatchText(r.edit(text), numbers)) << r.name;
+  }
+}
+
+}  // namespace
