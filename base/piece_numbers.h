@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <vector>
 
 namespace hvx {
@@ -29,31 +30,30 @@ class CPieceNumbers {
   struct CRange {
     int32_t first, last;
   };
-  // Most type fields of one piece, and whole-number fields of one line.
-  static constexpr size_t kMaxTypes = 255;
-  static constexpr size_t kMaxFields = 255;
+  // The type fields of element lines (as written, without blanks).
+  enum class EType : uint8_t { kTruss, kBeam, kPlstrs, kPlate, kPlstrn, kSolid };
+  static constexpr const char* kTypeFields[] = {"TRUSS", "BEAM", "PLSTRS", "PLATE", "PLSTRN", "SOLID"};
+  // Most whole-number fields of one element line.
+  static constexpr size_t kMaxFields = 254;
 
   // A first-number line whose first field is n.
   void FirstNumber(int32_t n) {
     Shape(EShape::kFirstNumbers);
     Number(n);
   }
-  // An element line: number n, type field `type` (a text that outlives the
-  // record, without blanks), then material, property and the whole-number
-  // fields after them.
-  void Element(int32_t n, const char* type, int32_t material, int32_t property,
-               std::initializer_list<int32_t> fields) {
+  // An element line: number n, its type, material and property, then the
+  // whole-number fields after them.
+  void Element(int32_t n, EType type, int32_t material, int32_t property, std::initializer_list<int32_t> fields) {
     Shape(EShape::kElements);
     Number(n);
-    size_t t = 0;
-    while (t < m_types.size() && m_types[t] != type) ++t;
-    if (t == m_types.size()) m_types.push_back(type);
-    if (t >= kMaxTypes || fields.size() > kMaxFields) m_mixed = true;  // not recordable: unusable
+    if (fields.size() > kMaxFields) m_mixed = true;  // not recordable: unusable
+    uint8_t& fewest = m_fewest[static_cast<size_t>(type)];
+    fewest = std::min(fewest, static_cast<uint8_t>(fields.size()));
     const size_t need = m_used + 3 + fields.size();
     if (need > m_words.size()) m_words.resize(std::max(need, 2 * m_words.size()));
     int32_t* w = m_words.data() + m_used;
     m_used = need;
-    w[0] = static_cast<int32_t>(t << 8 | fields.size());
+    w[0] = static_cast<int32_t>(static_cast<uint32_t>(type) << 8 | static_cast<uint32_t>(fields.size() & 0xff));
     w[1] = material;
     w[2] = property;
     w += 3;
@@ -68,23 +68,25 @@ class CPieceNumbers {
   uint64_t Lines() const { return m_lines; }
   // The lines' numbers in line order.
   const std::vector<CRange>& Numbers() const { return m_numbers; }
-  // The type fields met, in the order met.
-  const std::vector<const char*>& Types() const { return m_types; }
+  // The fewest whole-number fields of an element line of the type; kNoLines
+  // for no line of it.
+  static constexpr uint8_t kNoLines = 255;
+  uint8_t FewestFields(EType type) const { return m_fewest[static_cast<size_t>(type)]; }
   // Calls f(type, material, property, fields, count) for every element line
-  // in line order, type being its place in Types().
+  // in line order.
   template <class F>
   void ForEachElement(F f) const {
     const int32_t* w = m_words.data();
     const int32_t* const end = w + m_used;
     while (w < end) {
       const uint32_t count = static_cast<uint32_t>(w[0]) & 0xff;
-      f(static_cast<size_t>(static_cast<uint32_t>(w[0]) >> 8), w[1], w[2], w + 3, count);
+      f(static_cast<EType>(static_cast<uint32_t>(w[0]) >> 8), w[1], w[2], w + 3, count);
       w += 3 + count;
     }
   }
   // Bytes held.
   size_t Bytes() const {
-    return m_numbers.size() * sizeof(CRange) + m_used * sizeof(int32_t) + m_types.size() * sizeof(char*);
+    return m_numbers.size() * sizeof(CRange) + m_used * sizeof(int32_t);
   }
 
  private:
@@ -105,7 +107,7 @@ class CPieceNumbers {
   bool m_mixed = false;
   uint64_t m_lines = 0;
   std::vector<CRange> m_numbers;
-  std::vector<const char*> m_types;
+  uint8_t m_fewest[std::size(kTypeFields)] = {kNoLines, kNoLines, kNoLines, kNoLines, kNoLines, kNoLines};
   std::vector<int32_t> m_words;  // the element lines' words, then room for more
   size_t m_used = 0;              // words used
 };

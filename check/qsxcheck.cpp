@@ -1128,6 +1128,15 @@ struct CQsxChecker::CImpl {
       if (name == kElementTypes[i].name) return i;
     return -1;
   }
+  // The rows of the type fields recorded numbers name.
+  static const std::array<int, std::size(CPieceNumbers::kTypeFields)>& TypeRows() {
+    static const auto rows = [] {
+      std::array<int, std::size(CPieceNumbers::kTypeFields)> r{};
+      for (size_t i = 0; i < r.size(); ++i) r[i] = TypeRow(CPieceNumbers::kTypeFields[i]);
+      return r;
+    }();
+    return rows;
+  }
   // A reference of a line taken by its numbers to number v of kind k,
   // counted at the end.
   void Defer(EKind k, long long v) {
@@ -1159,17 +1168,15 @@ struct CQsxChecker::CImpl {
           }
       }
     } else if (n.Shape() == CPieceNumbers::EShape::kElements && r.reader == EReader::kElement) {
-      types.clear();
-      for (const char* name : n.Types()) types.push_back(TypeRow(name));
-      bool usable = true;
-      n.ForEachElement([&](size_t t, int32_t, int32_t, const int32_t*, uint32_t count) {
-        usable = usable && types[t] >= 0 && count >= static_cast<uint32_t>(kElementTypes[types[t]].nodes);
-      });
-      if (!usable) return false;
+      const auto& rows = TypeRows();
+      for (size_t t = 0; t < rows.size(); ++t) {
+        const uint8_t fewest = n.FewestFields(static_cast<CPieceNumbers::EType>(t));
+        if (fewest != CPieceNumbers::kNoLines && (rows[t] < 0 || fewest < kElementTypes[rows[t]].nodes)) return false;
+      }
       for (const CPieceNumbers::CRange& range : n.Numbers()) numbers[kElement].AddRange(range.first, range.last);
       const CNumberSet& nodes = numbers[kNode];
-      n.ForEachElement([&](size_t t, int32_t material, int32_t property, const int32_t* f, uint32_t) {
-        const CElementType& e = kElementTypes[types[t]];
+      n.ForEachElement([&](CPieceNumbers::EType t, int32_t material, int32_t property, const int32_t* f, uint32_t) {
+        const CElementType& e = kElementTypes[rows[static_cast<size_t>(t)]];
         ++lineNo;
         Defer(kMaterial, material);
         if (e.property != kKindCount) Defer(e.property, property);
@@ -1183,7 +1190,6 @@ struct CQsxChecker::CImpl {
     stats.bytes += static_cast<long long>(bytes);
     return true;
   }
-  std::vector<int> types;  // FeedNumbers: the kElementTypes row of each type field
 
   void DataLine(std::string_view line) {
     if (section < 0) return;
@@ -1596,14 +1602,15 @@ bool NumbersMatchText(std::string_view text, const CPieceNumbers& numbers) {
   if (!elements) return true;
   size_t i = 0;
   bool match = true;
-  numbers.ForEachElement([&](size_t t, int32_t material, int32_t property, const int32_t* f, uint32_t count) {
+  numbers.ForEachElement([&](CPieceNumbers::EType t, int32_t material, int32_t property, const int32_t* f,
+                             uint32_t count) {
     int type;
     if (!match || i == lines.size()) {
       match = false;
       return;
     }
     const int fields = ReadLeadingFields(lines[i++].first, v, type);
-    match = type >= 0 && kElementTypes[type].name == numbers.Types()[t] &&
+    match = type >= 0 && kElementTypes[type].name == CPieceNumbers::kTypeFields[static_cast<size_t>(t)] &&
             fields >= 4 + kElementTypes[type].nodes && count >= static_cast<uint32_t>(kElementTypes[type].nodes) &&
             v[1] == material && (kElementTypes[type].property == kKindCount || v[2] == property);
     for (int k = 0; match && k < kElementTypes[type].nodes; ++k) match = v[3 + k] == f[k];

@@ -25,13 +25,14 @@ namespace {
 // format for none.
 struct CPlanarLine {
   const char* format;
-  const char* type;
+  hvx::CPieceNumbers::EType type;
 };
 CPlanarLine PlanarLine(int32_t type) {
-  if (type >= 11 && type <= 14) return {"%6d, PLSTRS, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", "PLSTRS"};
-  if (type >= 15 && type <= 18) return {"%6d, PLATE , %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", "PLATE"};
-  if (type == 19 || type == 20) return {"%6d, PLSTRN, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", "PLSTRN"};
-  return {nullptr, nullptr};
+  using EType = hvx::CPieceNumbers::EType;
+  if (type >= 11 && type <= 14) return {"%6d, PLSTRS, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", EType::kPlstrs};
+  if (type >= 15 && type <= 18) return {"%6d, PLATE , %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", EType::kPlate};
+  if (type == 19 || type == 20) return {"%6d, PLSTRN, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", EType::kPlstrn};
+  return {nullptr, EType::kPlstrs};
 }
 constexpr const char* kSolidFormat = "%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
 
@@ -60,21 +61,22 @@ bool CWriteQsxFromNeutral::FormatElement(int32_t id, const T_ELEM_D& e, hvx::CPi
   // The line's numbers, for a file that wants them: the type field, the
   // property field and the whole-number fields after it.
   hvx::CPieceNumbers* numbers = out.Numbers();
-  const auto record = [&](const char* type, int32_t property, std::initializer_list<int32_t> fields) {
+  using EType = hvx::CPieceNumbers::EType;
+  const auto record = [&](EType type, int32_t property, std::initializer_list<int32_t> fields) {
     if (numbers) numbers->Element(id, type, mat, property, fields);
   };
   switch (e.topo) {
     case 0:
       if (e.type == 1) {
         out.Format("%6d, TRUSS , %5d, %5d, %5d, %5d, %g\n", id, mat, e.prop, n[0], n[1], 0.0);
-        record("TRUSS", e.prop, {n[0], n[1]});
+        record(EType::kTruss, e.prop, {n[0], n[1]});
       } else if (e.type == 2 || e.type == 5) {
         out.Format("%6d, BEAM  , %5d, %5d, %5d, %5d, REF, %g, %g, %g\n", id, mat, e.prop, n[0], n[1],
                    e.orient[0], e.orient[1], e.orient[2]);
-        record("BEAM", e.prop, {n[0], n[1]});
+        record(EType::kBeam, e.prop, {n[0], n[1]});
       } else if (e.type == 3) {
         out.Format("%6d, BEAM  , %5d, %5d, %5d, %5d\n", id, mat, e.prop, n[0], n[1]);
-        record("BEAM", e.prop, {n[0], n[1]});
+        record(EType::kBeam, e.prop, {n[0], n[1]});
       } else {
         return false;
       }
@@ -95,19 +97,19 @@ bool CWriteQsxFromNeutral::FormatElement(int32_t id, const T_ELEM_D& e, hvx::CPi
     case 10:
       if (e.type != 25) return false;
       out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[4], 0, 0, 0, 0);
-      record("SOLID", 0, {n[0], n[1], n[2], n[4], 0, 0, 0, 0});
+      record(EType::kSolid, 0, {n[0], n[1], n[2], n[4], 0, 0, 0, 0});
       return true;
     case 7:
     case 11:
       if (e.type != 25) return false;
       out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[4], n[5], n[6], 0, 0);
-      record("SOLID", 0, {n[0], n[1], n[2], n[4], n[5], n[6], 0, 0});
+      record(EType::kSolid, 0, {n[0], n[1], n[2], n[4], n[5], n[6], 0, 0});
       return true;
     case 8:
     case 12:
       if (e.type != 25) return false;
       out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]);
-      record("SOLID", 0, {n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]});
+      record(EType::kSolid, 0, {n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]});
       return true;
     default:
       return false;
