@@ -188,7 +188,7 @@ TEST_P(DataCases, GiveTheSameOnFourThreads) {
   // Counted alone (the summary without a report), the dangling references
   // are taken from the numbers the writer records of its lines where it
   // can, and come to what the check of the whole text finds.
-  const Conversion counted = ConvertCounted(c.model, c.modelExists, 4, FineCut());
+  const Conversion counted = ConvertThreaded(c.model, c.modelExists, 4, FineCut(), true);
   EXPECT_TRUE(one.qsx == counted.qsx) << FirstDifference(one.qsx, counted.qsx);
   EXPECT_EQ(one.dangling, counted.dangling);
   EXPECT_EQ(one.rc, counted.rc);
@@ -478,18 +478,12 @@ TEST_P(DataCases, RecordTheNumbersOfTheirLines) {
 
 INSTANTIATE_TEST_SUITE_P(Data, ReportInvariants, ::testing::Range<size_t>(0, Cases().size()),
                          [](const ::testing::TestParamInfo<size_t>& i) {
-                           std::string n = Cases()[i.param].name;
-                           for (char& ch : n)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return n;
+                           return ParamName(Cases()[i.param].name);
                          });
 
 INSTANTIATE_TEST_SUITE_P(Data, DataCases, ::testing::Range<size_t>(0, Cases().size()),
                          [](const ::testing::TestParamInfo<size_t>& i) {
-                           std::string n = Cases()[i.param].name;
-                           for (char& ch : n)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return n;
+                           return ParamName(Cases()[i.param].name);
                          });
 
 }  // namespace

@@ -9,8 +9,10 @@
 
 #include "base/piece_numbers.h"
 #include "check/qsxcheck.h"
+#include "tests/testutil.h"
 
 using namespace hvx;
+using hvxtest::ParamName;
 
 namespace {
 
@@ -175,10 +177,7 @@ TEST_P(CountingCheck, CountsWhatTheWholeTextGives) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, CountingCheck, ::testing::Range<size_t>(0, CountCases().size()),
                          [](const ::testing::TestParamInfo<size_t>& i) {
-                           std::string n = CountCases()[i.param].name;
-                           for (char& ch : n)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return n;
+                           return ParamName(CountCases()[i.param].name);
                          });
 
 // t with its first `from` replaced by `to`.

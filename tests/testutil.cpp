@@ -167,23 +167,20 @@ Conversion ConvertHeadless(const std::string& modelText, bool modelExists) {
 }
 
 Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsigned threads,
-                           const CParallelism& cut) {
+                           const CParallelism& cut, bool countOnly) {
   return ConvertHeadlessWith(modelText, modelExists, [&](const std::string& model) {
     CConvertOptions options;
-    options.report = true;
+    options.report = !countOnly;
+    options.summary = countOnly;
     options.threads = threads;
     return ConvertCut(model, options, cut);
   });
 }
 
-Conversion ConvertCounted(const std::string& modelText, bool modelExists, unsigned threads,
-                          const CParallelism& cut) {
-  return ConvertHeadlessWith(modelText, modelExists, [&](const std::string& model) {
-    CConvertOptions options;
-    options.summary = true;
-    options.threads = threads;
-    return ConvertCut(model, options, cut);
-  });
+std::string ParamName(std::string name) {
+  for (char& ch : name)
+    if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  return name;
 }
 
 CParallelism FineCut() {

@@ -91,12 +91,12 @@ Conversion ConvertText(const std::string& modelText, bool modelExists = true);
 // its message lines, boxes its error lines.
 Conversion ConvertHeadless(const std::string& modelText, bool modelExists = true);
 // The same on `threads` threads with the work cut as finely as `cut` says,
-// with the report.
+// with the report (countOnly: with only the summary's counts, no report).
 Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsigned threads,
-                           const CParallelism& cut);
-// The same with only the summary's counts asked for (no report).
-Conversion ConvertCounted(const std::string& modelText, bool modelExists, unsigned threads,
-                          const CParallelism& cut);
+                           const CParallelism& cut, bool countOnly = false);
+// A test parameter's name: name with every character but letters and digits
+// made '_'.
+std::string ParamName(std::string name);
 // A cut that splits even small models: a few lines per batch, a line or two
 // per piece, threads for any size.
 CParallelism FineCut();
