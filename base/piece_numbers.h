@@ -38,13 +38,13 @@ class CPieceNumbers {
 
   // A first-number line whose first field is n.
   void FirstNumber(int32_t n) {
-    Shape(EShape::kFirstNumbers);
+    SetShape(EShape::kFirstNumbers);
     Number(n);
   }
   // An element line: number n, its type, material and property, then the
   // whole-number fields after them.
   void Element(int32_t n, EType type, int32_t material, int32_t property, std::initializer_list<int32_t> fields) {
-    Shape(EShape::kElements);
+    SetShape(EShape::kElements);
     Number(n);
     if (fields.size() > kMaxFields) m_mixed = true;  // not recordable: unusable
     uint8_t& fewest = m_fewest[static_cast<size_t>(type)];
@@ -90,7 +90,7 @@ class CPieceNumbers {
   }
 
  private:
-  void Shape(EShape s) {
+  void SetShape(EShape s) {
     if (m_lines != 0 && s != m_shape) m_mixed = true;
     m_shape = s;
   }
