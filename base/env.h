@@ -1,6 +1,6 @@
 // What the core asks of its host: a message box for the user, files, and the
 // two conversion logs. The host's platform layer supplies these
-// (host/stdio_env.h has the plain stdio version).
+// (platform/stdio_env.h has the plain stdio version).
 #pragma once
 
 #include <cstdint>

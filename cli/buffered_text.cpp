@@ -1,4 +1,6 @@
-#include "cli/console.h"
+#include "cli/buffered_text.h"
+
+#include "platform/console.h"
 
 namespace hvx {
 

@@ -1,5 +1,7 @@
 #include "cli/check_command.h"
 
+#include "cli/buffered_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -8,10 +10,10 @@
 #include <system_error>
 
 #include "check/qsxcheck.h"
-#include "cli/console.h"
+#include "platform/console.h"
 #include "cli/ordered_jobs.h"
-#include "host/fileops.h"
-#include "host/tool_text.h"
+#include "platform/fileops.h"
+#include "api/tool_text.h"
 
 namespace hvx {
 
@@ -20,7 +22,7 @@ namespace {
 constexpr size_t kPiece = 64 * 1024;
 
 // printf to a standard stream, kept with the file's other output until the
-// files before it are out; the text goes out as cli/console.h writes it
+// files before it are out; the text goes out as platform/console.h writes it
 // (paths are UTF-8).
 #if defined(__MINGW32__)
 __attribute__((format(gnu_printf, 3, 4)))

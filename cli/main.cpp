@@ -21,13 +21,14 @@
 #include <string>
 #include <vector>
 
+#include "cli/buffered_text.h"
 #include "cli/check_command.h"
-#include "cli/console.h"
+#include "platform/console.h"
 #include "cli/ordered_jobs.h"
 #include "cli/progress.h"
-#include "host/conversion.h"
-#include "host/fileops.h"
-#include "host/tool_text.h"
+#include "api/conversion.h"
+#include "platform/fileops.h"
+#include "api/tool_text.h"
 
 namespace hvx {
 namespace {
@@ -71,7 +72,7 @@ class CHelpFormatter : public CLI::Formatter {
   }
 };
 
-// Texts of the API and the arguments are UTF-8 (cli/console.h).
+// Texts of the API and the arguments are UTF-8 (platform/console.h).
 void Print(std::FILE* f, const std::string& text) { WriteText(f, text); }
 
 bool StderrIsTerminal() {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/tool_text.h"
+#include "api/tool_text.h"
 
 namespace hvx {
 

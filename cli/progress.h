@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/conversion.h"
+#include "api/conversion.h"
 
 namespace hvx {
 

@@ -35,9 +35,9 @@
 
 #include "base/piece_numbers.h"
 #include "check/qsxcheck.h"
-#include "host/conversion.h"
-#include "host/report_output.h"
-#include "host/stdio_env.h"
+#include "api/conversion.h"
+#include "api/report_output.h"
+#include "platform/stdio_env.h"
 #include "reader/import.h"
 #include "writer/writer.h"
 #include "resources/catalogue.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "host/dialog_language.h"
+#include "plugin/dialog_language.h"
 #include "tests/testutil.h"
 
 using namespace hvx;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "check/qsxcheck.h"
-#include "host/check_feed.h"
+#include "api/check_feed.h"
 
 namespace {
 

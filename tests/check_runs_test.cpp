@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "check/qsxcheck.h"
-#include "host/check_feed.h"
-#include "host/report_output.h"
+#include "api/check_feed.h"
+#include "api/report_output.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <map>
 #include <random>
 
-#include "host/report_output.h"
+#include "api/report_output.h"
 #include "resources/catalogue.h"
 #include "tests/testutil.h"
 

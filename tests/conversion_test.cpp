@@ -9,8 +9,8 @@
 #include <set>
 #include <thread>
 
-#include "host/conversion.h"
-#include "host/conversion_env.h"
+#include "api/conversion.h"
+#include "api/conversion_env.h"
 #include "tests/testutil.h"
 
 using namespace hvx;

@@ -11,9 +11,9 @@
 #include <filesystem>
 
 #include "base/msgcat.h"
-#include "host/conversion_env.h"
-#include "host/driver.h"
-#include "host/msgdll.h"
+#include "api/conversion_env.h"
+#include "plugin/driver.h"
+#include "api/msgdll.h"
 #include "resources/dialogs.h"
 #include "tests/testutil.h"
 

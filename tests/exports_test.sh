@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The names libConvertHalvex.so exports: exactly those host/ConvertHalvex.def
+# The names libConvertHalvex.so exports: exactly those plugin/ConvertHalvex.def
 # lists for the Windows library (the plug-in's entry points and the C
-# interface), under the version node of host/ConvertHalvex.map, with a SONAME
+# interface), under the version node of plugin/ConvertHalvex.map, with a SONAME
 # of the major version. The catalogue exports exactly LoadStr.
 # Usage: tests/exports_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
@@ -10,7 +10,7 @@ build=$1
 src=$2
 status=0
 
-want=$(awk '/^EXPORTS/ {e = 1; next} e && NF {print $1}' "$src/host/ConvertHalvex.def" | sort | paste -sd' ' -)
+want=$(awk '/^EXPORTS/ {e = 1; next} e && NF {print $1}' "$src/plugin/ConvertHalvex.def" | sort | paste -sd' ' -)
 # Defined dynamic symbols, without the version node's own entry.
 got=$(nm -D --defined-only "$build/libConvertHalvex.so" | awk '$2 != "A" {sub(/@.*/, "", $3); print $3}' | sort |
   paste -sd' ' -)

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "host/platform.h"
+#include "plugin/platform.h"
 #include "tests/testutil.h"
 
 using namespace hvx;

@@ -9,9 +9,9 @@
 #include <set>
 #include <sstream>
 
-#include "host/conversion.h"
-#include "host/page_output.h"
-#include "host/report_output.h"
+#include "api/conversion.h"
+#include "api/page_output.h"
+#include "api/report_output.h"
 #include "tests/page/page_decode.h"
 #include "tests/testutil.h"
 

@@ -2,7 +2,7 @@
 // of long paths (Wine does not enforce MAX_PATH, so only this shows it) and
 // the 8-bit text the plug-in hands its host, with the short-name lookup
 // standing in for a volume with and without short names.
-#include "host/path_forms.h"
+#include "platform/path_forms.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <optional>
 
-#include "host/platform.h"
-#include "host/stdio_env.h"
+#include "plugin/platform.h"
+#include "platform/stdio_env.h"
 
 namespace hvx {
 

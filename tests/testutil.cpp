@@ -13,10 +13,10 @@
 
 #include <gtest/gtest.h>
 
-#include "host/conversion.h"
-#include "host/conversion_env.h"
-#include "host/driver.h"
-#include "host/msgdll.h"
+#include "api/conversion.h"
+#include "api/conversion_env.h"
+#include "plugin/driver.h"
+#include "api/msgdll.h"
 #include "reader/import.h"
 #include "writer/writer.h"
 

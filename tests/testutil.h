@@ -13,7 +13,7 @@
 
 #include "tests/platform_scripted.h"
 #include "base/parallel.h"
-#include "host/stdio_env.h"
+#include "platform/stdio_env.h"
 #include "store/datapool.h"
 
 namespace hvx {

@@ -1,7 +1,7 @@
 // The tool's own texts: each translation is a drop-in for the English one
 // and fits its Windows code page; the summary line counts what was passed
 // over, in the words of each language.
-#include "host/tool_text.h"
+#include "api/tool_text.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

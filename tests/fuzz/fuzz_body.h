@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "host/conversion_env.h"
+#include "api/conversion_env.h"
 #include "reader/import.h"
 #include "writer/writer.h"
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the Windows build's three files with objdump: ConvertHalvex.dll exports
-# exactly the names host/ConvertHalvex.def lists (the entry points and the C
+# exactly the names plugin/ConvertHalvex.def lists (the entry points and the C
 # interface), Convertmsg.dll exactly LoadStr,
 # halvex2qsx.exe nothing; all three import system libraries only (the C and C++
 # runtimes are linked in). Usage: tests/windows/check_exports.sh [BUILD_DIR]
@@ -45,7 +45,7 @@ check() {
 }
 
 # The names the .def file lists, in objdump's (sorted) order.
-def_exports=$(awk '/^EXPORTS/ {e = 1; next} e && NF {print $1}' host/ConvertHalvex.def | sort | paste -sd' ' -)
+def_exports=$(awk '/^EXPORTS/ {e = 1; next} e && NF {print $1}' plugin/ConvertHalvex.def | sort | paste -sd' ' -)
 check ConvertHalvex.dll "$def_exports"
 check Convertmsg.dll "LoadStr"
 check halvex2qsx.exe ""

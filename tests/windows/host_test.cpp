@@ -31,7 +31,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/wintext.h"
+#include "platform/wintext.h"
 #include "resources/catalogue.h"
 
 namespace {
