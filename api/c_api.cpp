@@ -18,16 +18,21 @@ struct halvex_result {
 namespace hvx {
 namespace {
 
-halvex_result* ResultOf(const CConvertResult& r, const char* model) {
+// The statuses of halvex.h are the status table's.
+static_assert(HALVEX_DONE == kStatusDone && HALVEX_BAD_ARGUMENTS == kStatusBadArguments &&
+              HALVEX_FAILED == kStatusFailed && HALVEX_MISSING == kStatusMissing &&
+              HALVEX_FILE_ERROR == kStatusFileError && HALVEX_LOSSY == kStatusLossy &&
+              HALVEX_CANCELLED == kStatusCancelled && kStatusCount == 7);
+
+halvex_result* ResultOf(const CConvertResult& r) {
   auto* out = new halvex_result;
   out->outputPath = r.outputPath;
   for (const std::string& line : r.messages) {
     out->messages += line;
     out->messages += '\n';
   }
+  // As the tool says it on standard error, less its name.
   out->errors = r.errors;
-  // As the tool says it on standard error.
-  if (r.status == kStatusLossy) out->errors += SummaryLine(r.summary, model);
   if (r.report) {
     out->reportJson = r.ReportJson();
     out->hasReport = true;
@@ -42,8 +47,11 @@ extern "C" HALVEX_API int halvex_convert(const char* model_path, const char* out
                                          halvex_progress_fn progress, void* user, halvex_result** result) {
   if (result) *result = nullptr;
   try {
-    hvx::CConvertOptions options;
+    hvx::CConvertRequest options;
+    options.model = model_path ? model_path : "";
     if (output_dir) options.outputDir = output_dir;
+    // The errors text holds the summary line, as the tool prints it.
+    options.summary = true;
     options.report = (flags & HALVEX_REPORT) != 0;
     options.html = (flags & HALVEX_HTML) != 0;
     options.strict = (flags & HALVEX_STRICT) != 0;
@@ -51,13 +59,11 @@ extern "C" HALVEX_API int halvex_convert(const char* model_path, const char* out
     if (progress)
       options.progress = [progress, user](const hvx::CProgress& p) { return progress(p.fraction, user) == 0; };
     hvx::CConvertResult r;
-    if (!model_path || !*model_path)
-      r.errors = "halvex2qsx: " + hvx::Text(hvx::EText::kNoModelGiven) + "\n";
-    else if (output_dir && !*output_dir)
+    if (output_dir && !*output_dir)
       r.errors = hvx::Text(hvx::EText::kNoOutputFolder, {""}) + "\n";
     else
-      r = hvx::Convert(model_path, options);
-    if (result) *result = hvx::ResultOf(r, model_path ? model_path : "");
+      r = hvx::Convert(options);
+    if (result) *result = hvx::ResultOf(r);
     return r.status;
   } catch (...) {
     // Out of memory for the result itself: nothing crosses the boundary.

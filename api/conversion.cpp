@@ -230,8 +230,14 @@ std::vector<std::string> MessageList(const std::vector<std::string>& logLines, c
   return list;
 }
 
-CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const std::string& reportName,
-                           const CConvertOptions& options, const CParallelism* sizes) {
+namespace {
+
+// One conversion through env, with the model path as given: its files,
+// message boxes and logs are env's. reportName is the model as the report
+// names it.
+CConvertResult ConvertIn(IConvertEnv& env, const std::string& modelPath, const std::string& reportName,
+                         const CConvertRequest& options) {
+  const CParallelism* sizes = options.cut;
   const auto started = std::chrono::steady_clock::now();
   CConvertResult r;
   r.modelPath = modelPath;
@@ -333,41 +339,54 @@ CConvertResult ConvertWith(IConvertEnv& env, const std::string& modelPath, const
     r.status = kStatusFailed;
     errors = Text(EText::kUnexpectedFailure, {modelPath}) + "\n";
   }
-  r.errors += errors;
+  r.notes += errors;
   return r;
 }
 
-CConvertResult Convert(const std::string& modelPath, const CConvertOptions& options) {
-  return ConvertCut(modelPath, options, CParallelism());
+}  // namespace
+
+CConvertResult Convert(const std::string& modelPath, const CConvertRequest& request) {
+  CConvertRequest r = request;
+  r.model = modelPath;
+  return Convert(r, nullptr);
 }
 
-CConvertResult ConvertCut(const std::string& modelPath, const CConvertOptions& options, const CParallelism& sizes) {
+std::string OutputFolderProblem(const std::string& outputDir) {
+  if (outputDir.empty()) return std::string();
+  const CFileStatus dir = StatFile(outputDir);
+  if (!dir.exists) return Text(EText::kNoOutputFolder, {outputDir});
+  if (!dir.folder) return Text(EText::kNotAFolder, {outputDir});
+  return std::string();
+}
+
+CConvertResult Convert(const CConvertRequest& request, IConvertEnv* env) {
   CConvertResult r;
+  const std::string& modelPath = request.model;
   try {
-    if (modelPath.empty()) {
-      r.errors = "halvex2qsx: " + Text(EText::kNoModelGiven) + "\n";
-      return r;
+    if (env) {
+      r = ConvertIn(*env, modelPath, modelPath, request);
+    } else if (modelPath.empty()) {
+      r.notes = Text(EText::kNoModelGiven) + "\n";
+    } else if (const std::string problem = OutputFolderProblem(request.outputDir); !problem.empty()) {
+      r.modelPath = modelPath;
+      r.notes = problem + "\n";
+    } else {
+      EnsureCatalogue();
+      const std::string model = Absolute(modelPath);
+      CConvertRequest absolute = request;
+      absolute.model = model;
+      if (!absolute.outputDir.empty()) absolute.outputDir = Absolute(absolute.outputDir);
+      for (std::string& input : absolute.inputs) input = Absolute(input);
+      CHeadlessEnv headless(OutputPathFor(model, absolute.outputDir, kNativeSeparator));
+      r = ConvertIn(headless, model, modelPath, absolute);
+      r.boxes = headless.Errors() + r.boxes;
     }
-    if (!options.outputDir.empty()) {
-      const CFileStatus dir = StatFile(options.outputDir);
-      if (!dir.exists || !dir.folder) {
-        r.modelPath = modelPath;
-        r.errors = Text(EText::kNoOutputFolder, {options.outputDir}) + "\n";
-        return r;
-      }
-    }
-    EnsureCatalogue();
-    const std::string model = Absolute(modelPath);
-    CConvertOptions absolute = options;
-    if (!absolute.outputDir.empty()) absolute.outputDir = Absolute(absolute.outputDir);
-    for (std::string& input : absolute.inputs) input = Absolute(input);
-    CHeadlessEnv env(OutputPathFor(model, absolute.outputDir, kNativeSeparator));
-    r = ConvertWith(env, model, modelPath, absolute, &sizes);
-    r.errors = env.Errors() + r.errors;
+    if (request.summary && r.status != kStatusCancelled) r.notes += SummaryLine(r.summary, modelPath);
   } catch (...) {
     r.status = kStatusFailed;
-    r.errors += Text(EText::kUnexpectedFailure, {modelPath}) + "\n";
+    r.notes += Text(EText::kUnexpectedFailure, {modelPath}) + "\n";
   }
+  r.errors = r.boxes + r.notes;
   return r;
 }
 
@@ -382,22 +401,6 @@ std::string OutputPath(const std::string& modelPath, const std::string& outputDi
 bool CSummary::Any() const {
   return counted && (!notConverted.empty() || !partlyConverted.empty() || unknownBlocks != 0 ||
                      linesOutsideBlocks != 0 || readStoppedAtLine >= 0 || danglingReferences != 0 || noDataBlock);
-}
-
-int MoreSevere(int a, int b) {
-  // Rank by status: 0, 5, 2, 3, 4, then 6 (a cancel) and 1.
-  const auto rank = [](int s) {
-    switch (s) {
-      case kStatusDone: return 0;
-      case kStatusLossy: return 1;
-      case kStatusFailed: return 2;
-      case kStatusMissing: return 3;
-      case kStatusFileError: return 4;
-      case kStatusCancelled: return 5;
-      default: return 6;
-    }
-  };
-  return rank(b) > rank(a) ? b : a;
 }
 
 std::string CConvertResult::ReportText() const { return report ? hvx::ReportText(*report) : std::string(); }

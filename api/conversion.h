@@ -17,24 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "api/status.h"
+
 namespace hvx {
-
-// Status of one conversion; the command line's exit status for that model.
-enum EConvertStatus : int {
-  kStatusDone = 0,         // converted (message lines may still report problems)
-  kStatusBadArguments = 1, // no model path, or an output folder that does not exist
-  kStatusFailed = 2,       // the model could not be opened, or writing gave up
-  kStatusMissing = 3,      // the model file does not exist; nothing written
-  kStatusFileError = 4,    // a file could not be written (named in the errors), or it
-                           // would have been the model or another input: nothing written
-  kStatusLossy = 5,        // with CConvertOptions::strict: written, but something was
-                           // passed over or the file has dangling references
-  kStatusCancelled = 6,    // the progress callback asked to stop; the folder is as it was
-};
-
-// The status of several conversions: the most severe of theirs, in the order
-// 4, 3, 2, 5, 0 (1 before them all: it stops a batch before anything runs).
-int MoreSevere(int a, int b);
 
 // Where a conversion has got to.
 struct CProgress {
@@ -47,7 +32,16 @@ struct CProgress {
 // section written (and more often in long ones). Return false to cancel.
 using ProgressFn = std::function<bool(const CProgress&)>;
 
-struct CConvertOptions {
+class IConvertEnv;
+struct CParallelism;
+
+// Everything a front end decides about one conversion. The tool, the
+// plug-in's driver, the C interface and the fuzz target each fill one and
+// call Convert; every rule that is not about their arguments or their
+// printing lives behind it.
+struct CConvertRequest {
+  // The model file. Convert(model, request) sets it.
+  std::string model;
   // Folder for the .qsx (it must exist); empty: beside the model, as the
   // model path with its extension replaced by ".qsx". In a folder the file
   // has the name that rule gives it.
@@ -80,7 +74,11 @@ struct CConvertOptions {
   // lines and the report are the same with any count. All are joined before
   // Convert returns.
   unsigned threads = 0;
+  // How the work is cut for the threads (its own thread count is not used);
+  // null: as for any model. Tests cut small models as finely as big ones are cut.
+  const CParallelism* cut = nullptr;
 };
+using CConvertOptions = CConvertRequest;
 
 // What a conversion passed over, in counts.
 struct CSummary {
@@ -111,10 +109,14 @@ struct CConvertResult {
   // read and write logs (each in pieces of at most 499 characters), an empty
   // line and "Import <model path>".
   std::vector<std::string> messages;
-  // What the command line shows on standard error for this model: the texts
-  // of the message boxes the plug-in would have shown, then its own notes,
-  // each line ending in "\n".
-  std::string errors;
+  // What the command line shows on standard error for this model, each line
+  // ending in "\n": the texts of the message boxes the plug-in would have
+  // shown (boxes), then the conversion's own notes (notes: a model not
+  // found, a file not written, the summary line with request.summary). No
+  // line names a program: the tool puts its name before each note.
+  std::string boxes;
+  std::string notes;
+  std::string errors;  // boxes + notes
   // The report (with CConvertOptions::report; null otherwise).
   std::shared_ptr<const CModelReport> report;
   // With CConvertOptions::summary, strict or report.
@@ -126,8 +128,31 @@ struct CConvertResult {
   std::string ReportJson() const;
 };
 
-// Converts the model at modelPath. Never throws.
-CConvertResult Convert(const std::string& modelPath, const CConvertOptions& options = {});
+// The one conversion. With env null it is headless: the model path made
+// absolute, files named in UTF-8, message boxes gathered as text, the logs
+// kept in memory, and only the .qsx (and page) touching the disk, renamed
+// into place when complete. With env (the plug-in's platform) everything
+// goes through it, the model as given, and showing and removing the logs is
+// the caller's. Never throws.
+CConvertResult Convert(const CConvertRequest& request, IConvertEnv* env = nullptr);
+// The same for modelPath (request.model is not used).
+CConvertResult Convert(const std::string& modelPath, const CConvertRequest& request = {});
+
+// Why outputDir cannot take the files ("" when it can, or is empty).
+std::string OutputFolderProblem(const std::string& outputDir);
+
+// The checks of a batch before anything runs: no two models write one file
+// (.qsx or page), no file written is the report's (reportJson, "" for none)
+// and the report is no model.
+struct CBatchPlan {
+  int status = -1;     // -1: go on; else nothing runs, the batch's status
+  std::string notes;   // why not, as CConvertResult::notes
+  // Per model: the models its own files would be; they go to its request's
+  // inputs, so that it refuses to write them and says so.
+  std::vector<std::vector<std::string>> inputsOf;
+};
+CBatchPlan PlanBatch(const std::vector<std::string>& models, const std::string& outputDir, bool html,
+                     const std::string& reportJson);
 
 // A path made absolute and normalised, as Convert names the model.
 std::string AbsolutePath(const std::string& path);

@@ -61,7 +61,8 @@ typedef int (*halvex_progress_fn)(double fraction, void *user);
  * nothing else, but a page that cannot be written gives HALVEX_FILE_ERROR
  * and a line in halvex_result_errors naming it. */
 
-/* Statuses (the command-line tool's exit statuses for one model). */
+/* Statuses (the command-line tool's exit statuses for one model), as the
+ * library's status table has them (checked where the library is built). */
 #define HALVEX_DONE 0          /* converted (the messages may still name problems) */
 #define HALVEX_BAD_ARGUMENTS 1 /* model_path is NULL or empty, or output_dir is not an existing folder */
 #define HALVEX_FAILED 2        /* the model could not be opened, or writing gave up */
@@ -69,8 +70,8 @@ typedef int (*halvex_progress_fn)(double fraction, void *user);
 #define HALVEX_FILE_ERROR 4    /* a file could not be written (see halvex_result_errors), or
                                   the .qsx would be the model itself: nothing written */
 #define HALVEX_LOSSY 5         /* with HALVEX_STRICT: written, but something was not converted,
-                                  was converted in part or dangles; halvex_result_errors ends
-                                  with the line that says what */
+                                  was converted in part or dangles (the summary line of
+                                  halvex_result_errors says what) */
 #define HALVEX_CANCELLED 6     /* the progress callback cancelled; the folder is as it was */
 
 /*
@@ -90,8 +91,10 @@ HALVEX_API int halvex_convert(const char *model_path, const char *output_dir, un
 HALVEX_API const char *halvex_result_output_path(const halvex_result *r);
 /* The message-window lines, each ending "\n"; "" when there are none. */
 HALVEX_API const char *halvex_result_messages(const halvex_result *r);
-/* What the command-line tool prints on standard error for this model:
- * message-box texts and the tool's own notes, each line ending "\n". */
+/* What the command-line tool prints on standard error for this model, less
+ * the tool's name before its own notes: message-box texts, then the notes
+ * (a model not found, a file not written, and the summary line when
+ * something was not converted or dangles), each line ending "\n". */
 HALVEX_API const char *halvex_result_errors(const halvex_result *r);
 /* One model's object as in the tool's --report-json; NULL without
  * HALVEX_REPORT (or when there is no report: a bad argument, a missing

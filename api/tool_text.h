@@ -20,6 +20,7 @@ enum class EText : int {
   kModelNotFound,        // {1} model path
   kNoModelGiven,
   kNoOutputFolder,       // {1} folder
+  kNotAFolder,           // {1} a file given where a folder is expected
   kResultNotWritten,     // {1} model path
   kUnexpectedFailure,    // {1} model path
   kNotOverwritten,       // {1} file not written, {2} the model it is

@@ -58,7 +58,7 @@ int CheckOneFile(const std::string& path, CBufferedText& to, std::FILE* out, std
     const int why = errno;
     // The system's text for the error as strerror gives it, from any thread.
     if (why == ENOENT)
-      Put(to, err, "%s\n", Text(EText::kNoSuchFile, {path}).c_str());
+      Put(to, err, "halvex2qsx: %s\n", Text(EText::kNoSuchFile, {path}).c_str());
     else
       Put(to, err, "halvex2qsx: %s: %s\n", path.c_str(), std::generic_category().message(why).c_str());
     return kCheckMissing;
@@ -71,7 +71,7 @@ int CheckOneFile(const std::string& path, CBufferedText& to, std::FILE* out, std
   std::fclose(f);
   const CDanglingList found = checker.Finish();
   if (readError) {
-    Put(to, err, "%s\n", Text(EText::kReadError, {path}).c_str());
+    Put(to, err, "halvex2qsx: %s\n", Text(EText::kReadError, {path}).c_str());
     return kCheckUnreadable;
   }
   if (checker.Verdict() != EQsxVerdict::kQsx) {

@@ -33,8 +33,6 @@
 namespace hvx {
 namespace {
 
-enum Exit { kOk = 0, kUsageError = 1, kFailed = 2, kMissing = 3, kFileError = 4, kLossy = 5 };
-
 // Models larger than this show a progress line on a terminal.
 constexpr uint64_t kProgressFrom = 20'000'000;
 
@@ -50,12 +48,10 @@ constexpr const char* kFooter =
     "Problems met while reading or writing are listed on standard output;\n"
     "message boxes go to standard error, and after a model of which something\n"
     "was not converted, one line that counts what.\n"
-    "\n"
-    "Exit status: 0 all converted; 1 usage error (nothing converted); 2 a\n"
-    "conversion failed; 3 a model file does not exist; 4 a file could not be\n"
-    "written, or would have been a model; 5 (with --strict) something was not\n"
-    "converted or dangles. With several models the most severe status wins:\n"
-    "4, then 3, 2, 5, 0.\n"
+    "\n";
+
+// After the exit statuses of a conversion (api/status.h).
+constexpr const char* kCheckFooter =
     "With --check: 0 no dangling reference; 1 usage error; 2 a file is not QSX\n"
     "text or cannot be read; 3 a file does not exist; 5 a dangling reference\n"
     "was found.\n";
@@ -68,7 +64,8 @@ class CHelpFormatter : public CLI::Formatter {
   std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode mode) const override {
     std::string options = make_groups(app, mode);
     while (!options.empty() && options.back() == '\n') options.pop_back();
-    return std::string(kUsageLines) + "\n" + kDescription + options + "\n\n" + kFooter;
+    return std::string(kUsageLines) + "\n" + kDescription + options + "\n\n" + kFooter + ExitStatusHelp(72) +
+           kCheckFooter;
   }
 };
 
@@ -87,70 +84,22 @@ double SteadySeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+// The tool's name before each line of the conversion's own notes.
+std::string Named(const std::string& notes) {
+  std::string out;
+  for (size_t b = 0, e; b < notes.size(); b = e + 1) {
+    e = notes.find('\n', b);
+    if (e == std::string::npos) e = notes.size();
+    out += "halvex2qsx: " + notes.substr(b, e - b) + "\n";
+  }
+  return out;
+}
+void Say(std::FILE* f, const std::string& notes) { Print(f, Named(notes)); }
+
 // The error and one line pointing to --help.
 int UsageError(const std::string& what) {
   Print(stderr, "halvex2qsx: " + what + "\n" + Text(EText::kUsageHint) + "\n");
-  return kUsageError;
-}
-
-// A file by its name made absolute (on Windows folded to one case and one
-// separator) and, when it exists, its identity: two paths are one file when
-// either is the same, so a link counts as what it links to.
-struct CNamedFile {
-  std::string path;  // as given
-  std::string name;
-  CFileId id;
-  bool exists = false;
-  explicit CNamedFile(const std::string& p) : path(p), name(AbsolutePath(p)), id(FileIdOf(name)) {
-#ifdef _WIN32
-    for (char& c : name) c = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-#endif
-    exists = StatFile(p).exists;
-  }
-  bool operator==(const CNamedFile& o) const { return name == o.name || id == o.id; }
-};
-
-// Before anything runs: no two models write one file (.qsx or page), no file
-// written is the report's, and the report is no model. A result that would be a model is not
-// written at all: the models it would be go to inputsOf, for the conversion to
-// refuse it and say so. The exit status, or -1 to go on.
-int CheckFilesWritten(const std::vector<std::string>& modelPaths, const std::string& outputDir, bool html,
-                      const std::string& reportJson, std::vector<std::vector<std::string>>& inputsOf) {
-  std::vector<CNamedFile> models, outputs, pages;
-  for (const std::string& m : modelPaths) {
-    models.emplace_back(m);
-    outputs.emplace_back(OutputPath(m, outputDir));
-    if (html) pages.emplace_back(PagePath(outputs.back().name));
-  }
-  const std::optional<CNamedFile> report =
-      reportJson.empty() ? std::nullopt : std::optional<CNamedFile>(CNamedFile(reportJson));
-  if (report)
-    for (const CNamedFile& m : models)
-      if (*report == m) {
-        Print(stderr, "halvex2qsx: " + Text(EText::kNotOverwritten, {reportJson, m.path}) + "\n");
-        return kFileError;
-      }
-  inputsOf.assign(models.size(), {});
-  std::vector<bool> writes(models.size());
-  for (size_t i = 0; i < models.size(); ++i) {
-    for (const CNamedFile& m : models)
-      if (outputs[i] == m || (html && pages[i] == m)) inputsOf[i].push_back(m.path);
-    writes[i] = models[i].exists && inputsOf[i].empty();
-  }
-  for (size_t i = 0; i < models.size(); ++i) {
-    if (!writes[i]) continue;
-    for (size_t j = 0; j < i; ++j)
-      if (writes[j] && outputs[i] == outputs[j] && !(models[i] == models[j])) {
-        Print(stderr, Text(EText::kSameOutput, {models[j].path, models[i].path, outputs[i].path}) + "\n");
-        return kUsageError;
-      }
-    if (report && (outputs[i] == *report || (html && pages[i] == *report))) {
-      const CNamedFile& both = outputs[i] == *report ? outputs[i] : pages[i];
-      Print(stderr, Text(EText::kSameOutput, {models[i].path, "--report-json", both.path}) + "\n");
-      return kUsageError;
-    }
-  }
-  return -1;
+  return kStatusBadArguments;
 }
 
 // -j N: a whole number from 1 up; 0 when it is none.
@@ -163,7 +112,7 @@ unsigned JobsFrom(const std::string& text) {
 // What one model gave, kept until the models before it are out.
 struct CModelOutput {
   CBufferedText text;  // its lines on standard output and error, in order
-  int status = kOk;
+  int status = kStatusDone;
   std::string reportJson;
 };
 
@@ -248,11 +197,11 @@ int Run(int argc, char** argv) {
   if (jobs == 0) return UsageError(Text(EText::kJobsNotANumber, {jobsText}));
   if (help) {
     std::fputs(app.help().c_str(), stdout);
-    return kOk;
+    return kStatusDone;
   }
   if (version) {
     std::printf("halvex2qsx %s\n", Version());
-    return kOk;
+    return kStatusDone;
   }
   if (check) {
     if (report || html || !reportJson.empty() || !result.empty() || !outputDir.empty() || strict || quiet ||
@@ -268,16 +217,12 @@ int Run(int argc, char** argv) {
   if (app.count("--report-json") && reportJson.empty()) return UsageError(Text(EText::kReportJsonNeedsName));
 
   const std::vector<std::string>& models = files;
-  if (!outputDir.empty()) {
-    const CFileStatus dir = StatFile(outputDir);
-    if (!dir.exists || !dir.folder) {
-      Print(stderr, Text(EText::kNoOutputFolder, {outputDir}) + "\n");
-      return kUsageError;
-    }
+  const CBatchPlan plan = PlanBatch(models, outputDir, html, reportJson);
+  if (plan.status >= 0) {
+    Say(stderr, plan.notes);
+    return plan.status;
   }
-  std::vector<std::vector<std::string>> inputsOf;
-  if (const int refused = CheckFilesWritten(models, outputDir, html, reportJson, inputsOf); refused >= 0)
-    return refused;
+  const std::vector<std::vector<std::string>>& inputsOf = plan.inputsOf;
 
   // Several models at once: each on one thread, unless --threads says
   // otherwise, and one progress line counting the models done.
@@ -297,7 +242,7 @@ int Run(int argc, char** argv) {
   if (parallel > 1)
     for (const std::string& m : models) batchBytes += StatFile(m).size;
   std::vector<std::string> reports;
-  int status = kOk;
+  int status = kStatusDone;
 
   // A Ctrl+C cancels the conversions running (each leaves its folder as it
   // was) and starts no other; the models done before are told as usual.
@@ -308,7 +253,7 @@ int Run(int argc, char** argv) {
     options.outputDir = outputDir;
     options.report = report || !reportJson.empty();
     options.html = html;
-    options.summary = !quiet;
+    options.summary = !quiet;  // the summary line among the notes
     options.strict = strict;
     // No model is written over, neither by its own result nor by another's.
     options.inputs = inputsOf[i];
@@ -336,8 +281,8 @@ int Run(int argc, char** argv) {
     out.status = r.status;
     if (r.status == kStatusCancelled) return out;
     for (const std::string& line : r.messages) out.text.Put(stdout, line + "\n");
-    out.text.Put(stderr, r.errors);
-    if (!quiet) out.text.Put(stderr, SummaryLine(r.summary, m));
+    out.text.Put(stderr, r.boxes);
+    out.text.Put(stderr, Named(r.notes));
     if (report) out.text.Put(stderr, r.ReportText());
     if (!reportJson.empty()) out.reportJson = r.ReportJson();
     return out;
@@ -366,8 +311,8 @@ int Run(int argc, char** argv) {
     out << JsonArray(reports) << '\n';
     out.close();
     if (!out) {
-      Print(stderr, Text(EText::kReportNotWritten, {reportJson}) + "\n");
-      status = MoreSevere(status, kFileError);
+      Say(stderr, Text(EText::kReportNotWritten, {reportJson}) + "\n");
+      status = MoreSevere(status, kStatusFileError);
     }
   }
   return status;
@@ -384,7 +329,7 @@ int main(int argc, char** argv) {
     utf8.push_back(nullptr);
     return hvx::Run(static_cast<int>(args.size()), utf8.data());
   } catch (...) {
-    std::fprintf(stderr, "%s\n", hvx::Text(hvx::EText::kFailure).c_str());
+    std::fprintf(stderr, "halvex2qsx: %s\n", hvx::Text(hvx::EText::kFailure).c_str());
     return 2;
   }
 }

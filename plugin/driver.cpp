@@ -27,9 +27,10 @@ int RunConversion(IPlatform& p, std::string& outputPath, std::string& resultPath
   }
   // The logs are files beside the model here, shown and then removed. The
   // host's thread converts alone, as the host expects of its plug-in.
-  CConvertOptions options;
-  options.threads = 1;
-  const CConvertResult r = ConvertWith(p, modelPath, modelPath, options);
+  CConvertRequest request;
+  request.model = modelPath;
+  request.threads = 1;
+  const CConvertResult r = Convert(request, &p);
   if (r.status == kStatusMissing) {
     handBackResult();
     return kConvertDone;
@@ -39,7 +40,7 @@ int RunConversion(IPlatform& p, std::string& outputPath, std::string& resultPath
   p.RemoveLogs(modelPath);
   if (r.status != kStatusDone && r.status != kStatusFileError) return kConvertFailed;
   // A file error was shown to the user; the call still counts as done.
-  const std::string qsx = ReplaceExtension(modelPath, ".qsx");
+  const std::string qsx = OutputPathFor(modelPath, "", p.Separator());
   const std::optional<std::string> hostQsx = p.HostPath(qsx);
   if (!hostQsx && p.FileStatus(qsx)) {
     // Short names were turned off since the model was written.

@@ -14,6 +14,7 @@ import ctypes
 import json
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import threading
@@ -160,7 +161,11 @@ class CInterface(unittest.TestCase):
         self.assertEqual(expected, [json.loads(r["report"])])
         self.assertIsNone(convert(self.path("model.hvt"))["report"])
         # HALVEX_HTML: the page beside the .qsx in the output folder; the rest as before.
-        paged = convert(self.path("model.hvt"), self.path("out"), HALVEX_REPORT | HALVEX_HTML)
+        os.chdir(self.dir)
+        try:
+            paged = convert("model.hvt", "out", HALVEX_REPORT | HALVEX_HTML)
+        finally:
+            os.chdir(cwd)
         self.assertEqual([r[k] for k in ("status", "output", "messages", "errors")],
                          [paged[k] for k in ("status", "output", "messages", "errors")])
         self.assertEqual(["model.html", "model.qsx"], sorted(os.listdir(self.path("out"))))
@@ -174,19 +179,19 @@ class CInterface(unittest.TestCase):
         # Two links to one model: the .qsx of the one would be the other.
         os.symlink("clean.hvt", self.path("linked.hvt"))
         os.symlink("clean.hvt", self.path("linked.qsx"))
-        summary = ("halvex2qsx: " + self.path("problems.hvt") + ": not converted: 2 elements, 1 material, "
+        summary = (self.path("problems.hvt") + ": not converted: 2 elements, 1 material, "
                    "3 static loads; 1 unknown block; 7 lines outside blocks; reading stopped at line 1151; "
                    "2 dangling references (see --report)\n")
         cases = (
             ("clean.hvt", HALVEX_STRICT, 0, ""),
-            ("problems.hvt", 0, 0, ""),
+            ("problems.hvt", 0, 0, summary),
             ("problems.hvt", HALVEX_STRICT, 5, summary),
             ("x.qsx", HALVEX_STRICT, 4,
              "The file {0} is not written: it is the model file {0}.\n"
-             "halvex2qsx: could not write the result of {0}\n".format(self.path("x.qsx"))),
+             "could not write the result of {0}\n".format(self.path("x.qsx"))),
             ("linked.hvt", 0, 4,
              "The file {0} is not written: it is the model file {1}.\n"
-             "halvex2qsx: could not write the result of {1}\n".format(self.path("linked.qsx"),
+             "could not write the result of {1}\n".format(self.path("linked.qsx"),
                                                                     self.path("linked.hvt"))),
         )
         for model, flags, status, errors in cases:
@@ -198,6 +203,21 @@ class CInterface(unittest.TestCase):
                 for name, text in before.items():
                     self.assertEqual(text, read(self.path(name)), name)
         self.assertTrue(os.path.islink(self.path("linked.qsx")))
+
+    def test_errors_are_what_the_tool_prints(self):
+        # The same model through the tool and the C interface: the errors
+        # text is the tool's standard error less its name before each line.
+        for example, copy in (("frame-with-problems.hvt", "problems.hvt"), ("frame.hvt", "x.qsx")):
+            with self.subTest(model=copy):
+                shutil.copy(os.path.join(SOURCE, "examples", example), self.path(copy))
+                tool = subprocess.run([os.path.join(BUILD, "halvex2qsx"), self.path(copy)], capture_output=True,
+                                      env=dict(os.environ, LC_ALL="C"))
+                printed = tool.stderr.decode()
+                self.assertTrue(printed)
+                self.assertTrue(all(line.startswith(("halvex2qsx: ", "The file ")) for line in printed.splitlines()))
+                r = convert(self.path(copy))
+                self.assertEqual(tool.returncode, r["status"])
+                self.assertEqual(printed.replace("halvex2qsx: ", ""), r["errors"])
 
     def test_two_threads_in_one_folder(self):
         models = []

@@ -172,7 +172,7 @@ TEST(CommandLine, NothingLostWithoutAWord) {
       {"-o out good.hvt ./good.hvt", 0, "", false, {"out/good.qsx"}},
       {"--html -o out models/m1.hvt", 0, "", false, {"out/m1.qsx", "out/m1.html"}},
       {"-o nowhere good.hvt", 1, "halvex2qsx: output folder does not exist: nowhere\n", false, {}},
-      {"-o good.hvt models/m1.hvt", 1, "halvex2qsx: output folder does not exist: good.hvt\n", false, {}},
+      {"-o good.hvt models/m1.hvt", 1, "halvex2qsx: not a folder: good.hvt\n", false, {}},
       {"-o out a.hvt models/a.hvt", 1,
        "halvex2qsx: a.hvt and models/a.hvt would both be written to @DIR@/out/a.qsx; nothing converted\n", false, {}},
       {"sub/a.hvt sub/a.txt", 3, "model file not found", true, {"sub/a.qsx"}},  // sub/a.txt writes nothing

@@ -173,7 +173,8 @@ Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsig
     options.report = !countOnly;
     options.summary = countOnly;
     options.threads = threads;
-    return ConvertCut(model, options, cut);
+    options.cut = &cut;
+    return Convert(model, options);
   });
 }
 

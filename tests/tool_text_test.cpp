@@ -85,22 +85,22 @@ TEST(ToolTexts, SummaryLineCountsWhatWasPassedOver) {
     const char* line;
   } cases[] = {
       {0, kinds,
-       "halvex2qsx: m.hvt: not converted: 1 element, 3 static loads; partly converted: 2 constraint equations "
+       "m.hvt: not converted: 1 element, 3 static loads; partly converted: 2 constraint equations "
        "(see --report)\n"},
       {0, ones,
-       "halvex2qsx: m.hvt: not converted: 1 hinge property; 1 unknown block; 1 line outside blocks; "
+       "m.hvt: not converted: 1 hinge property; 1 unknown block; 1 line outside blocks; "
        "1 dangling reference (see --report)\n"},
       {0, many,
-       "halvex2qsx: m.hvt: not converted: 2 properties; 2 unknown blocks; 12 lines outside blocks; "
+       "m.hvt: not converted: 2 properties; 2 unknown blocks; 12 lines outside blocks; "
        "reading stopped at line 0; 1000 dangling references (see --report)\n"},
-      {0, empty, "halvex2qsx: m.hvt: no Halvex data block found; 3 lines outside blocks (see --report)\n"},
+      {0, empty, "m.hvt: no Halvex data block found; 3 lines outside blocks (see --report)\n"},
       {0, clean, ""},
       {0, notRead, ""},
-      {1, kinds, "halvex2qsx: m.hvt: 変換されなかったもの: 要素 1 件、静的荷重 3 件; 一部だけ変換されたもの: 拘束式 2 件 (詳しくは --report)\n"},
+      {1, kinds, "m.hvt: 変換されなかったもの: 要素 1 件、静的荷重 3 件; 一部だけ変換されたもの: 拘束式 2 件 (詳しくは --report)\n"},
       {2, ones,
-       "halvex2qsx: m.hvt: 변환되지 않음: 힌지 속성 1개; 알 수 없는 블록 1개; 블록 밖의 줄 1개; "
+       "m.hvt: 변환되지 않음: 힌지 속성 1개; 알 수 없는 블록 1개; 블록 밖의 줄 1개; "
        "정의되지 않은 대상에 대한 참조 1개 (자세한 내용은 --report)\n"},
-      {3, empty, "halvex2qsx: m.hvt: 未找到 Halvex 数据块; 数据块外的行 3 行（详见 --report）\n"},
+      {3, empty, "m.hvt: 未找到 Halvex 数据块; 数据块外的行 3 行（详见 --report）\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);

@@ -16,7 +16,9 @@
 #include <memory>
 #include <string>
 
-#include "api/conversion_env.h"
+#include "api/conversion.h"
+#include "base/env.h"
+#include "base/parallel.h"
 #include "reader/import.h"
 #include "writer/writer.h"
 
@@ -60,7 +62,8 @@ inline void ConvertBytes(const uint8_t* data, size_t size) {
     writer.Write("/fuzz/model.hvt", reader.GetDataPool());
     return;
   }
-  hvx::CConvertOptions options;
+  hvx::CConvertRequest options;
+  options.model = "/fuzz/model.hvt";
   options.report = true;
   options.threads = 2;
   hvx::CParallelism cut;
@@ -68,7 +71,8 @@ inline void ConvertBytes(const uint8_t* data, size_t size) {
   cut.writePieceLines = 4;
   cut.readFromBytes = 0;
   cut.writeFromLines = 0;
-  const hvx::CConvertResult r = hvx::ConvertWith(env, "/fuzz/model.hvt", "model.hvt", options, &cut);
+  options.cut = &cut;
+  const hvx::CConvertResult r = hvx::Convert(options, &env);
   // Rendering must not fail on any text the model carries.
   (void)r.ReportText();
   (void)r.ReportJson();
@@ -78,7 +82,7 @@ inline void ConvertBytes(const uint8_t* data, size_t size) {
     options.report = false;
     options.summary = true;
     CMemoryEnv again(data, size);
-    const hvx::CConvertResult counted = hvx::ConvertWith(again, "/fuzz/model.hvt", "model.hvt", options, &cut);
+    const hvx::CConvertResult counted = hvx::Convert(options, &again);
     if (counted.summary.danglingReferences != r.summary.danglingReferences) std::abort();
   }
 }
