@@ -269,7 +269,9 @@ std::string ReadingText(bool opened, const CConversionReport& facts, int64_t lin
   if (!opened) return "the model file could not be opened";
   if (facts.readStoppedAtLine >= 0)
     return Format("stopped at line %lld after a format error", static_cast<long long>(facts.readStoppedAtLine));
-  return Format("to the end of the file (%lld lines)", static_cast<long long>(lineCount));
+  return Format(facts.dataBlocks == 0 ? "to the end of the file (%lld lines): no Halvex data block found"
+                                      : "to the end of the file (%lld lines)",
+                static_cast<long long>(lineCount));
 }
 
 std::string LocalDateText() {

@@ -94,6 +94,7 @@ std::string ReportText(const CModelReport& r) {
   }
   s += "  unknown blocks: " + BlockList(f.UnknownBlocks()) + "\n";
   s += "  lines outside blocks: " + std::to_string(f.linesOutsideBlocks) + "\n";
+  if (f.dataBlocks == 0) s += "  no Halvex data block found\n";
   if (f.readStoppedAtLine < 0) {
     s += "  reading went on to the end of the file\n";
   } else {
@@ -159,6 +160,7 @@ nlohmann::ordered_json ReportJson(const CModelReport& r) {
   o["entities"] = entities;
   o["unknown_blocks"] = BlockJson(f.UnknownBlocks());
   o["lines_outside_blocks"] = f.linesOutsideBlocks;
+  o["no_data_block"] = f.dataBlocks == 0;
   o["read_stopped_at_line"] = f.readStoppedAtLine < 0 ? J(nullptr) : J(f.readStoppedAtLine);
   o["blocks_not_read"] = BlockJson(f.BlocksNotRead());
   o["checked"] = r.checked;
