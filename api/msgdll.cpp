@@ -36,6 +36,5 @@ int CMsgDll::Unload() {
   return 1;
 }
 
-bool CMsgDll::IsLoaded() { return g_handle != nullptr; }
 
 }  // namespace hvx

@@ -15,7 +15,6 @@ class CMsgDll {
   static int Load(const char* name = nullptr);
   // Frees the catalogue if loaded; always 1.
   static int Unload();
-  static bool IsLoaded();
 };
 
 }  // namespace hvx

@@ -103,7 +103,7 @@ class CImportNEUtral {
   void CutOff(hvx::EKind k, int32_t id);
   int32_t ReadMode() const { return m_pool->readMode; }
 
-  std::string_view m_line;      // text of the current block line (after CheckLine);
+  std::string_view m_line;      // text of the current block line (a line holding "<NULL>" reads as empty);
                                 // valid until the next line is taken
   std::span<const double> m_nums;  // its numbers (in m_numStore, or split ahead)
   int32_t m_lineCount = 0;      // lines consumed so far

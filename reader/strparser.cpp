@@ -34,23 +34,6 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-char* CHalvexStrParser::ReadLine(char* buf, int size, CLineSource& src) {
-  std::string_view line;
-  if (size <= 0 || !src.ReadLine(line)) return nullptr;
-  const size_t n = std::min(line.size(), static_cast<size_t>(size - 1));
-  std::memcpy(buf, line.data(), n);
-  buf[n] = '\0';
-  return buf;
-}
-
-int CHalvexStrParser::CheckLine(std::string_view line, std::string& out) {
-  if (line.find("<NULL>") != std::string_view::npos)
-    out.clear();
-  else
-    out.assign(line.data(), line.size());
-  return 1;
-}
-
 double CHalvexStrParser::Atof(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && IsSpace(text[i])) ++i;

@@ -19,13 +19,6 @@ class CHalvexStrParser {
   virtual ~CHalvexStrParser() = default;
   CHalvexStrParser() = delete;
 
-  // Reads the next line (at most size-1 characters, without its line feed)
-  // into buf. Returns buf, or nullptr at end of file.
-  static char* ReadLine(char* buf, int size, CLineSource& src);
-
-  // Copies line into out; a line holding "<NULL>" anywhere becomes empty.
-  static int CheckLine(std::string_view line, std::string& out);
-
   // Split a line into fields; both append to out and return 1.
   static int SplitToNumbers(std::string_view line, std::vector<double>& out);
   // SplitToNumbers for a line made only of plain decimal fields separated by

@@ -59,7 +59,7 @@ TEST(Catalogue, ConversionCheckCatchesChangedArguments) {
 std::set<std::string> IdentifiersInSources() {
   std::set<std::string> ids = {"IDS_HALVEX_Model_File_Filter", "IDS_HALVEX_Result_File_Filter"};
   const std::regex literal("\"(IDS_HALVEX_[A-Za-z0-9_]+)\"");
-  for (const char* folder : {"base", "cli", "host", "reader", "writer"})
+  for (const char* folder : {"base", "cli", "api", "plugin", "platform", "reader", "writer"})
     for (const auto& e : std::filesystem::recursive_directory_iterator(hvxtest::SourceDir() + "/" + folder)) {
       const std::string text = e.is_regular_file() ? hvxtest::ReadFile(e.path().string()) : "";
       for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m) ids.insert((*m)[1]);

@@ -228,7 +228,6 @@ TEST(Catalogue, TextsAndFallbacks) {
   const char* const kFallback = "Error : DLL is not loaded. check message dll!";
   const char* const kInvalid = "IDS_HALVEX_Invalid_format_in_line_d__";
   // The catalogue is loaded for the whole test run.
-  ASSERT_TRUE(hvx::CMsgDll::IsLoaded());
   EXPECT_EQ("Invalid format in line %d.\n", hvx::LookupMessage(kInvalid));
   EXPECT_EQ("Halvex Model Files (*.hvt)|*.hvt|All Files (*.*)|*.*||", hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
   EXPECT_EQ("Unknown message: IDS_NOPE\n", hvx::LookupMessage("IDS_NOPE"));
@@ -240,13 +239,12 @@ TEST(Catalogue, TextsAndFallbacks) {
   EXPECT_EQ(kFallback, hvx::LookupMessage(kInvalid));
   // A library without LoadStr is unloaded again.
   EXPECT_EQ(0, hvx::CMsgDll::Load((BinaryDir() + "/tests/libnomsg_lookup.so").c_str()));
-  EXPECT_FALSE(hvx::CMsgDll::IsLoaded());
   EXPECT_EQ(kFallback, hvx::LookupMessage(kInvalid));
   // Conversions go on with the fallback text in the logs.
   EXPECT_EQ(std::string(1, '\n').append(kFallback).append("\n\nImport <"), ConvertText(kBadNode).window.substr(0, 56));
 
   EXPECT_EQ(1, LoadCatalogue());
-  EXPECT_TRUE(hvx::CMsgDll::IsLoaded());
+  EXPECT_EQ("Invalid format in line %d.\n", hvx::LookupMessage(kInvalid));
 }
 
 // The plug-in library as a host loads it: the entry points, the application

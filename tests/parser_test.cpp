@@ -84,14 +84,6 @@ TEST(EvalNumber, NonFiniteAndOutOfRangeAreDefined) {
   EXPECT_EQ(2, hvx::TruncToInt(2.9));
 }
 
-TEST(CheckLine, NullMarkerEmptiesTheLine) {
-  std::string out = "old";
-  EXPECT_EQ(1, CHalvexStrParser::CheckLine("1,2,<NULL>,3", out));
-  EXPECT_EQ("", out);
-  CHalvexStrParser::CheckLine("  keep me ", out);
-  EXPECT_EQ("  keep me ", out);
-}
-
 std::vector<std::string> Lines(const std::string& data) {
   CMemoryLineSource src(data.data(), data.size());
   std::vector<std::string> lines;
@@ -133,19 +125,6 @@ TEST(ReadLine, FileSourceMatchesMemorySource) {
   while (fs.ReadLine(l)) fromFile.push_back(l);
   std::fclose(f);
   EXPECT_EQ(Lines(data), fromFile);
-}
-
-TEST(ReadLine, BufferInterface) {
-  const std::string data = "first\n" + std::string(600, 'z');
-  CMemoryLineSource src(data.data(), data.size());
-  char buf[500];
-  ASSERT_NE(nullptr, CHalvexStrParser::ReadLine(buf, 500, src));
-  EXPECT_STREQ("first", buf);
-  ASSERT_NE(nullptr, CHalvexStrParser::ReadLine(buf, 500, src));
-  EXPECT_EQ(499u, std::strlen(buf));
-  ASSERT_NE(nullptr, CHalvexStrParser::ReadLine(buf, 500, src));
-  EXPECT_EQ(101u, std::strlen(buf));
-  EXPECT_EQ(nullptr, CHalvexStrParser::ReadLine(buf, 500, src));
 }
 
 }  // namespace

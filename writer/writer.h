@@ -80,7 +80,6 @@ class CWriteQsxFromNeutral {
     WriteText(m_log, hvx::LookupMessage(id).c_str(), a...);
     m_log.Flush();
   }
-  hvx::CTextSink& OutSink() { return m_out; }
 
   // The data lines of a long section, in pieces of items: format(begin, end,
   // out) writes the lines of items [begin, end) to out (a CPieceOut). With
