@@ -31,116 +31,11 @@
 #include <utility>
 #include <vector>
 
+#include "store/map_indexes.h"
+#include "store/map_support.h"
+#include "store/segmented_array.h"
+
 namespace hvx {
-
-// Minimal-standard multiplicative hash, computed without overflow.
-inline uint32_t HashNumber(int32_t k) {
-  const int32_t q = k / 127773;
-  const int32_t r = k - 127773 * q;
-  int64_t h = int64_t{16807} * r - int64_t{2836} * q;
-  if (h < 0) h += 2147483647;
-  return static_cast<uint32_t>(h);
-}
-
-// A hint that p will be read soon. The empty asm statement keeps the
-// optimiser from dropping the hint.
-inline void PrefetchRead(const void* p) {
-  asm volatile("" ::"r"(p));
-  __builtin_prefetch(p);
-}
-inline void PrefetchWrite(const void* p) {
-  asm volatile("" ::"r"(p));
-  __builtin_prefetch(p, 1);
-}
-
-// a % d for 32-bit a and d through one multiplication (d fixed per map).
-class CFastMod {
-  __extension__ using UInt128 = unsigned __int128;  // GCC and Clang have it on 64-bit targets
-
-
- public:
-  explicit CFastMod(uint32_t d) : m_d(d), m_m(~uint64_t{0} / d + 1) {}
-  uint32_t operator()(uint32_t a) const {
-    const uint64_t low = m_m * a;
-    return static_cast<uint32_t>((static_cast<UInt128>(low) * m_d) >> 64);
-  }
-  uint32_t Divisor() const { return m_d; }
-
- private:
-  uint32_t m_d;
-  uint64_t m_m;
-};
-
-// Records stored as they are. A codec provides Stored (what an entry holds),
-// Encode (a new slot from a record), Reencode (replace a slot's record) and
-// Decode (copy a slot's record out); it may keep state of its own.
-template <class Rec>
-struct IdentityCodec {
-  using Stored = Rec;
-  static Stored Encode(const Rec& r) { return r; }
-  static Stored Encode(Rec&& r) { return std::move(r); }
-  static void Reencode(Stored& s, const Rec& r) { s = r; }
-  static void Reencode(Stored& s, Rec&& r) { s = std::move(r); }
-  static void Decode(const Stored& s, Rec& out) { out = s; }
-};
-
-// A growable array whose elements never move: fixed-size segments of about
-// 64 KiB, each allocated when first needed.
-template <class T>
-class CSegmentedArray {
- public:
-  static constexpr unsigned kShift = std::bit_width(std::max<size_t>(1, (size_t{1} << 16) / sizeof(T))) - 1;
-  static constexpr size_t kPerSegment = size_t{1} << kShift;
-
-  CSegmentedArray() = default;
-  CSegmentedArray(const CSegmentedArray&) = delete;
-  CSegmentedArray& operator=(const CSegmentedArray&) = delete;
-  ~CSegmentedArray() {
-    for (size_t i = 0; i < m_size; ++i) (*this)[i].~T();
-    for (T* s : m_segments) std::allocator<T>().deallocate(s, kPerSegment);
-  }
-
-  size_t size() const { return m_size; }
-  bool empty() const { return m_size == 0; }
-  T& operator[](size_t i) { return m_segments[i >> kShift][i & (kPerSegment - 1)]; }
-  const T& operator[](size_t i) const { return m_segments[i >> kShift][i & (kPerSegment - 1)]; }
-  T& back() { return (*this)[m_size - 1]; }
-
-  template <class... A>
-  T& emplace_back(A&&... args) {
-    if ((m_size & (kPerSegment - 1)) == 0 && (m_size >> kShift) == m_segments.size()) {
-      m_segments.reserve(m_segments.size() + 1);
-      m_segments.push_back(std::allocator<T>().allocate(kPerSegment));
-    }
-    T* slot = &m_segments[m_size >> kShift][m_size & (kPerSegment - 1)];
-    ::new (static_cast<void*>(slot)) T{std::forward<A>(args)...};
-    ++m_size;
-    return *slot;
-  }
-
-  // Visits every element in index order.
-  template <class F>
-  void ForEach(F&& f) const {
-    size_t left = m_size;
-    for (const T* s : m_segments) {
-      const size_t n = std::min(left, kPerSegment);
-      for (size_t i = 0; i < n; ++i) f(s[i]);
-      left -= n;
-    }
-  }
-
- private:
-  std::vector<T*> m_segments;
-  size_t m_size = 0;
-};
-
-// Where the previous look-up of a walk through a map was, to fetch ahead of
-// the next: kept by the map for its own look-ups, and by each thread that
-// reads a frozen map.
-struct CMapWalk {
-  uint32_t index = 0;   // entry index of the last look-up
-  uint32_t bucket = 0;  // and its bucket, when it was not the next entry
-};
 
 template <class Rec, class Codec = IdentityCodec<Rec>>
 class CHashMap {
@@ -377,10 +272,7 @@ class CHashMap {
     void operator()(void* p) const { std::free(p); }
   };
 
-  struct Slot {
-    uint32_t index;   // 1-based entry index, 0 = not stored
-    uint32_t handle;  // the entry's record handle (compact maps)
-  };
+  using Slot = CDirectIndex::Slot;
 
   static uint32_t Index(size_t n) {
     if (n > UINT32_MAX - 1) throw std::length_error("too many records");
@@ -497,115 +389,6 @@ class CHashMap {
       for (uint32_t x = lastBucket + 1; x <= b; ++x) PrefetchAhead(x, true);
   }
 
-  // Slot of each number, for the large maps, whose numbers are mostly dense
-  // from 1 up: walks in ascending number order then touch memory in order
-  // instead of one random bucket per number. Pages of 16384 numbers are made
-  // when the first number of the page is stored, as long as the pages stay
-  // within about twice the entries' count; a page refused then, and negative
-  // numbers, are answered by the bucket chains.
-  class CDirectIndex {
-   public:
-    // Marks a number this index cannot answer for.
-    static Slot* Unknown() {
-      static Slot marker;
-      return &marker;
-    }
-
-    // The slot of key; nullptr when key is not stored, Unknown() when this
-    // index cannot tell.
-    Slot* Find(int32_t key) const {
-      if (key < 0) return Unknown();
-      const size_t pg = static_cast<size_t>(key) >> kPageBits;
-      if (pg >= m_pages.size()) return nullptr;
-      Slot* page = m_pages[pg].get();
-      if (!page || page == Unknown()) return page;
-      return &page[static_cast<uint32_t>(key) & (kPage - 1)];
-    }
-
-    void Prefetch(int32_t key) const {
-      const size_t pg = static_cast<size_t>(static_cast<uint32_t>(key)) >> kPageBits;
-      if (key >= 0 && pg < m_pages.size())
-        if (const Slot* page = m_pages[pg].get(); page && page != Unknown())
-          PrefetchRead(&page[static_cast<uint32_t>(key) & (kPage - 1)]);
-    }
-
-    // Records a newly stored key (entry index 1-based, count after storing);
-    // false when this index does not answer for it.
-    bool Add(int32_t key, uint32_t index, uint32_t handle, size_t count) {
-      if (key < 0) return false;
-      const size_t pg = static_cast<size_t>(key) >> kPageBits;
-      if (pg >= m_pages.size()) m_pages.resize(pg + 1);
-      Slot* page = m_pages[pg].get();
-      if (!page) {
-        if ((m_made + 1) * kPage > 2 * count + 4 * kPage) {
-          m_pages[pg].reset(Unknown());
-          return false;
-        }
-        page = static_cast<Slot*>(std::calloc(kPage, sizeof(Slot)));
-        if (!page) throw std::bad_alloc();
-        m_pages[pg].reset(page);
-        ++m_made;
-      }
-      if (page == Unknown()) return false;
-      page[static_cast<uint32_t>(key) & (kPage - 1)] = Slot{index, handle};
-      return true;
-    }
-
-   private:
-    static constexpr unsigned kPageBits = 14;
-    static constexpr size_t kPage = size_t{1} << kPageBits;
-    struct PageDeleter {
-      void operator()(Slot* p) const {
-        if (p != Unknown()) std::free(p);
-      }
-    };
-    std::vector<std::unique_ptr<Slot, PageDeleter>> m_pages;
-    size_t m_made = 0;
-  };
-  // Number to entry for a map without a direct index once its chains grow
-  // long: the bucket count is fixed (the enumeration order depends on it), so
-  // a map of many more records than buckets would walk long chains on every
-  // store and look-up. Open addressing over entry indices (1-based, 0 free),
-  // at most half full. Built by Store only, so frozen maps read it safely.
-  class CKeyIndex {
-   public:
-    bool Active() const { return !m_slots.empty(); }
-    uint32_t Find(int32_t key, const CSegmentedArray<Entry>& entries) const {
-      const size_t mask = m_slots.size() - 1;
-      for (size_t i = Home(key, mask);; i = (i + 1) & mask) {
-        const uint32_t e = m_slots[i];
-        if (e == 0 || entries[e - 1].key == key) return e;
-      }
-    }
-    // Adds entry index (1-based) of a key not yet in the index.
-    // Adds the entry just appended (index 1-based, the last of entries).
-    void Add(uint32_t index, const CSegmentedArray<Entry>& entries) {
-      if (2 * (m_count + 1) > m_slots.size())
-        Build(entries, 2 * m_slots.size());
-      else
-        Put(index, entries);
-    }
-    // Indexes every entry, in a table of at least minSlots.
-    void Build(const CSegmentedArray<Entry>& entries, size_t minSlots = 0) {
-      m_slots.assign(std::bit_ceil(std::max({minSlots, 4 * entries.size(), size_t{64}})), 0);
-      m_count = 0;
-      for (size_t i = 0; i < entries.size(); ++i) Put(static_cast<uint32_t>(i + 1), entries);
-    }
-
-   private:
-    static size_t Home(int32_t key, size_t mask) {
-      return static_cast<size_t>((uint64_t{static_cast<uint32_t>(key)} * 0x9E3779B97F4A7C15ull) >> 32) & mask;
-    }
-    void Put(uint32_t index, const CSegmentedArray<Entry>& entries) {
-      const size_t mask = m_slots.size() - 1;
-      size_t i = Home(entries[index - 1].key, mask);
-      while (m_slots[i] != 0) i = (i + 1) & mask;
-      m_slots[i] = index;
-      ++m_count;
-    }
-    std::vector<uint32_t> m_slots;
-    size_t m_count = 0;
-  };
   static constexpr size_t kKeyIndexPerBucket = 4;
   static constexpr uint32_t kDirectFrom = 65536;
   static constexpr uint32_t kSequentialAhead = 8;
@@ -617,7 +400,7 @@ class CHashMap {
   mutable CSegmentedArray<Entry> m_entries;
   mutable size_t m_linked = 0;
   std::unique_ptr<CDirectIndex> m_direct;
-  CKeyIndex m_keys;  // maps without m_direct, once they hold kKeyIndexPerBucket records per bucket
+  CKeyIndex<CSegmentedArray<Entry>> m_keys;  // maps without m_direct, once they hold kKeyIndexPerBucket records per bucket
   bool m_allDirect = true;  // every number stored is in m_direct
   mutable CMapWalk m_walk;  // of the look-ups without a walk state of their own
   [[no_unique_address]] Codec m_codec;
