@@ -4,7 +4,8 @@
 The table is HALVEX_LAYERS in the top CMakeLists.txt: one row per folder,
 naming the folders whose headers its files may include (besides its own).
 A file may include a project header only as "folder/name.h" with a folder
-of its row, and only a header that exists; "../" never. Prints each faulty
+of its row, and only a header that exists; "../" never; a header private to
+its folder only from that folder. Prints each faulty
 include with its file and line and exits 1 when there is one.
 
 usage: layers_test.py SOURCE_DIR
@@ -21,6 +22,10 @@ if not table:
 allowed = {}
 for folder, below in re.findall(r'"(\w+):([\w ]*)"', table.group(1)):
     allowed[folder] = set(below.split()) | {folder}
+
+# Headers that belong to their folder's own files: the writer's section
+# writers are private to the writer.
+internal = {"writer/sections.h", "writer/pieces.h"}
 
 include = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
 faults = []
@@ -48,6 +53,8 @@ for folder in sorted(allowed):
                     elif parts[0] not in allowed[folder]:
                         faults.append(f"{rel}:{n}: {folder}/ may not include \"{target}\" "
                                       f"(it may include {', '.join(sorted(allowed[folder]))})")
+                    elif target in internal and parts[0] != folder:
+                        faults.append(f"{rel}:{n}: \"{target}\" is private to {parts[0]}/")
                     elif not os.path.exists(os.path.join(root, target)):
                         faults.append(f"{rel}:{n}: \"{target}\" does not exist")
 for fault in faults:

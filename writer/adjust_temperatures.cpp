@@ -1,11 +1,11 @@
 // Model adjustment before writing: element temperature loads of static cases
 // carry a thermal expansion coefficient, which replaces the one of the
 // element's material (entry 37), so the material output writes it as THERMAL.
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
-void CWriteQsxFromNeutral::AdjustElementTemperatures() {
+void CQsxSections::AdjustElementTemperatures() {
   CDataPool& pool = Pool();
   if (pool.loads.Empty()) return;
   T_LOAD_D load;

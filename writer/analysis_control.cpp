@@ -1,5 +1,5 @@
 // Analysis-control extension sections (*HVX-).
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -26,7 +26,7 @@ const char* YesNo(bool b) { return b ? "YES" : "NO"; }
 
 }  // namespace
 
-int CWriteQsxFromNeutral::WriteHvxAnalType() {
+int CQsxSections::WriteHvxAnalType() {
   if (ReadMode() != 1 || Pool().loads.Empty()) return 1;
   Out("*HVX-ANALTYPE    ; [Halvex] Analysis Type\n");
   Out("; NAME=NAME, ANALTYPE, DESC                                            : 1st line\n");
@@ -93,7 +93,7 @@ int CWriteQsxFromNeutral::WriteHvxAnalType() {
   Out("\n");
   return 1;
 }
-int CWriteQsxFromNeutral::WriteHvxDegree() {
+int CQsxSections::WriteHvxDegree() {
   if (ReadMode() != 1) return 1;
   // Digit k of the structure code frees degree of freedom k.
   const std::string code = hvx::Format("%d", Pool().Analysis().structCode);
@@ -107,7 +107,7 @@ int CWriteQsxFromNeutral::WriteHvxDegree() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteHvxPrintOpt() {
+int CQsxSections::WriteHvxPrintOpt() {
   if (ReadMode() != 1) return 1;
   const int32_t* v = Pool().Analysis().set;
   auto yn = [&](int i) { return v[i] != 0 ? "NO" : "YES"; };
@@ -121,7 +121,7 @@ int CWriteQsxFromNeutral::WriteHvxPrintOpt() {
   Out("\n");
   return 1;
 }
-int CWriteQsxFromNeutral::WriteHvxConstraint() {
+int CQsxSections::WriteHvxConstraint() {
   if (ReadMode() != 1) return 1;
   hvx::CSection s = Section({
       "*HVX-CONSTRAINT\n",
@@ -158,7 +158,7 @@ int CWriteQsxFromNeutral::WriteHvxConstraint() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteHvxEigenCtrl() {
+int CQsxSections::WriteHvxEigenCtrl() {
   if (ReadMode() != 1 || Pool().loads.Empty()) return 1;
   // The same search as "*EIGEN-CTRL": case type 2, then case type 1, then any
   // dynamic load set, each in enumeration order.
@@ -191,7 +191,7 @@ int CWriteQsxFromNeutral::WriteHvxEigenCtrl() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteHvxNlCtrl() {
+int CQsxSections::WriteHvxNlCtrl() {
   if (ReadMode() != 1 || Pool().loads.Empty()) return 1;
   hvx::CSection s = Section({
       "*HVX-NLCTRL    ; [Halvex] Nonlinear Analysis Control\n",

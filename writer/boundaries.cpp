@@ -2,7 +2,7 @@
 // *RIGIDLINK, *FRAME-RLS and *OFFSET.
 #include <cstdlib>
 
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -39,7 +39,7 @@ bool ModelConstraintSet(const CDataPool& pool, T_CNST_D& set) {
 
 }  // namespace
 
-int CWriteQsxFromNeutral::WriteConstraint() {
+int CQsxSections::WriteConstraint() {
   hvx::CSection s = Section({"*CONSTRAINT    ; Supports\n", "; NODE_LIST, CONST(Dx,Dy,Dz,Rx,Ry,Rz), GROUP\n"});
   T_CNST_D set;
   if (ModelConstraintSet(Pool(), set))
@@ -56,7 +56,7 @@ int CWriteQsxFromNeutral::WriteConstraint() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteRigidLink() {
+int CQsxSections::WriteRigidLink() {
   T_CNST_D set;
   if (!ModelConstraintSet(Pool(), set)) return 1;
   static const char* const kDof[] = {"100000", "010000", "001000", "000100", "000010", "000001"};
@@ -78,7 +78,7 @@ int CWriteQsxFromNeutral::WriteRigidLink() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteFrameRelease() {
+int CQsxSections::WriteFrameRelease() {
   hvx::CSection s = Section({"*FRAME-RLS    ; Beam End Release\n",
                              "; ELEM_LIST, bVALUE, FLAG-i, Fxi, Fyi, Fzi, Mxi, Myi, Mzi        ; 1st line\n",
                              ";                    FLAG-j, Fxj, Fyj, Fzj, Mxj, Myj, Mzj, GROUP ; 2nd line\n"});
@@ -95,7 +95,7 @@ int CWriteQsxFromNeutral::WriteFrameRelease() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteOffset() {
+int CQsxSections::WriteOffset() {
   if (Pool().elements.Empty()) return 1;
   hvx::CSection s =
       Section({"*OFFSET    ; Beam End Offsets\n",

@@ -1,6 +1,6 @@
 // Boundary-group name by element number, looked up in constant time: the name
 // of the first boundary group (in list order) holding the element, as
-// CWriteQsxFromNeutral::BoundaryGroupName gives it, for sections that name
+// CQsxSections::BoundaryGroupName gives it, for sections that name
 // the group of many elements. Built from the finished list.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 

@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "writer/function_points.h"
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -44,7 +44,7 @@ std::unordered_map<int32_t, double> SpectrumDampingRatios(CDataPool& pool) {
 
 }  // namespace
 
-int CWriteQsxFromNeutral::WriteEigenControl() {
+int CQsxSections::WriteEigenControl() {
   CDataPool& pool = Pool();
   if (pool.loads.Empty()) return 1;
   const std::vector<int32_t> keys = pool.loads.Keys();
@@ -82,7 +82,7 @@ int CWriteQsxFromNeutral::WriteEigenControl() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteSpectrumControl() {
+int CQsxSections::WriteSpectrumControl() {
   CDataPool& pool = Pool();
   for (int32_t id : pool.loads.Keys()) {
     const T_LOAD_D* load = pool.loads.Find(id);
@@ -98,7 +98,7 @@ int CWriteQsxFromNeutral::WriteSpectrumControl() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteSpectrumFunction() {
+int CQsxSections::WriteSpectrumFunction() {
   CDataPool& pool = Pool();
   hvx::CSection s = Section({"*SFUNCTION    ; Specturm Function\n",
                              "; FUNC=NAME, iTYPE, iMETHOD, SCALE/MAX, GRAV, DRATIO, DESC  ; line 1\n",
@@ -111,13 +111,13 @@ int CWriteQsxFromNeutral::WriteSpectrumFunction() {
     const auto ratio = ratios.find(id);
     s.Line("FUNC=%s, %d, %d, %g, %g, %g, \n", NameOr(f.title, "SFUNC%d", id), 2, 0, 1.0, 0.0,
            ratio == ratios.end() ? 0.0 : ratio->second);
-    hvx::WritePointPairs(*this, f, " %g, %g", ", %g, %g\n");
+    hvx::WritePointPairs(m_out, f, " %g, %g", ", %g, %g\n");
   });
   s.Close();
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteSpectrumLoadCase() {
+int CQsxSections::WriteSpectrumLoadCase() {
   CDataPool& pool = Pool();
   if (pool.loads.Empty()) return 1;
   // The spectrum case syntax needs the newer format version; it is set back
@@ -163,7 +163,7 @@ int CWriteQsxFromNeutral::WriteSpectrumLoadCase() {
           Out("     YES, 1, %g, ", load->M[0]);
           const T_FUNC_D* modal = hvx::ModalDampingFunction(pool, *load);
           if (modal) MarkWritten(hvx::EKind::kFunctions, "*SPLDCASE", load->Q[1]);
-          if (!modal || hvx::WriteModalDampingPoints(*this, *modal) == 0) Out("\n");
+          if (!modal || hvx::WriteModalDampingPoints(m_out, *modal) == 0) Out("\n");
           break;
         }
         case 2:

@@ -16,7 +16,7 @@
 // Higher-order topologies are written with their corner nodes only.
 #include <atomic>
 
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -49,7 +49,7 @@ void TurnBeam(const CDataPool& pool, T_ELEM_D& e, CMapWalk& walk) {
 
 // One *ELEMENT line; false for an element this section passes over. Reads
 // the store only as several threads may at once.
-bool CWriteQsxFromNeutral::FormatElement(int32_t id, const T_ELEM_D& e, hvx::CPieceOut& out) const {
+bool CQsxSections::FormatElement(int32_t id, const T_ELEM_D& e, hvx::CPieceOut& out) const {
   // Material: the element's own in read mode 1, its property's in read
   // mode 0 (1 when the property does not exist).
   int32_t mat = e.mat;
@@ -116,7 +116,7 @@ bool CWriteQsxFromNeutral::FormatElement(int32_t id, const T_ELEM_D& e, hvx::CPi
   }
 }
 
-int CWriteQsxFromNeutral::WriteElement() {
+int CQsxSections::WriteElement() {
   const auto& elements = Pool().elements;
   if (elements.Empty()) return 1;
   Out("*ELEMENT    ; Elements\n");

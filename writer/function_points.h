@@ -7,7 +7,8 @@
 #include <cstddef>
 
 #include "base/numbers.h"
-#include "writer/writer.h"
+#include "store/datapool.h"
+#include "writer/textsink.h"
 
 namespace hvx {
 
@@ -15,10 +16,10 @@ inline size_t PointCount(const T_FUNC_D& f) { return std::min(f.arg.size(), f.va
 
 // Pairs two to a line: evenFmt opens a line, oddFmt ends it; an odd count is
 // closed by a line break after the last point.
-inline void WritePointPairs(CWriteQsxFromNeutral& w, const T_FUNC_D& f, const char* evenFmt, const char* oddFmt) {
+inline void WritePointPairs(CTextSink& w, const T_FUNC_D& f, const char* evenFmt, const char* oddFmt) {
   const size_t n = PointCount(f);
-  for (size_t i = 0; i < n; ++i) w.Out(i % 2 == 0 ? evenFmt : oddFmt, f.arg[i], f.value[i]);
-  if (n % 2 == 1) w.Out("\n");
+  for (size_t i = 0; i < n; ++i) w.Format(i % 2 == 0 ? evenFmt : oddFmt, f.arg[i], f.value[i]);
+  if (n % 2 == 1) w.Format("\n");
 }
 
 // The modal damping function a load set names, when it exists with type 17.
@@ -29,13 +30,13 @@ inline const T_FUNC_D* ModalDampingFunction(CDataPool& pool, const T_LOAD_D& loa
 
 // Modal damping points: a line break after each of the first six points; the
 // seventh and later run on and are closed by one line break. Returns the count.
-inline size_t WriteModalDampingPoints(CWriteQsxFromNeutral& w, const T_FUNC_D& f) {
+inline size_t WriteModalDampingPoints(CTextSink& w, const T_FUNC_D& f) {
   const size_t n = PointCount(f);
   for (size_t i = 0; i < n; ++i) {
-    w.Out(" %d, %g,", TruncToInt(f.arg[i]), f.value[i]);
-    if (i < 6) w.Out("\n");
+    w.Format(" %d, %g,", TruncToInt(f.arg[i]), f.value[i]);
+    if (i < 6) w.Format("\n");
   }
-  if (n >= 7) w.Out("\n");
+  if (n >= 7) w.Format("\n");
   return n;
 }
 

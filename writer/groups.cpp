@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -144,7 +144,7 @@ class CBoundaryCollector {
 
 }  // namespace
 
-int CWriteQsxFromNeutral::WriteGroup() {
+int CQsxSections::WriteGroup() {
   const auto& groups = Pool().groups;
   if (groups.Empty()) return 1;
   Out("*GROUP    ; Group\n");

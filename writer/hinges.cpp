@@ -4,7 +4,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -82,7 +82,7 @@ constexpr const char* kComponentComments[6] = {
 
 }  // namespace
 
-int CWriteQsxFromNeutral::WriteInitialForce() {
+int CQsxSections::WriteInitialForce() {
   if (ReadMode() != 1 || Pool().elements.Empty()) return 1;
   hvx::CSection s = Section({"*INIFORCE    ; Initial Forces for Geometric Stiffness\n", "; ELEM_LIST, DIR, FORCE\n"});
   ForEachElement([](const T_ELEMKEY_D& k) { return k.axial; },
@@ -92,7 +92,7 @@ int CWriteQsxFromNeutral::WriteInitialForce() {
 }
 
 // The model data of one component line, after "  YES, 1, <keyword>, ".
-static void WriteHingeModelData(CWriteQsxFromNeutral& w, const char* key, const T_SKCV_D& cv) {
+static void WriteHingeModelData(CQsxSections& w, const char* key, const T_SKCV_D& cv) {
   const double* s = cv.value;  // s1 is s[0]
   const int32_t p0 = cv.ints[0];
   const bool multiA = IsOneOf(key, {"KIN", "ORG", "PKO", "DEG", "SYM", "NBI", "EBI", "ETR", "ETE"});
@@ -135,7 +135,7 @@ static void WriteHingeModelData(CWriteQsxFromNeutral& w, const char* key, const 
 // Lines 8 and 9: the two axial-moment interaction curves, continued with
 // trailing backslashes, then the fixed yield-surface line. A curve number
 // that is not in the store writes zeros.
-static void WriteHingeInteraction(CWriteQsxFromNeutral& w, const T_IHPR_D& h) {
+static void WriteHingeInteraction(CQsxSections& w, const T_IHPR_D& h) {
   for (int c = 0; c < 2; ++c) {
     static const T_SKCV_D kNoCurve;
     const T_SKCV_D* cv = w.Pool().curves.Find(h.inter[c]);
@@ -152,7 +152,7 @@ static void WriteHingeInteraction(CWriteQsxFromNeutral& w, const T_IHPR_D& h) {
   w.Out("  NO, 1.1, 1.1, 1.4, 2, 2, 2, 2, 2, 2, 2, 2, 2\n");
 }
 
-int CWriteQsxFromNeutral::WriteHingeProperty() {
+int CQsxSections::WriteHingeProperty() {
   if (ReadMode() != 1 || Pool().hinges.Empty()) return 1;
   Out("*VERSION\n");
   Out("  7.0.0\n\n");
@@ -250,7 +250,7 @@ int CWriteQsxFromNeutral::WriteHingeProperty() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteHingeAssign() {
+int CQsxSections::WriteHingeAssign() {
   if (ReadMode() != 1 || Pool().elements.Empty()) return 1;
   hvx::CSection s = Section({"*IHINGE-ASSIGN  ; Inelastic Hinge Assignment\n", "; ELEM_LIST, PROP\n"});
   for (const T_ELEMKEY_D& k : SortedElements())
@@ -259,7 +259,7 @@ int CWriteQsxFromNeutral::WriteHingeAssign() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteInitialElementForce() {
+int CQsxSections::WriteInitialElementForce() {
   if (Pool().initForces.Empty()) return 1;
   Out("*VERSION\n");
   Out("  6.7.1\n\n");

@@ -3,7 +3,7 @@
 // of type code 82 in ascending number order).
 #include "geometry/mathfunc.h"
 #include "writer/boundary_index.h"
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -11,7 +11,7 @@ namespace {
 
 constexpr int32_t kLinkCode = 82;
 
-std::string LinkPropName(const T_PROP_D& p, int32_t id) { return CWriteQsxFromNeutral::NameOr(p.title, "GPROP%d", id); }
+std::string LinkPropName(const T_PROP_D& p, int32_t id) { return CQsxSections::NameOr(p.title, "GPROP%d", id); }
 
 const char* AppTypeName(int32_t app) {
   switch (app) {
@@ -39,7 +39,7 @@ void DofFlags(int32_t flag, const char* out[6]) {
 
 }  // namespace
 
-void CWriteQsxFromNeutral::WriteNlPropWalk(const std::vector<int32_t>& ids) {
+void CQsxSections::WriteNlPropWalk(const std::vector<int32_t>& ids) {
   hvx::CSection s = Section({"*NL-PROP    ; General Link Property\n",
                              "; NAME, APPTYPE, TYPE, TW, bUSEMASS, TM, bSSL, DY, DZ, DESC\n",
                              "; bLDX, DX, EFFDAMP, bNDX, [NL_PROP]\n",
@@ -100,7 +100,7 @@ void CWriteQsxFromNeutral::WriteNlPropWalk(const std::vector<int32_t>& ids) {
   s.Close();
 }
 
-void CWriteQsxFromNeutral::WriteHvxNlPropWalk(const std::vector<int32_t>& ids) {
+void CQsxSections::WriteHvxNlPropWalk(const std::vector<int32_t>& ids) {
   hvx::CSection s = Section({"*HVX-NL-PROP\n"});
   ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
     if (p.type != kLinkCode) return;
@@ -110,7 +110,7 @@ void CWriteQsxFromNeutral::WriteHvxNlPropWalk(const std::vector<int32_t>& ids) {
   s.Close();
 }
 
-int CWriteQsxFromNeutral::WriteGeneralLink() {
+int CQsxSections::WriteGeneralLink() {
   const auto& elements = Pool().elements;
   if (elements.Empty()) return 1;
   hvx::CSection s = Section(

@@ -9,11 +9,11 @@
 //   THERMAL | 37
 //   DEN     | 50 times the gravity of the analysis settings
 //   MASS    | 50
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
-int CWriteQsxFromNeutral::WriteMaterial() {
+int CQsxSections::WriteMaterial() {
   const auto& materials = Pool().materials;
   if (materials.Empty()) return 1;
   Out("*MATERIAL    ; Material\n");

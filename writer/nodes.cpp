@@ -1,9 +1,9 @@
 // Node output: *NODE, every node with its position in ascending number order.
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
-int CWriteQsxFromNeutral::WriteNode() {
+int CQsxSections::WriteNode() {
   const auto& nodes = Pool().nodes;
   if (nodes.Empty()) return 1;
   Out("*NODE    ; Nodes\n");

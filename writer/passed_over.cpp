@@ -4,24 +4,24 @@
 #include <map>
 #include <utility>
 
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
 using hvx::EKind;
 
-void CWriteQsxFromNeutral::ElementsWrittenTo(const char* section) {
+void CQsxSections::ElementsWrittenTo(const char* section) {
   if (m_report) m_report->AddWritten(EKind::kElements, section, m_elemWritten);
   m_elemWritten = 0;
 }
 
-void CWriteQsxFromNeutral::ElementPassed(const char* reason) {
+void CQsxSections::ElementPassed(const char* reason) {
   if (!m_report || m_elemMark[m_curElem] != 0) return;
   m_elemMark[m_curElem] = 2;
   m_report->NotConverted(EKind::kElements, reason, m_sortedElements[m_curElem].id);
 }
 
-void CWriteQsxFromNeutral::FinishReport() {
+void CQsxSections::FinishReport() {
   if (!m_report) return;
   CDataPool& pool = Pool();
 

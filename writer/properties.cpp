@@ -15,7 +15,7 @@
 //
 // *THICKNESS: types 11-14 one thickness (entry 1); 15 and 16 entry 1 / 1000
 // in-plane and entry 1 out-of-plane; 17 and 18 entry 1 for both.
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 #include <cmath>
 
@@ -35,7 +35,7 @@ void StiffnessLines(hvx::CSection& s, const char* format, const double* v) {
 }
 }  // namespace
 
-int CWriteQsxFromNeutral::WriteProperties() {
+int CQsxSections::WriteProperties() {
   if (Pool().properties.Empty()) return 1;
   const std::vector<int32_t> ids = Pool().properties.SortedKeys();
   WriteSectionWalk(ids);
@@ -46,7 +46,7 @@ int CWriteQsxFromNeutral::WriteProperties() {
   return 1;
 }
 
-void CWriteQsxFromNeutral::WriteSectionWalk(const std::vector<int32_t>& ids) {
+void CQsxSections::WriteSectionWalk(const std::vector<int32_t>& ids) {
   hvx::CSection s = Section({
       "*SECTION    ; Section\n",
       "; iSEC, TYPE, SNAME, [OFFSET], bSD, SHAPE, [DATA] {, CCSHAPE or iCEL}          ; 1st line - DB/USER\n",
@@ -156,7 +156,7 @@ void CWriteQsxFromNeutral::WriteSectionWalk(const std::vector<int32_t>& ids) {
   s.Close();
 }
 
-void CWriteQsxFromNeutral::WriteThicknessWalk(const std::vector<int32_t>& ids) {
+void CQsxSections::WriteThicknessWalk(const std::vector<int32_t>& ids) {
   hvx::CSection s = Section({
       "*THICKNESS    ; Thickness\n",
       "; iTHK, TYPE, bSAME, THIK-IN, THIK-OUT                 ; TYPE=VALUE\n",

@@ -9,7 +9,7 @@
 // node missing from the store is taken at the origin.
 #include "geometry/mathfunc.h"
 #include "writer/boundary_index.h"
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -30,12 +30,12 @@ void NodePos(const CDataPool& pool, int32_t id, double out[3]) {
 }
 
 std::string SpringTypeName(const T_PROP_D& p, int32_t id) {
-  return CWriteQsxFromNeutral::NameOr(p.title, "GSPR%d", id);
+  return CQsxSections::NameOr(p.title, "GSPR%d", id);
 }
 
 }  // namespace
 
-void CWriteQsxFromNeutral::WriteGsprTypeWalk(const std::vector<int32_t>& ids) {
+void CQsxSections::WriteGsprTypeWalk(const std::vector<int32_t>& ids) {
   hvx::CSection s = Section({"*GSPRTYPE    ; Define General Spring Supports\n",
                              "; NAME, SDx1, SDy1, SDy2, SDz1, SDz2, SDz3, ..., SRz1, ..., SRz6\n"});
   ForEachProperty(ids, [&](int32_t id, const T_PROP_D& p) {
@@ -49,7 +49,7 @@ void CWriteQsxFromNeutral::WriteGsprTypeWalk(const std::vector<int32_t>& ids) {
   s.Close();
 }
 
-int CWriteQsxFromNeutral::WriteGeneralSpring() {
+int CQsxSections::WriteGeneralSpring() {
   hvx::CSection s = Section({"*GSPRING    ; General Spring Supports\n", "; NODE_LIST, TYPE-NAME, GROUP\n"});
   auto selected = [](const T_ELEMKEY_D& k) { return k.type == 81; };
   ForEachElement(selected, [&](int32_t, const T_ELEM_D& e) {
@@ -92,7 +92,7 @@ int CWriteQsxFromNeutral::WriteGeneralSpring() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteNodalMass() {
+int CQsxSections::WriteNodalMass() {
   hvx::CSection s = Section({"*NODALMASS    ; Nodal Masses\n", "; NODE_LIST, mX, mY, mZ, rmX, rmY, rmZ\n"});
   auto selected = [](const T_ELEMKEY_D& k) { return k.type == 27 && k.topo == 9; };
   ForEachElement(selected, [&](int32_t, const T_ELEM_D& e) {
@@ -107,7 +107,7 @@ int CWriteQsxFromNeutral::WriteNodalMass() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WritePointSpring() {
+int CQsxSections::WritePointSpring() {
   hvx::CSection s =
       Section({"*SPRING    ; Point Spring Supports\n", "; NODE_LIST, SDx, SDy, SDz, SRx, SRy,SRz, GROUP\n"});
   const hvx::CBoundaryIndex groups(BoundaryGroups());
@@ -124,7 +124,7 @@ int CWriteQsxFromNeutral::WritePointSpring() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteElasticLink() {
+int CQsxSections::WriteElasticLink() {
   hvx::CSection s = Section(
       {"*ELASTICLINK\n",
        "; iNO, iNODE1, iNODE2, LINK, ANGLE, SDx, SDy, SDz, SRx, SRy, SRz, bSHEAR, DRy, DRz, GROUP   ; GEN\n",
@@ -151,7 +151,7 @@ int CWriteQsxFromNeutral::WriteElasticLink() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteLocalAxis() {
+int CQsxSections::WriteLocalAxis() {
   hvx::CSection s = Section({"*LOCALAXIS    ; Node Local Axis\n",
                              "; NODE_LIST, iMETHOD, ANGLE-x, ANGLE-y, ANGLE-z                    ; iMETHOD=1\n",
                              "; NODE_LIST, iMETHOD, P0X, P0Y, P0Z, P1X, P1Y, P1Z, P2X, P2Y, P2Z  ; iMETHOD=2\n",

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -82,7 +82,7 @@ int SolidFace(const T_ELEM_D& e, int32_t first, int32_t second) {
 // writer has them); what an entry reports or logs goes through the piece.
 class CStaticCaseWriter {
  public:
-  CStaticCaseWriter(CWriteQsxFromNeutral& w, const T_LOAD_D& load) : m_w(w), m_pool(w.Pool()), m_load(load) {}
+  CStaticCaseWriter(CQsxSections& w, const T_LOAD_D& load) : m_w(w), m_pool(w.Pool()), m_load(load) {}
 
   void WriteAll(int32_t id) {
     NodalLoads(kNodalForce);
@@ -358,19 +358,19 @@ class CStaticCaseWriter {
     s.Close();
   }
 
-  CWriteQsxFromNeutral& m_w;
+  CQsxSections& m_w;
   const CDataPool& m_pool;
   const T_LOAD_D& m_load;
 };
 
 }  // namespace
 
-bool CWriteQsxFromNeutral::IsStaticLoadCase(const T_LOAD_D& load) const {
+bool CQsxSections::IsStaticLoadCase(const T_LOAD_D& load) const {
   const T_LCOP_D* option = m_pool->caseOptions.Find(load.lcop);
   return option && option->caseType == 3 && load.dynCode == 0;
 }
 
-int CWriteQsxFromNeutral::WriteStaticCaseTable() {
+int CQsxSections::WriteStaticCaseTable() {
   hvx::CSection s = Section({"*STLDCASE\n"});
   T_LOAD_D load;
   for (int32_t id : Pool().loads.SortedKeys()) {
@@ -383,7 +383,7 @@ int CWriteQsxFromNeutral::WriteStaticCaseTable() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteStaticCaseBlocks() {
+int CQsxSections::WriteStaticCaseBlocks() {
   T_LOAD_D load;
   for (int32_t id : Pool().loads.SortedKeys()) {
     Pool().loads.Lookup(id, load);

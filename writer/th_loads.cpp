@@ -7,7 +7,7 @@
 #include <unordered_set>
 
 #include "writer/function_points.h"
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -48,7 +48,7 @@ double TimeLoadScale(CFunctionPeaks& peaks, const T_MBLD_D& e, int32_t fid) {
 
 std::string TimeFunctionName(CDataPool& pool, int32_t fid) {
   const T_FUNC_D* f = pool.functions.Find(fid);
-  return CWriteQsxFromNeutral::NameOr(f ? f->title : std::string(), "TFUNC%d", fid);
+  return CQsxSections::NameOr(f ? f->title : std::string(), "TFUNC%d", fid);
 }
 
 // s with A to Z in lower case: names that compare equal without case map to one text.
@@ -63,7 +63,7 @@ int32_t OneIfZero(int32_t k) { return k == 0 ? 1 : k; }
 
 }  // namespace
 
-int CWriteQsxFromNeutral::WriteGroundAcc() {
+int CQsxSections::WriteGroundAcc() {
   CDataPool& pool = Pool();
   CFunctionPeaks peaks(pool);
   hvx::CSection s = Section({"*GROUND-ACC    ; Ground Acceleration\n",
@@ -90,7 +90,7 @@ int CWriteQsxFromNeutral::WriteGroundAcc() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteDynNodalLoad() {
+int CQsxSections::WriteDynNodalLoad() {
   CDataPool& pool = Pool();
   CFunctionPeaks peaks(pool);
   hvx::CSection s =
@@ -110,7 +110,7 @@ int CWriteQsxFromNeutral::WriteDynNodalLoad() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteGroupDamping() {
+int CQsxSections::WriteGroupDamping() {
   CDataPool& pool = Pool();
   // All taking-part groups form one line; nothing at all when none takes part.
   hvx::CSection s = Section({"*GROUP-DAMP    ; Group Damping\n",
@@ -132,7 +132,7 @@ int CWriteQsxFromNeutral::WriteGroupDamping() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteHistoryOutput() {
+int CQsxSections::WriteHistoryOutput() {
   CDataPool& pool = Pool();
   const std::vector<T_THGR_D>& recs = pool.histories;
   if (recs.empty()) return 1;

@@ -1,7 +1,7 @@
 // Time-history analysis: *TFUNCTION, *THLDCASE (with the initial-load cases
 // and their *DYN-SLOAD rows) and the *DYN-SLOAD rows of nonlinear static cases.
 #include "writer/function_points.h"
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 namespace hvx {
 
@@ -10,13 +10,13 @@ namespace {
 constexpr const char* kInitialRamp = "InitialLoad";
 constexpr const char* kNonlinearRamp = "InitialLoad_NL";
 
-void WriteVersion(CWriteQsxFromNeutral& w, const char* line) {
+void WriteVersion(CQsxSections& w, const char* line) {
   w.Out("*VERSION\n");
   w.Out(line);
 }
 
 // The header of every *TFUNCTION section.
-void WriteTimeFunctionHeader(CWriteQsxFromNeutral& w) {
+void WriteTimeFunctionHeader(CQsxSections& w) {
   w.Out("*TFUNCTION    ; Time History Function\n");
   w.Out("; FUNC=NAME, 1, iTYPE, iMETHOD, SCALE/MAX, GRAV, DESC  ; line 1\n");
   w.Out(";      TIME1, VALUE1, TIME2, VALUE2, ...               ; from line 2\n");
@@ -25,13 +25,13 @@ void WriteTimeFunctionHeader(CWriteQsxFromNeutral& w) {
 
 // A ramp time function under the given name: 0 at time 0, 1 at 5, 1 at 10;
 // its empty line closes the *TFUNCTION section it was written in.
-void WriteRampFunction(CWriteQsxFromNeutral& w, const char* name) {
+void WriteRampFunction(CQsxSections& w, const char* name) {
   w.Out("FUNC=%s, 1, 5, 0, 1, 0, \n", name);
   w.Out(" %g, %g, %g, %g\n %g, %g\n\n", 0.0, 0.0, 5.0, 1.0, 10.0, 1.0);
 }
 
 // The header of every *THLDCASE section, which needs format version 6.7.0.
-void WriteThCaseHeader(CWriteQsxFromNeutral& w) {
+void WriteThCaseHeader(CQsxSections& w) {
   WriteVersion(w, "  6.7.0\n\n");
   w.Out("*THLDCASE   ; Time History Load Cases\n");
   w.Out("; NAME=NAME, DESC                                                                      ; line 1\n");
@@ -58,7 +58,7 @@ bool IsTimeFunction(int32_t type) { return type >= 21 && type <= 23; }
 
 }  // namespace
 
-int CWriteQsxFromNeutral::WriteTimeFunction() {
+int CQsxSections::WriteTimeFunction() {
   CDataPool& pool = Pool();
   bool any = false;
   pool.functions.Enumerate([&](int32_t id, const T_FUNC_D& f) {
@@ -67,13 +67,13 @@ int CWriteQsxFromNeutral::WriteTimeFunction() {
     any = true;
     Out("FUNC=%s, 1, %d, 0, 1, 0, \n", NameOr(f.title, "TFUNC%d", id), f.type - 19);
     MarkWritten(hvx::EKind::kFunctions, "*TFUNCTION", id);
-    hvx::WritePointPairs(*this, f, " %10g, %12g", ", %10g, %12g\n");
+    hvx::WritePointPairs(m_out, f, " %10g, %12g", ", %10g, %12g\n");
   });
   if (any) Out("\n");
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteTimeHistoryLoadCase() {
+int CQsxSections::WriteTimeHistoryLoadCase() {
   CDataPool& pool = Pool();
   if (pool.loads.Empty()) return 1;
 
@@ -206,7 +206,7 @@ int CWriteQsxFromNeutral::WriteTimeHistoryLoadCase() {
       Out(" , , , , , , , , , , \n");
     if (On(L.S[1]))
       if (const T_FUNC_D* modal = hvx::ModalDampingFunction(pool, L)) {
-        hvx::WriteModalDampingPoints(*this, *modal);
+        hvx::WriteModalDampingPoints(m_out, *modal);
         MarkWritten(hvx::EKind::kFunctions, "*THLDCASE", L.Q[1]);
       }
   }
@@ -217,7 +217,7 @@ int CWriteQsxFromNeutral::WriteTimeHistoryLoadCase() {
   return 1;
 }
 
-int CWriteQsxFromNeutral::WriteNonlinearStaticLoad() {
+int CQsxSections::WriteNonlinearStaticLoad() {
   CDataPool& pool = Pool();
   if (pool.loads.Empty() || ReadMode() != 1) return 1;
   bool any = false;

@@ -1,4 +1,4 @@
-#include "writer/writer.h"
+#include "writer/sections.h"
 
 #include <algorithm>
 
@@ -6,15 +6,24 @@
 
 namespace hvx {
 
-CWriteQsxFromNeutral::CWriteQsxFromNeutral(hvx::IConvertEnv& env)
+CWriteQsxFromNeutral::CWriteQsxFromNeutral(hvx::IConvertEnv& env) : m_sections(std::make_unique<CQsxSections>(env)) {}
+CWriteQsxFromNeutral::~CWriteQsxFromNeutral() = default;
+int CWriteQsxFromNeutral::Write(const std::string& modelPath, CDataPool* pool, const std::string& outputPath) {
+  return m_sections->Write(modelPath, pool, outputPath);
+}
+void CWriteQsxFromNeutral::SetParallelism(const CParallelism& par) { m_sections->SetParallelism(par); }
+std::vector<T_BNDRGRP_D>& CWriteQsxFromNeutral::BoundaryGroups() { return m_sections->BoundaryGroups(); }
+std::string CWriteQsxFromNeutral::BoundaryGroupName(int32_t elem) const { return m_sections->BoundaryGroupName(elem); }
+
+CQsxSections::CQsxSections(hvx::IConvertEnv& env)
     : m_env(&env), m_report(env.Report()), m_progress(env.Progress()) {}
 
-CWriteQsxFromNeutral::~CWriteQsxFromNeutral() {
+CQsxSections::~CQsxSections() {
   m_out.Abort();
   m_log.Abort();
 }
 
-int CWriteQsxFromNeutral::Write(const std::string& modelPath, CDataPool* pool, const std::string& outputPath) {
+int CQsxSections::Write(const std::string& modelPath, CDataPool* pool, const std::string& outputPath) {
   const std::string outPath = outputPath.empty() ? ReplaceExtension(modelPath, ".qsx") : outputPath;
   try {
     m_log.Attach(m_env->CreateLog(modelPath, kWriteLogName));
@@ -32,53 +41,53 @@ int CWriteQsxFromNeutral::Write(const std::string& modelPath, CDataPool* pool, c
   }
 }
 
-int CWriteQsxFromNeutral::WriteSections() {
-  using Writer = int (CWriteQsxFromNeutral::*)();
+int CQsxSections::WriteSections() {
+  using Writer = int (CQsxSections::*)();
   struct Link {
     Writer write;
     const char* keyword;  // for progress
   };
   // The fixed order of the sections after the header sections.
   static constexpr Link kChain[] = {
-      {&CWriteQsxFromNeutral::WriteNode, "*NODE"},
-      {&CWriteQsxFromNeutral::WriteElement, "*ELEMENT"},
-      {&CWriteQsxFromNeutral::WriteMaterial, "*MATERIAL"},
-      {&CWriteQsxFromNeutral::WriteProperties, "*SECTION"},
-      {&CWriteQsxFromNeutral::WriteConstraint, "*CONSTRAINT"},
-      {&CWriteQsxFromNeutral::WriteRigidLink, "*RIGIDLINK"},
-      {&CWriteQsxFromNeutral::WriteFrameRelease, "*FRAME-RLS"},
-      {&CWriteQsxFromNeutral::WriteOffset, "*OFFSET"},
-      {&CWriteQsxFromNeutral::WriteStaticCaseTable, "*STLDCASE"},
-      {&CWriteQsxFromNeutral::WriteStaticCaseBlocks, "*USE-STLD"},
-      {&CWriteQsxFromNeutral::WriteEigenControl, "*EIGEN-CTRL"},
-      {&CWriteQsxFromNeutral::WriteSpectrumControl, "*SPEC-CTRL"},
-      {&CWriteQsxFromNeutral::WriteSpectrumFunction, "*SFUNCTION"},
-      {&CWriteQsxFromNeutral::WriteSpectrumLoadCase, "*SPLDCASE"},
-      {&CWriteQsxFromNeutral::WriteTimeFunction, "*TFUNCTION"},
-      {&CWriteQsxFromNeutral::WriteTimeHistoryLoadCase, "*THLDCASE"},
-      {&CWriteQsxFromNeutral::WriteGroundAcc, "*GROUND-ACC"},
-      {&CWriteQsxFromNeutral::WriteDynNodalLoad, "*DYN-NLOAD"},
-      {&CWriteQsxFromNeutral::WriteNonlinearStaticLoad, "*DYN-SLOAD"},
-      {&CWriteQsxFromNeutral::WriteGroup, "*GROUP"},
-      {&CWriteQsxFromNeutral::WriteBoundaryGroup, "*BNDR-GROUP"},
-      {&CWriteQsxFromNeutral::WriteGroupDamping, "*GROUP-DAMP"},
-      {&CWriteQsxFromNeutral::WriteInitialForce, "*INIFORCE"},
-      {&CWriteQsxFromNeutral::WriteHingeProperty, "*IHINGE-PROP"},
-      {&CWriteQsxFromNeutral::WriteHingeAssign, "*IHINGE-ASSIGN"},
-      {&CWriteQsxFromNeutral::WriteGeneralLink, "*NL-LINK"},
-      {&CWriteQsxFromNeutral::WriteGeneralSpring, "*GSPRING"},
-      {&CWriteQsxFromNeutral::WriteNodalMass, "*NODALMASS"},
-      {&CWriteQsxFromNeutral::WritePointSpring, "*SPRING"},
-      {&CWriteQsxFromNeutral::WriteElasticLink, "*ELASTICLINK"},
-      {&CWriteQsxFromNeutral::WriteHistoryOutput, "*TH-GRAPH"},
-      {&CWriteQsxFromNeutral::WriteLocalAxis, "*LOCALAXIS"},
-      {&CWriteQsxFromNeutral::WriteInitialElementForce, "*INI-EFORCE"},
-      {&CWriteQsxFromNeutral::WriteHvxAnalType, "*HVX-ANALTYPE"},
-      {&CWriteQsxFromNeutral::WriteHvxDegree, "*HVX-DEGREE"},
-      {&CWriteQsxFromNeutral::WriteHvxPrintOpt, "*HVX-PRINTOPT"},
-      {&CWriteQsxFromNeutral::WriteHvxConstraint, "*HVX-CONSTRAINT"},
-      {&CWriteQsxFromNeutral::WriteHvxEigenCtrl, "*HVX-EIGEN-CTRL"},
-      {&CWriteQsxFromNeutral::WriteHvxNlCtrl, "*HVX-NLCTRL"},
+      {&CQsxSections::WriteNode, "*NODE"},
+      {&CQsxSections::WriteElement, "*ELEMENT"},
+      {&CQsxSections::WriteMaterial, "*MATERIAL"},
+      {&CQsxSections::WriteProperties, "*SECTION"},
+      {&CQsxSections::WriteConstraint, "*CONSTRAINT"},
+      {&CQsxSections::WriteRigidLink, "*RIGIDLINK"},
+      {&CQsxSections::WriteFrameRelease, "*FRAME-RLS"},
+      {&CQsxSections::WriteOffset, "*OFFSET"},
+      {&CQsxSections::WriteStaticCaseTable, "*STLDCASE"},
+      {&CQsxSections::WriteStaticCaseBlocks, "*USE-STLD"},
+      {&CQsxSections::WriteEigenControl, "*EIGEN-CTRL"},
+      {&CQsxSections::WriteSpectrumControl, "*SPEC-CTRL"},
+      {&CQsxSections::WriteSpectrumFunction, "*SFUNCTION"},
+      {&CQsxSections::WriteSpectrumLoadCase, "*SPLDCASE"},
+      {&CQsxSections::WriteTimeFunction, "*TFUNCTION"},
+      {&CQsxSections::WriteTimeHistoryLoadCase, "*THLDCASE"},
+      {&CQsxSections::WriteGroundAcc, "*GROUND-ACC"},
+      {&CQsxSections::WriteDynNodalLoad, "*DYN-NLOAD"},
+      {&CQsxSections::WriteNonlinearStaticLoad, "*DYN-SLOAD"},
+      {&CQsxSections::WriteGroup, "*GROUP"},
+      {&CQsxSections::WriteBoundaryGroup, "*BNDR-GROUP"},
+      {&CQsxSections::WriteGroupDamping, "*GROUP-DAMP"},
+      {&CQsxSections::WriteInitialForce, "*INIFORCE"},
+      {&CQsxSections::WriteHingeProperty, "*IHINGE-PROP"},
+      {&CQsxSections::WriteHingeAssign, "*IHINGE-ASSIGN"},
+      {&CQsxSections::WriteGeneralLink, "*NL-LINK"},
+      {&CQsxSections::WriteGeneralSpring, "*GSPRING"},
+      {&CQsxSections::WriteNodalMass, "*NODALMASS"},
+      {&CQsxSections::WritePointSpring, "*SPRING"},
+      {&CQsxSections::WriteElasticLink, "*ELASTICLINK"},
+      {&CQsxSections::WriteHistoryOutput, "*TH-GRAPH"},
+      {&CQsxSections::WriteLocalAxis, "*LOCALAXIS"},
+      {&CQsxSections::WriteInitialElementForce, "*INI-EFORCE"},
+      {&CQsxSections::WriteHvxAnalType, "*HVX-ANALTYPE"},
+      {&CQsxSections::WriteHvxDegree, "*HVX-DEGREE"},
+      {&CQsxSections::WriteHvxPrintOpt, "*HVX-PRINTOPT"},
+      {&CQsxSections::WriteHvxConstraint, "*HVX-CONSTRAINT"},
+      {&CQsxSections::WriteHvxEigenCtrl, "*HVX-EIGEN-CTRL"},
+      {&CQsxSections::WriteHvxNlCtrl, "*HVX-NLCTRL"},
   };
 
   AdjustElementTemperatures();
@@ -102,7 +111,7 @@ int CWriteQsxFromNeutral::WriteSections() {
   return 1;
 }
 
-void CWriteQsxFromNeutral::WriteUnit() {
+void CQsxSections::WriteUnit() {
   const T_HEAD_D& h = m_pool->Header();
   if (h.present == 0) return;
   if (h.lengthUnit == 0 && h.forceUnit == 0) return;
@@ -116,7 +125,7 @@ void CWriteQsxFromNeutral::WriteUnit() {
   Out("\n");
 }
 
-void CWriteQsxFromNeutral::WriteProjectInfo() {
+void CQsxSections::WriteProjectInfo() {
   const T_HEAD_D& h = m_pool->Header();
   if (h.present == 0 || h.title.find("<NULL>") != std::string::npos) return;
   if (h.title.find_first_not_of(' ') == std::string::npos) return;
@@ -125,7 +134,7 @@ void CWriteQsxFromNeutral::WriteProjectInfo() {
   Out("\n");
 }
 
-void CWriteQsxFromNeutral::WriteStructureType() {
+void CQsxSections::WriteStructureType() {
   const T_ANAL_D& a = m_pool->Analysis();
   int styp = 0;
   switch (a.structCode) {
@@ -149,7 +158,7 @@ void CWriteQsxFromNeutral::WriteStructureType() {
   Out("\n");
 }
 
-int CWriteQsxFromNeutral::WriteBoundaryGroup() {
+int CQsxSections::WriteBoundaryGroup() {
   hvx::CSection s = Section({"*BNDR-GROUP    ; Boundary Group\n", "; NAME\n"});
   for (const T_BNDRGRP_D& g : m_bndrGroups)
     for (int64_t i = 0; i < g.lines; ++i) s.Line(" %s\n", g.name);
@@ -157,7 +166,7 @@ int CWriteQsxFromNeutral::WriteBoundaryGroup() {
   return 1;
 }
 
-const std::vector<T_ELEMKEY_D>& CWriteQsxFromNeutral::SortedElements() {
+const std::vector<T_ELEMKEY_D>& CQsxSections::SortedElements() {
   if (!m_haveSortedElements) {
     m_haveSortedElements = true;
     const auto& elements = m_pool->elements;
@@ -190,7 +199,7 @@ const std::vector<T_ELEMKEY_D>& CWriteQsxFromNeutral::SortedElements() {
   return m_sortedElements;
 }
 
-void CWriteQsxFromNeutral::NodePosition(int32_t id, double p[3]) {
+void CQsxSections::NodePosition(int32_t id, double p[3]) {
   T_NODS_D n;
   if (!m_pool->nodes.Lookup(id, n)) {
     p[0] = p[1] = p[2] = 0.0;
@@ -199,7 +208,7 @@ void CWriteQsxFromNeutral::NodePosition(int32_t id, double p[3]) {
   for (int i = 0; i < 3; ++i) p[i] = n.pos[i];
 }
 
-void CWriteQsxFromNeutral::BetaAngleOf(const T_ELEM_D& e, double& angle) {
+void CQsxSections::BetaAngleOf(const T_ELEM_D& e, double& angle) {
   double p1[3] = {}, p2[3] = {};
   if (e.orient[0] != 0.0 || e.orient[1] != 0.0 || e.orient[2] != 0.0) {
     NodePosition(e.node[0], p1);
@@ -208,22 +217,22 @@ void CWriteQsxFromNeutral::BetaAngleOf(const T_ELEM_D& e, double& angle) {
   CMathFunc::BetaAngle(p1, p2, e.orient[0], e.orient[1], e.orient[2], angle);
 }
 
-std::string CWriteQsxFromNeutral::BoundaryGroupName(int32_t elem) const {
+std::string CQsxSections::BoundaryGroupName(int32_t elem) const {
   for (const T_BNDRGRP_D& g : m_bndrGroups)
     if (std::find(g.elems.begin(), g.elems.end(), elem) != g.elems.end()) return g.name;
   return std::string();
 }
 
-std::string CWriteQsxFromNeutral::NameOr(const std::string& title, const char* prefixFmt, int32_t id) {
+std::string CQsxSections::NameOr(const std::string& title, const char* prefixFmt, int32_t id) {
   return title.empty() ? hvx::Format(prefixFmt, id) : title;
 }
 
-std::string CWriteQsxFromNeutral::StaticCaseName(int32_t id, const T_LOAD_D& load) {
+std::string CQsxSections::StaticCaseName(int32_t id, const T_LOAD_D& load) {
   if (load.nonlinear == 1) return load.title.empty() ? hvx::Format("STLD_NL%d", id) : load.title + "_NL";
   return NameOr(load.title, "STLD%d", id);
 }
 
-std::string CWriteQsxFromNeutral::ThCaseName(int32_t id, const T_LOAD_D& load) {
+std::string CQsxSections::ThCaseName(int32_t id, const T_LOAD_D& load) {
   return NameOr(load.title, "THLDC%d", id);
 }
 
