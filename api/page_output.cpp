@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "base/element_kinds.h"
 #include "base/format.h"
 #include "page/page_writer.h"
 
@@ -25,24 +26,33 @@ namespace hvx {
 // and mass sections by type code), as the writer makes it.
 CPageShape PageShapeOf(int32_t type, int32_t topo) {
   using D = EPageDraw;
-  const bool tri = topo == 2 || topo == 3, quad = topo == 4 || topo == 5;
-  const bool tet = topo == 6 || topo == 10, wedge = topo == 7 || topo == 11, hex = topo == 8 || topo == 12;
+  using K = EElementKind;
+  const bool tri = IsTriangle(topo), quad = IsQuadrangle(topo);
+  const bool tet = IsTetrahedron(topo), wedge = IsWedge(topo), hex = IsHexahedron(topo);
   const std::vector<int> line = {0, 1}, point = {0};
   const std::vector<int> corners = tri ? std::vector<int>{0, 1, 2} : std::vector<int>{0, 1, 2, 3};
   const std::vector<int> solid = tet     ? std::vector<int>{0, 1, 2, 4}
                                  : wedge ? std::vector<int>{0, 1, 2, 4, 5, 6}
                                          : std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7};
-  if (topo == 0 && type == 1) return {"TRUSS", D::kLine, line};
-  if (topo == 0 && (type == 2 || type == 3 || type == 5)) return {"BEAM", D::kLine, line};
-  if ((tri || quad) && type >= 11 && type <= 14) return {"PLSTRS", D::kPolygon, corners};
-  if ((tri || quad) && type >= 15 && type <= 18) return {"PLATE", D::kPolygon, corners};
-  if ((tri || quad) && (type == 19 || type == 20)) return {"PLSTRN", D::kPolygon, corners};
-  if ((tet || wedge || hex) && type == 25) return {"SOLID", D::kSolid, solid};
-  if (type == 82) return {"NL-LINK", D::kLine, line};
-  if (type == 7 && topo == 0) return {"ELASTICLINK", D::kLine, line};
-  if (type == 7 && topo == 9) return {"SPRING", D::kPoint, point};
-  if (type == 81) return {"GSPRING", D::kPoint, point};
-  if (type == 27 && topo == 9) return {"MASS", D::kPoint, point};
+  switch (const K kind = ElementKindOf(type, topo)) {
+    case K::kTruss:
+    case K::kBeam:
+    case K::kNlLink:
+    case K::kElasticLink:
+      return {ElementKind(kind).name, D::kLine, line};
+    case K::kPlstrs:
+    case K::kPlate:
+    case K::kPlstrn:
+      return {ElementKind(kind).name, D::kPolygon, corners};
+    case K::kSolid:
+      return {ElementKind(kind).name, D::kSolid, solid};
+    case K::kSpring:
+    case K::kGenSpring:
+    case K::kMass:
+      return {ElementKind(kind).name, D::kPoint, point};
+    case K::kNone:
+      break;
+  }
   // No section writes it: drawn by its topology, over the nodes it has.
   CPageShape s{Format("type %d/%d", type, topo), D::kLine, {}, true};
   if (tri || quad) {

@@ -17,6 +17,8 @@
 #include <iterator>
 #include <vector>
 
+#include "base/element_kinds.h"
+
 namespace hvx {
 
 class CPieceNumbers {
@@ -30,9 +32,8 @@ class CPieceNumbers {
   struct CRange {
     int32_t first, last;
   };
-  // The type fields of element lines (as written, without blanks).
-  enum class EType : uint8_t { kTruss, kBeam, kPlstrs, kPlate, kPlstrn, kSolid };
-  static constexpr const char* kTypeFields[] = {"TRUSS", "BEAM", "PLSTRS", "PLATE", "PLSTRN", "SOLID"};
+  // The type of an element line: one of the first kElementLineKinds kinds.
+  using EType = EElementKind;
   // Most whole-number fields of one element line.
   static constexpr size_t kMaxFields = 254;
 
@@ -107,7 +108,7 @@ class CPieceNumbers {
   bool m_mixed = false;
   uint64_t m_lines = 0;
   std::vector<CRange> m_numbers;
-  uint8_t m_fewest[std::size(kTypeFields)] = {kNoLines, kNoLines, kNoLines, kNoLines, kNoLines, kNoLines};
+  uint8_t m_fewest[kElementLineKinds] = {kNoLines, kNoLines, kNoLines, kNoLines, kNoLines, kNoLines};
   std::vector<int32_t> m_words;  // the element lines' words, then room for more
   size_t m_used = 0;              // words used
 };

@@ -1129,10 +1129,10 @@ struct CQsxChecker::CImpl {
     return -1;
   }
   // The rows of the type fields recorded numbers name.
-  static const std::array<int, std::size(CPieceNumbers::kTypeFields)>& TypeRows() {
+  static const std::array<int, kElementLineKinds>& TypeRows() {
     static const auto rows = [] {
-      std::array<int, std::size(CPieceNumbers::kTypeFields)> r{};
-      for (size_t i = 0; i < r.size(); ++i) r[i] = TypeRow(CPieceNumbers::kTypeFields[i]);
+      std::array<int, kElementLineKinds> r{};
+      for (size_t i = 0; i < r.size(); ++i) r[i] = TypeRow(kElementKinds[i].name);
       return r;
     }();
     return rows;
@@ -1610,7 +1610,7 @@ bool NumbersMatchText(std::string_view text, const CPieceNumbers& numbers) {
       return;
     }
     const int fields = ReadLeadingFields(lines[i++].first, v, type);
-    match = type >= 0 && kElementTypes[type].name == CPieceNumbers::kTypeFields[static_cast<size_t>(t)] &&
+    match = type >= 0 && kElementTypes[type].name == ElementKind(t).name &&
             fields >= 4 + kElementTypes[type].nodes && count >= static_cast<uint32_t>(kElementTypes[type].nodes) &&
             v[1] == material && (kElementTypes[type].property == kKindCount || v[2] == property);
     for (int k = 0; match && k < kElementTypes[type].nodes; ++k) match = v[3 + k] == f[k];

@@ -36,7 +36,7 @@ std::string NodeLine(int32_t n) { return "  " + std::to_string(n) + ", 0, 0, 0\n
 
 std::string ElementLine(const Element& e) {
   char head[64];
-  std::snprintf(head, sizeof head, "%6d, %-6s, %5d, %5d", e.n, CPieceNumbers::kTypeFields[static_cast<size_t>(e.type)],
+  std::snprintf(head, sizeof head, "%6d, %-6s, %5d, %5d", e.n, hvx::ElementKind(e.type).name,
                 e.material, e.property);
   std::string line = head;
   for (const int32_t f : e.fields) line += ", " + std::to_string(f);

@@ -1,39 +1,17 @@
 // Element output: *ELEMENT, one line per frame, planar or solid element in
-// ascending number order. Springs, links, rigid elements, masses and every
-// other kind the table below does not name are passed over silently.
-//
-//   topology      | type code | line
-//   --------------+-----------+--------------------------------------------
-//   0             | 1         | TRUSS
-//   0             | 2, 5      | BEAM with reference point (REF)
-//   0             | 3         | BEAM without reference point
-//   2, 3          | 11-14     | PLSTRS triangle   (15-18 PLATE, 19-20 PLSTRN)
-//   4, 5          | 11-14     | PLSTRS quadrangle (15-18 PLATE, 19-20 PLSTRN)
-//   6, 10         | 25        | SOLID tetrahedron (nodes 1, 2, 3, 5)
-//   7, 11         | 25        | SOLID wedge       (nodes 1, 2, 3, 5, 6, 7)
-//   8, 12         | 25        | SOLID hexahedron  (nodes 1 to 8)
-//
+// ascending number order, of the kinds base/element_kinds.h names as lines of
+// *ELEMENT. Beams of type 2 and 5 are written with a reference point (REF),
+// of type 3 without; triangles with a fourth node 0; tetrahedra with nodes 1,
+// 2, 3 and 5, wedges with 1, 2, 3, 5, 6 and 7, hexahedra with 1 to 8.
 // Higher-order topologies are written with their corner nodes only.
 #include <atomic>
 
+#include "base/element_kinds.h"
 #include "writer/sections.h"
 
 namespace hvx {
 
 namespace {
-// Line format and type field of a planar element by type code; a null
-// format for none.
-struct CPlanarLine {
-  const char* format;
-  hvx::CPieceNumbers::EType type;
-};
-CPlanarLine PlanarLine(int32_t type) {
-  using EType = hvx::CPieceNumbers::EType;
-  if (type >= 11 && type <= 14) return {"%6d, PLSTRS, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", EType::kPlstrs};
-  if (type >= 15 && type <= 18) return {"%6d, PLATE , %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", EType::kPlate};
-  if (type == 19 || type == 20) return {"%6d, PLSTRN, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n", EType::kPlstrn};
-  return {nullptr, EType::kPlstrs};
-}
 constexpr const char* kSolidFormat = "%6d, SOLID , %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
 
 // A beam (type 2 on topology 0) whose two nodes exist is written with its
@@ -61,55 +39,46 @@ bool CQsxSections::FormatElement(int32_t id, const T_ELEM_D& e, hvx::CPieceOut& 
   // The line's numbers, for a file that wants them: the type field, the
   // property field and the whole-number fields after it.
   hvx::CPieceNumbers* numbers = out.Numbers();
-  using EType = hvx::CPieceNumbers::EType;
-  const auto record = [&](EType type, int32_t property, std::initializer_list<int32_t> fields) {
+  const auto record = [&](hvx::EElementKind type, int32_t property, std::initializer_list<int32_t> fields) {
     if (numbers) numbers->Element(id, type, mat, property, fields);
   };
-  switch (e.topo) {
-    case 0:
-      if (e.type == 1) {
-        out.Format("%6d, TRUSS , %5d, %5d, %5d, %5d, %g\n", id, mat, e.prop, n[0], n[1], 0.0);
-        record(EType::kTruss, e.prop, {n[0], n[1]});
-      } else if (e.type == 2 || e.type == 5) {
+  using K = hvx::EElementKind;
+  switch (const K kind = hvx::ElementKindOf(e.type, e.topo)) {
+    case K::kTruss:
+      out.Format("%6d, TRUSS , %5d, %5d, %5d, %5d, %g\n", id, mat, e.prop, n[0], n[1], 0.0);
+      record(kind, e.prop, {n[0], n[1]});
+      return true;
+    case K::kBeam:
+      if (e.type == 3)
+        out.Format("%6d, BEAM  , %5d, %5d, %5d, %5d\n", id, mat, e.prop, n[0], n[1]);
+      else
         out.Format("%6d, BEAM  , %5d, %5d, %5d, %5d, REF, %g, %g, %g\n", id, mat, e.prop, n[0], n[1],
                    e.orient[0], e.orient[1], e.orient[2]);
-        record(EType::kBeam, e.prop, {n[0], n[1]});
-      } else if (e.type == 3) {
-        out.Format("%6d, BEAM  , %5d, %5d, %5d, %5d\n", id, mat, e.prop, n[0], n[1]);
-        record(EType::kBeam, e.prop, {n[0], n[1]});
+      record(kind, e.prop, {n[0], n[1]});
+      return true;
+    case K::kPlstrs:
+    case K::kPlate:
+    case K::kPlstrn: {
+      const char* format = kind == K::kPlstrs ? "%6d, PLSTRS, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n"
+                           : kind == K::kPlate ? "%6d, PLATE , %5d, %5d, %5d, %5d, %5d, %5d, %5d\n"
+                                               : "%6d, PLSTRN, %5d, %5d, %5d, %5d, %5d, %5d, %5d\n";
+      const int32_t n4 = hvx::IsQuadrangle(e.topo) ? n[3] : 0;  // triangles: 0
+      const int32_t sub = kind == K::kPlate ? 2 : 1;             // iSUB: 2 for plates
+      out.Format(format, id, mat, e.prop, n[0], n[1], n[2], n4, sub);
+      record(kind, e.prop, {n[0], n[1], n[2], n4, sub});
+      return true;
+    }
+    case K::kSolid:
+      if (hvx::IsTetrahedron(e.topo)) {
+        out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[4], 0, 0, 0, 0);
+        record(kind, 0, {n[0], n[1], n[2], n[4], 0, 0, 0, 0});
+      } else if (hvx::IsWedge(e.topo)) {
+        out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[4], n[5], n[6], 0, 0);
+        record(kind, 0, {n[0], n[1], n[2], n[4], n[5], n[6], 0, 0});
       } else {
-        return false;
+        out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]);
+        record(kind, 0, {n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]});
       }
-      return true;
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-      if (const CPlanarLine line = PlanarLine(e.type); line.format) {
-        const int32_t n4 = e.topo >= 4 ? n[3] : 0;                   // triangles: 0
-        const int32_t sub = (e.type >= 15 && e.type <= 18) ? 2 : 1;  // iSUB: 2 for plates
-        out.Format(line.format, id, mat, e.prop, n[0], n[1], n[2], n4, sub);
-        record(line.type, e.prop, {n[0], n[1], n[2], n4, sub});
-        return true;
-      }
-      return false;
-    case 6:
-    case 10:
-      if (e.type != 25) return false;
-      out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[4], 0, 0, 0, 0);
-      record(EType::kSolid, 0, {n[0], n[1], n[2], n[4], 0, 0, 0, 0});
-      return true;
-    case 7:
-    case 11:
-      if (e.type != 25) return false;
-      out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[4], n[5], n[6], 0, 0);
-      record(EType::kSolid, 0, {n[0], n[1], n[2], n[4], n[5], n[6], 0, 0});
-      return true;
-    case 8:
-    case 12:
-      if (e.type != 25) return false;
-      out.Format(kSolidFormat, id, mat, 0, n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]);
-      record(EType::kSolid, 0, {n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7]});
       return true;
     default:
       return false;

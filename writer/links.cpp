@@ -3,6 +3,7 @@
 // of type code 82 in ascending number order).
 #include "geometry/mathfunc.h"
 #include "writer/boundary_index.h"
+#include "base/element_kinds.h"
 #include "writer/sections.h"
 
 namespace hvx {
@@ -120,7 +121,7 @@ int CQsxSections::WriteGeneralLink() {
        "; iNO, iNODE1, iNODE2, GPROP, IEPROP, iRCS, iMETHOD, V1X, V1Y, V1Z, V2X, V2Y, V2Z, GROUP\n"});
   const hvx::CBoundaryIndex groups(BoundaryGroups());
   T_PROP_D p;
-  auto selected = [](const T_ELEMKEY_D& k) { return k.type == kLinkCode; };
+  auto selected = [](const T_ELEMKEY_D& k) { return hvx::ElementKindOf(k.type, k.topo) == hvx::EElementKind::kNlLink; };
   ForEachElement(selected, [&](int32_t id, const T_ELEM_D& e) {
     // A missing property names the link by its number, as an untitled one.
     const std::string gprop =

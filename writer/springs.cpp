@@ -9,6 +9,7 @@
 // node missing from the store is taken at the origin.
 #include "geometry/mathfunc.h"
 #include "writer/boundary_index.h"
+#include "base/element_kinds.h"
 #include "writer/sections.h"
 
 namespace hvx {
@@ -51,7 +52,7 @@ void CQsxSections::WriteGsprTypeWalk(const std::vector<int32_t>& ids) {
 
 int CQsxSections::WriteGeneralSpring() {
   hvx::CSection s = Section({"*GSPRING    ; General Spring Supports\n", "; NODE_LIST, TYPE-NAME, GROUP\n"});
-  auto selected = [](const T_ELEMKEY_D& k) { return k.type == 81; };
+  auto selected = [](const T_ELEMKEY_D& k) { return hvx::ElementKindOf(k.type, k.topo) == hvx::EElementKind::kGenSpring; };
   ForEachElement(selected, [&](int32_t, const T_ELEM_D& e) {
     bool found = false;
     const T_PROP_D p = PropertyOf(Pool(), e, &found);
@@ -94,7 +95,7 @@ int CQsxSections::WriteGeneralSpring() {
 
 int CQsxSections::WriteNodalMass() {
   hvx::CSection s = Section({"*NODALMASS    ; Nodal Masses\n", "; NODE_LIST, mX, mY, mZ, rmX, rmY, rmZ\n"});
-  auto selected = [](const T_ELEMKEY_D& k) { return k.type == 27 && k.topo == 9; };
+  auto selected = [](const T_ELEMKEY_D& k) { return hvx::ElementKindOf(k.type, k.topo) == hvx::EElementKind::kMass; };
   ForEachElement(selected, [&](int32_t, const T_ELEM_D& e) {
     const T_PROP_D p = PropertyOf(Pool(), e);
     MarkProperty("*NODALMASS", e.prop);
@@ -111,7 +112,7 @@ int CQsxSections::WritePointSpring() {
   hvx::CSection s =
       Section({"*SPRING    ; Point Spring Supports\n", "; NODE_LIST, SDx, SDy, SDz, SRx, SRy,SRz, GROUP\n"});
   const hvx::CBoundaryIndex groups(BoundaryGroups());
-  auto selected = [](const T_ELEMKEY_D& k) { return k.type == 7 && k.topo == 9; };
+  auto selected = [](const T_ELEMKEY_D& k) { return hvx::ElementKindOf(k.type, k.topo) == hvx::EElementKind::kSpring; };
   ForEachElement(selected, [&](int32_t id, const T_ELEM_D& e) {
     const T_PROP_D p = PropertyOf(Pool(), e);
     MarkProperty("*SPRING", e.prop);
@@ -131,7 +132,7 @@ int CQsxSections::WriteElasticLink() {
        "; iNO, iNODE1, iNODE2, LINK, ANGLE, bSHEAR, DRy, DRz, GROUP                                 ; RIGID\n",
        "; iNO, iNODE1, iNODE2, LINK, ANGLE, SDx, bSHEAR, DRy, DRz, GROUP                            ; TENS,COMP\n"});
   const hvx::CBoundaryIndex groups(BoundaryGroups());
-  auto selected = [](const T_ELEMKEY_D& k) { return k.type == 7 && k.topo == 0; };
+  auto selected = [](const T_ELEMKEY_D& k) { return hvx::ElementKindOf(k.type, k.topo) == hvx::EElementKind::kElasticLink; };
   ForEachElement(selected, [&](int32_t id, const T_ELEM_D& e) {
     if (e.node[0] == e.node[1]) {
       ElementPassed("elastic link with both ends on one node");
