@@ -518,6 +518,144 @@ def note_case(run, tab, pages, name, state, words):
     run.check(name + ': no console errors or requests', not problems, problems)
 
 
+# ---- the data the page decodes ----------------------------------------------------------
+
+# The page's decoded model (hvxPage.model) in the shape of the generator's NAME.input.json.
+READ_DECODED = r'''(() => {
+  const m = hvxPage.model, meta = JSON.parse(document.getElementById('hvx-meta').textContent);
+  const c = meta.centre;
+  const nodes = [];
+  for (let i = 0; i < m.N; i++) {
+    const xyz = [0, 1, 2].map((a) => { const v = m.xyz[3 * i + a]; return Number.isFinite(v) ? v + c[a] : null; });
+    nodes.push([m.nodeIds[i]].concat(xyz));
+  }
+  const markers = [];
+  for (let i = 0; i < m.markerNode.length; i++) markers.push([m.nodeIds[m.markerNode[i]], m.markerKind[i]]);
+  const value = (arr, values, e) => values ? values[arr[e]] : arr[e];
+  const elements = [];
+  for (let e = 0; e < m.M; e++) {
+    const k = m.kinds[m.elemKind[e]], ids = [];
+    for (let j = m.elemStart[e]; j < m.elemStart[e + 1]; j++)
+      ids.push(m.elemNodes[j] === m.missingIndex ? null : m.nodeIds[m.elemNodes[j]]);
+    elements.push([m.elemIds[e], k.label, k.draw, value(m.elemMat, meta.materials, e), value(m.elemSec, meta.sections, e),
+      ids, k.state, k.reason >= 0 ? meta.reasons[k.reason] : null]);
+  }
+  const types = {};
+  for (const name of Object.keys(meta.arrays)) types[name] = meta.arrays[name].type;
+  return {nodes, markers, elements, centre: c, types, nonfinite: meta.nonfinite, onNonFinite: m.onNonFiniteCount,
+    markersDropped: meta.markers_dropped, missing: meta.missing, missingCount: meta.missing_count,
+    typeCounts: meta.type_counts, state: hvxPage.state};
+})()'''
+
+
+def first_difference(got, want):
+    """Index and both sides of the first entry where two lists differ, or None."""
+    for i, (g, w) in enumerate(zip(got, want)):
+        if g != w:
+            return i, g, w
+    return None if len(got) == len(want) else ('length', len(got), len(want))
+
+
+def expected_data(model):
+    """What the page must decode from the input model of hvx_pagegen: missing nodes as null,
+    elements on them in state 3, markers on them left out."""
+    ids = {n[0] for n in model['nodes']}
+    finite = {n[0] for n in model['nodes'] if None not in n[1:]}
+    elements, missing, on_nonfinite = [], [], 0
+    counts = [0] * len(model['types'])
+    for eid, etype, mat, sec, nodes, state, reason in model['elements']:
+        label, draw = model['types'][etype]
+        shown = [n if n in ids else None for n in nodes]
+        if None in shown:
+            state = 3
+            missing.append({'id': eid, 'nodes': nodes})
+        elif any(n not in finite for n in nodes):
+            on_nonfinite += 1
+        counts[etype] += 1
+        elements.append([eid, label, draw, mat, sec, shown, state, model['reasons'][reason] if reason >= 0 else None])
+    markers = [list(mk) for mk in model['markers'] if mk[0] in ids]
+    return {'elements': elements, 'markers': markers, 'markersDropped': len(model['markers']) - len(markers),
+            'missing': missing[:1000], 'missingCount': len(missing), 'typeCounts': counts,
+            'nonfinite': len(model['nodes']) - len(finite), 'onNonFinite': on_nonfinite}
+
+
+def coordinates_differ(got, want, centre):
+    """Nodes whose decoded coordinates are not the input's to float32 precision of their
+    offset from the centre (or not both missing)."""
+    bad = []
+    for g, w in zip(got, want):
+        for a in range(3):
+            gv, wv = g[1 + a], w[1 + a]
+            if gv is None or wv is None:
+                ok = gv is None and wv is None
+            else:
+                ok = abs(gv - wv) <= 2.0 ** -23 * abs(wv - centre[a]) + 1e-15 * abs(wv) + 1e-12
+            if not ok:
+                bad.append((g, w))
+                break
+    return bad
+
+
+# name: the arrays' types the case is there for
+ENCODING_CASES = (
+    ('enc-small', {'elem_nodes': 'u16', 'elem_kind': 'u8', 'elem_mat': 'u8', 'elem_sec': 'u8'}),
+    ('enc-far', {'xyz': 'f32'}),
+    ('enc-wide', {'elem_nodes': 'u32', 'elem_mat': 'i32', 'elem_sec': 'u8'}),
+)
+
+
+def encoding_case(run, tab, pages, name, types):
+    model = json.load(open(os.path.join(pages, name + '.input.json')))
+    tab.open(os.path.join(pages, name + '.html'))
+    tab.wait_drawn()
+    got = tab.eval(READ_DECODED)
+    want = expected_data(model)
+    run.check(name + ': the arrays of the case', all(got['types'].get(k) == v for k, v in types.items()),
+              got['types'])
+    run.check(name + ': node ids in their order', [n[0] for n in got['nodes']] == [n[0] for n in model['nodes']],
+              first_difference([n[0] for n in got['nodes']], [n[0] for n in model['nodes']]))
+    bad = coordinates_differ(got['nodes'], model['nodes'], got['centre'])
+    run.check(name + ': coordinates as given', not bad and len(got['nodes']) == len(model['nodes']), bad[:3])
+    run.check(name + ': elements as given (id, type, material, section, nodes, state, reason)',
+              got['elements'] == want['elements'], first_difference(got['elements'], want['elements']))
+    for key in ('markers', 'markersDropped', 'missing', 'missingCount', 'typeCounts', 'nonfinite', 'onNonFinite'):
+        run.check('%s: %s' % (name, key), got[key] == want[key], (got[key], want[key]))
+    problems = tab.problems()
+    run.check(name + ': drawn without console errors', got['state'] != 'error' and not problems, problems)
+
+
+# ---- the exit status in the header and the report ------------------------------------------------
+
+def status_shown(tab, path):
+    tab.open(path)
+    tab.wait_drawn()
+    return tab.eval("""(() => { const s = document.getElementById('hd-status'), r = document.getElementById('report-status');
+        return {text: s.textContent, tone: s.className, colour: getComputedStyle(s).color,
+                report: r ? r.textContent : null}; })()""")
+
+
+def status_cases(run, tab, cases):
+    """cases: (name, page, exit status of the run or None, header text, tone). Each tone has its
+    own colour, the warning's amber."""
+    colours = {}
+    for name, path, status, text, tone in cases:
+        shown = status_shown(tab, path)
+        run.check('status %s: header says %r' % (name, text), shown['text'] == text, shown['text'])
+        run.check('status %s: tone %s' % (name, tone), shown['tone'] == tone, shown['tone'])
+        run.check('status %s: the report panel says the same' % name, shown['report'] == text, shown['report'])
+        if status is not None:
+            run.check('status %s: the number is the exit status' % name, text.startswith('%d \u00b7' % status), status)
+        colours.setdefault(tone, set()).add(shown['colour'])
+        problems = tab.problems()
+        run.check('status %s: no console errors' % name, not problems, problems)
+    run.check('status: one colour per tone, a different one for each',
+              all(len(c) == 1 for c in colours.values()) and
+              len(set().union(*colours.values())) == len(colours), colours)
+    if 'warn' in colours:
+        r, g, b = (int(v) for v in next(iter(colours['warn']))[4:-1].split(','))
+        run.check('status: the warning tone is amber', r > 200 and 150 < g < 230 and b < 120, (r, g, b))
+
+
 # ---- pages the converter writes --------------------------------------------------------
 
 def element_lines(eid, prop, etype, topo, nodes, mat=1):
@@ -557,9 +695,10 @@ def tool_models(examples, folder):
     return ['frame', 'frame-with-problems'] + list(models)
 
 
-def run_tool(tool, folder, name):
+def run_tool(tool, folder, name, *options):
     """Converts one model with --html and --report-json: (exit status, message lines, its report object)."""
-    r = subprocess.run([os.path.abspath(tool), '--html', '--report-json', name + '.report.json', name + '.hvt'], cwd=folder,
+    r = subprocess.run([os.path.abspath(tool), '--html', '--report-json', name + '.report.json'] + list(options) +
+                       [name + '.hvt'], cwd=folder,
                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=dict(os.environ, LC_ALL='C'))
     report = json.load(open(os.path.join(folder, name + '.report.json')))[0]
     return r.returncode, r.stdout.decode().splitlines(), report
@@ -637,8 +776,27 @@ def tool_tests(run, tab, args):
             run.check(name + ' (tool): no console errors or requests', not problems, problems)
         listed = tab.eval("document.querySelector('#nonfinite-elements').textContent")
         run.check('non-finite (tool): the beams on them listed under the view', '4, 5' in listed, listed)
+
+        # The exit status as the converter gives it: clean, lossy, lossy under --strict, an empty file.
+        shutil.copy(os.path.join(folder, 'frame-with-problems.hvt'), os.path.join(folder, 'strict.hvt'))
+        open(os.path.join(folder, 'empty-file.hvt'), 'w').close()
+        strict = run_tool(args.tool, folder, 'strict', '--strict')[0]
+        empty = run_tool(args.tool, folder, 'empty-file')[0]
+        def page(name):
+            return os.path.join(folder, name + '.html')
+        status_cases(run, tab, (
+            ('0 clean', page('frame'), results['frame'][0], '0 \u00b7 converted', 'ok'),
+            ('0 lossy', page('frame-with-problems'), results['frame-with-problems'][0], '0 \u00b7 converted', 'warn'),
+            ('0 lossy, an empty file', page('empty-file'), empty, '0 \u00b7 converted', 'warn'),
+            ('5 strict', page('strict'), strict, '5 \u00b7 something was not converted (strict)', 'warn'),
+        ) + cancelled_case(args.pages))
     finally:
         shutil.rmtree(folder, ignore_errors=True)
+
+
+# A cancelled conversion writes no page: the generator's page stands in for it.
+def cancelled_case(pages):
+    return (('6 cancelled', os.path.join(pages, 'cancelled.html'), None, '6 \u00b7 cancelled', 'bad'),)
 
 
 HOSTILE = (('hostile-script', '<script>alert(1)</script>'), ('hostile-img', '"><img src=x onerror=alert(1)>'))
@@ -660,6 +818,8 @@ def tests(args):
                           " document.querySelector('#nonfinite-elements').textContent]")
         run.check('non-finite: nodes 5, 6 and elements 4, 5 listed under the view',
                   '5, 6' in listed[0] and '4, 5' in listed[1], listed)
+        for name, types in ENCODING_CASES:
+            encoding_case(run, tab, args.pages, name, types)
         tab.open(os.path.join(args.pages, 'frame.html'), '#renderer=2d')
         tab.wait_drawn()
         run.check('2D canvas fall-back draws', tab.eval('hvxPage.renderer') == '2d' and
@@ -667,6 +827,8 @@ def tests(args):
         run.check('2D canvas fall-back: no console errors', not tab.problems(), tab.problems())
         if args.tool:
             tool_tests(run, tab, args)
+        else:
+            status_cases(run, tab, cancelled_case(args.pages))
         tab.close()
     finally:
         browser.close()

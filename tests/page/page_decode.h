@@ -1,6 +1,8 @@
-// Reads a model page back as a browser would, independently of the page's
-// script: the JSON blocks and the typed arrays (the format is described at
-// the head of page/page_writer.cpp). For the tests.
+// Reads a model page back, independently of the page's script: the JSON
+// blocks and the typed arrays (the format is described in page/page_data.h).
+// For the tests of what the host puts into a page (tests/page_output_test.cpp);
+// the writer's encoding itself is checked in the browser with the page's own
+// decoder (tests/page/browser_test.py).
 #pragma once
 
 #include <cstdint>
