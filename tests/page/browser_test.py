@@ -529,14 +529,16 @@ READ_DECODED = r'''(() => {
     const xyz = [0, 1, 2].map((a) => { const v = m.xyz[3 * i + a]; return Number.isFinite(v) ? v + c[a] : null; });
     nodes.push([m.nodeIds[i]].concat(xyz));
   }
+  // A node index out of range shows as such (not as a missing node).
+  const node = (n) => n < m.N ? m.nodeIds[n] : 'index ' + n;
   const markers = [];
-  for (let i = 0; i < m.markerNode.length; i++) markers.push([m.nodeIds[m.markerNode[i]], m.markerKind[i]]);
+  for (let i = 0; i < m.markerNode.length; i++) markers.push([node(m.markerNode[i]), m.markerKind[i]]);
   const value = (arr, values, e) => values ? values[arr[e]] : arr[e];
   const elements = [];
   for (let e = 0; e < m.M; e++) {
     const k = m.kinds[m.elemKind[e]], ids = [];
     for (let j = m.elemStart[e]; j < m.elemStart[e + 1]; j++)
-      ids.push(m.elemNodes[j] === m.missingIndex ? null : m.nodeIds[m.elemNodes[j]]);
+      ids.push(m.elemNodes[j] === m.missingIndex ? null : node(m.elemNodes[j]));
     elements.push([m.elemIds[e], k.label, k.draw, value(m.elemMat, meta.materials, e), value(m.elemSec, meta.sections, e),
       ids, k.state, k.reason >= 0 ? meta.reasons[k.reason] : null]);
   }
