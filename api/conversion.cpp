@@ -28,21 +28,6 @@ constexpr double kReadShare = 0.6;
 // Bytes written between two progress calls inside one section.
 constexpr uint64_t kProgressEvery = uint64_t{1} << 20;
 
-// ---- Stand-in: the model page's status texts (CPageModel::statusText), until
-// host/ has its one table of statuses; replace this function by that table.
-const char* PageStatusText(int status) {
-  switch (status) {
-    case kStatusDone: return "converted";
-    case kStatusBadArguments: return "usage error";
-    case kStatusFailed: return "conversion failed";
-    case kStatusMissing: return "model file not found";
-    case kStatusFileError: return "file not written";
-    case kStatusLossy: return "something was not converted (strict)";
-    case kStatusCancelled: return "cancelled";
-  }
-  return "";
-}
-
 // Counts what is written to the .qsx for the progress calls inside long
 // sections.
 class CCountingFile : public COutFile {
@@ -331,9 +316,7 @@ CConvertResult ConvertIn(IConvertEnv& env, const std::string& modelPath, const s
     if (page) {
       if (!r.outputPath.empty()) MarkDangling(*page, report->dangling, env, r.outputPath);
       page->modelPath = modelPath;
-      page->exitStatus = r.status;
-      page->statusText = PageStatusText(r.status);
-      page->lossy = r.summary.Any();
+      SetPageStatus(*page, r.status, r.summary.Any());
       page->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
       page->date = LocalDateText();
       page->messages = r.messages;

@@ -101,7 +101,7 @@ struct CPageModel {
   bool lossy = false;     // the conversion lost something: not converted or partly converted
                           // entities, unknown blocks, lines outside blocks, reading stopped
                           // early, dangling references, or no data block at all; the header
-                          // shows status 0 in green only without it, 0 and 5 with it in amber
+                          // shows status 0 as a success only without it, as a warning with it
   double seconds = 0;     // the conversion's time
 
   // This model's object of --report-json, as JSON text; empty when there is none.

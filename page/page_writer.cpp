@@ -21,12 +21,12 @@ namespace {
 
 constexpr size_t kFlush = size_t{4} << 20;
 
-// The exit status's tone in the header: "ok" only for a conversion that lost
-// nothing, "warn" for one that wrote its file but lost something (status 0,
-// or 5 under --strict), "bad" for the others.
+// The exit status's tone in the header: "ok" only for status 0 with nothing
+// lost, "warn" for a conversion that lost something (status 0 lossy, 5: the
+// same under --strict, 6: cancelled), "bad" for the failures.
 const char* StatusTone(const CPageModel& m) {
-  if (m.exitStatus == 0 && !m.lossy) return "ok";
-  if ((m.exitStatus == 0 || m.exitStatus == 5) && m.lossy) return "warn";
+  if (m.exitStatus == 0) return m.lossy ? "warn" : "ok";
+  if (m.exitStatus == 5 || m.exitStatus == 6) return "warn";
   return "bad";
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/page/page_decode.h"
+#include "tests/page/page_blocks.h"
 
 namespace {
 
@@ -160,6 +160,26 @@ TEST(PageText, HeaderFactsAndTemplateMarkers) {
   EXPECT_NE(policy.find("default-src 'none'; script-src 'sha256-"), std::string::npos);
   EXPECT_EQ(policy.find("unsafe"), std::string::npos);
   EXPECT_EQ(policy.find("http"), std::string::npos);
+}
+
+// The status's tone: a success only for status 0 with nothing lost, a
+// warning for a conversion that lost something, else a failure.
+TEST(PageText, StatusTone) {
+  const struct {
+    int status;
+    bool lossy;
+    const char* tone;
+  } cases[] = {{0, false, "ok"}, {0, true, "warn"}, {5, true, "warn"}, {6, false, "warn"},
+               {2, false, "bad"}, {3, false, "bad"}, {4, true, "bad"}};
+  for (const auto& c : cases) {
+    CPageModel m;
+    m.exitStatus = c.status;
+    m.lossy = c.lossy;
+    m.statusText = "text";
+    const std::string dd = "<dd id=\"hd-status\" class=\"" + std::string(c.tone) + "\">" + std::to_string(c.status) +
+                           " \xC2\xB7 text</dd>";
+    EXPECT_NE(hvx::ModelPage(m).find(dd), std::string::npos) << c.status << (c.lossy ? " lossy" : "");
+  }
 }
 
 // Types and reasons are found by their text however many there are, also
