@@ -316,7 +316,7 @@ CConvertResult ConvertIn(IConvertEnv& env, const std::string& modelPath, const s
     if (page) {
       if (!r.outputPath.empty()) MarkDangling(*page, report->dangling, env, r.outputPath);
       page->modelPath = modelPath;
-      page->exitStatus = r.status;
+      SetPageStatus(*page, r.status, r.summary.Any());
       page->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
       page->date = LocalDateText();
       page->messages = r.messages;

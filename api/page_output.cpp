@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "api/status.h"
 #include "base/element_kinds.h"
 #include "base/format.h"
 #include "page/page_writer.h"
@@ -282,6 +283,12 @@ std::string ReadingText(bool opened, const CConversionReport& facts, int64_t lin
   return Format(facts.dataBlocks == 0 ? "to the end of the file (%lld lines): no Halvex data block found"
                                       : "to the end of the file (%lld lines)",
                 static_cast<long long>(lineCount));
+}
+
+void SetPageStatus(CPageModel& page, int status, bool lossy) {
+  page.exitStatus = status;
+  page.statusText = StatusText(status);
+  page.lossy = lossy;
 }
 
 std::string LocalDateText() {

@@ -45,6 +45,11 @@ void MarkDangling(CPageModel& page, const CDanglingList& dangling, IConvertEnv& 
 // How far reading got, for the page's header.
 std::string ReadingText(bool opened, const CConversionReport& facts, int64_t lineCount);
 
+// The exit status in the page's header and report panel: its number, its
+// text from the status table (in English, the page's language) and whether
+// the conversion lost something, which makes a status 0 a warning.
+void SetPageStatus(CPageModel& page, int status, bool lossy);
+
 // The local date and time, "2025-01-31 14:05".
 std::string LocalDateText();
 

@@ -1,5 +1,5 @@
 // The page's template, style sheet and script (page/template.html, page.css,
-// page.js), embedded at build time by page/embed.cmake, with the SHA-256
+// the parts in page/js joined), embedded at build time by page/embed.cmake, with the SHA-256
 // source expressions of the style sheet and script for the page's
 // Content-Security-Policy.
 #pragma once

@@ -96,7 +96,12 @@ struct CPageModel {
   std::string units;      // e.g. "kN, m"
   std::string date;       // when the conversion ran, as it should be shown
   std::string reading;    // how far reading got, e.g. "to the end of the file"
-  int exitStatus = 0;     // the model's exit status (0 converted, 2 failed, 3 no file, 4 not written)
+  int exitStatus = 0;     // the model's exit status (0 converted, 5 converted but lossy under --strict, ...)
+  std::string statusText; // the exit status's text, e.g. "converted"; shown after the number
+  bool lossy = false;     // the conversion lost something: not converted or partly converted
+                          // entities, unknown blocks, lines outside blocks, reading stopped
+                          // early, dangling references, or no data block at all; the header
+                          // shows status 0 as a success only without it, as a warning with it
   double seconds = 0;     // the conversion's time
 
   // This model's object of --report-json, as JSON text; empty when there is none.

@@ -1,626 +1,33 @@
-// Model page writer.
+// Model page writer: the HTML around the data.
 //
 // The page is page/template.html with its markers replaced:
 //   {{CSP}}     Content-Security-Policy: nothing remote; the inline style sheet and script by hash
 //   {{TITLE}}   the document title
 //   {{STYLE}}   page/page.css as it is
 //   {{HEADER}}  title, path, exit status, reading, units, date, time (escaped here)
-//   {{DATA}}    the data blocks below
-//   {{SCRIPT}}  page/page.js as it is
-//
-// Data blocks, script elements the browser does not run (page.js reads them):
-//   <script type="application/json" id="hvx-meta">META</script>
-//   <script type="application/json" id="hvx-report">the report object, or null</script>
-//   <script type="application/octet-stream" id="hvx-a-NAME">base64 of array NAME</script>
-// Every text is valid UTF-8 (ill-formed input shows as U+FFFD); JSON carries
-// "<" as \u003c, so nothing inside it can close its script element.
-//
-// META keys:
-//   format          1
-//   model, title, units, date, reading, status, seconds: the header facts
-//   report          "ok", "none" (no report given) or "invalid" (not a JSON object)
-//   centre          [x, y, z]: every coordinate is relative to it (the middle of the box
-//                   of the finite nodes), so float32 keeps models far from the origin steady
-//   nodes, elements counts; nonfinite: nodes with a non-finite coordinate
-//   types           [{label, draw}], draw "line" | "polygon" | "solid" | "point"
-//   type_counts     elements per type
-//   reasons         [text]
-//   kinds           [[type, nodes, state, reason]]: one entry per combination met;
-//                   state 0 converted, 1 not converted, 2 dangling, 3 missing node; reason -1: none
-//   materials, sections  [value per palette index], or null when elem_mat / elem_sec hold values
-//   missing         [{id, nodes: [node ids]}]: the first 1000 elements with a missing node;
-//   missing_count   all of them
-//   markers_dropped markers on nodes that do not exist
-//   messages        [text]: the message window's lines
-//   arrays          {NAME: {type, count}}: type "u8" | "u16" | "u32" | "i32" | "f32", count of values
-//
-// Arrays, little-endian:
-//   node_ids     i32  runs of consecutive ids in node order: first, count, first, count, ...
-//   xyz          f32  x, y, z per node, relative to centre (NaN or infinite when not finite)
-//   marker_node  u32  node index;  marker_kind u8: 0 support, 1 spring
-//   elem_ids     i32  runs as node_ids, in element order
-//   elem_kind    u8 | u16 | u32: index into kinds
-//   elem_nodes   u16 | u32: node indices, kinds[kind].nodes per element, in element order;
-//                the type's largest value (0xFFFF, 0xFFFFFFFF) stands for a missing node
-//   elem_mat, elem_sec  u8 | u16: palette index, or i32: the value itself
-//
-// Cost: a few array passes per entity (an id-to-index table for the nodes,
-// small caches for kinds and palettes), then base64. With the second thread
-// the node arrays are encoded while this thread does the elements.
+//   {{DATA}}    the data blocks (page_data.h)
+//   {{SCRIPT}}  the script joined from page/js
 #include "page/page_writer.h"
 
-#include <algorithm>
-#include <array>
-#include <bit>
-#include <charconv>
-#include <cmath>
-#include <cstring>
-#include <exception>
-#include <limits>
-#include <memory>
-#include <nlohmann/json.hpp>
-#include <thread>
-#include <unordered_map>
+#include <string>
 #include <utility>
 
 #include "page/page_assets.h"
+#include "page/page_data.h"
 
 namespace hvx {
 
-static_assert(std::endian::native == std::endian::little, "the page's arrays are little-endian");
-
 namespace {
-
-// A type's key in CPageModel::typeAt: the drawing, then the label.
-std::string TypeKey(std::string_view label, EPageDraw draw) {
-  std::string key(1, static_cast<char>('0' + static_cast<int>(draw)));
-  key.append(label);
-  return key;
-}
-
-}  // namespace
-
-uint16_t CPageModel::Type(std::string_view label, EPageDraw draw) {
-  if (typesIndexed > types.size()) {
-    typeAt.clear();
-    typesIndexed = 0;
-  }
-  for (; typesIndexed < types.size(); ++typesIndexed)
-    typeAt.try_emplace(TypeKey(types[typesIndexed].label, types[typesIndexed].draw),
-                       static_cast<uint16_t>(typesIndexed));
-  const auto [it, added] = typeAt.try_emplace(TypeKey(label, draw), static_cast<uint16_t>(types.size()));
-  if (added) {
-    types.push_back({std::string(label), draw});
-    ++typesIndexed;
-  }
-  return it->second;
-}
-
-int32_t CPageModel::Reason(std::string_view text) {
-  if (reasonsIndexed > reasons.size()) {
-    reasonAt.clear();
-    reasonsIndexed = 0;
-  }
-  for (; reasonsIndexed < reasons.size(); ++reasonsIndexed)
-    reasonAt.try_emplace(reasons[reasonsIndexed], static_cast<int32_t>(reasonsIndexed));
-  const auto [it, added] = reasonAt.try_emplace(std::string(text), static_cast<int32_t>(reasons.size()));
-  if (added) {
-    reasons.emplace_back(text);
-    ++reasonsIndexed;
-  }
-  return it->second;
-}
-
-CPageElement& CPageModel::AddElement(int32_t id, uint16_t type, int32_t material, int32_t section,
-                                     std::span<const int32_t> nodes, EPageState state, int32_t reason) {
-  CPageElement e;
-  e.id = id;
-  e.type = type;
-  e.material = material;
-  e.section = section;
-  e.state = state;
-  e.reason = reason;
-  e.firstNode = static_cast<uint32_t>(elementNodes.size());
-  e.nodeCount = static_cast<uint8_t>(std::min<size_t>(nodes.size(), 255));
-  elementNodes.insert(elementNodes.end(), nodes.begin(), nodes.begin() + e.nodeCount);
-  elements.push_back(e);
-  return elements.back();
-}
-
-// ---- text --------------------------------------------------------------------
-
-std::string ValidUtf8(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  static constexpr char kReplacement[] = "\xEF\xBF\xBD";
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const size_t n = s.size();
-  size_t i = 0;
-  while (i < n) {
-    const unsigned char c = p[i];
-    if (c < 0x80) {
-      if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-        out += kReplacement;
-      else
-        out += static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    // Length and range of the second byte (Unicode's table of well-formed sequences).
-    size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-      len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3;
-      if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4;
-      if (c == 0xF0) lo = 0x90;
-      if (c == 0xF4) hi = 0x8F;
-    }
-    if (len == 0) {
-      out += kReplacement;
-      ++i;
-      continue;
-    }
-    size_t j = i + 1;
-    if (j < n && p[j] >= lo && p[j] <= hi) {
-      ++j;
-      while (j < i + len && j < n && p[j] >= 0x80 && p[j] <= 0xBF) ++j;
-    }
-    if (j == i + len) {
-      out.append(s.substr(i, len));
-    } else {
-      out += kReplacement;  // the maximal subpart i..j-1 is one replacement
-    }
-    i = j;
-  }
-  return out;
-}
-
-std::string HtmlText(std::string_view text) {
-  const std::string valid = ValidUtf8(text);
-  std::string out;
-  out.reserve(valid.size() + 16);
-  for (char c : valid) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
-namespace {
-
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-// Two base64 characters per 12 bits, so that three bytes take two look-ups.
-constexpr std::array<std::array<char, 2>, 4096> kPairs = [] {
-  std::array<std::array<char, 2>, 4096> t{};
-  for (int i = 0; i < 4096; ++i) t[static_cast<size_t>(i)] = {kAlphabet[i >> 6], kAlphabet[i & 63]};
-  return t;
-}();
-
-// Writes (size + 2) / 3 * 4 characters at `o`.
-void EncodeBase64(char* o, const unsigned char* p, size_t size) {
-  size_t i = 0;
-  for (; i + 3 <= size; i += 3) {
-    const uint32_t v = (uint32_t{p[i]} << 16) | (uint32_t{p[i + 1]} << 8) | p[i + 2];
-    std::memcpy(o, kPairs[v >> 12].data(), 2);
-    std::memcpy(o + 2, kPairs[v & 4095].data(), 2);
-    o += 4;
-  }
-  if (i < size) {
-    const bool two = i + 1 < size;
-    const uint32_t v = (uint32_t{p[i]} << 16) | (two ? uint32_t{p[i + 1]} << 8 : 0);
-    *o++ = kAlphabet[v >> 18];
-    *o++ = kAlphabet[(v >> 12) & 63];
-    *o++ = two ? kAlphabet[(v >> 6) & 63] : '=';
-    *o++ = '=';
-  }
-}
-
-}  // namespace
-
-void AppendBase64(std::string& out, const void* data, size_t size) {
-  const size_t start = out.size();
-  out.resize(start + (size + 2) / 3 * 4);
-  EncodeBase64(out.data() + start, static_cast<const unsigned char*>(data), size);
-}
-
-namespace {
-
-using Json = nlohmann::ordered_json;
 
 constexpr size_t kFlush = size_t{4} << 20;
-constexpr size_t kMaxMissingListed = 1000;
 
-// JSON for a script element: "<" as \u003c (it occurs only inside strings).
-std::string ScriptJson(const Json& j) {
-  const std::string text = j.dump(-1, ' ', false, Json::error_handler_t::replace);
-  std::string out;
-  out.reserve(text.size() + 64);
-  for (char c : text) {
-    if (c == '<')
-      out += "\\u003c";
-    else
-      out += c;
-  }
-  return out;
-}
-
-// ---- typed arrays ----------------------------------------------------------------
-
-// Runs a job on a second thread when `parallel`, else at once; Join (or the
-// destructor) waits for it, and Join passes on what it threw.
-class CSecond {
- public:
-  template <typename F>
-  CSecond(bool parallel, F job) {
-    auto run = [this, job] {
-      try {
-        job();
-      } catch (...) {
-        m_error = std::current_exception();
-      }
-    };
-    if (parallel)
-      m_thread = std::thread(run);
-    else
-      run();
-  }
-  CSecond(const CSecond&) = delete;
-  CSecond& operator=(const CSecond&) = delete;
-  ~CSecond() {
-    if (m_thread.joinable()) m_thread.join();
-  }
-  void Join() {
-    if (m_thread.joinable()) m_thread.join();
-    if (m_error) std::rethrow_exception(std::exchange(m_error, nullptr));
-  }
-
- private:
-  std::thread m_thread;
-  std::exception_ptr m_error;
-};
-
-// A typed array: its values (held by `keep`), then their base64 text.
-struct CArray {
-  std::string name;
-  const char* type = "u8";
-  size_t count = 0;
-  std::shared_ptr<const void> keep;
-  const unsigned char* bytes = nullptr;
-  size_t size = 0;
-  std::unique_ptr<char[]> text;  // not zeroed first: every character is written
-  size_t textSize = 0;
-
-  // Encodes the values, the second half on another thread when `split`.
-  void Encode(bool split) {
-    textSize = (size + 2) / 3 * 4;
-    text.reset(new char[textSize]);
-    const size_t half = split && size > (size_t{1} << 20) ? size / 2 / 3 * 3 : 0;
-    CSecond second(half != 0, [this, half] { EncodeBase64(text.get() + half / 3 * 4, bytes + half, size - half); });
-    EncodeBase64(text.get(), bytes, half);
-    second.Join();
-    keep.reset();
-    bytes = nullptr;
-  }
-};
-
-template <typename T>
-CArray MakeArray(std::string name, const char* type, std::vector<T>&& values) {
-  auto held = std::make_shared<std::vector<T>>(std::move(values));
-  CArray a;
-  a.name = std::move(name);
-  a.type = type;
-  a.count = held->size();
-  a.bytes = reinterpret_cast<const unsigned char*>(held->data());
-  a.size = held->size() * sizeof(T);
-  a.keep = std::move(held);
-  return a;
-}
-
-// Indices below 2^32 in the narrowest of u8, u16, u32 that holds `limit`.
-CArray NarrowArray(std::string name, std::vector<uint32_t>&& values, uint64_t limit) {
-  if (limit <= 0xFF) return MakeArray(std::move(name), "u8", std::vector<uint8_t>(values.begin(), values.end()));
-  if (limit <= 0xFFFF) return MakeArray(std::move(name), "u16", std::vector<uint16_t>(values.begin(), values.end()));
-  return MakeArray(std::move(name), "u32", std::move(values));
-}
-
-void AddRun(std::vector<int32_t>& runs, int32_t id) {
-  if (!runs.empty() && int64_t{runs[runs.size() - 2]} + runs.back() == id && runs.back() < INT32_MAX) {
-    ++runs.back();
-    return;
-  }
-  runs.push_back(id);
-  runs.push_back(1);
-}
-
-// ---- nodes ------------------------------------------------------------------------
-
-constexpr uint32_t kNoNode = 0xFFFFFFFF;
-
-// Node id to node index: a direct table when the ids are dense enough, else a
-// sorted list. A repeated id finds its last node.
-class CNodeIndex {
- public:
-  explicit CNodeIndex(const std::vector<int32_t>& ids) {
-    if (ids.empty()) return;
-    const auto [lo, hi] = std::minmax_element(ids.begin(), ids.end());
-    m_min = *lo;
-    const uint64_t range = static_cast<uint64_t>(int64_t{*hi} - *lo) + 1;
-    if (range <= 2 * uint64_t{ids.size()} + 65536) {
-      m_direct.assign(range, kNoNode);
-      for (size_t i = 0; i < ids.size(); ++i)
-        m_direct[static_cast<size_t>(int64_t{ids[i]} - m_min)] = static_cast<uint32_t>(i);
-    } else {
-      m_sorted.reserve(ids.size());
-      for (size_t i = 0; i < ids.size(); ++i) m_sorted.emplace_back(ids[i], static_cast<uint32_t>(i));
-      std::sort(m_sorted.begin(), m_sorted.end());
-    }
-  }
-  uint32_t Find(int32_t id) const {
-    if (!m_direct.empty()) {
-      const int64_t k = int64_t{id} - m_min;
-      return k >= 0 && static_cast<uint64_t>(k) < m_direct.size() ? m_direct[static_cast<size_t>(k)] : kNoNode;
-    }
-    auto it = std::upper_bound(m_sorted.begin(), m_sorted.end(), std::pair<int32_t, uint32_t>(id, kNoNode));
-    if (it == m_sorted.begin() || (it - 1)->first != id) return kNoNode;
-    return (it - 1)->second;
-  }
-
- private:
-  int32_t m_min = 0;
-  std::vector<uint32_t> m_direct;
-  std::vector<std::pair<int32_t, uint32_t>> m_sorted;
-};
-
-struct CBox {
-  double centre[3] = {0, 0, 0};
-  int64_t nonFinite = 0;
-};
-
-CBox NodeBox(const CPageModel& m) {
-  CBox box;
-  double lo[3] = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
-                  std::numeric_limits<double>::infinity()};
-  double hi[3] = {-lo[0], -lo[0], -lo[0]};
-  // Nodes without their three coordinates in nodeXyz count as not finite.
-  const size_t n = m.nodeIds.size();
-  for (size_t i = 0; i < n; ++i) {
-    const double* p = m.nodeXyz.data() + 3 * i;
-    if (3 * i + 2 >= m.nodeXyz.size() || !(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))) {
-      ++box.nonFinite;
-      continue;
-    }
-    for (int k = 0; k < 3; ++k) {
-      lo[k] = std::min(lo[k], p[k]);
-      hi[k] = std::max(hi[k], p[k]);
-    }
-  }
-  if (box.nonFinite < static_cast<int64_t>(n))
-    for (int k = 0; k < 3; ++k) box.centre[k] = lo[k] + (hi[k] - lo[k]) / 2;
-  return box;
-}
-
-// The node arrays: ids, coordinates relative to the centre, markers.
-std::vector<CArray> NodeArrays(const CPageModel& m, const CBox& box, const CNodeIndex& index, int64_t& dropped) {
-  std::vector<CArray> arrays;
-  std::vector<int32_t> runs;
-  for (int32_t id : m.nodeIds) AddRun(runs, id);
-  arrays.push_back(MakeArray("node_ids", "i32", std::move(runs)));
-  {
-    const size_t n = 3 * m.nodeIds.size(), given = std::min(n, m.nodeXyz.size() / 3 * 3);
-    std::vector<float> xyz(n, std::numeric_limits<float>::quiet_NaN());
-    for (size_t i = 0; i < given; ++i) xyz[i] = static_cast<float>(m.nodeXyz[i] - box.centre[i % 3]);
-    arrays.push_back(MakeArray("xyz", "f32", std::move(xyz)));
-  }
-  std::vector<uint32_t> markerNode;
-  std::vector<uint8_t> markerKind;
-  dropped = 0;
-  for (const CPageMarker& mk : m.markers) {
-    const uint32_t k = index.Find(mk.node);
-    if (k == kNoNode) {
-      ++dropped;
-      continue;
-    }
-    markerNode.push_back(k);
-    markerKind.push_back(static_cast<uint8_t>(mk.kind));
-  }
-  arrays.push_back(MakeArray("marker_node", "u32", std::move(markerNode)));
-  arrays.push_back(MakeArray("marker_kind", "u8", std::move(markerKind)));
-  return arrays;
-}
-
-// ---- elements ---------------------------------------------------------------------
-
-// Small integers to palette indices: a direct table for 0..65535, a map beyond.
-class CPalette {
- public:
-  uint32_t Index(int32_t v) {
-    if (v >= 0 && v < kDirect) {
-      if (m_direct.empty()) m_direct.assign(kDirect, kNone);
-      uint32_t& slot = m_direct[static_cast<size_t>(v)];
-      if (slot == kNone) slot = Add(v);
-      return slot;
-    }
-    auto [it, added] = m_map.try_emplace(v, 0);
-    if (added) it->second = Add(v);
-    return it->second;
-  }
-  const std::vector<int32_t>& Values() const { return m_values; }
-
- private:
-  static constexpr int32_t kDirect = 65536;
-  static constexpr uint32_t kNone = 0xFFFFFFFF;
-  uint32_t Add(int32_t v) {
-    m_values.push_back(v);
-    return static_cast<uint32_t>(m_values.size() - 1);
-  }
-  std::vector<uint32_t> m_direct;
-  std::unordered_map<int32_t, uint32_t> m_map;
-  std::vector<int32_t> m_values;
-};
-
-// Element kinds (type, node count, state, reason) to indices, with a small
-// cache in front of the map: elements of a model repeat a few kinds.
-class CKinds {
- public:
-  struct CKind {
-    uint16_t type;
-    uint8_t nodes;
-    uint8_t state;
-    int32_t reason;
-  };
-  uint32_t Index(const CKind& k) {
-    const uint64_t key = (uint64_t{k.type} << 48) | (uint64_t{k.nodes} << 40) | (uint64_t{k.state} << 32) |
-                         static_cast<uint32_t>(k.reason);
-    auto& slot = m_cache[(key ^ (key >> 29) ^ (key >> 41)) & (m_cache.size() - 1)];
-    if (slot.first == key && slot.second != kNone) return slot.second;
-    auto [it, added] = m_map.try_emplace(key, static_cast<uint32_t>(m_list.size()));
-    if (added) m_list.push_back(k);
-    slot = {key, it->second};
-    return it->second;
-  }
-  const std::vector<CKind>& List() const { return m_list; }
-
- private:
-  static constexpr uint32_t kNone = 0xFFFFFFFF;
-  std::array<std::pair<uint64_t, uint32_t>, 256> m_cache{[] {
-    std::array<std::pair<uint64_t, uint32_t>, 256> a{};
-    a.fill({0, kNone});
-    return a;
-  }()};
-  std::unordered_map<uint64_t, uint32_t> m_map;
-  std::vector<CKind> m_list;
-};
-
-const char* DrawName(EPageDraw d) {
-  switch (d) {
-    case EPageDraw::kLine:
-      return "line";
-    case EPageDraw::kPolygon:
-      return "polygon";
-    case EPageDraw::kSolid:
-      return "solid";
-    case EPageDraw::kPoint:
-      return "point";
-  }
-  return "line";
-}
-
-struct CElementResult {
-  std::vector<CArray> arrays;
-  Json kinds = Json::array();
-  Json typeCounts = Json::array();
-  Json materials;
-  Json sections;
-  Json missing = Json::array();
-  int64_t missingCount = 0;
-};
-
-template <typename Index>
-CElementResult ElementArrays(const CPageModel& m, const CNodeIndex& nodeIndex) {
-  CElementResult r;
-  const size_t count = m.elements.size();
-  std::vector<int32_t> runs;
-  std::vector<uint32_t> kind(count), mat(count), sec(count);
-  std::vector<Index> nodes;
-  nodes.reserve(m.elementNodes.size());
-  std::vector<int64_t> typeCounts(m.types.size(), 0);
-  CKinds kinds;
-  CPalette materials, sections;
-  constexpr Index kMissing = std::numeric_limits<Index>::max();
-  for (size_t e = 0; e < count; ++e) {
-    const CPageElement& el = m.elements[e];
-    AddRun(runs, el.id);
-    bool missing = false;
-    // A node list that runs past elementNodes counts as empty.
-    const unsigned nodeCount = uint64_t{el.firstNode} + el.nodeCount <= m.elementNodes.size() ? el.nodeCount : 0;
-    const int32_t* ids = m.elementNodes.data() + (nodeCount ? el.firstNode : 0);
-    for (unsigned i = 0; i < nodeCount; ++i) {
-      const uint32_t k = nodeIndex.Find(ids[i]);
-      missing |= k == kNoNode;
-      nodes.push_back(k == kNoNode ? kMissing : static_cast<Index>(k));
-    }
-    EPageState state = el.state;
-    if (missing) {
-      state = EPageState::kMissingNode;
-      if (r.missingCount++ < static_cast<int64_t>(kMaxMissingListed))
-        r.missing.push_back({{"id", el.id}, {"nodes", std::vector<int32_t>(ids, ids + nodeCount)}});
-    }
-    const uint16_t type = el.type < m.types.size() ? el.type : 0;
-    const int32_t reason = el.reason >= 0 && static_cast<size_t>(el.reason) < m.reasons.size() ? el.reason : -1;
-    kind[e] = kinds.Index({type, static_cast<uint8_t>(nodeCount), static_cast<uint8_t>(state), reason});
-    if (type < typeCounts.size()) ++typeCounts[type];
-    mat[e] = materials.Index(el.material);
-    sec[e] = sections.Index(el.section);
-  }
-  r.arrays.push_back(MakeArray("elem_ids", "i32", std::move(runs)));
-  r.arrays.push_back(NarrowArray("elem_kind", std::move(kind), kinds.List().size()));
-  r.arrays.push_back(MakeArray("elem_nodes", sizeof(Index) == 2 ? "u16" : "u32", std::move(nodes)));
-  // Palettes of more than 65536 values: the values themselves.
-  auto palette = [&](const char* name, std::vector<uint32_t>& index, const CPalette& p, int32_t CPageElement::*field,
-                     Json& values) {
-    if (p.Values().size() <= 65536) {
-      r.arrays.push_back(NarrowArray(name, std::move(index), p.Values().size()));
-      values = p.Values();
-      return;
-    }
-    std::vector<int32_t> raw(count);
-    for (size_t e = 0; e < count; ++e) raw[e] = m.elements[e].*field;
-    r.arrays.push_back(MakeArray(name, "i32", std::move(raw)));
-    values = nullptr;
-  };
-  palette("elem_mat", mat, materials, &CPageElement::material, r.materials);
-  palette("elem_sec", sec, sections, &CPageElement::section, r.sections);
-  for (const auto& k : kinds.List()) r.kinds.push_back({k.type, k.nodes, k.state, k.reason});
-  r.typeCounts = typeCounts;
-  return r;
-}
-
-// ---- header -------------------------------------------------------------------------
-
-const char* StatusText(int status) {
-  switch (status) {
-    case 0:
-      return "converted";
-    case 1:
-      return "usage error";
-    case 2:
-      return "conversion failed";
-    case 3:
-      return "model file does not exist";
-    case 4:
-      return "a file could not be written";
-  }
-  return "unknown status";
-}
-
-std::string Seconds(double s) {
-  if (!std::isfinite(s) || s < 0) return "\xE2\x80\x94";
-  char b[32];
-  const auto r = std::to_chars(b, b + sizeof b, s, std::chars_format::general, 3);
-  return std::string(b, r.ptr) + " s";
+// The exit status's tone in the header: "ok" only for status 0 with nothing
+// lost, "warn" for a conversion that lost something (status 0 lossy, 5: the
+// same under --strict, 6: cancelled), "bad" for the failures.
+const char* StatusTone(const CPageModel& m) {
+  if (m.exitStatus == 0) return m.lossy ? "warn" : "ok";
+  if (m.exitStatus == 5 || m.exitStatus == 6) return "warn";
+  return "bad";
 }
 
 std::string OrDash(const std::string& s) { return s.empty() ? "\xE2\x80\x94" : HtmlText(s); }
@@ -638,12 +45,13 @@ std::string HeaderHtml(const CPageModel& m) {
     h += std::string("<div><dt>") + name + "</dt><dd id=\"" + id + "\"" +
          (cls.empty() ? "" : " class=\"" + cls + "\"") + ">" + value + "</dd></div>\n";
   };
-  fact("Exit status", "hd-status", m.exitStatus == 0 ? "ok" : "bad",
-       std::to_string(m.exitStatus) + " \xC2\xB7 " + StatusText(m.exitStatus));
+  std::string status = std::to_string(m.exitStatus);
+  if (!m.statusText.empty()) status += " \xC2\xB7 " + HtmlText(m.statusText);
+  fact("Exit status", "hd-status", StatusTone(m), status);
   fact("Reading", "hd-reading", "", OrDash(m.reading));
   fact("Units", "hd-units", "", OrDash(m.units));
   fact("Date", "hd-date", "", OrDash(m.date));
-  fact("Conversion time", "hd-seconds", "", Seconds(m.seconds));
+  fact("Conversion time", "hd-seconds", "", SecondsText(m.seconds));
   h += "</dl>\n";
   return h;
 }
@@ -656,12 +64,10 @@ std::string DocumentTitle(const CPageModel& m) {
   return HtmlText(t + " \xC2\xB7 halvex2qsx");
 }
 
-// ---- the page ----------------------------------------------------------------------
-
+// The page in pieces of about kFlush bytes.
 class COut {
  public:
   explicit COut(const PageSink& sink) : m_sink(sink) { m_buf.reserve(kFlush + 4096); }
-  ~COut() = default;
   void Put(std::string_view s) {
     if (m_buf.size() + s.size() > kFlush) Flush();
     if (s.size() > kFlush)
@@ -680,81 +86,25 @@ class COut {
   std::string m_buf;
 };
 
-void PutArray(COut& out, const CArray& a) {
-  out.Put("<script type=\"application/octet-stream\" id=\"hvx-a-");
-  out.Put(a.name);
-  out.Put("\">");
-  out.Put(std::string_view(a.text.get(), a.textSize));
+void PutData(COut& out, const CPageBlocks& blocks) {
+  out.Put("<script type=\"application/json\" id=\"hvx-meta\">");
+  out.Put(ScriptJson(blocks.meta));
+  out.Put("</script>\n<script type=\"application/json\" id=\"hvx-report\">");
+  out.Put(ScriptJson(blocks.report));
   out.Put("</script>\n");
+  for (const CPageArrayText& a : blocks.arrays) {
+    out.Put("<script type=\"application/octet-stream\" id=\"hvx-a-");
+    out.Put(a.name);
+    out.Put("\">");
+    out.Put(a.Text());
+    out.Put("</script>\n");
+  }
 }
 
 }  // namespace
 
 void WriteModelPage(const CPageModel& m, const PageSink& sink, const CPageOptions& options) {
-  const CBox box = NodeBox(m);
-  const CNodeIndex nodeIndex(m.nodeIds);
-
-  // The node arrays on the second thread while this one gathers the elements;
-  // then both encode the element arrays, half each.
-  const bool parallel = options.secondThread && m.nodeIds.size() + m.elements.size() > 100000;
-  std::vector<CArray> nodeArrays;
-  int64_t markersDropped = 0;
-  CSecond nodesJob(parallel, [&] {
-    nodeArrays = NodeArrays(m, box, nodeIndex, markersDropped);
-    for (CArray& a : nodeArrays) a.Encode(false);
-  });
-  CElementResult elems =
-      m.nodeIds.size() < 0xFFFF ? ElementArrays<uint16_t>(m, nodeIndex) : ElementArrays<uint32_t>(m, nodeIndex);
-  nodesJob.Join();
-  for (CArray& a : elems.arrays) a.Encode(parallel);
-
-  Json report;
-  std::string reportState = "none";
-  if (!m.reportJson.empty()) {
-    try {
-      report = Json::parse(ValidUtf8(m.reportJson));
-      reportState = report.is_object() ? "ok" : "invalid";
-    } catch (const Json::exception&) {
-      reportState = "invalid";
-    }
-    if (reportState != "ok") report = nullptr;
-  }
-
-  Json meta;
-  meta["format"] = 1;
-  meta["model"] = ValidUtf8(m.modelPath);
-  meta["title"] = ValidUtf8(m.title);
-  meta["units"] = ValidUtf8(m.units);
-  meta["date"] = ValidUtf8(m.date);
-  meta["reading"] = ValidUtf8(m.reading);
-  meta["status"] = m.exitStatus;
-  meta["seconds"] = m.seconds;
-  meta["report"] = reportState;
-  meta["centre"] = {box.centre[0], box.centre[1], box.centre[2]};
-  meta["nodes"] = m.nodeIds.size();
-  meta["elements"] = m.elements.size();
-  meta["nonfinite"] = box.nonFinite;
-  Json types = Json::array();
-  for (const auto& t : m.types) types.push_back({{"label", ValidUtf8(t.label)}, {"draw", DrawName(t.draw)}});
-  meta["types"] = std::move(types);
-  meta["type_counts"] = std::move(elems.typeCounts);
-  Json reasons = Json::array();
-  for (const auto& t : m.reasons) reasons.push_back(ValidUtf8(t));
-  meta["reasons"] = std::move(reasons);
-  meta["kinds"] = std::move(elems.kinds);
-  meta["materials"] = std::move(elems.materials);
-  meta["sections"] = std::move(elems.sections);
-  meta["missing"] = std::move(elems.missing);
-  meta["missing_count"] = elems.missingCount;
-  meta["markers_dropped"] = markersDropped;
-  Json messages = Json::array();
-  for (const auto& t : m.messages) messages.push_back(ValidUtf8(t));
-  meta["messages"] = std::move(messages);
-  Json arrays = Json::object();
-  for (const auto* list : {&nodeArrays, &elems.arrays})
-    for (const CArray& a : *list) arrays[a.name] = {{"type", a.type}, {"count", a.count}};
-  meta["arrays"] = std::move(arrays);
-
+  const CPageBlocks blocks = PageBlocks(m, options.secondThread);
   COut out(sink);
   std::string_view tpl = page_assets::Template();
   while (!tpl.empty()) {
@@ -782,13 +132,7 @@ void WriteModelPage(const CPageModel& m, const PageSink& sink, const CPageOption
     } else if (name == "HEADER") {
       out.Put(HeaderHtml(m));
     } else if (name == "DATA") {
-      out.Put("<script type=\"application/json\" id=\"hvx-meta\">");
-      out.Put(ScriptJson(meta));
-      out.Put("</script>\n<script type=\"application/json\" id=\"hvx-report\">");
-      out.Put(ScriptJson(report));
-      out.Put("</script>\n");
-      for (const CArray& a : nodeArrays) PutArray(out, a);
-      for (const CArray& a : elems.arrays) PutArray(out, a);
+      PutData(out, blocks);
     }
   }
   out.Flush();

@@ -518,6 +518,146 @@ def note_case(run, tab, pages, name, state, words):
     run.check(name + ': no console errors or requests', not problems, problems)
 
 
+# ---- the data the page decodes ----------------------------------------------------------
+
+# The page's decoded model (hvxPage.model) in the shape of the generator's NAME.input.json.
+READ_DECODED = r'''(() => {
+  const m = hvxPage.model, meta = JSON.parse(document.getElementById('hvx-meta').textContent);
+  const c = meta.centre;
+  const nodes = [];
+  for (let i = 0; i < m.N; i++) {
+    const xyz = [0, 1, 2].map((a) => { const v = m.xyz[3 * i + a]; return Number.isFinite(v) ? v + c[a] : null; });
+    nodes.push([m.nodeIds[i]].concat(xyz));
+  }
+  // A node index out of range shows as such (not as a missing node).
+  const node = (n) => n < m.N ? m.nodeIds[n] : 'index ' + n;
+  const markers = [];
+  for (let i = 0; i < m.markerNode.length; i++) markers.push([node(m.markerNode[i]), m.markerKind[i]]);
+  const value = (arr, values, e) => values ? values[arr[e]] : arr[e];
+  const elements = [];
+  for (let e = 0; e < m.M; e++) {
+    const k = m.kinds[m.elemKind[e]], ids = [];
+    for (let j = m.elemStart[e]; j < m.elemStart[e + 1]; j++)
+      ids.push(m.elemNodes[j] === m.missingIndex ? null : node(m.elemNodes[j]));
+    elements.push([m.elemIds[e], k.label, k.draw, value(m.elemMat, meta.materials, e), value(m.elemSec, meta.sections, e),
+      ids, k.state, k.reason >= 0 ? meta.reasons[k.reason] : null]);
+  }
+  const types = {};
+  for (const name of Object.keys(meta.arrays)) types[name] = meta.arrays[name].type;
+  return {nodes, markers, elements, centre: c, types, nonfinite: meta.nonfinite, onNonFinite: m.onNonFiniteCount,
+    markersDropped: meta.markers_dropped, missing: meta.missing, missingCount: meta.missing_count,
+    typeCounts: meta.type_counts, state: hvxPage.state};
+})()'''
+
+
+def first_difference(got, want):
+    """Index and both sides of the first entry where two lists differ, or None."""
+    for i, (g, w) in enumerate(zip(got, want)):
+        if g != w:
+            return i, g, w
+    return None if len(got) == len(want) else ('length', len(got), len(want))
+
+
+def expected_data(model):
+    """What the page must decode from the input model of hvx_pagegen: missing nodes as null,
+    elements on them in state 3, markers on them left out."""
+    ids = {n[0] for n in model['nodes']}
+    finite = {n[0] for n in model['nodes'] if None not in n[1:]}
+    elements, missing, on_nonfinite = [], [], 0
+    counts = [0] * len(model['types'])
+    for eid, etype, mat, sec, nodes, state, reason in model['elements']:
+        label, draw = model['types'][etype]
+        shown = [n if n in ids else None for n in nodes]
+        if None in shown:
+            state = 3
+            missing.append({'id': eid, 'nodes': nodes})
+        elif any(n not in finite for n in nodes):
+            on_nonfinite += 1
+        counts[etype] += 1
+        elements.append([eid, label, draw, mat, sec, shown, state, model['reasons'][reason] if reason >= 0 else None])
+    markers = [list(mk) for mk in model['markers'] if mk[0] in ids]
+    return {'elements': elements, 'markers': markers, 'markersDropped': len(model['markers']) - len(markers),
+            'missing': missing[:1000], 'missingCount': len(missing), 'typeCounts': counts,
+            'nonfinite': len(model['nodes']) - len(finite), 'onNonFinite': on_nonfinite}
+
+
+def coordinates_differ(got, want, centre):
+    """Nodes whose decoded coordinates are not the input's to float32 precision of their
+    offset from the centre (or not both missing)."""
+    bad = []
+    for g, w in zip(got, want):
+        for a in range(3):
+            gv, wv = g[1 + a], w[1 + a]
+            if gv is None or wv is None:
+                ok = gv is None and wv is None
+            else:
+                ok = abs(gv - wv) <= 2.0 ** -23 * abs(wv - centre[a]) + 1e-15 * abs(wv) + 1e-12
+            if not ok:
+                bad.append((g, w))
+                break
+    return bad
+
+
+# name: the arrays' types the case is there for
+ENCODING_CASES = (
+    ('enc-small', {'elem_nodes': 'u16', 'elem_kind': 'u8', 'elem_mat': 'u8', 'elem_sec': 'u8'}),
+    ('enc-far', {'xyz': 'f32'}),
+    ('enc-wide', {'elem_nodes': 'u32', 'elem_mat': 'i32', 'elem_sec': 'u8'}),
+)
+
+
+def encoding_case(run, tab, pages, name, types):
+    model = json.load(open(os.path.join(pages, name + '.input.json')))
+    tab.open(os.path.join(pages, name + '.html'))
+    tab.wait_drawn()
+    got = tab.eval(READ_DECODED)
+    want = expected_data(model)
+    run.check(name + ': the arrays of the case', all(got['types'].get(k) == v for k, v in types.items()),
+              got['types'])
+    run.check(name + ': node ids in their order', [n[0] for n in got['nodes']] == [n[0] for n in model['nodes']],
+              first_difference([n[0] for n in got['nodes']], [n[0] for n in model['nodes']]))
+    bad = coordinates_differ(got['nodes'], model['nodes'], got['centre'])
+    run.check(name + ': coordinates as given', not bad and len(got['nodes']) == len(model['nodes']), bad[:3])
+    run.check(name + ': elements as given (id, type, material, section, nodes, state, reason)',
+              got['elements'] == want['elements'], first_difference(got['elements'], want['elements']))
+    for key in ('markers', 'markersDropped', 'missing', 'missingCount', 'typeCounts', 'nonfinite', 'onNonFinite'):
+        run.check('%s: %s' % (name, key), got[key] == want[key], (got[key], want[key]))
+    problems = tab.problems()
+    run.check(name + ': drawn without console errors', got['state'] != 'error' and not problems, problems)
+
+
+# ---- the exit status in the header and the report ------------------------------------------------
+
+def status_shown(tab, path):
+    tab.open(path)
+    tab.wait_drawn()
+    return tab.eval("""(() => { const s = document.getElementById('hd-status'), r = document.getElementById('report-status');
+        return {text: s.textContent, tone: s.className, colour: getComputedStyle(s).color,
+                report: r ? r.textContent : null}; })()""")
+
+
+def status_cases(run, tab, cases):
+    """cases: (name, page, exit status of the run or None, header text, tone). Each tone has its
+    own colour, the warning's amber."""
+    colours = {}
+    for name, path, status, text, tone in cases:
+        shown = status_shown(tab, path)
+        run.check('status %s: header says %r' % (name, text), shown['text'] == text, shown['text'])
+        run.check('status %s: tone %s' % (name, tone), shown['tone'] == tone, shown['tone'])
+        run.check('status %s: the report panel says the same' % name, shown['report'] == text, shown['report'])
+        if status is not None:
+            run.check('status %s: the number is the exit status' % name, text.startswith('%d \u00b7' % status), status)
+        colours.setdefault(tone, set()).add(shown['colour'])
+        problems = tab.problems()
+        run.check('status %s: no console errors' % name, not problems, problems)
+    run.check('status: one colour per tone, a different one for each',
+              all(len(c) == 1 for c in colours.values()) and
+              len(set().union(*colours.values())) == len(colours), colours)
+    if 'warn' in colours:
+        r, g, b = (int(v) for v in next(iter(colours['warn']))[4:-1].split(','))
+        run.check('status: the warning tone is amber', r > 200 and 150 < g < 230 and b < 120, (r, g, b))
+
+
 # ---- pages the converter writes --------------------------------------------------------
 
 def element_lines(eid, prop, etype, topo, nodes, mat=1):
@@ -557,12 +697,160 @@ def tool_models(examples, folder):
     return ['frame', 'frame-with-problems'] + list(models)
 
 
-def run_tool(tool, folder, name):
+def run_tool(tool, folder, name, *options):
     """Converts one model with --html and --report-json: (exit status, message lines, its report object)."""
-    r = subprocess.run([os.path.abspath(tool), '--html', '--report-json', name + '.report.json', name + '.hvt'], cwd=folder,
+    r = subprocess.run([os.path.abspath(tool), '--html', '--report-json', name + '.report.json'] + list(options) +
+                       [name + '.hvt'], cwd=folder,
                        stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=dict(os.environ, LC_ALL='C'))
     report = json.load(open(os.path.join(folder, name + '.report.json')))[0]
     return r.returncode, r.stdout.decode().splitlines(), report
+
+
+def node_line(nid, x, y, z, flags='0,0,0,0,0,0'):
+    return '%d,1,0,0,0,%s,%g,%g,%g,0' % (nid, flags, x, y, z)
+
+
+def property_lines(head, flags='0,0,0,0'):
+    return [head, '', flags, '1', '0', '0', '1', '0', '0', '0', '0']
+
+
+MATERIAL = block(601, ['1,0,0,0,0,0,0', ''] + ['0'] * 41)
+ELEMENT_SECTIONS = ('*ELEMENT', '*NL-LINK', '*ELASTICLINK')
+
+
+def qsx_rows(qsx, keyword):
+    """The data lines of a section of the .qsx, split into trimmed fields."""
+    lines = qsx.split('\n')
+    rows = []
+    for i, line in enumerate(lines):
+        if line.split(' ')[0].split(',')[0] != keyword:
+            continue
+        for data in lines[i + 1:]:
+            if not data:
+                break
+            if not data.startswith(';'):
+                rows.append([f.strip() for f in data.split(',')])
+        break
+    return rows
+
+
+def converted_page(run, tab, tool, folder, name, model):
+    """Converts the model with --html and --report-json, opens its page: (exit status, the .qsx,
+    the report object, the page's decoded data)."""
+    with open(os.path.join(folder, name + '.hvt'), 'w') as f:
+        f.write(model)
+    status, _, report = run_tool(tool, folder, name)
+    qsx = open(os.path.join(folder, name + '.qsx'), encoding='latin-1').read()
+    tab.open(os.path.join(folder, name + '.html'))
+    tab.wait_drawn()
+    data = tab.eval(READ_DECODED)
+    embedded = tab.eval("JSON.parse(document.getElementById('hvx-report').textContent)")
+    run.check(name + ': the page holds the report of --report-json', embedded == report)
+    problems = tab.problems()
+    run.check(name + ': no console errors', not problems, problems)
+    return status, qsx, report, data
+
+
+def dangling_elements(qsx, report):
+    """Numbers of the elements whose lines in an element section the report names."""
+    lines = qsx.split('\n')
+    return {int(lines[d['line'] - 1].split(',')[0]) for d in report['dangling'] if d['section'] in ELEMENT_SECTIONS}
+
+
+def sections_case(run, tab, tool, folder):
+    """Every pair of element type and topology code the sections tell apart, in one model: the page
+    shows each element as the section that wrote it (its keyword, its nodes in order), an element
+    no section wrote as not converted with the report's reason, one whose line the check named as
+    dangling."""
+    types = (1, 2, 3, 4, 5, 7, 11, 14, 15, 18, 19, 20, 25, 26, 27, 41, 81, 82)
+    nodes, elements = [], []
+    for etype in types:
+        for topo in range(14):
+            eid = 100 * etype + topo
+            own = [10 * eid + k for k in range(1, 9)]
+            nodes += [node_line(n, k % 2, k // 2 % 2, k // 4 + 0.001 * eid) for k, n in enumerate(own, 1)]
+            elements += element_lines(eid, 1, etype, topo, own)
+    # Property 1: a general spring type, so that every spring section takes its elements.
+    model = (block(402, property_lines('1,0,0,81,0,0', '1,0,0,0')) + MATERIAL + block(403, nodes) +
+             block(404, elements))
+    status, qsx, report, data = converted_page(run, tab, tool, folder, 'sections', model)
+    run.check('sections: converted', status == 0, status)
+    shown = {e[0]: e for e in data['elements']}
+    run.check('sections: every element on the page', len(shown) == len(types) * 14, len(shown))
+
+    # What the sections wrote: element lines by number, point lines by node.
+    lines = {}
+    for row in qsx_rows(qsx, '*ELEMENT'):
+        fields = row[4:row.index('REF')] if 'REF' in row else row[4:]
+        lines[int(row[0])] = (row[1], [int(v) for v in fields if int(v) > 1000])  # nodes, not iSUB or 0
+    for section in ('*NL-LINK', '*ELASTICLINK'):
+        for row in qsx_rows(qsx, section):
+            lines[int(row[0])] = (section[1:], [int(row[1]), int(row[2])])
+    point = {}
+    for section in ('*SPRING', '*GSPRING', '*NODALMASS'):
+        for row in qsx_rows(qsx, section):
+            point[int(row[0])] = section
+    # Property 1 is no section or link property: the frame, plate and link lines refer to what
+    # the file does not define.
+    dangling = dangling_elements(qsx, report)
+    run.check('sections: dangling trusses and beams, planar types on 4 topologies, links',
+              len(dangling) == 4 + 6 * 4 + 14, len(dangling))
+    reasons = report['entities']['elements']['not_converted']
+    reason_of = {n: r['reason'] for r in reasons for n in r['numbers']}
+    listed_all = all(r['count'] == len(r['numbers']) for r in reasons)
+    point_labels = {'SPRING': '*SPRING', 'GSPRING': '*GSPRING', 'MASS': '*NODALMASS'}
+    wrong, written = [], 0
+    for eid, (_, label, draw, _, _, ids, state, reason) in sorted(shown.items()):
+        first = 10 * eid + 1
+        if label in point_labels:
+            ok = point.get(first) == point_labels[label] and draw == 'point' and ids == [first]
+        elif eid in lines:
+            ok = lines[eid] == (label, ids)
+        else:
+            ok = (label == 'type %d/%d' % (eid // 100, eid % 100) and state == 1 and reason == reason_of.get(eid) and
+                  ids and all(first <= n < first + 8 for n in ids))
+            if not ok:
+                wrong.append(shown[eid])
+            continue
+        written += 1
+        if not ok or state != (2 if eid in dangling else 0) or eid in reason_of:
+            wrong.append((shown[eid], lines.get(eid), point.get(first)))
+    run.check('sections: the report lists every element not converted', listed_all, reasons)
+    run.check('sections: each element as its section wrote it, or not converted with its reason', not wrong,
+              wrong[:3])
+    run.check('sections: the elements written are those of the sections',
+              written == len(lines) + len(point) == report['entities']['elements']['written'],
+              (written, len(lines) + len(point), report['entities']['elements']['written']))
+
+
+def states_case(run, tab, tool, folder):
+    """Every element not converted is marked, not only the report's first 20; an element whose
+    written line refers to something the file does not define as dangling, one on a node that
+    does not exist as such."""
+    nodes = [node_line(1, 0, 0, 0, '1,1,1,0,0,0'), node_line(2, 5, 0, 0), node_line(3, 5, 4, 0), node_line(4, 0, 4, 3)]
+    elements = sum((element_lines(eid, 1, 41, 0, (1, 2)) for eid in range(1, 26)), [])
+    elements += element_lines(30, 2, 7, 0, (3, 3))        # elastic link with both ends on one node
+    elements += element_lines(40, 1, 1, 0, (1, 2), 77)    # truss of a material that does not exist
+    elements += element_lines(41, 1, 1, 0, (2, 999))      # truss on a node that does not exist
+    elements += element_lines(42, 1, 1, 0, (2, 3))        # converted
+    elements += element_lines(43, 5, 82, 0, (3, 4))       # general link of a property that does not exist
+    elements += element_lines(44, 2, 7, 9, (4,))          # point spring
+    model = (block(402, property_lines('1,0,1,1,0,0') + property_lines('2,0,0,7,0,0')) + MATERIAL +
+             block(403, nodes) + block(404, elements))
+    _, _, report, data = converted_page(run, tab, tool, folder, 'states', model)
+    shown = {e[0]: e for e in data['elements']}
+    states = {eid: e[6] for eid, e in shown.items()}
+    expected = {eid: 1 for eid in range(1, 26)}
+    expected.update({30: 1, 40: 2, 41: 3, 42: 0, 43: 2, 44: 0})
+    run.check('states: every element in its state', states == expected, (states, expected))
+    reasons = report['entities']['elements']['not_converted']
+    run.check('states: the reasons of elements 25 and 30',
+              shown[25][7] == 'no section writes element type 41 with topology 0' and
+              shown[30][7] == 'elastic link with both ends on one node', (shown[25][7], shown[30][7]))
+    run.check('states: the report lists the first 20 of 25', len(reasons) == 2 and reasons[1]['reason'] == shown[25][7]
+              and reasons[1]['count'] == 25 and len(reasons[1]['numbers']) == 20, reasons)
+    run.check('states: the support of node 1 and the spring at node 4', data['markers'] == [[1, 0], [4, 1]],
+              data['markers'])
 
 
 def tool_page_case(run, tab, folder, name, status, lines, report):
@@ -637,8 +925,35 @@ def tool_tests(run, tab, args):
             run.check(name + ' (tool): no console errors or requests', not problems, problems)
         listed = tab.eval("document.querySelector('#nonfinite-elements').textContent")
         run.check('non-finite (tool): the beams on them listed under the view', '4, 5' in listed, listed)
+
+        # The exit status as the converter gives it: clean, lossy (reading stopped at a format
+        # error), an empty file, lossy under --strict, and a model that cannot be opened.
+        shutil.copy(os.path.join(folder, 'frame-with-problems.hvt'), os.path.join(folder, 'strict.hvt'))
+        open(os.path.join(folder, 'empty-file.hvt'), 'w').close()
+        os.mkdir(os.path.join(folder, 'folder.hvt'))
+        strict = run_tool(args.tool, folder, 'strict', '--strict')[0]
+        empty = run_tool(args.tool, folder, 'empty-file')[0]
+        failed = subprocess.run([os.path.abspath(args.tool), '--html', 'folder.hvt'], cwd=folder,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+        def page(name):
+            return os.path.join(folder, name + '.html')
+        status_cases(run, tab, (
+            ('0 clean', page('frame'), results['frame'][0], '0 \u00b7 converted', 'ok'),
+            ('0 lossy', page('frame-with-problems'), results['frame-with-problems'][0], '0 \u00b7 converted', 'warn'),
+            ('0 lossy, an empty file', page('empty-file'), empty, '0 \u00b7 converted', 'warn'),
+            ('5 strict', page('strict'), strict, '5 \u00b7 converted with losses', 'warn'),
+            ('2 failed', page('folder'), failed, '2 \u00b7 conversion failed', 'bad'),
+        ) + cancelled_case(args.pages))
+
+        sections_case(run, tab, args.tool, folder)
+        states_case(run, tab, args.tool, folder)
     finally:
         shutil.rmtree(folder, ignore_errors=True)
+
+
+# A cancelled conversion writes no page: the generator's page stands in for it.
+def cancelled_case(pages):
+    return (('6 cancelled', os.path.join(pages, 'cancelled.html'), None, '6 \u00b7 cancelled', 'warn'),)
 
 
 HOSTILE = (('hostile-script', '<script>alert(1)</script>'), ('hostile-img', '"><img src=x onerror=alert(1)>'))
@@ -660,6 +975,8 @@ def tests(args):
                           " document.querySelector('#nonfinite-elements').textContent]")
         run.check('non-finite: nodes 5, 6 and elements 4, 5 listed under the view',
                   '5, 6' in listed[0] and '4, 5' in listed[1], listed)
+        for name, types in ENCODING_CASES:
+            encoding_case(run, tab, args.pages, name, types)
         tab.open(os.path.join(args.pages, 'frame.html'), '#renderer=2d')
         tab.wait_drawn()
         run.check('2D canvas fall-back draws', tab.eval('hvxPage.renderer') == '2d' and
@@ -667,6 +984,8 @@ def tests(args):
         run.check('2D canvas fall-back: no console errors', not tab.problems(), tab.problems())
         if args.tool:
             tool_tests(run, tab, args)
+        else:
+            status_cases(run, tab, cancelled_case(args.pages))
         tab.close()
     finally:
         browser.close()
