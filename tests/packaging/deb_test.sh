@@ -8,7 +8,8 @@
 # catalogue's texts (the build tree's output exactly), `man -w` finds the
 # page, and a C program compiles against the installed halvex.h and links
 # with -lConvertHalvex alone; removed, dpkg knows no file of it and none is
-# left on disk.
+# left on disk. With the build's staged Python package (target wheel), the
+# package without its own libraries uses the installed ones.
 # Usage: tests/packaging/deb_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -80,6 +81,24 @@ cmp "$tmp/built/frame-with-problems.qsx" "$tmp/c/frame-with-problems.qsx"
 grep -q "DLL is not loaded" <<<"$out" && fail "the installed library did not find its catalogue: $out"
 head -n 1 <<<"$out"
 echo "C program: compiled, linked with -lConvertHalvex, converted"
+
+# The Python package without libraries of its own (the build's staged one,
+# when the wheel was built) takes the system's, the Debian package's.
+if [ -f "$build/python/stage/halvex/__init__.py" ]; then
+  mkdir "$tmp/py"
+  cp -r "$build/python/stage/halvex" "$tmp/py/"
+  rm "$tmp/py/halvex/"*.so*
+  cp "$src/examples/frame.hvt" "$tmp/py/"
+  (cd "$tmp/py" && env -u LD_LIBRARY_PATH PYTHONDONTWRITEBYTECODE=1 python3 -c '
+import halvex, sys
+from halvex import _library
+assert _library.path is None, _library.path
+r = halvex.convert("frame.hvt")
+assert r.status == halvex.Status.DONE and r.output_path.name == "frame.qsx", r
+print("python package without its libraries: the system'"'"'s", halvex.__version__)
+') || fail "the Python package did not use the installed library"
+  cmp "$src/examples/frame.qsx" "$tmp/py/frame.qsx"
+fi
 
 apt-get remove -y -qq halvex2qsx >/dev/null
 removed=1
