@@ -34,7 +34,7 @@ done
 
 TESTS=()
 [ -f /usr/include/gtest/gtest.h ] || [ -f "$BUILD_DIR/CMakeCache.txt" ] || TESTS=(-DHALVEX_TESTS=OFF)
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release "${TESTS[@]}" >/dev/null
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DHALVEX_BENCH=ON "${TESTS[@]}" >/dev/null
 cmake --build "$BUILD_DIR" -j2 --target halvex2qsx hvx_genmodel >/dev/null
 
 GEN="$BUILD_DIR/bench/hvx_genmodel"

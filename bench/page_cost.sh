@@ -22,6 +22,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
+cmake -S "$ROOT" -B "$BUILD_DIR" -DHALVEX_BENCH=ON >/dev/null
 cmake --build "$BUILD_DIR" -j2 --target halvex2qsx hvx_genmodel >/dev/null
 dir="$BUILD_DIR/bench-data/n$SIZE"
 mkdir -p "$dir"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build (with the model page's browser
-# tests in headless Chromium), the shared acceptance sample,
+# tests in headless Chromium), the Debian package (lintian, then installed on
+# this machine and removed again) and the Python wheel (in a fresh virtual
+# environment), the shared acceptance sample,
 # a one-minute fuzz smoke run (when clang is there), the sanitizer build
 # (AddressSanitizer + UndefinedBehaviorSanitizer), the ThreadSanitizer build
 # (the tests that run code on more than one thread) and the Windows stage (the
@@ -30,6 +32,11 @@ command -v wine >/dev/null 2>&1 || need+=(wine)
 command -v Xvfb >/dev/null 2>&1 || need+=(xvfb)
 command -v xwd >/dev/null 2>&1 || need+=(x11-apps)
 [ -x /usr/bin/import ] || need+=(imagemagick)
+# The packages: the Debian package's checks (lintian, dpkg-shlibdeps, man),
+# the wheel built and tested with Debian's Python tools.
+for p in lintian dpkg-dev man-db python3-pip python3-pytest python3-venv python3-setuptools python3-wheel; do
+  dpkg -s "$p" >/dev/null 2>&1 || need+=("$p")
+done
 if [ "${#need[@]}" -gt 0 ]; then
   echo "installing: ${need[*]}"
   apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
@@ -41,6 +48,15 @@ echo "== release build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== packages: Debian package and Python wheel"
+rm -f build/halvex2qsx_*.deb
+(cd build && cpack -G DEB | tail -n 1)
+lintian --fail-on error build/halvex2qsx_*.deb
+cmake --build build --target wheel
+# Installs the Debian package on this machine and removes it again.
+tests/packaging/deb_test.sh build .
+tests/packaging/wheel_test.sh build .
 
 if command -v clang++ >/dev/null 2>&1; then
   echo "== fuzz smoke run"
