@@ -21,14 +21,13 @@
 #include <dlgs.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <set>
 #include <string>
-#include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "platform/wintext.h"
@@ -36,6 +35,12 @@
 #include "tests/windows/host_cstring.h"
 #include "tests/windows/string_states.h"
 #include "tests/windows/ui_driver.h"
+
+// The entry points as an MFC host declares them, with this program's CStringA
+// in the place of the framework's.
+using CStringA = hosttest::CStringA;
+#include "plugin/exports.h"
+static_assert(std::is_same_v<HalvexConvertFile2Fn, hosttest::ConvertFile2Fn>, "ConvertFile2 as the host sees it");
 
 namespace {
 
