@@ -11,13 +11,13 @@ struct WaitCursor {
 };
 }  // namespace
 
-int RunConversion(IPlatform& p, std::string& outputPath, std::string& resultPath) {
+int RunConversion(IPlatform& p, CHandBack& back) {
   std::string modelPath, resultFile;
   if (!p.FileInputDialog(modelPath, resultFile)) return kConvertCancelled;
 
   WaitCursor wait(p);
   // The result file is only passed through: its text never fails a call.
-  const auto handBackResult = [&] { resultPath = p.HostPath(resultFile).value_or(p.HostText(resultFile)); };
+  const auto handBackResult = [&] { back.resultPath = p.HostPath(resultFile).value_or(p.HostText(resultFile)); };
   // Decided before anything is written: a model whose .qsx could not be
   // named to the host is not converted.
   std::optional<std::string> hostModel;
@@ -47,7 +47,7 @@ int RunConversion(IPlatform& p, std::string& outputPath, std::string& resultPath
     p.ShowPathNotForHost(modelPath);
     return kConvertFailed;
   }
-  outputPath = hostQsx.value_or(p.HostText(qsx));
+  back.outputPath = hostQsx.value_or(p.HostText(qsx));
   handBackResult();
   return kConvertDone;
 }

@@ -7,6 +7,9 @@
 #include "plugin/driver.h"
 #include "api/msgdll.h"
 #include "plugin/platform.h"
+#if defined(_WIN32)
+#include "plugin/host_string_win.h"
+#endif
 
 namespace {
 // Created when the library is loaded: loads the message catalogue (its result
@@ -19,16 +22,29 @@ class CConvertHalvexApp {
 CConvertHalvexApp theApp;
 }  // namespace
 
-extern "C" HALVEX_ENTRY int ConvertFile2(std::string& outputPath, std::string& resultPath) {
+extern "C" HALVEX_ENTRY int HALVEX_CALL ConvertFile2(HalvexHostString& outputPath, HalvexHostString& resultPath) {
+  // Nothing crosses the library boundary as an exception.
   try {
+#if defined(_WIN32)
+    // The paths go into the host's strings through its own string manager.
+    hvx::CHandBack back;
+    const int rc = hvx::RunConversion(hvx::DefaultPlatform(), back);
+    if (!hvx::HandBackToHost(back.outputPath, outputPath, back.resultPath, resultPath)) return hvx::kConvertFailed;
+    return rc;
+#else
     return hvx::RunConversion(hvx::DefaultPlatform(), outputPath, resultPath);
+#endif
   } catch (...) {
-    // Nothing crosses the library boundary as an exception.
     return hvx::kConvertFailed;
   }
 }
 
-extern "C" HALVEX_ENTRY int ConvertFile() {
-  std::string outputPath, resultPath;
-  return ConvertFile2(outputPath, resultPath);
+extern "C" HALVEX_ENTRY int HALVEX_CALL ConvertFile() {
+  // No host string here: the conversion's own strings, dropped.
+  try {
+    std::string outputPath, resultPath;
+    return hvx::RunConversion(hvx::DefaultPlatform(), outputPath, resultPath);
+  } catch (...) {
+    return hvx::kConvertFailed;
+  }
 }

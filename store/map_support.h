@@ -30,14 +30,18 @@ inline void PrefetchWrite(const void* p) {
 
 // a % d for 32-bit a and d through one multiplication (d fixed per map).
 class CFastMod {
-  __extension__ using UInt128 = unsigned __int128;  // GCC and Clang have it on 64-bit targets
-
-
  public:
   explicit CFastMod(uint32_t d) : m_d(d), m_m(~uint64_t{0} / d + 1) {}
   uint32_t operator()(uint32_t a) const {
     const uint64_t low = m_m * a;
+#if defined(__SIZEOF_INT128__)
+    __extension__ using UInt128 = unsigned __int128;  // GCC and Clang have it on 64-bit targets
     return static_cast<uint32_t>((static_cast<UInt128>(low) * m_d) >> 64);
+#else
+    // The high word of low * m_d from two 32-bit halves (32-bit targets): exact.
+    const uint64_t lo = (low & 0xffffffffu) * m_d, hi = (low >> 32) * m_d;
+    return static_cast<uint32_t>((hi + (lo >> 32)) >> 32);
+#endif
   }
   uint32_t Divisor() const { return m_d; }
 

@@ -6,9 +6,9 @@
 # a one-minute fuzz smoke run (when clang is there), the sanitizer build
 # (AddressSanitizer + UndefinedBehaviorSanitizer), the ThreadSanitizer build
 # (the tests that run code on more than one thread) and the Windows stage (the
-# MinGW cross build, its exported names, the golden cases and the host
-# program's dialog scenarios under Wine). Installs the build dependencies on a
-# fresh machine.
+# MinGW cross builds for x64 and x86, their exported names, the golden cases
+# and the host program's dialog scenarios under 64-bit and 32-bit Wine, the
+# zip of both). Installs the build dependencies on a fresh machine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -24,11 +24,17 @@ command -v python3 >/dev/null 2>&1 || need+=(python3)
 command -v chromium >/dev/null 2>&1 || need+=(chromium)
 # Locale sources, for the tests that make a German or Japanese locale.
 [ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
-# The Windows stage: cross compiler, Wine (64-bit), a virtual X display.
+# The Windows stage: cross compilers, Wine (64-bit and 32-bit), a virtual X
+# display. The 32-bit Wine is a package of the i386 architecture.
 command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || need+=(g++-mingw-w64-x86-64-posix)
+command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || need+=(g++-mingw-w64-i686-posix)
 dpkg -s mingw-w64-tools >/dev/null 2>&1 || need+=(mingw-w64-tools)
 command -v wine >/dev/null 2>&1 || need+=(wine)
 [ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null 2>&1 || need+=(wine64)
+if ! dpkg -s wine32:i386 >/dev/null 2>&1; then
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  need+=(wine32:i386)
+fi
 command -v Xvfb >/dev/null 2>&1 || need+=(xvfb)
 command -v xwd >/dev/null 2>&1 || need+=(x11-apps)
 [ -x /usr/bin/import ] || need+=(imagemagick)
@@ -84,7 +90,15 @@ cmake --preset tsan >/dev/null
 cmake --build --preset tsan --target halvex_tests halvex2qsx Convertmsg ConvertHalvex
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -L threads --output-on-failure -j"$jobs"
 
-echo "== Windows cross build (MinGW-w64)"
+echo "== Windows cross build (MinGW-w64), x64"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 tests/windows/run.sh build-windows
+
+echo "== Windows cross build (MinGW-w64), x86"
+cmake --preset windows-x86 >/dev/null
+cmake --build --preset windows-x86
+tests/windows/run.sh build-windows-x86
+
+echo "== Windows zip of both architectures"
+tests/windows/zip_test.sh build-windows build-windows-x86

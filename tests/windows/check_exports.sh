@@ -5,7 +5,8 @@
 # halvex2qsx.exe nothing; all three import system libraries only (the C and C++
 # runtimes are linked in). Usage: tests/windows/check_exports.sh [BUILD_DIR]
 # (default build-windows). Prints one line per file and exits non-zero on any
-# difference.
+# difference. The same for the x86 build, with OBJDUMP=i686-w64-mingw32-objdump:
+# its names are undecorated too (no leading underscore, no @ suffix).
 set -euo pipefail
 export LC_ALL=C
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."

@@ -21,25 +21,30 @@
 #include <dlgs.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <set>
 #include <string>
-#include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "platform/wintext.h"
 #include "resources/catalogue.h"
+#include "tests/windows/host_cstring.h"
+#include "tests/windows/string_states.h"
+#include "tests/windows/ui_driver.h"
+
+// The entry points as an MFC host declares them, with this program's CStringA
+// in the place of the framework's.
+using CStringA = hosttest::CStringA;
+#include "plugin/exports.h"
+static_assert(std::is_same_v<HalvexConvertFile2Fn, hosttest::ConvertFile2Fn>, "ConvertFile2 as the host sees it");
 
 namespace {
 
-// The plug-in's dialog contract.
-constexpr int kModelEdit = 19001, kResultEdit = 19002, kModelBrowse = 19003, kResultBrowse = 19005;
-constexpr int kMessageList = 1000, kClose = 1;
-constexpr DWORD kStepMs = 8000;  // longest wait for one dialog step
+using namespace hosttest;
 
 using hvx::Utf8ToWide;
 using hvx::WideToAnsi;
@@ -67,8 +72,8 @@ const LanguageTexts kLanguages[] = {
 // Which runs a scenario belongs to.
 enum Mode { kMain = 1, kLanguage = 2, kNoCatalogue = 4, kApart = 8 };
 
-int (*g_convert2)(std::string&, std::string&);
-int (*g_convert)();
+ConvertFile2Fn g_convert2;
+int(__cdecl* g_convert)();
 std::string g_cases, g_work;  // UTF-8
 Mode g_mode = kMain;
 const LanguageTexts* g_lang = &kLanguages[0];
@@ -109,14 +114,6 @@ std::wstring ModuleFolder(HMODULE module) {
   wchar_t path[MAX_PATH];
   const std::wstring file(path, GetModuleFileNameW(module, path, MAX_PATH));
   return file.substr(0, file.find_last_of(L'\\') + 1);
-}
-std::wstring WindowText(HWND h) {
-  wchar_t buf[4096];
-  return std::wstring(buf, InternalGetWindowText(h, buf, 4096));
-}
-std::wstring ClassOf(HWND h) {
-  wchar_t buf[64];
-  return std::wstring(buf, GetClassNameW(h, buf, 64));
 }
 // The text in the ANSI code page, when every character is there.
 bool FitsCodePage(const std::wstring& w) {
@@ -159,226 +156,38 @@ std::wstring CurrentFolder() {
   return std::wstring(buf, GetCurrentDirectoryW(32768, buf));
 }
 
-struct Stuck {
-  std::string what;
-};
-using Problems = std::vector<std::string>;
-void Check(Problems& p, bool ok, const std::string& what) {
-  if (!ok) p.push_back(what);
-}
-
-// The second thread: finds the dialogs of the thread that called the plug-in
-// and works them through control ids. Every wait gives up after kStepMs.
-class Driver {
- public:
-  Driver(DWORD ui, const std::atomic<bool>& returned, Problems& p) : problems(p), m_ui(ui), m_returned(returned) {}
-  Problems& problems;
-  void Check(bool ok, const std::string& what) { ::Check(problems, ok, what); }
-
-  std::vector<HWND> Dialogs() const {
-    std::vector<HWND> v;
-    EnumThreadWindows(
-        m_ui,
-        [](HWND h, LPARAM p) -> BOOL {
-          if (IsWindowVisible(h) && ClassOf(h) == L"#32770") reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&v));
-    return v;
-  }
-  // A visible dialog not met before, with this caption when one is given.
-  HWND WaitDialog(const wchar_t* caption, const char* what) {
-    for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < kStepMs && !m_returned; Sleep(20))
-      for (HWND h : Dialogs())
-        if (!m_seen.count(h) && (!caption || WindowText(h) == caption)) {
-          m_seen.insert(h);
-          Sleep(50);  // let it finish painting and focusing
-          return h;
-        }
-    throw Stuck{std::string("no ") + what};
-  }
-  void WaitGone(HWND h, const char* what) {
-    for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < kStepMs; Sleep(20))
-      if (!IsWindow(h) || !IsWindowVisible(h)) return;
-    throw Stuck{std::string(what) + " did not close"};
-  }
-  LRESULT Send(HWND h, UINT msg, WPARAM w = 0, LPARAM l = 0) {
-    DWORD_PTR r = 0;
-    if (!SendMessageTimeoutW(h, msg, w, l, SMTO_NORMAL, kStepMs, &r)) throw Stuck{"no answer to a message"};
-    return static_cast<LRESULT>(r);
-  }
-  HWND Item(HWND dlg, int id) {
-    if (HWND c = GetDlgItem(dlg, id)) return c;
-    throw Stuck{"no control " + std::to_string(id)};
-  }
-  // Posted, so a button that opens a modal dialog does not block this thread;
-  // waits until the dialog closes when it names what it is.
-  void Click(HWND dlg, int id, const char* closing = nullptr) {
-    PostMessageW(Item(dlg, id), BM_CLICK, 0, 0);
-    if (closing) WaitGone(dlg, closing);
-  }
-  void SetText(HWND dlg, int id, const std::string& text) {
-    Send(Item(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W(text).c_str()));
-  }
-  // The text of a field, once it shows `want` or after a second: the plug-in
-  // refreshes its fields after the file-open dialog is gone.
-  std::string Text(HWND dlg, int id, const std::string& want = "") {
-    wchar_t buf[2048];
-    for (DWORD t0 = GetTickCount();; Sleep(20)) {
-      const LRESULT n = Send(Item(dlg, id), WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf));
-      const std::string text = U(std::wstring(buf, n));
-      if (text == want || GetTickCount() - t0 >= (want.empty() ? 0 : 1000)) return text;
-    }
-  }
-  // A system message box: checks that its text holds every part and that it
-  // offers only OK, then presses OK.
-  void DismissBox(const std::vector<std::string>& parts) {
-    HWND box = WaitDialog(nullptr, "message box");
-    if (m_owner) CheckModalTo(box, "message box");
-    std::pair<std::string, int> acc;  // static texts, buttons
-    EnumChildWindows(
-        box,
-        [](HWND h, LPARAM p) -> BOOL {
-          auto* a = reinterpret_cast<std::pair<std::string, int>*>(p);
-          if (IsWindowVisible(h) && ClassOf(h) == L"Static") a->first += U(WindowText(h));
-          if (IsWindowVisible(h) && ClassOf(h) == L"Button") ++a->second;
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&acc));
-    for (const std::string& part : parts)
-      Check(acc.first.find(part) != std::string::npos, "message box says \"" + acc.first + "\", not \"" + part + "\"");
-    Check(acc.second == 1, "message box has " + std::to_string(acc.second) + " buttons, not only OK");
-    Click(box, IDOK, "message box");
-  }
-  // Reads the message window, checks its lines and scroll range (and with
-  // copy, that Ctrl+C puts them on the clipboard), closes it; returns the
-  // widest line's width.
-  int ReadMessages(const wchar_t* caption, const std::vector<std::wstring>& expected, bool copy) {
-    HWND dlg = WaitDialog(caption, "message window"), list = Item(dlg, kMessageList);
-    if (m_owner) CheckModalTo(dlg, "message window");
-    std::vector<std::wstring> lines;
-    int widest = 0;  // in the list box's own font
-    HDC dc = GetDC(list);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(Send(list, WM_GETFONT)));
-    for (LRESULT i = 0, n = Send(list, LB_GETCOUNT); i < n; ++i) {
-      std::wstring w(Send(list, LB_GETTEXTLEN, i) + 1, L'\0');
-      w.resize(std::max<LRESULT>(0, Send(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(w.data()))));
-      SIZE size{};
-      GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
-      widest = std::max<int>(widest, size.cx);
-      lines.push_back(w);
-    }
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
-    size_t i = 0;
-    while (i < lines.size() && i < expected.size() && lines[i] == expected[i]) ++i;
-    Check(lines == expected, "message window line " + std::to_string(i + 1) + " is \"" +
-                                 (i < lines.size() ? U(lines[i]) : "(none)") + "\", expected \"" +
-                                 (i < expected.size() ? U(expected[i]) : "(none)") + "\"");
-    const LRESULT extent = Send(list, LB_GETHORIZONTALEXTENT);
-    Check(extent >= widest && extent <= widest + 40,
-          "horizontal extent " + std::to_string(extent) + " for a widest line of " + std::to_string(widest) + " px");
-    if (copy) CopyLines(dlg, expected);
-    Click(dlg, kClose, "message window");
-    return widest;
-  }
-  // Ctrl+C pressed as a user does (the list has the focus when the window
-  // opens): the clipboard, emptied first, then holds every line.
-  void CopyLines(HWND dlg, const std::vector<std::wstring>& expected) {
-    if (OpenClipboard(nullptr)) {
-      EmptyClipboard();
-      CloseClipboard();
-    }
-    SetForegroundWindow(dlg);
-    const WORD keys[4][2] = {{VK_CONTROL, 0}, {'C', 0}, {'C', KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP}};
-    INPUT input[4] = {};
-    for (int k = 0; k < 4; ++k) {
-      input[k].type = INPUT_KEYBOARD;
-      input[k].ki.wVk = keys[k][0];
-      input[k].ki.dwFlags = keys[k][1];
-    }
-    Check(SendInput(4, input, sizeof(INPUT)) == 4, "Ctrl+C could not be pressed");
-    std::wstring want, got;
-    for (const std::wstring& line : expected) want += line + L"\r\n";
-    for (DWORD t0 = GetTickCount(); got.empty() && GetTickCount() - t0 < 3000; Sleep(20)) {
-      if (!OpenClipboard(nullptr)) continue;
-      if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(h))) got = text;
-        GlobalUnlock(h);
-      }
-      CloseClipboard();
-    }
-    Check(got == want, "the clipboard holds \"" + U(got) + "\" after Ctrl+C, not the window's lines");
-  }
-  // A modal dialog of a host with a window: owned by it, the host disabled.
-  void CheckModalTo(HWND dlg, const char* what) {
-    Check(GetWindow(dlg, GW_OWNER) == m_owner, std::string(what) + " is not owned by the host's window");
-    Check(!IsWindowEnabled(m_owner), std::string("the host's window is enabled while the ") + what + " shows");
-  }
-  // After the script: until the call returns, any further dialog is a fault;
-  // it is noted and closed.
-  void Tail() {
-    for (DWORD t0 = GetTickCount(); !m_returned; Sleep(20)) {
-      for (HWND h : Dialogs())
-        if (m_seen.insert(h).second) {
-          problems.push_back("unexpected dialog \"" + U(WindowText(h)) + "\"");
-          PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
-        }
-      if (GetTickCount() - t0 > kStepMs) throw Stuck{"the call did not return"};
-    }
-  }
-  // Gives up: closes whatever the plug-in has open until its call returns.
-  void CloseAll() {
-    for (DWORD t0 = GetTickCount(); !m_returned; Sleep(100)) {
-      for (HWND h : Dialogs()) {
-        PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
-        PostMessageW(h, WM_CLOSE, 0, 0);
-      }
-      if (GetTickCount() - t0 > 3 * kStepMs) {
-        std::printf("FATAL: the plug-in's dialogs cannot be closed\n");
-        std::fflush(stdout);
-        TerminateProcess(GetCurrentProcess(), 3);
-      }
-    }
-  }
-  HWND m_owner = nullptr;  // the host's window, when it has one
-
- private:
-  DWORD m_ui;
-  const std::atomic<bool>& m_returned;
-  std::set<HWND> m_seen;
-};
-
+// One call of the plug-in: the result and what the host's strings hold after
+// it; each string is checked, and once both are released, the host's manager.
 struct Call {
   int rc = 0;
   std::string out = "<out unchanged>", res = "<res unchanged>";  // the plug-in's 8-bit texts
+  bool outTouched = false, resTouched = false;  // a string's pointer, header or characters changed
 };
 
-// One call of the plug-in on this thread while `drive` works its dialogs. The
-// host's activation context is the same before and after.
+// A host string's pointer, header and characters as they are.
+std::string Snapshot(const CStringA& s) {
+  const StringData* d = s.Data();
+  std::string bytes(reinterpret_cast<const char*>(&d), sizeof d);
+  return bytes.append(reinterpret_cast<const char*>(d), sizeof *d + static_cast<size_t>(d->nAllocLength) + 1);
+}
+
+// One call of the plug-in on this thread while `drive` works its dialogs,
+// with two CStringA of the host's own string manager.
 Call Convert(Problems& p, const std::function<void(Driver&)>& drive, bool plain = false, HWND owner = nullptr) {
   Call c;
-  std::atomic<bool> returned{false};
-  Driver d(GetCurrentThreadId(), returned, p);
-  d.m_owner = owner;
-  std::thread t([&] {
-    try {
-      drive(d);
-      d.Tail();
-    } catch (const Stuck& s) {
-      d.problems.push_back("gave up: " + s.what);
-      d.CloseAll();
-    }
-  });
-  HANDLE before = nullptr, after = nullptr;
-  GetCurrentActCtx(&before);
-  c.rc = plain ? g_convert() : g_convert2(c.out, c.res);
-  GetCurrentActCtx(&after);
-  returned = true;
-  t.join();
-  Check(p, before == after, "the host's activation context is not the same after the call");
-  for (HANDLE h : {before, after})
-    if (h) ReleaseActCtx(h);
+  TestStringMgr manager;
+  {
+    CStringA out(manager, c.out), res(manager, c.res);
+    const std::string outBefore = Snapshot(out), resBefore = Snapshot(res);
+    c.rc = CallWhileDriving(p, drive, [&] { return plain ? g_convert() : g_convert2(out, res); }, owner);
+    for (const auto& [s, name] : {std::pair{&out, "outputPath"}, std::pair{&res, "resultPath"}})
+      for (const std::string& bad : CheckString(*s, manager, std::nullopt, name)) p.push_back(bad);
+    c.out = out.Text();
+    c.res = res.Text();
+    c.outTouched = Snapshot(out) != outBefore;
+    c.resTouched = Snapshot(res) != resBefore;
+  }
+  for (const std::string& fault : manager.Faults(true)) p.push_back("the host's string manager: " + fault);
   return c;
 }
 
@@ -862,6 +671,9 @@ void Run(const Scenario& s, size_t index, Problems& p) {
       Check(p, c.out == out, "outputPath \"" + c.out + "\", expected \"" + out + "\"");
     }
     Check(p, c.res == res, "resultPath \"" + c.res + "\", expected \"" + res + "\"");
+    // A string the call does not hand back is not touched at all.
+    Check(p, done || !c.resTouched, "resultPath touched though not handed back");
+    Check(p, (done && s.setup != kAbsent) || !c.outTouched, "outputPath touched though not handed back");
     Check(p, CurrentFolder() == folderBefore, "the current folder changed to " + U(CurrentFolder()));
     if (s.setup == kDeep) {
       Check(p, ("Import <" + model + ">").size() == lineLength,
@@ -932,9 +744,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring pluginPath = apart ? ModuleFolder(nullptr) + L"plugins\\ConvertHalvex.dll" : L"ConvertHalvex.dll";
   HMODULE plugin = LoadLibraryW(pluginPath.c_str());
   if (!plugin) return std::printf("FAIL: ConvertHalvex.dll not loaded (error %lu)\n", GetLastError()), 1;
-  g_convert2 = reinterpret_cast<int (*)(std::string&, std::string&)>(
-      reinterpret_cast<void*>(GetProcAddress(plugin, "ConvertFile2")));
-  g_convert = reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(plugin, "ConvertFile")));
+  g_convert2 = reinterpret_cast<ConvertFile2Fn>(reinterpret_cast<void*>(GetProcAddress(plugin, "ConvertFile2")));
+  g_convert = reinterpret_cast<int(__cdecl*)()>(reinterpret_cast<void*>(GetProcAddress(plugin, "ConvertFile")));
   if (!g_convert2 || !g_convert) return std::printf("FAIL: ConvertFile2 or ConvertFile not exported\n"), 1;
   if (argc > 5 && std::wstring(argv[3]) == L"--show") return Show(U(argv[4]), U(argv[5]));
 
@@ -950,6 +761,12 @@ int wmain(int argc, wchar_t** argv) {
     for (const std::string& problem : p) std::printf("       %s\n", problem.c_str());
     ++(p.empty() ? passed : failed);
     std::fflush(stdout);
+  }
+  if (g_mode == kMain) {
+    // The host's strings in every state, through one plain conversion each.
+    const std::string dir = Folder("states-" + g_run);
+    CopyFileW(Long(CaseFile(kClean, "model.hvt")).c_str(), Long(dir + "model.hvt").c_str(), FALSE);
+    RunStringStates(g_convert2, dir + "model.hvt", "C:\\results\\run.hvb", dir + "model.qsx", passed, failed);
   }
   if (g_mode == kMain || g_mode == kLanguage)
     std::printf("host test scenarios, %s: %d passed, %d failed\n", who.c_str(), passed, failed);

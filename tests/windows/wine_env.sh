@@ -26,7 +26,7 @@ wine_env_stop() {
 trap wine_env_stop EXIT
 trap 'exit 130' INT TERM
 
-# 64-bit Wine: Debian keeps wine64 and wineserver in /usr/lib/wine.
+# Debian keeps wine64, wine (32-bit) and wineserver in /usr/lib/wine.
 case ":$PATH:" in *:/usr/lib/wine:*) ;; *) [ -d /usr/lib/wine ] && export PATH="$PATH:/usr/lib/wine" ;; esac
 
 if [ -z "${HALVEX_WINE_ENV:-}" ]; then
@@ -50,7 +50,9 @@ if [ -z "${HALVEX_WINE_ENV:-}" ]; then
 
   wine_env_prefix="$(mktemp -d "$wine_env_root/prefix.XXXXXX")"
   export WINEPREFIX="$wine_env_prefix"
-  export WINEARCH=win64
+  # A 64-bit prefix (which runs 32-bit programs too), or a 32-bit one for the
+  # x86 build when the caller sets HALVEX_WINEARCH=win32.
+  export WINEARCH=${HALVEX_WINEARCH:-win64}
   export WINEDEBUG=-all
   # English dialogs and the English code page, whatever the machine's locale.
   export LC_ALL=C
