@@ -12,6 +12,9 @@
 //     the run of a copy, started by the runs above: beside the plug-in but
 //     without Convertmsg.dll, or with the plug-in and its catalogue in a
 //     folder apart from this program
+//   host_test.exe CASES_DIR WORK_DIR --plugin-dir DIR
+//     the scenarios of an installed copy: the plug-in loaded by full path from
+//     DIR, the catalogue and halvex2qsx.exe beside it (the installer's test)
 //   host_test.exe CASES_DIR WORK_DIR --show input|messages CASE
 //     holds a filled-in dialog until WORK_DIR\release exists (screenshots)
 #include <windows.h>
@@ -65,7 +68,7 @@ const LanguageTexts kLanguages[] = {
 };
 
 // Which runs a scenario belongs to.
-enum Mode { kMain = 1, kLanguage = 2, kNoCatalogue = 4, kApart = 8 };
+enum Mode { kMain = 1, kLanguage = 2, kNoCatalogue = 4, kApart = 8, kInstalled = 16 };
 
 int (*g_convert2)(std::string&, std::string&);
 int (*g_convert)();
@@ -488,8 +491,8 @@ struct Scenario {
 };
 
 const Scenario kScenarios[] = {
-    {"done: Windows line ends, paths returned, output as expected, no window", kMain, kClean, kCrlf, kOk, 0, nullptr,
-     kNone, kSame, 0},
+    {"done: Windows line ends, paths returned, output as expected, no window", kMain | kInstalled, kClean, kCrlf, kOk, 0,
+     nullptr, kNone, kSame, 0},
     {"done through ConvertFile", kMain, kClean, kCopy, kOk, 0, nullptr, kNone, kSame, kPlain},
     {"cancelled: out-parameters untouched", kMain, kClean, kCopy, kCancel, 1, nullptr, kNone, kNoQsx, 0},
     {"missing model: result path only", kMain, kClean, kAbsent, kOk, 0, nullptr, kNone, kNoQsx, 0},
@@ -511,20 +514,20 @@ const Scenario kScenarios[] = {
      kSame, kHostWindow},
     {"host without an active window: its visible window owns the dialogs, disabled meanwhile", kMain, kFormatError,
      kCopy, kOk, 0, nullptr, kCase, kSame, kInactiveHost},
-    {"Ctrl+C in the message window: every line on the clipboard", kMain | kLanguage, kFormatError, kCopy, kOk, 0,
-     nullptr, kTranslated, kSame, kCopyLines},
+    {"Ctrl+C in the message window: every line on the clipboard", kMain | kLanguage | kInstalled, kFormatError, kCopy,
+     kOk, 0, nullptr, kTranslated, kSame, kCopyLines},
     {"model in a Cyrillic folder: converted, the short path handed back opens the .qsx", kMain, kFormatError, kCyrillic,
      kOk, 0, nullptr, kCase, kSame, 0},
     {"model with a Japanese name in Japanese folders: the same", kMain, kFormatError, kJapaneseName, kOk, 0, nullptr,
      kCase, kSame, 0},
-    {"halvex2qsx.exe, Cyrillic folder, output to a file: converted, lines in the code page", kMain, kFormatError,
-     kCyrillic, kOk, 0, nullptr, kCase, kSame, kTool},
+    {"halvex2qsx.exe, Cyrillic folder, output to a file: converted, lines in the code page", kMain | kInstalled,
+     kFormatError, kCyrillic, kOk, 0, nullptr, kCase, kSame, kTool},
     {"halvex2qsx.exe, Japanese folder and name, output to a file", kMain, kFormatError, kJapaneseName, kOk, 0, nullptr,
      kCase, kSame, kTool},
     {"halvex2qsx.exe, Japanese folder and name, on a console: the path shown as it is", kMain, kFormatError,
      kJapaneseName, kOk, 0, nullptr, kCase, kSame, kToolConsole},
-    {"version resources of the three files; the manifests", kMain, kClean, kVersions, kOk, 0, nullptr, kNone, kNoQsx,
-     0},
+    {"version resources of the three files; the manifests", kMain | kInstalled, kClean, kVersions, kOk, 0, nullptr,
+     kNone, kNoQsx, 0},
     {"missing catalogue: a copy without Convertmsg.dll", kMain, kFormatError, kCopyWithoutCatalogue, kOk, 0, nullptr,
      kNone, kUnchecked, 0},
     {"  (copy without Convertmsg.dll) fallback text in the message window", kNoCatalogue, kFormatError, kCopy, kOk, 0,
@@ -723,7 +726,7 @@ void RunTool(Problems& p, const Scenario& s, const std::string& model, const std
   PROCESS_INFORMATION pi{};
   const BOOL started =
       CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, W(dir).c_str(), &si, &pi);
-  if (!started) Check(p, false, "could not start halvex2qsx.exe");
+  if (!started) Check(p, false, "could not start " + U(tool) + " (error " + std::to_string(GetLastError()) + ")");
   DWORD code = 99;
   if (started) {
     if (WaitForSingleObject(pi.hProcess, 4 * kStepMs) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 98);
@@ -910,6 +913,7 @@ int wmain(int argc, wchar_t** argv) {
   g_work = U(argv[2]);
   CreateDirectoryW(argv[2], nullptr);
   bool apart = false;
+  std::wstring pluginDir;
   for (int i = 3; i < argc; ++i) {
     const std::wstring a = argv[i];
     if (a == L"--language" && i + 1 < argc) {
@@ -925,11 +929,15 @@ int wmain(int argc, wchar_t** argv) {
     } else if (a == L"--apart") {
       g_mode = kApart;
       apart = true;
+    } else if (a == L"--plugin-dir" && i + 1 < argc) {
+      g_mode = kInstalled;
+      pluginDir = argv[++i];
     }
   }
   g_run = U(g_lang->flag) + (g_latin ? "-1252" : "");
   // A host keeping its plug-ins in a folder of their own loads them by path.
-  const std::wstring pluginPath = apart ? ModuleFolder(nullptr) + L"plugins\\ConvertHalvex.dll" : L"ConvertHalvex.dll";
+  std::wstring pluginPath = apart ? ModuleFolder(nullptr) + L"plugins\\ConvertHalvex.dll" : L"ConvertHalvex.dll";
+  if (!pluginDir.empty()) pluginPath = pluginDir + L"\\ConvertHalvex.dll";
   HMODULE plugin = LoadLibraryW(pluginPath.c_str());
   if (!plugin) return std::printf("FAIL: ConvertHalvex.dll not loaded (error %lu)\n", GetLastError()), 1;
   g_convert2 = reinterpret_cast<int (*)(std::string&, std::string&)>(
@@ -938,7 +946,8 @@ int wmain(int argc, wchar_t** argv) {
   if (!g_convert2 || !g_convert) return std::printf("FAIL: ConvertFile2 or ConvertFile not exported\n"), 1;
   if (argc > 5 && std::wstring(argv[3]) == L"--show") return Show(U(argv[4]), U(argv[5]));
 
-  const std::string who = U(g_lang->flag) + " user, code page " + std::to_string(g_latin ? 1252 : g_lang->codePage);
+  const std::string who = std::string(g_mode == kInstalled ? "installed copy, " : "") + U(g_lang->flag) +
+                          " user, code page " + std::to_string(g_latin ? 1252 : g_lang->codePage);
   int passed = 0, failed = 0;
   for (size_t i = 0; i < std::size(kScenarios); ++i) {
     if (!(kScenarios[i].modes & g_mode)) continue;
@@ -951,7 +960,7 @@ int wmain(int argc, wchar_t** argv) {
     ++(p.empty() ? passed : failed);
     std::fflush(stdout);
   }
-  if (g_mode == kMain || g_mode == kLanguage)
+  if (g_mode == kMain || g_mode == kLanguage || g_mode == kInstalled)
     std::printf("host test scenarios, %s: %d passed, %d failed\n", who.c_str(), passed, failed);
   FreeLibrary(plugin);
   return failed == 0 ? 0 : 1;
