@@ -12,6 +12,9 @@
 //     the run of a copy, started by the runs above: beside the plug-in but
 //     without Convertmsg.dll, or with the plug-in and its catalogue in a
 //     folder apart from this program
+//   host_test.exe CASES_DIR WORK_DIR --plugin-dir DIR
+//     the scenarios of an installed copy: the plug-in loaded by full path from
+//     DIR, the catalogue and halvex2qsx.exe beside it (the installer's test)
 //   host_test.exe CASES_DIR WORK_DIR --show input|messages CASE
 //     holds a filled-in dialog until WORK_DIR\release exists (screenshots)
 #include <windows.h>
@@ -70,7 +73,7 @@ const LanguageTexts kLanguages[] = {
 };
 
 // Which runs a scenario belongs to.
-enum Mode { kMain = 1, kLanguage = 2, kNoCatalogue = 4, kApart = 8 };
+enum Mode { kMain = 1, kLanguage = 2, kNoCatalogue = 4, kApart = 8, kInstalled = 16 };
 
 ConvertFile2Fn g_convert2;
 int(__cdecl* g_convert)();
@@ -297,8 +300,8 @@ struct Scenario {
 };
 
 const Scenario kScenarios[] = {
-    {"done: Windows line ends, paths returned, output as expected, no window", kMain, kClean, kCrlf, kOk, 0, nullptr,
-     kNone, kSame, 0},
+    {"done: Windows line ends, paths returned, output as expected, no window", kMain | kInstalled, kClean, kCrlf, kOk, 0,
+     nullptr, kNone, kSame, 0},
     {"done through ConvertFile", kMain, kClean, kCopy, kOk, 0, nullptr, kNone, kSame, kPlain},
     {"cancelled: out-parameters untouched", kMain, kClean, kCopy, kCancel, 1, nullptr, kNone, kNoQsx, 0},
     {"missing model: result path only", kMain, kClean, kAbsent, kOk, 0, nullptr, kNone, kNoQsx, 0},
@@ -320,20 +323,20 @@ const Scenario kScenarios[] = {
      kSame, kHostWindow},
     {"host without an active window: its visible window owns the dialogs, disabled meanwhile", kMain, kFormatError,
      kCopy, kOk, 0, nullptr, kCase, kSame, kInactiveHost},
-    {"Ctrl+C in the message window: every line on the clipboard", kMain | kLanguage, kFormatError, kCopy, kOk, 0,
-     nullptr, kTranslated, kSame, kCopyLines},
+    {"Ctrl+C in the message window: every line on the clipboard", kMain | kLanguage | kInstalled, kFormatError, kCopy,
+     kOk, 0, nullptr, kTranslated, kSame, kCopyLines},
     {"model in a Cyrillic folder: converted, the short path handed back opens the .qsx", kMain, kFormatError, kCyrillic,
      kOk, 0, nullptr, kCase, kSame, 0},
     {"model with a Japanese name in Japanese folders: the same", kMain, kFormatError, kJapaneseName, kOk, 0, nullptr,
      kCase, kSame, 0},
-    {"halvex2qsx.exe, Cyrillic folder, output to a file: converted, lines in the code page", kMain, kFormatError,
-     kCyrillic, kOk, 0, nullptr, kCase, kSame, kTool},
+    {"halvex2qsx.exe, Cyrillic folder, output to a file: converted, lines in the code page", kMain | kInstalled,
+     kFormatError, kCyrillic, kOk, 0, nullptr, kCase, kSame, kTool},
     {"halvex2qsx.exe, Japanese folder and name, output to a file", kMain, kFormatError, kJapaneseName, kOk, 0, nullptr,
      kCase, kSame, kTool},
     {"halvex2qsx.exe, Japanese folder and name, on a console: the path shown as it is", kMain, kFormatError,
      kJapaneseName, kOk, 0, nullptr, kCase, kSame, kToolConsole},
-    {"version resources of the three files; the manifests", kMain, kClean, kVersions, kOk, 0, nullptr, kNone, kNoQsx,
-     0},
+    {"version resources of the three files; the manifests", kMain | kInstalled, kClean, kVersions, kOk, 0, nullptr,
+     kNone, kNoQsx, 0},
     {"missing catalogue: a copy without Convertmsg.dll", kMain, kFormatError, kCopyWithoutCatalogue, kOk, 0, nullptr,
      kNone, kUnchecked, 0},
     {"  (copy without Convertmsg.dll) fallback text in the message window", kNoCatalogue, kFormatError, kCopy, kOk, 0,
@@ -532,7 +535,7 @@ void RunTool(Problems& p, const Scenario& s, const std::string& model, const std
   PROCESS_INFORMATION pi{};
   const BOOL started =
       CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, W(dir).c_str(), &si, &pi);
-  if (!started) Check(p, false, "could not start halvex2qsx.exe");
+  if (!started) Check(p, false, "could not start " + U(tool) + " (error " + std::to_string(GetLastError()) + ")");
   DWORD code = 99;
   if (started) {
     if (WaitForSingleObject(pi.hProcess, 4 * kStepMs) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 98);
@@ -722,6 +725,7 @@ int wmain(int argc, wchar_t** argv) {
   g_work = U(argv[2]);
   CreateDirectoryW(argv[2], nullptr);
   bool apart = false;
+  std::wstring pluginDir;
   for (int i = 3; i < argc; ++i) {
     const std::wstring a = argv[i];
     if (a == L"--language" && i + 1 < argc) {
@@ -737,11 +741,15 @@ int wmain(int argc, wchar_t** argv) {
     } else if (a == L"--apart") {
       g_mode = kApart;
       apart = true;
+    } else if (a == L"--plugin-dir" && i + 1 < argc) {
+      g_mode = kInstalled;
+      pluginDir = argv[++i];
     }
   }
   g_run = U(g_lang->flag) + (g_latin ? "-1252" : "");
   // A host keeping its plug-ins in a folder of their own loads them by path.
-  const std::wstring pluginPath = apart ? ModuleFolder(nullptr) + L"plugins\\ConvertHalvex.dll" : L"ConvertHalvex.dll";
+  std::wstring pluginPath = apart ? ModuleFolder(nullptr) + L"plugins\\ConvertHalvex.dll" : L"ConvertHalvex.dll";
+  if (!pluginDir.empty()) pluginPath = pluginDir + L"\\ConvertHalvex.dll";
   HMODULE plugin = LoadLibraryW(pluginPath.c_str());
   if (!plugin) return std::printf("FAIL: ConvertHalvex.dll not loaded (error %lu)\n", GetLastError()), 1;
   g_convert2 = reinterpret_cast<ConvertFile2Fn>(reinterpret_cast<void*>(GetProcAddress(plugin, "ConvertFile2")));
@@ -749,7 +757,8 @@ int wmain(int argc, wchar_t** argv) {
   if (!g_convert2 || !g_convert) return std::printf("FAIL: ConvertFile2 or ConvertFile not exported\n"), 1;
   if (argc > 5 && std::wstring(argv[3]) == L"--show") return Show(U(argv[4]), U(argv[5]));
 
-  const std::string who = U(g_lang->flag) + " user, code page " + std::to_string(g_latin ? 1252 : g_lang->codePage);
+  const std::string who = std::string(g_mode == kInstalled ? "installed copy, " : "") + U(g_lang->flag) +
+                          " user, code page " + std::to_string(g_latin ? 1252 : g_lang->codePage);
   int passed = 0, failed = 0;
   for (size_t i = 0; i < std::size(kScenarios); ++i) {
     if (!(kScenarios[i].modes & g_mode)) continue;
@@ -768,7 +777,7 @@ int wmain(int argc, wchar_t** argv) {
     CopyFileW(Long(CaseFile(kClean, "model.hvt")).c_str(), Long(dir + "model.hvt").c_str(), FALSE);
     RunStringStates(g_convert2, dir + "model.hvt", "C:\\results\\run.hvb", dir + "model.qsx", passed, failed);
   }
-  if (g_mode == kMain || g_mode == kLanguage)
+  if (g_mode == kMain || g_mode == kLanguage || g_mode == kInstalled)
     std::printf("host test scenarios, %s: %d passed, %d failed\n", who.c_str(), passed, failed);
   FreeLibrary(plugin);
   return failed == 0 ? 0 : 1;
