@@ -4,9 +4,9 @@
 # a one-minute fuzz smoke run (when clang is there), the sanitizer build
 # (AddressSanitizer + UndefinedBehaviorSanitizer), the ThreadSanitizer build
 # (the tests that run code on more than one thread) and the Windows stage (the
-# MinGW cross build, its exported names, the golden cases and the host
-# program's dialog scenarios under Wine). Installs the build dependencies on a
-# fresh machine.
+# MinGW cross build and its installer, its exported names, the golden cases,
+# the host program's dialog scenarios and the installer under Wine). Installs
+# the build dependencies on a fresh machine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -30,6 +30,9 @@ command -v wine >/dev/null 2>&1 || need+=(wine)
 command -v Xvfb >/dev/null 2>&1 || need+=(xvfb)
 command -v xwd >/dev/null 2>&1 || need+=(x11-apps)
 [ -x /usr/bin/import ] || need+=(imagemagick)
+# The Windows installer: wixl, and msibuild and msiinfo (msitools).
+command -v wixl >/dev/null 2>&1 || need+=(wixl)
+command -v msibuild >/dev/null 2>&1 || need+=(msitools)
 if [ "${#need[@]}" -gt 0 ]; then
   echo "installing: ${need[*]}"
   apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
@@ -71,4 +74,5 @@ TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -L threads --output-on-
 echo "== Windows cross build (MinGW-w64)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
+cmake --build --preset windows --target msi
 tests/windows/run.sh build-windows

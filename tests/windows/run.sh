@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows stage of the test command: exported names of the plug-in, the
-# golden cases through halvex2qsx.exe and the host program's dialog scenarios,
-# the last two under Wine on a private X display and Wine prefix.
+# golden cases through halvex2qsx.exe, the host program's dialog scenarios and
+# the installer (install, upgrade, removal), the last three under Wine on a
+# private X display and Wine prefix.
 #
 #   tests/windows/run.sh [BUILD_DIR]      (default build-windows)
 set -uo pipefail
@@ -16,6 +17,9 @@ echo "== Windows: golden cases under Wine"
 tests/windows/golden.sh "$build" || failed+=(golden)
 echo "== Windows: host program scenarios under Wine"
 tests/windows/host_test.sh "$build" || failed+=(host)
+# Last: it changes the prefix (and puts it back).
+echo "== Windows: the installer under Wine"
+tests/windows/msi_test.sh "$build" || failed+=(msi)
 if [ "${#failed[@]}" -gt 0 ]; then
   echo "Windows stage failed: ${failed[*]}"
   exit 1
