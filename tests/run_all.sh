@@ -8,7 +8,8 @@
 # (the tests that run code on more than one thread) and the Windows stage (the
 # MinGW cross builds for x64 and x86, their exported names, the golden cases
 # and the host program's dialog scenarios under 64-bit and 32-bit Wine, the
-# zip of both). Installs the build dependencies on a fresh machine.
+# x64 installer under Wine, the zip of both). Installs the build dependencies
+# on a fresh machine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -43,6 +44,9 @@ command -v xwd >/dev/null 2>&1 || need+=(x11-apps)
 for p in lintian dpkg-dev man-db python3-pip python3-pytest python3-venv python3-setuptools python3-wheel; do
   dpkg -s "$p" >/dev/null 2>&1 || need+=("$p")
 done
+# The Windows installer: wixl, and msibuild and msiinfo (msitools).
+command -v wixl >/dev/null 2>&1 || need+=(wixl)
+command -v msibuild >/dev/null 2>&1 || need+=(msitools)
 if [ "${#need[@]}" -gt 0 ]; then
   echo "installing: ${need[*]}"
   apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
@@ -93,6 +97,7 @@ TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -L threads --output-on-
 echo "== Windows cross build (MinGW-w64), x64"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
+cmake --build --preset windows --target msi
 tests/windows/run.sh build-windows
 
 echo "== Windows cross build (MinGW-w64), x86"
