@@ -70,7 +70,7 @@ hvx::CDanglingList CCheckFeed::Finish() {
 }
 
 void CCheckFeed::Work() {
-  hvx::CQsxChecker checker(hvx::CQsxChecker::kPendingBytes, true, m_counting);
+  hvx::CQsxChecker checker(hvx::CQsxChecker::kPendingBytes, m_counting);
   std::deque<CPiece> batch;
   for (;;) {
     {

@@ -41,6 +41,7 @@
 #include "reader/import.h"
 #include "writer/writer.h"
 #include "resources/catalogue.h"
+#include "tests/recorded_numbers.h"
 #include "tests/testutil.h"
 
 using namespace hvx;
@@ -461,7 +462,7 @@ TEST_P(DataCases, RecordTheNumbersOfTheirLines) {
   writer.Write(dir.File("model.hvt"), pool, dir.File("model.qsx"));
   std::map<CPieceNumbers::EShape, size_t> recorded;
   for (const CRecordingFile::CPiece& p : env.pieces) {
-    EXPECT_TRUE(NumbersMatchText(p.text, p.numbers)) << p.text;
+    EXPECT_TRUE(RecordedNumbersMatch(p.text, p.numbers)) << p.text;
     recorded[p.numbers.Shape()] += p.numbers.Lines();
   }
   // Every line of the sections goes with its numbers, but where a section
