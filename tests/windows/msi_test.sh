@@ -38,6 +38,8 @@ else view=/reg:32 program_files='C:\Program Files (x86)'; fi
 name="halvex2qsx ($arch)"
 
 source tests/windows/wine_env.sh "$build/wine-tests"
+# A 32-bit prefix (x86 builds, see run.sh) has one Program Files.
+[ "${WINEARCH:-}" = win32 ] && program_files='C:\Program Files'
 tmp="$(mktemp -d "$build/wine-tests/msi.XXXXXX")"
 wine_env_on_exit 'rm -rf "$tmp"'
 winpath() { local p="$1"; printf 'Z:%s' "${p//\//\\}"; }
