@@ -8,7 +8,7 @@
 # (the tests that run code on more than one thread) and the Windows stage (the
 # MinGW cross builds for x64 and x86, their exported names, the golden cases
 # and the host program's dialog scenarios under 64-bit and 32-bit Wine, the
-# x64 installer under Wine, the zip of both). Installs the build dependencies
+# installers of both under Wine, the zip of both). Installs the build dependencies
 # on a fresh machine.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -103,6 +103,7 @@ tests/windows/run.sh build-windows
 echo "== Windows cross build (MinGW-w64), x86"
 cmake --preset windows-x86 >/dev/null
 cmake --build --preset windows-x86
+cmake --build --preset windows-x86 --target msi
 tests/windows/run.sh build-windows-x86
 
 echo "== Windows zip of both architectures"
