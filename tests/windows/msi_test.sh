@@ -77,10 +77,13 @@ entries() {
 }
 entry_value() { reg "$uninstall_key\\$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 entry_number() { local v; v="$(entry_value "$@")"; echo "$(( ${v:-0} ))"; }
-# The product's view of HKLM\Software as text (PATH is compared apart).
+# The product's view of HKLM\Software as text (PATH is compared apart),
+# less the keys Wine fills in of the machine itself whenever it first looks
+# (the network cards), which differ between one snapshot and the next.
 snapshot() {
   wine reg export 'HKLM\Software' "$(winpath "$tmp/$1.sw")" /y "$view" >/dev/null 2>&1
-  iconv -f UTF-16LE -t UTF-8 "$tmp/$1.sw" | tr -d '\r' | sed 's/^\xef\xbb\xbf//' >"$tmp/$1.reg"
+  iconv -f UTF-16LE -t UTF-8 "$tmp/$1.sw" | tr -d '\r' | sed 's/^\xef\xbb\xbf//' |
+    awk '/^\[/ { skip = index($0, "\\Windows NT\\CurrentVersion\\NetworkCards") > 0 } !skip' >"$tmp/$1.reg"
 }
 # What the second snapshot has that the first has not, and the reverse; the
 # Windows Installer's own empty folders of registrations may stay.
