@@ -1,6 +1,6 @@
 // Work of one conversion split across threads: how many threads, in what
-// sizes the work is cut, and the runner that formats pieces of text on
-// several threads and hands them on in order on the calling thread.
+// sizes the work is cut, and pieces of text formatted on several threads and
+// handed on in order on the calling thread.
 #pragma once
 
 #include <cstddef>
@@ -30,16 +30,15 @@ inline constexpr unsigned kMaxThreads = 64;
 // Threads for a requested count: 0 is one per core, and at most kMaxThreads.
 unsigned ThreadsFor(unsigned requested);
 
-// Runs produce(i, text) for every piece i in [0, count) and consume(i, text)
-// for each on the calling thread in ascending order, as soon as the piece
-// and all before it are produced; text starts empty each time. With more
-// than one thread, produce runs on up to threads - 1 worker threads and on
-// the calling thread while it would otherwise wait, for different pieces at
-// once, so it may touch only what belongs to its piece and what nobody
-// changes meanwhile. At most four pieces per thread (and four more) are
-// produced ahead of consume, so that the calling thread has work while a
-// worker that holds the next piece waits for a core. An exception from produce or consume stops the other threads and
-// leaves the call once all are joined; no thread outlives the call.
+// Pieces of text on the runner of base/ordered_run.h: produce(i, text) for
+// every piece i in [0, count) on up to threads - 1 worker threads and on the
+// calling thread while it would otherwise wait, consume(i, text) on the
+// calling thread in ascending order; text starts empty each time. Several
+// pieces are produced at once, so produce may touch only what belongs to its
+// piece and what nobody changes meanwhile. At most four pieces per thread
+// (and four more) are produced ahead of consume, so that the calling thread
+// has work while a worker that holds the next piece waits for a core. An
+// exception ends the run as it ends RunInOrder.
 void RunPiecesInOrder(unsigned threads, size_t count, const std::function<void(size_t, std::string&)>& produce,
                       const std::function<void(size_t, std::string&)>& consume);
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <system_error>
 
+#include "base/ordered_run.h"
 #include "check/qsxcheck.h"
 #include "platform/console.h"
-#include "cli/ordered_jobs.h"
 #include "platform/fileops.h"
 #include "api/tool_text.h"
 
@@ -118,7 +118,7 @@ int RunCheckCommand(const std::vector<std::string>& files, std::FILE* out, std::
     return kCheckUsage;
   }
   int status = kCheckClean;
-  COrderedJobs<CFileChecked>::RunAll(
+  RunJobsInOrder(
       files.size(), jobs,
       [&](size_t i) {
         CFileChecked c;

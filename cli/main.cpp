@@ -17,14 +17,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/ordered_run.h"
 #include "cli/buffered_text.h"
 #include "cli/check_command.h"
 #include "platform/console.h"
-#include "cli/ordered_jobs.h"
 #include "cli/progress.h"
 #include "api/conversion.h"
 #include "platform/fileops.h"
@@ -300,8 +301,8 @@ int Run(int argc, char** argv) {
     else
       progressLine.End();
   };
-  COrderedJobs<CModelOutput>::RunAll(models.size(), static_cast<unsigned>(parallel), convert, emit, Interrupted,
-                                     progressAllowed ? COrderedJobs<CModelOutput>::Tick(counted) : nullptr);
+  RunJobsInOrder(models.size(), static_cast<unsigned>(parallel), convert, emit, Interrupted,
+                 progressAllowed ? std::function<void(size_t)>(counted) : nullptr);
   progressLine.End();
   std::fflush(stdout);
   if (Interrupted()) ExitInterrupted();

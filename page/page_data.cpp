@@ -6,12 +6,12 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <exception>
+#include <functional>
 #include <limits>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 
+#include "base/ordered_run.h"
 #include "page/page_text.h"
 
 namespace hvx {
@@ -24,38 +24,14 @@ using Json = PageJson;
 
 constexpr size_t kMaxMissingListed = 1000;
 
-// Runs a job on a second thread when `parallel`, else at once; Join (or the
-// destructor) waits for it, and Join passes on what it threw.
-class CSecond {
- public:
-  template <typename F>
-  CSecond(bool parallel, F job) {
-    auto run = [this, job] {
-      try {
-        job();
-      } catch (...) {
-        m_error = std::current_exception();
-      }
-    };
-    if (parallel)
-      m_thread = std::thread(run);
-    else
-      run();
-  }
-  CSecond(const CSecond&) = delete;
-  CSecond& operator=(const CSecond&) = delete;
-  ~CSecond() {
-    if (m_thread.joinable()) m_thread.join();
-  }
-  void Join() {
-    if (m_thread.joinable()) m_thread.join();
-    if (m_error) std::rethrow_exception(std::exchange(m_error, nullptr));
-  }
-
- private:
-  std::thread m_thread;
-  std::exception_ptr m_error;
-};
+// Runs both(0) and both(1), the one on a second thread when `parallel`.
+void RunTwo(bool parallel, const std::function<void(size_t)>& both) {
+  COrderedRun how;
+  how.workers = parallel ? 1 : 0;
+  how.ahead = 2;
+  RunInOrder(
+      how, 2, [&](size_t i, size_t) { both(i); }, [](size_t, size_t) {});
+}
 
 // A typed array: its values (held by `keep`), then their base64 text.
 struct CArray {
@@ -73,9 +49,12 @@ struct CArray {
     textSize = (size + 2) / 3 * 4;
     text.reset(new char[textSize]);
     const size_t half = split && size > (size_t{1} << 20) ? size / 2 / 3 * 3 : 0;
-    CSecond second(half != 0, [this, half] { EncodeBase64(text.get() + half / 3 * 4, bytes + half, size - half); });
-    EncodeBase64(text.get(), bytes, half);
-    second.Join();
+    RunTwo(half != 0, [this, half](size_t i) {
+      if (i == 0)
+        EncodeBase64(text.get(), bytes, half);
+      else
+        EncodeBase64(text.get() + half / 3 * 4, bytes + half, size - half);
+    });
     keep.reset();
     bytes = nullptr;
   }
@@ -368,18 +347,20 @@ CPageBlocks PageBlocks(const CPageModel& m, bool secondThread) {
   const CBox box = NodeBox(m);
   const CNodeIndex nodeIndex(m.nodeIds);
 
-  // The node arrays on the second thread while this one gathers the elements;
-  // then both encode the element arrays, half each.
+  // The node arrays and the element arrays at once; then both threads encode
+  // the element arrays, half each.
   const bool parallel = secondThread && m.nodeIds.size() + m.elements.size() > 100000;
   std::vector<CArray> nodeArrays;
   int64_t markersDropped = 0;
-  CSecond nodesJob(parallel, [&] {
+  CElementResult elems;
+  RunTwo(parallel, [&](size_t i) {
+    if (i == 0) {
+      elems = m.nodeIds.size() < 0xFFFF ? ElementArrays<uint16_t>(m, nodeIndex) : ElementArrays<uint32_t>(m, nodeIndex);
+      return;
+    }
     nodeArrays = NodeArrays(m, box, nodeIndex, markersDropped);
     for (CArray& a : nodeArrays) a.Encode(false);
   });
-  CElementResult elems =
-      m.nodeIds.size() < 0xFFFF ? ElementArrays<uint16_t>(m, nodeIndex) : ElementArrays<uint32_t>(m, nodeIndex);
-  nodesJob.Join();
   for (CArray& a : elems.arrays) a.Encode(parallel);
 
   Json report;

@@ -1,8 +1,8 @@
 // -j/--jobs: a batch converted several models at a time gives the same
 // files, standard output, standard error and exit status as one model after
 // the other; files two models would both write are refused before anything
-// runs; Ctrl+C cancels and leaves no part written; the runner itself emits in
-// order and keeps no more than it may ahead.
+// runs; Ctrl+C cancels and leaves no part written (the runner itself:
+// tests/ordered_run_test.cpp).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -10,15 +10,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <stdexcept>
 #include <thread>
 
-#include "cli/ordered_jobs.h"
 #include "tests/testutil.h"
 
 using namespace hvx;
@@ -221,8 +218,8 @@ TEST(ToolJobs, InterruptLeavesNoPartWritten) {
   constexpr int kModels = 12;
   std::vector<std::string> args = {BinaryDir() + "/halvex2qsx", "-j", "2"};
   for (int i = 0; i < kModels; ++i) {
-    WriteFile(dir.File("m" + std::to_string(i) + ".hvt"), model);
-    args.push_back(dir.File("m" + std::to_string(i) + ".hvt"));
+    WriteFile(dir.File(std::string("m") + std::to_string(i) + ".hvt"), model);
+    args.push_back(dir.File(std::string("m") + std::to_string(i) + ".hvt"));
   }
   const auto parts = [&] {
     int n = 0;
@@ -243,88 +240,12 @@ TEST(ToolJobs, InterruptLeavesNoPartWritten) {
   EXPECT_EQ(0, parts());
   int written = 0;
   for (int i = 0; i < kModels; ++i) {
-    const std::string qsx = dir.File("m" + std::to_string(i) + ".qsx");
+    const std::string qsx = dir.File(std::string("m") + std::to_string(i) + ".qsx");
     if (!Exists(qsx)) continue;
     ++written;
     EXPECT_TRUE(ReadFile(qsx) == reference) << qsx;
   }
   EXPECT_LT(written, kModels);
-}
-
-// The runner on its own: results in job order whatever order the jobs end
-// in, never more than twice the threads' jobs started ahead of the first not
-// emitted, nothing started once stopped, a job's exception thrown after the
-// join.
-TEST(ToolJobs, RunnerEmitsInOrderAndKeepsLittleAhead) {
-  for (const unsigned threads : {1u, 2u, 3u, 8u}) {
-    SCOPED_TRACE(threads);
-    constexpr size_t kJobs = 40;
-    std::atomic<size_t> started{0}, emittedSoFar{0}, mostAhead{0};
-    std::vector<size_t> order;
-    const size_t emitted = COrderedJobs<size_t>::RunAll(
-        kJobs, threads,
-        [&](size_t job) {
-          const size_t ahead = ++started - emittedSoFar.load();
-          for (size_t m = mostAhead.load(); ahead > m && !mostAhead.compare_exchange_weak(m, ahead);) {
-          }
-          // Later jobs end first: each waits a little less than the one before.
-          std::this_thread::sleep_for(std::chrono::microseconds(50 * ((kJobs - job) % 7)));
-          return job * job;
-        },
-        [&](size_t job, size_t& result) {
-          EXPECT_EQ(job * job, result);
-          order.push_back(job);
-          ++emittedSoFar;
-        });
-    EXPECT_EQ(kJobs, emitted);
-    ASSERT_EQ(kJobs, order.size());
-    for (size_t i = 0; i < kJobs; ++i) EXPECT_EQ(i, order[i]);
-    // (The count of emitted ones here lags the runner's by the one being emitted.)
-    EXPECT_LE(mostAhead.load(), threads == 1 ? 1 : 2 * threads + 1);
-
-    // Stopped after job 9 is out: jobs started go on to the end and are
-    // emitted, no other starts.
-    std::atomic<bool> stop{false};
-    std::atomic<size_t> runs{0};
-    order.clear();
-    const size_t until = COrderedJobs<size_t>::RunAll(
-        kJobs, threads, [&](size_t job) { return ++runs, job; },
-        [&](size_t job, size_t&) {
-          order.push_back(job);
-          if (job == 9) stop = true;
-        },
-        [&] { return stop.load(); });
-    EXPECT_EQ(until, order.size());
-    EXPECT_EQ(runs.load(), until);
-    EXPECT_GE(until, 10u);
-    EXPECT_LE(until, 10u + 2 * threads);
-
-    EXPECT_THROW(COrderedJobs<size_t>::RunAll(
-                     kJobs, threads,
-                     [](size_t job) -> size_t {
-                       if (job == 5) throw std::runtime_error("job 5");
-                       return job;
-                     },
-                     [](size_t, size_t&) {}),
-                 std::runtime_error);
-  }
-}
-
-// Jobs much shorter than a tick still tick (the progress line counts them)
-// when the batch takes longer than one: 20 jobs of 30 ms on two threads take
-// at least 300 ms, and the counts rise.
-TEST(ToolJobs, ShortJobsStillTick) {
-  std::vector<size_t> ticks;
-  COrderedJobs<int>::RunAll(
-      20, 2,
-      [](size_t) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        return 0;
-      },
-      [](size_t, int&) {}, {}, [&](size_t finished) { ticks.push_back(finished); });
-  ASSERT_GE(ticks.size(), 1u);
-  EXPECT_TRUE(std::is_sorted(ticks.begin(), ticks.end()));
-  EXPECT_LE(ticks.back(), 20u);
 }
 
 }  // namespace

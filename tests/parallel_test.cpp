@@ -1,10 +1,9 @@
-// Work on several threads: the ordered piece runner, the model lines split
-// ahead of the block readers, and maps read by several threads at once.
+// Work on several threads: the thread count, the model lines split ahead of
+// the block readers, and maps read by several threads at once.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,63 +19,7 @@ using hvxtest::ProcessThreads;
 
 namespace {
 
-TEST(ParallelPieces, ConsumedInOrderEachProducedOnce) {
-  for (unsigned threads : {1u, 2u, 3u, 8u}) {
-    for (size_t count : {size_t{0}, size_t{1}, size_t{2}, size_t{5}, size_t{17}, size_t{300}}) {
-      SCOPED_TRACE(std::to_string(threads) + " threads, " + std::to_string(count) + " pieces");
-      std::vector<std::atomic<int>> produced(count);
-      std::vector<size_t> order;
-      std::atomic<bool> emptyAtStart{true};
-      RunPiecesInOrder(
-          threads, count,
-          [&](size_t i, std::string& text) {
-            if (!text.empty()) emptyAtStart = false;
-            ++produced[i];
-            // Uneven work, so that pieces finish out of order.
-            for (size_t k = 0; k < (i * 7919) % 13; ++k) text += std::to_string(k);
-            text += "piece " + std::to_string(i);
-          },
-          [&](size_t i, std::string& text) {
-            order.push_back(i);
-            const std::string tail = "piece " + std::to_string(i);
-            EXPECT_EQ(tail, text.substr(text.size() - std::min(text.size(), tail.size())));
-          });
-      EXPECT_TRUE(emptyAtStart);
-      ASSERT_EQ(count, order.size());
-      for (size_t i = 0; i < count; ++i) {
-        EXPECT_EQ(i, order[i]);
-        EXPECT_EQ(1, produced[i].load());
-      }
-    }
-  }
-}
-
-// An exception from producing or consuming any piece leaves the call, and no
-// thread outlives it.
-TEST(ParallelPieces, ExceptionStopsEveryThread) {
-  const size_t before = ProcessThreads();
-  for (bool inConsume : {false, true}) {
-    for (size_t failing : {size_t{0}, size_t{3}, size_t{40}}) {
-      SCOPED_TRACE((inConsume ? "consume fails at " : "produce fails at ") + std::to_string(failing));
-      std::atomic<size_t> consumed{0};
-      EXPECT_THROW(RunPiecesInOrder(
-                       4, 64,
-                       [&](size_t i, std::string& text) {
-                         if (!inConsume && i == failing) throw std::runtime_error("piece");
-                         text = "x";
-                       },
-                       [&](size_t i, std::string&) {
-                         if (inConsume && i == failing) throw std::runtime_error("piece");
-                         ++consumed;
-                       }),
-                   std::runtime_error);
-      EXPECT_LE(consumed.load(), failing);
-      EXPECT_EQ(before, ProcessThreads());
-    }
-  }
-}
-
-TEST(ParallelPieces, ThreadCounts) {
+TEST(Parallelism, ThreadCounts) {
   EXPECT_EQ(1u, ThreadsFor(1));
   EXPECT_EQ(3u, ThreadsFor(3));
   EXPECT_EQ(kMaxThreads, ThreadsFor(100000));
