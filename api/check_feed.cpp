@@ -2,10 +2,43 @@
 
 namespace hvx {
 
-CCheckFeed::CCheckFeed(bool counting) : m_counting(counting), m_worker([this] { Work(); }) {}
+CCheckFeed::CCheckFeed(bool counting, bool onThread) : m_counting(counting) {
+  if (onThread)
+    m_worker = std::thread([this] { Work(); });
+  else
+    m_inline = std::make_unique<hvx::CQsxChecker>(hvx::CQsxChecker::kPendingBytes, counting);
+}
 
 CCheckFeed::~CCheckFeed() {
   if (m_worker.joinable()) Finish();
+}
+
+void CCheckFeed::Check(hvx::CQsxChecker& checker, std::string_view text, const CPieceNumbers* numbers, size_t bytes) {
+  if (m_failed) return;  // the rest is dropped, so the writer never waits for nothing
+  try {
+    if (!numbers) {
+      checker.Feed(text);
+    } else if (!checker.FeedNumbers(*numbers, bytes)) {
+      // The writer records the numbers of whole lines of the section it
+      // has just begun, so this does not happen; if it did, the count
+      // would be unknown.
+      m_failed = true;
+    }
+  } catch (...) {
+    m_failed = true;
+  }
+}
+
+void CCheckFeed::Conclude(hvx::CQsxChecker& checker) {
+  try {
+    if (!m_failed) {
+      m_findings = checker.Finish();
+      m_unchecked = checker.Stats().uncheckedReferences;
+      m_counted = checker.Counted();
+    }
+  } catch (...) {
+    m_failed = true;
+  }
 }
 
 bool CCheckFeed::AwaitRoom(std::unique_lock<std::mutex>& lock, size_t bytes) {
@@ -23,6 +56,10 @@ void CCheckFeed::Queue(std::unique_lock<std::mutex>& lock, CPiece piece) {
 
 void CCheckFeed::Write(const char* data, size_t size) {
   if (size == 0) return;
+  if (m_inline) {
+    if (!m_ended) Check(*m_inline, std::string_view(data, size), nullptr, size);
+    return;
+  }
   std::unique_lock<std::mutex> lock(m_mutex);
   if (!AwaitRoom(lock, size)) return;
   CPiece piece;
@@ -36,6 +73,12 @@ void CCheckFeed::Write(const char* data, size_t size) {
 
 void CCheckFeed::Take(std::string& text, CPieceNumbers* numbers) {
   if (text.empty()) return;
+  if (m_inline) {
+    // Checked where it is: the text and the numbers stay the writer's.
+    const bool byNumbers = m_counting && numbers && numbers->Lines() != 0;
+    if (!m_ended) Check(*m_inline, text, byNumbers ? numbers : nullptr, text.size());
+    return;
+  }
   const size_t bytes = m_counting && numbers ? numbers->Bytes() : text.size();
   std::unique_lock<std::mutex> lock(m_mutex);
   if (!AwaitRoom(lock, bytes)) return;
@@ -56,6 +99,11 @@ void CCheckFeed::Take(std::string& text, CPieceNumbers* numbers) {
 }
 
 void CCheckFeed::End() {
+  if (m_inline) {
+    if (!m_ended) Conclude(*m_inline);
+    m_ended = true;
+    return;
+  }
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_ended = true;
@@ -85,31 +133,10 @@ void CCheckFeed::Work() {
       m_pendingBytes = 0;
     }
     m_room.notify_one();
-    for (CPiece& piece : batch) {
-      if (m_failed) break;  // the rest is dropped, so the writer never waits for nothing
-      try {
-        if (piece.numbers.Lines() == 0) {
-          checker.Feed(piece.text);
-        } else if (!checker.FeedNumbers(piece.numbers, piece.bytes)) {
-          // The writer records the numbers of whole lines of the section
-          // it has just begun, so this does not happen; if it did, the
-          // count would be unknown.
-          m_failed = true;
-        }
-      } catch (...) {
-        m_failed = true;
-      }
-    }
+    for (const CPiece& piece : batch)
+      Check(checker, piece.text, piece.numbers.Lines() == 0 ? nullptr : &piece.numbers, piece.bytes);
   }
-  try {
-    if (!m_failed) {
-      m_findings = checker.Finish();
-      m_unchecked = checker.Stats().uncheckedReferences;
-      m_counted = checker.Counted();
-    }
-  } catch (...) {
-    m_failed = true;
-  }
+  Conclude(checker);
 }
 
 }  // namespace hvx

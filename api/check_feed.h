@@ -34,8 +34,10 @@ class CCheckFeed {
   static constexpr size_t kMaxSpareBytes = size_t{1} << 20;
 
   // counting: only the count of dangling references is wanted (Counted);
-  // Finish's list may then leave references out.
-  explicit CCheckFeed(bool counting = false);
+  // Finish's list may then leave references out. onThread: the checker runs
+  // on a worker thread beside the writer; otherwise each piece is checked as
+  // it is handed over, on the writer's thread (a conversion on one thread).
+  explicit CCheckFeed(bool counting = false, bool onThread = true);
   ~CCheckFeed();
   CCheckFeed(const CCheckFeed&) = delete;
   CCheckFeed& operator=(const CCheckFeed&) = delete;
@@ -62,6 +64,10 @@ class CCheckFeed {
 
  private:
   void Work();
+  // Feeds one piece of text, or the numbers of its lines, to checker.
+  void Check(hvx::CQsxChecker& checker, std::string_view text, const CPieceNumbers* numbers, size_t bytes);
+  // Takes the checker's findings once the text has ended.
+  void Conclude(hvx::CQsxChecker& checker);
   // Waits for room for bytes more; false once the text has ended. Holds lock.
   bool AwaitRoom(std::unique_lock<std::mutex>& lock, size_t bytes);
   // A piece of text, or of a counting check the numbers of its lines alone
@@ -86,6 +92,7 @@ class CCheckFeed {
   bool m_failed = false;
   long long m_unchecked = 0;
   long long m_counted = 0;
+  std::unique_ptr<hvx::CQsxChecker> m_inline;  // the checker without a worker
   std::thread m_worker;
 };
 

@@ -270,14 +270,16 @@ CConvertResult ConvertIn(IConvertEnv& env, const std::string& modelPath, const s
           refusal = Text(EText::kNotOverwritten, {*file, *input});
       // Without a report or a page to list them, the dangling references
       // are only counted (for the summary), which is cheaper.
-      if (report) check.emplace(!options.report && !options.html);
+      // On one thread the check takes each piece as it is written.
+      const unsigned threads = ThreadsFor(options.threads);
+      if (report) check.emplace(!options.report && !options.html, threads > 1);
       CConversionEnv conv(env, outputPath, refusal, report ? &report->facts : nullptr, check ? &*check : nullptr,
                           options.progress, modelBytes);
       conv.Tell(0.0);
       int imported = 0, written = 0;
       {
         CParallelism par = sizes ? *sizes : CParallelism();
-        par.threads = ThreadsFor(options.threads);
+        par.threads = threads;
         // Destroyed in reverse order: the writer, then the reader with its pool.
         CImportNEUtral reader(conv);
         CWriteQsxFromNeutral writer(conv);

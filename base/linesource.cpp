@@ -6,7 +6,10 @@
 namespace hvx {
 
 namespace {
-constexpr size_t kChunk = 1 << 20;
+// Files are read in chunks that start small and double up to kChunk, so a
+// small file costs a small buffer.
+constexpr size_t kFirstChunk = size_t{1} << 16;
+constexpr size_t kChunk = size_t{1} << 20;
 
 // Drops every CR that stands right before an LF; returns the new length.
 size_t DropCRBeforeLF(char* p, size_t n) {
@@ -79,10 +82,16 @@ CMemoryLineSource::CMemoryLineSource(const char* data, size_t size) {
   m_end = m_cur + m_copy.size();
 }
 
-CFileLineSource::CFileLineSource(FILE* f) : m_file(f), m_buf(new char[kChunk + 1]) {}
+CFileLineSource::CFileLineSource(FILE* f) : m_file(f), m_buf(new char[kFirstChunk + 1]), m_chunk(kFirstChunk) {}
 
 bool CFileLineSource::Refill() {
   if (!m_file) return false;
+  // Nothing of the window is needed any more: the buffer may be replaced.
+  if (m_grow) {
+    m_chunk *= 2;
+    m_buf.reset(new char[m_chunk + 1]);
+    m_grow = false;
+  }
   char* base = m_buf.get();
   size_t have = 0;
   if (m_pendingCR) {
@@ -90,7 +99,8 @@ bool CFileLineSource::Refill() {
     have = 1;
     m_pendingCR = false;
   }
-  const size_t got = std::fread(base + have, 1, kChunk, m_file);
+  const size_t got = std::fread(base + have, 1, m_chunk, m_file);
+  m_grow = got == m_chunk && m_chunk < kChunk;
   if (got == 0) {
     if (std::ferror(m_file)) m_failed = true;
     m_file = nullptr;  // nothing more will come

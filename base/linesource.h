@@ -74,7 +74,9 @@ class CFileLineSource : public CLineSource {
 
  private:
   FILE* m_file;
-  std::unique_ptr<char[]> m_buf;
+  std::unique_ptr<char[]> m_buf;  // m_chunk bytes and a CR carried over
+  size_t m_chunk;
+  bool m_grow = false;  // the last chunk filled the buffer: double it
   bool m_pendingCR = false;  // a CR ended the previous chunk
   bool m_failed = false;
   hvx::IProgress* m_progress = nullptr;

@@ -41,20 +41,24 @@
 namespace hvx {
 
 // Append-only byte storage in 1 MiB chunks, addressed by 32-bit handles
-// (chunk index and offset). A stored piece never straddles two chunks, and at
+// (chunk index and offset); the first chunk is 64 KiB, so that a small model
+// takes little memory. A stored piece never straddles two chunks, and at
 // least kSlack readable bytes follow it, so a reader may load a few bytes
 // past its end.
 class CByteArena {
  public:
   static constexpr unsigned kChunkBits = 20;
   static constexpr uint32_t kChunk = uint32_t{1} << kChunkBits;
+  static constexpr uint32_t kFirstChunk = uint32_t{1} << 16;
   static constexpr size_t kMaxChunks = size_t{1} << (32 - kChunkBits);
   static constexpr uint32_t kSlack = 16;
 
   uint32_t Append(const uint8_t* data, uint32_t n) {
-    if (m_used + n + kSlack > kChunk) {
+    if (m_used + n + kSlack > m_room) {
       if (m_chunks.size() == kMaxChunks) throw std::length_error("compact record storage is full");
-      m_chunks.emplace_back(new uint8_t[kChunk]);
+      m_room = m_chunks.empty() && n + kSlack <= kFirstChunk ? kFirstChunk : kChunk;
+      m_chunks.emplace_back(new uint8_t[m_room]);
+      m_capacity += m_room;
       m_used = 0;
     }
     const uint32_t handle = static_cast<uint32_t>((m_chunks.size() - 1) << kChunkBits) | m_used;
@@ -67,11 +71,13 @@ class CByteArena {
     return m_chunks[handle >> kChunkBits].get() + (handle & (kChunk - 1));
   }
   // Bytes taken by the chunks allocated so far.
-  size_t Capacity() const { return m_chunks.size() * size_t{kChunk}; }
+  size_t Capacity() const { return m_capacity; }
 
  private:
   std::vector<std::unique_ptr<uint8_t[]>> m_chunks;
-  uint32_t m_used = kChunk;  // bytes used in the last chunk
+  uint32_t m_used = 0;  // bytes used in the last chunk
+  uint32_t m_room = 0;  // its size
+  size_t m_capacity = 0;
 };
 
 // Which fields of a record are packed: byte offsets of its int32_t fields in

@@ -45,12 +45,12 @@ constexpr long kMaxExtraMiB = kSanitized ? 768 : 192;
 #if !defined(_WIN32)
 // Converts bytes in a child process; its peak resident memory in KiB, or -1
 // when it did not end normally.
-long ConvertInChild(const std::string& bytes) {
+long ConvertInChild(const std::string& bytes, bool threaded) {
   std::fflush(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
     try {
-      hvxfuzz::ConvertBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+      hvxfuzz::ConvertBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), threaded);
     } catch (...) {
       _exit(3);
     }
@@ -70,22 +70,26 @@ long ConvertInChild(const std::string& bytes) {
 TEST(FuzzRegressions, AllConvert) {
   const fs::path dir = fs::path(hvxtest::SourceDir()) / "tests" / "fuzz" / "regressions";
 #if !defined(_WIN32)
-  const long base = ConvertInChild("");
+  const long base = ConvertInChild("", true);
   ASSERT_GT(base, 0);
 #endif
   int n = 0;
   for (const auto& e : fs::directory_iterator(dir)) {
     if (!e.is_regular_file() || e.path().filename() == "README") continue;
     const std::string bytes = hvxtest::ReadFile(e.path().string());
-    SCOPED_TRACE(e.path().filename().string());
+    // As each fuzz target converts it: on one thread, on two in pieces.
+    for (const bool threaded : {false, true}) {
+      SCOPED_TRACE(e.path().filename().string() + (threaded ? ", two threads" : ", one thread"));
 #if defined(_WIN32)
-    hvxfuzz::ConvertBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+      hvxfuzz::ConvertBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), threaded);
 #else
-    const long peak = ConvertInChild(bytes);
-    ASSERT_GT(peak, 0) << "the conversion did not end normally";
-    EXPECT_LE(peak - base, kMaxExtraMiB * 1024) << "peak " << peak / 1024 << " MiB, empty model " << base / 1024 << " MiB";
-    std::printf("  %-48s %7zu bytes, peak %ld MiB\n", e.path().filename().string().c_str(), bytes.size(), peak / 1024);
+      const long peak = ConvertInChild(bytes, threaded);
+      ASSERT_GT(peak, 0) << "the conversion did not end normally";
+      EXPECT_LE(peak - base, kMaxExtraMiB * 1024) << "peak " << peak / 1024 << " MiB, empty model " << base / 1024 << " MiB";
+      std::printf("  %-48s %7zu bytes, %s, peak %ld MiB\n", e.path().filename().string().c_str(), bytes.size(),
+                  threaded ? "two threads" : "one thread", peak / 1024);
 #endif
+    }
     ++n;
   }
   EXPECT_GT(n, 0) << "no regression inputs found in " << dir;

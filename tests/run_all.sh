@@ -3,7 +3,7 @@
 # tests in headless Chromium), the Debian package (lintian, then installed on
 # this machine and removed again) and the Python wheel (in a fresh virtual
 # environment), the shared acceptance sample,
-# a one-minute fuzz smoke run (when clang is there), the sanitizer build
+# a one-minute fuzz smoke run (both conversion targets), the sanitizer build
 # (AddressSanitizer + UndefinedBehaviorSanitizer), the ThreadSanitizer build
 # (the tests that run code on more than one thread) and the Windows stage (the
 # MinGW cross builds for x64 and x86, their exported names, the golden cases
@@ -23,6 +23,9 @@ command -v python3 >/dev/null 2>&1 || need+=(python3)
 [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
 # The model page's browser tests (ctest page_browser): headless Chromium.
 command -v chromium >/dev/null 2>&1 || need+=(chromium)
+# The fuzz smoke run: clang and its libFuzzer (19: far faster than 14's).
+command -v clang++-19 >/dev/null 2>&1 || need+=(clang-19)
+dpkg -s libclang-rt-19-dev >/dev/null 2>&1 || need+=(libclang-rt-19-dev)
 # Locale sources, for the tests that make a German or Japanese locale.
 [ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
 # The Windows stage: cross compilers, Wine (64-bit and 32-bit), a virtual X
@@ -68,10 +71,9 @@ cmake --build build --target wheel
 tests/packaging/deb_test.sh build .
 tests/packaging/wheel_test.sh build .
 
-if command -v clang++ >/dev/null 2>&1; then
-  echo "== fuzz smoke run"
-  tests/fuzz/run.sh 60 2>&1 | tail -n 12
-fi
+echo "== fuzz smoke run"
+tests/fuzz/run.sh 45 2>&1 | tail -n 12
+tests/fuzz/run.sh 15 fuzz_convert_threads 2>&1 | tail -n 3
 
 acceptance=../shared/acceptance-sample/run.sh
 echo "== acceptance sample"

@@ -1,18 +1,21 @@
 // One fuzz iteration: any bytes are a model file. Usually (first byte even)
 // they go through the conversion API as the command line's conversions do,
-// with the work cut into pieces small enough that fuzz inputs are split too
-// (on two threads for a quarter of them), with the report and the check of the written text on a
-// thread of its own, and the report rendered as text and JSON (with the
-// first byte's second bit set, again with the summary's count alone, which
-// must come to the same dangling references); when the first byte is odd they are read in read mode 0 and written by the core
-// directly, the one way the API never reads. Files live in memory: nothing
-// touches the disk. Shared by the fuzz target and the regression test.
+// with the report and the check of the written text, and the report rendered
+// as text and JSON (with the first byte's second bit set, again with the
+// summary's count alone, which must come to the same dangling references);
+// when the first byte is odd they are read in read mode 0 and written by the
+// core directly, the one way the API never reads. threaded: the conversion
+// runs on two threads with the work cut into pieces small enough that fuzz
+// inputs are split too (a target of its own: starting threads costs far more
+// than converting a small model). Files live in memory: nothing touches the
+// disk. Shared by the fuzz targets and the regression test.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -24,56 +27,80 @@
 
 namespace hvxfuzz {
 
-class CDiscardFile : public hvx::COutFile {
+// Keeps what is written (the logs, read back for the messages); the .qsx
+// and the page are counted and dropped.
+class CMemoryFile : public hvx::COutFile {
  public:
-  void Write(const char*, size_t size) override { bytes += size; }
+  explicit CMemoryFile(std::string* keep) : m_keep(keep) {}
+  void Write(const char* data, size_t size) override {
+    if (m_keep) m_keep->append(data, size);
+  }
   void Close() override {}
   void Abort() noexcept override {}
-  size_t bytes = 0;
+
+ private:
+  std::string* m_keep;
 };
 
-// The model is the fuzz input; every file written is dropped.
+// The model is the fuzz input; the logs stay in memory, other files are dropped.
 class CMemoryEnv : public hvx::IConvertEnv {
  public:
   CMemoryEnv(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
   void MessageBox(const std::string&) override {}
-  std::unique_ptr<hvx::COutFile> CreateFile(const std::string&) override { return std::make_unique<CDiscardFile>(); }
-  FILE* OpenRead(const std::string&) override {
-    if (m_size == 0) return std::fopen("/dev/null", "rb");
-    return fmemopen(const_cast<uint8_t*>(m_data), m_size, "rb");
+  std::unique_ptr<hvx::COutFile> CreateFile(const std::string& path) override {
+    const bool dropped = path.ends_with(".qsx") || path.ends_with(".html");
+    std::string* keep = dropped ? nullptr : &(m_files[path] = std::string());
+    return std::make_unique<CMemoryFile>(keep);
+  }
+  FILE* OpenRead(const std::string& path) override {
+    const uint8_t* data = m_data;
+    size_t size = m_size;
+    if (path != kModel) {
+      auto it = m_files.find(path);
+      if (it == m_files.end()) return nullptr;
+      data = reinterpret_cast<const uint8_t*>(it->second.data());
+      size = it->second.size();
+    }
+    if (size == 0) return std::fopen("/dev/null", "rb");
+    return fmemopen(const_cast<uint8_t*>(data), size, "rb");
   }
   bool FileStatus(const std::string&, uint64_t* size) override {
     if (size) *size = m_size;
     return true;
   }
-  void RemoveFile(const std::string&) override {}
+  void RemoveFile(const std::string& path) override { m_files.erase(path); }
+
+  static constexpr const char* kModel = "/fuzz/model.hvt";
 
  private:
   const uint8_t* m_data;
   size_t m_size;
+  std::map<std::string, std::string> m_files;
 };
 
-inline void ConvertBytes(const uint8_t* data, size_t size) {
+inline void ConvertBytes(const uint8_t* data, size_t size, bool threaded) {
   CMemoryEnv env(data, size);
   if (size > 0 && (data[0] & 1)) {
     hvx::CImportNEUtral reader(env);
-    reader.ImportBuffer(std::string_view(reinterpret_cast<const char*>(data), size), 0, "/fuzz/model.hvt");
+    reader.ImportBuffer(std::string_view(reinterpret_cast<const char*>(data), size), 0, CMemoryEnv::kModel);
     hvx::CWriteQsxFromNeutral writer(env);
-    writer.Write("/fuzz/model.hvt", reader.GetDataPool());
+    writer.Write(CMemoryEnv::kModel, reader.GetDataPool());
     return;
   }
   hvx::CConvertRequest options;
-  options.model = "/fuzz/model.hvt";
+  options.model = CMemoryEnv::kModel;
   options.report = true;
-  // Threads cost far more than a small model's conversion: a quarter of the
-  // inputs (first byte's bits 2 and 3 clear) run on two threads.
-  options.threads = size == 0 || (data[0] & 0x0C) == 0 ? 2 : 1;
   hvx::CParallelism cut;
-  cut.readBatchBytes = 256;
-  cut.writePieceLines = 4;
-  cut.readFromBytes = 0;
-  cut.writeFromLines = 0;
-  options.cut = &cut;
+  if (threaded) {
+    options.threads = 2;
+    cut.readBatchBytes = 256;
+    cut.writePieceLines = 4;
+    cut.readFromBytes = 0;
+    cut.writeFromLines = 0;
+    options.cut = &cut;
+  } else {
+    options.threads = 1;
+  }
   const hvx::CConvertResult r = hvx::Convert(options, &env);
   // Rendering must not fail on any text the model carries.
   (void)r.ReportText();
