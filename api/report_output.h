@@ -1,5 +1,5 @@
 // The conversion report of one model as readable text (--report) and as JSON
-// (--report-json); the README describes both.
+// (--report-json); docs/report.md describes both.
 #pragma once
 
 #include <nlohmann/json.hpp>

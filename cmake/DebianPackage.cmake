@@ -14,7 +14,7 @@ add_custom_command(OUTPUT ${HALVEX_DOC_DIR}/halvex2qsx.1.gz
 add_custom_command(OUTPUT ${HALVEX_DOC_DIR}/changelog.gz
   COMMAND ${HALVEX_GZIP} -9n -c ${HALVEX_DOC_DIR}/changelog > ${HALVEX_DOC_DIR}/changelog.gz
   DEPENDS ${HALVEX_DOC_DIR}/changelog VERBATIM)
-# The README as installed: without the pictures, which stay in the source tree.
+# The README as installed: no picture, and the source tree's documents named as text.
 add_custom_command(OUTPUT ${HALVEX_DOC_DIR}/README.md
   COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/README.md -DOUT=${HALVEX_DOC_DIR}/README.md
           -P ${CMAKE_SOURCE_DIR}/cmake/PackagedReadme.cmake

@@ -6,6 +6,6 @@
 file(READ ${IN} text)
 # Lines holding only a picture, with the empty line after them.
 string(REGEX REPLACE "(^|\n)!\\[[^]\n]*\\]\\([^)\n]*\\)\n\n?" "\\1" text "${text}")
-# [words](docs/file) -> words (docs/file in the source tree)
-string(REGEX REPLACE "\\[([^]\n]*)\\]\\(([^):#\n][^):\n]*)\\)" "\\1 (\\2 in the source tree)" text "${text}")
+# [words](docs/file#part) -> words (docs/file in the source tree)
+string(REGEX REPLACE "\\[([^]\n]*)\\]\\(([^):#\n][^):#\n]*)(#[^)\n]*)?\\)" "\\1 (\\2 in the source tree)" text "${text}")
 file(WRITE ${OUT} "${text}")

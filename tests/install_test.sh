@@ -24,6 +24,11 @@ if grep -n 'docs/img\|\.png' "$tmp/prefix/share/doc/halvex2qsx/README.md"; then
   echo "the installed README points at pictures it lacks"
   exit 1
 fi
+# Nor links to the source tree's documents: they are named as text.
+if grep -nE '\]\([^):#]+(#[^)]*)?\)' "$tmp/prefix/share/doc/halvex2qsx/README.md"; then
+  echo "the installed README links to files it lacks"
+  exit 1
+fi
 
 mkdir "$tmp/installed" "$tmp/built"
 model=$src/tests/cases/header-version-warning/model.hvt

@@ -12,7 +12,7 @@ empty model, one point and non-finite coordinates, each against the
 --report-json of the same run. Every page must load without console errors,
 failed or outside requests and dialogs. --measure prints the time to the first
 and to the full picture of one page instead; --shot takes a picture of the
-top of a page for the README (after selecting element ID through its number
+top of a page for docs/page.md (after selecting element ID through its number
 on the page and choosing a view preset, when given).
 """
 import argparse

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Redraws the README's pictures of the model page: the pages the converter
+# Redraws the pictures of the model page in docs/page.md: the pages the converter
 # writes (--html) for the example model and for the example with problems
 # added, taken in headless Chromium.
 #
@@ -16,7 +16,7 @@ rm -rf "$work"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/examples"
 cp "$root/examples/frame.hvt" "$root/examples/frame-with-problems.hvt" "$work/examples/"
-# Converted from the parent folder, so that the page names the models as the README does.
+# Converted from the parent folder, so that the page names the models as the docs do.
 (cd "$work" && LC_ALL=C "$build/halvex2qsx" --html examples/frame.hvt examples/frame-with-problems.hvt >/dev/null)
 python3 "$here/browser_test.py" --chromium "$chromium" --shot "$work/examples/frame.html" \
   --screenshot "$root/docs/img/page-frame.png" --size 1280x900

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes PNG pictures of the plug-in's two dialogs under Xvfb for the README:
+# Takes PNG pictures of the plug-in's two dialogs under Xvfb for docs/plugin.md:
 # the file input dialog with both paths filled in, and the message window of a
 # model that has problems. The host test program shows each dialog and holds
 # it until the picture is taken.
