@@ -2,7 +2,6 @@
 # documents in share/doc/halvex2qsx, and the settings of `cpack -G DEB`.
 # Included by the top CMakeLists.txt (not on Windows).
 
-set(HALVEX_DOC_DIR ${CMAKE_BINARY_DIR}/doc)
 find_program(HALVEX_GZIP gzip REQUIRED)
 
 # Compressed as Debian installs them (-n: no name or time in the header, so
@@ -14,16 +13,10 @@ add_custom_command(OUTPUT ${HALVEX_DOC_DIR}/halvex2qsx.1.gz
 add_custom_command(OUTPUT ${HALVEX_DOC_DIR}/changelog.gz
   COMMAND ${HALVEX_GZIP} -9n -c ${HALVEX_DOC_DIR}/changelog > ${HALVEX_DOC_DIR}/changelog.gz
   DEPENDS ${HALVEX_DOC_DIR}/changelog VERBATIM)
-# The README as installed: no picture, and the source tree's documents named as text.
-add_custom_command(OUTPUT ${HALVEX_DOC_DIR}/README.md
-  COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_SOURCE_DIR}/README.md -DOUT=${HALVEX_DOC_DIR}/README.md
-          -P ${CMAKE_SOURCE_DIR}/cmake/PackagedReadme.cmake
-  DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/cmake/PackagedReadme.cmake VERBATIM)
-add_custom_target(halvex_docs ALL DEPENDS
-  ${HALVEX_DOC_DIR}/halvex2qsx.1.gz ${HALVEX_DOC_DIR}/changelog.gz ${HALVEX_DOC_DIR}/README.md)
+add_custom_target(halvex_docs ALL DEPENDS ${HALVEX_DOC_DIR}/halvex2qsx.1.gz ${HALVEX_DOC_DIR}/changelog.gz)
 
 install(FILES ${HALVEX_DOC_DIR}/halvex2qsx.1.gz DESTINATION share/man/man1)
-install(FILES ${HALVEX_DOC_DIR}/README.md ${HALVEX_DOC_DIR}/changelog.gz
+install(FILES ${HALVEX_PACKAGED_README} ${HALVEX_DOC_DIR}/changelog.gz
               ${CMAKE_SOURCE_DIR}/packaging/deb/copyright
         DESTINATION share/doc/halvex2qsx)
 

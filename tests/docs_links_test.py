@@ -2,9 +2,10 @@
 """The README's and docs/'s links: every link or picture to a file of the
 source tree names a file that exists, every #part a heading of that file,
 and the README shows no picture (its installed copies, the Debian package's,
-the zip's and the installer's, hold no docs/img).
+the zip's and the installer's, hold no docs/img). The packaged README, when
+given, links to no file at all: the packages hold no docs/.
 
-usage: docs_links_test.py SOURCE_DIR
+usage: docs_links_test.py SOURCE_DIR [PACKAGED_README]
 """
 import pathlib
 import re
@@ -53,6 +54,11 @@ def main():
     root = pathlib.Path(sys.argv[1]).resolve()
     pages = [root / "README.md"] + sorted((root / "docs").glob("*.md"))
     failures = [f for page in pages for f in check(page, root)]
+    if len(sys.argv) > 2:
+        packaged = pathlib.Path(sys.argv[2])
+        for picture, _, target in LINK.findall(prose(packaged.read_text(encoding="utf-8"))):
+            if picture or not re.match(r"[a-z]+:", target):
+                failures.append(f"{packaged}: links to {target}, which no package holds")
     for f in failures:
         print(f)
     print(f"{len(pages)} pages checked")

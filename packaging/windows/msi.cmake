@@ -71,7 +71,7 @@ string(UUID product_code NAMESPACE 56997FFA-28E3-4E8B-BFA9-546AC804F907
 # The size "Apps and features" shows: the default feature's files, in KB.
 set(size 0)
 foreach(f ${BUILD_DIR}/halvex2qsx.exe ${BUILD_DIR}/ConvertHalvex.dll ${BUILD_DIR}/Convertmsg.dll
-          ${SOURCE_DIR}/LICENSE ${SOURCE_DIR}/README.md)
+          ${SOURCE_DIR}/LICENSE ${BUILD_DIR}/doc/README.md)
   file(SIZE ${f} s)
   math(EXPR size "${size} + ${s}")
 endforeach()

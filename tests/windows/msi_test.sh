@@ -103,7 +103,7 @@ same_files() {  # same_files DIR FILE...: DIR holds exactly these, as built
   for f in "$@"; do
     case "$f" in
       LICENSE.txt) src="$repo/LICENSE" ;;
-      README.md) src="$repo/README.md" ;;
+      README.md) src="$build/doc/README.md" ;;
       include/halvex.h) src="$repo/api/halvex.h" ;;
       include/exports.h) src="$repo/plugin/exports.h" ;;
       lib/ConvertHalvex.def) src="$repo/plugin/ConvertHalvex.def" ;;

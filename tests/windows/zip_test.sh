@@ -23,6 +23,7 @@ status=0
 for f in README.md halvex.h exports.h ConvertHalvex.def; do
   [ -f "$top/$f" ] || { echo "FAIL $f missing"; status=1; }
 done
+cmp -s "$top/README.md" "$x64/doc/README.md" || { echo "FAIL README.md is not the packaged README"; status=1; }
 for f in ConvertHalvex.dll Convertmsg.dll halvex2qsx.exe ConvertHalvex.lib x86/ConvertHalvex.dll x86/Convertmsg.dll \
          x86/halvex2qsx.exe x86/ConvertHalvex.lib; do
   [ -f "$top/$f" ] || { echo "FAIL $f missing"; status=1; continue; }
