@@ -56,7 +56,6 @@ bool CScriptedPlatform::FileStatus(const std::string& path, uint64_t* size) {
 }
 
 void CScriptedPlatform::RemoveFile(const std::string& path) {
-  removed.push_back(path);
   ::unlink(path.c_str());
 }
 

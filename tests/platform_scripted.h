@@ -22,7 +22,6 @@ class CScriptedPlatform : public IPlatform {
   std::deque<Answer> answers;                       // one per dialog shown
   std::vector<std::string> messageBoxes;            // texts shown
   std::vector<std::vector<std::string>> windows;    // message window lists shown
-  std::vector<std::string> removed;                 // files removed
   int waitCursorDepth = 0;
 
   // File faults: creating this path fails; or writes to it fail once this

@@ -15,7 +15,6 @@
 
 #include "api/conversion.h"
 #include "api/conversion_env.h"
-#include "plugin/driver.h"
 #include "api/msgdll.h"
 #include "reader/import.h"
 #include "writer/writer.h"
@@ -104,26 +103,6 @@ std::string ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
-Conversion ConvertText(const std::string& modelText, bool modelExists) {
-  TempDir dir;
-  const std::string model = dir.File("model.hvt");
-  if (modelExists) WriteFile(model, modelText);
-  hvx::CScriptedPlatform p;
-  p.answers.push_back({true, model, ""});
-  Conversion c;
-  c.modelPath = model;
-  std::string resultPath;
-  c.rc = hvx::RunConversion(p, c.outputPath, resultPath);
-  const std::string qsx = dir.File("model.qsx");
-  c.qsxWritten = Exists(qsx);
-  if (c.qsxWritten) c.qsx = ReadFile(qsx);
-  for (const auto& w : p.windows)
-    for (const auto& l : w) c.window += l + "\n";
-  c.boxes = p.messageBoxes;
-  c.logsLeft = Exists(dir.File("ReadErr.msg")) || Exists(dir.File("halvexcvt.msg"));
-  return c;
-}
-
 namespace {
 Conversion ConvertHeadlessWith(const std::string& modelText, bool modelExists,
                                const std::function<CConvertResult(const std::string&)>& convert) {
@@ -148,7 +127,6 @@ Conversion ConvertHeadlessWith(const std::string& modelText, bool modelExists,
     const std::string name = e.path().filename().string();
     if (name != "model.hvt" && name != "model.qsx") c.otherFiles.push_back(name);
   }
-  c.logsLeft = Exists(dir.File("ReadErr.msg")) || Exists(dir.File("halvexcvt.msg"));
   return c;
 }
 }  // namespace
@@ -162,7 +140,7 @@ size_t ProcessThreads() {
   return n;
 }
 
-Conversion ConvertHeadless(const std::string& modelText, bool modelExists) {
+Conversion ConvertText(const std::string& modelText, bool modelExists) {
   return ConvertHeadlessWith(modelText, modelExists, [](const std::string& model) { return Convert(model); });
 }
 

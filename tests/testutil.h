@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/platform_scripted.h"
 #include "base/parallel.h"
 #include "platform/stdio_env.h"
 #include "store/datapool.h"
@@ -78,18 +77,15 @@ struct Conversion {
   bool qsxWritten = false;
   std::string window;         // message window lines, each followed by "\n"
   std::vector<std::string> boxes;
-  bool logsLeft = false;      // a log file outlived the conversion
   std::vector<std::string> otherFiles;  // files left in the folder besides model.hvt and model.qsx
   std::string reportText, reportJson;   // with a report asked for
   long long dangling = 0;               // the summary's dangling references, when counted
 };
 
-// Runs the whole driver on model text written as model.hvt in a fresh folder
-// (or on a model.hvt that does not exist).
+// Converts model text written as model.hvt in a fresh folder (or a
+// model.hvt that does not exist) through the conversion request: rc is its
+// status, window its message lines, boxes its error lines.
 Conversion ConvertText(const std::string& modelText, bool modelExists = true);
-// The same through the conversion API (no dialog): rc is its status, window
-// its message lines, boxes its error lines.
-Conversion ConvertHeadless(const std::string& modelText, bool modelExists = true);
 // The same on `threads` threads with the work cut as finely as `cut` says,
 // with the report (countOnly: with only the summary's counts, no report).
 Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsigned threads,
