@@ -53,14 +53,6 @@ void MakeModels(const TempDir& dir) {
   WriteFile(dir.File("clean.hvt"), ReadFile(SourceDir() + "/examples/frame.hvt"));
 }
 
-// Every file under dir with its text (a folder as "<folder>").
-std::map<std::string, std::string> Contents(const std::string& dir) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : fs::recursive_directory_iterator(dir))
-    files[fs::relative(e.path(), dir).string()] = e.is_directory() ? "<folder>" : ReadFile(e.path().string());
-  return files;
-}
-
 // Text expected whole, or with a leading "..." a part of it.
 void ExpectText(const std::string& expected, const std::string& actual, const char* what) {
   if (expected.rfind("...", 0) == 0) {

@@ -26,15 +26,6 @@ extern char** environ;
 
 namespace {
 
-// Every file under dir with its text, the folder's path in it as @DIR@.
-std::map<std::string, std::string> Contents(const std::string& dir) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : fs::recursive_directory_iterator(dir))
-    files[fs::relative(e.path(), dir).string()] =
-        e.is_directory() ? "<folder>" : Replaced(ReadFile(e.path().string()), dir, "@DIR@");
-  return files;
-}
-
 // A batch: every golden case's model as CASE.hvt (missing-model-file is not
 // there: the most severe status, 3), the example with problems (a summary
 // line), a folder named as a model (a failed conversion) and two models of

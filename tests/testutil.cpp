@@ -103,6 +103,14 @@ std::string ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
+std::map<std::string, std::string> Contents(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir))
+    files[std::filesystem::relative(e.path(), dir).string()] =
+        e.is_directory() ? "<folder>" : Replaced(ReadFile(e.path().string()), dir, "@DIR@");
+  return files;
+}
+
 namespace {
 Conversion ConvertHeadlessWith(const std::string& modelText, bool modelExists,
                                const std::function<CConvertResult(const std::string&)>& convert) {

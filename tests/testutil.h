@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -67,6 +68,9 @@ size_t ProcessThreads();
 void WriteFile(const std::string& path, const std::string& text);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+// Every file under dir with its text, the folder's path in it as @DIR@ (a
+// folder as "<folder>").
+std::map<std::string, std::string> Contents(const std::string& dir);
 
 // Everything one conversion produced.
 struct Conversion {
