@@ -162,7 +162,7 @@ TEST_P(DataCases, GiveTheSameOnFourThreads) {
   auto unnamed = [](const std::string& text, const Conversion& x) {
     return Replaced(text, x.modelPath.substr(0, x.modelPath.rfind('/') + 1), "@DIR@/");
   };
-  // The report changes nothing else.
+  // The report and the page change nothing else.
   EXPECT_EQ(plain.rc, one.rc);
   EXPECT_TRUE(plain.qsx == one.qsx) << FirstDifference(plain.qsx, one.qsx);
   EXPECT_EQ(unnamed(plain.window, plain), unnamed(one.window, one));

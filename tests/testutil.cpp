@@ -157,6 +157,7 @@ Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsig
   return ConvertHeadlessWith(modelText, modelExists, [&](const std::string& model) {
     CConvertOptions options;
     options.report = !countOnly;
+    options.html = !countOnly;
     options.summary = countOnly;
     options.threads = threads;
     options.cut = &cut;

@@ -91,7 +91,7 @@ struct Conversion {
 // status, window its message lines, boxes its error lines.
 Conversion ConvertText(const std::string& modelText, bool modelExists = true);
 // The same on `threads` threads with the work cut as finely as `cut` says,
-// with the report (countOnly: with only the summary's counts, no report).
+// with the report and the page (countOnly: with only the summary's counts).
 Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsigned threads,
                            const CParallelism& cut, bool countOnly = false);
 // A test parameter's name: name with every character but letters and digits
