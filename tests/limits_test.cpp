@@ -48,12 +48,6 @@ TEST(Limits, CountedListClaimingTwoBillionEntries) {
   EXPECT_EQ(0u, pool->properties.Count());
 }
 
-TEST(Limits, HostileTextIsWrittenLiterally) {
-  const std::string title = "%s%n%d%%" + std::string(400, '%');
-  const Conversion c = ConvertText("   -1\n100\n" + title + "\n7\n1 1\n   -1\n");
-  EXPECT_NE(std::string::npos, c.qsx.find("   PROJECT=" + title + "\n"));
-}
-
 TEST(Limits, BinaryBytesAndNumbersOutOfRange) {
   std::string model = "   -1\n403\n";
   model += "1,0,0,0,0,0,0,0,0,0,0,1e400,-1e400,nan,0\n";

@@ -75,13 +75,10 @@ TEST(EvalNumber, NonFiniteAndOutOfRangeAreDefined) {
   EXPECT_TRUE(std::isnan(CHalvexStrParser::EvalNumber("nan")));
   EXPECT_TRUE(std::isinf(CHalvexStrParser::EvalNumber("-inf")));
   // Integers from such values are defined: the x86 "integer indefinite" value.
-  EXPECT_EQ(INT32_MIN, hvx::TruncToInt(std::numeric_limits<double>::quiet_NaN()));
-  EXPECT_EQ(INT32_MIN, hvx::TruncToInt(1e20));
-  EXPECT_EQ(INT32_MIN, hvx::TruncToInt(-3e9));
-  EXPECT_EQ(2147483647, hvx::TruncToInt(2147483647.9));
-  EXPECT_EQ(-2147483647 - 1, hvx::TruncToInt(-2147483648.5));
-  EXPECT_EQ(-2, hvx::TruncToInt(-2.9));
-  EXPECT_EQ(2, hvx::TruncToInt(2.9));
+  const std::pair<double, int32_t> ints[] = {{std::numeric_limits<double>::quiet_NaN(), INT32_MIN}, {1e20, INT32_MIN},
+                                             {-3e9, INT32_MIN}, {2147483647.9, INT32_MAX}, {-2147483648.5, INT32_MIN},
+                                             {-2.9, -2}, {2.9, 2}};
+  for (const auto& [d, i] : ints) EXPECT_EQ(i, hvx::TruncToInt(d)) << d;
 }
 
 std::vector<std::string> Lines(const std::string& data) {
@@ -92,20 +89,22 @@ std::vector<std::string> Lines(const std::string& data) {
   return lines;
 }
 
-TEST(ReadLine, PiecesOfAtMost499) {
-  const std::string a600(600, 'a');
-  EXPECT_EQ((std::vector<std::string>{std::string(499, 'a'), std::string(101, 'a')}), Lines(a600));
-  // A line of exactly 499 characters leaves its line feed for an empty line.
-  EXPECT_EQ((std::vector<std::string>{std::string(499, 'b'), "", "c"}), Lines(std::string(499, 'b') + "\nc\n"));
-  EXPECT_EQ((std::vector<std::string>{std::string(498, 'b'), "c"}), Lines(std::string(498, 'b') + "\nc\n"));
-}
-
-TEST(ReadLine, LineEndsAndOddBytes) {
-  EXPECT_EQ((std::vector<std::string>{"a", "b"}), Lines("a\r\nb\r\n"));
-  EXPECT_EQ((std::vector<std::string>{"a\rb"}), Lines("a\rb"));
-  EXPECT_EQ((std::vector<std::string>{"ab", "c"}), Lines(std::string("ab\0xy\nc", 7)));
-  EXPECT_EQ((std::vector<std::string>{"", "", "x"}), Lines("\n\nx"));
-  EXPECT_TRUE(Lines("").empty());
+TEST(ReadLine, PiecesOfAtMost499LineEndsAndOddBytes) {
+  const std::string a499(499, 'a');
+  const struct {
+    std::string data;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {std::string(600, 'a'), {a499, std::string(101, 'a')}},
+      {a499 + "\nc\n", {a499, "", "c"}},  // exactly 499 leaves its line feed for an empty line
+      {std::string(498, 'a') + "\nc\n", {std::string(498, 'a'), "c"}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\rb", {"a\rb"}},
+      {std::string("ab\0xy\nc", 7), {"ab", "c"}},
+      {"\n\nx", {"", "", "x"}},
+      {"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.lines, Lines(c.data)) << c.data.substr(0, 20);
 }
 
 TEST(ReadLine, FileSourceMatchesMemorySource) {
