@@ -39,8 +39,8 @@ TEST(ElementTemperatureAdjustment, StaticCasesSetTheThermalCoefficient) {
     l.etld.push_back(t);
     pool.loads.Store(id, l);
   };
-  set(9, 1, 0, 7, 2e-05);   // visited after 4: its value wins
-  set(4, 1, 0, 7, 3e-05);
+  set(9, 1, 0, 7, 2e-05);   // visited after 2 in number order (not in bucket order): its value wins
+  set(2, 1, 0, 7, 3e-05);
   set(5, 2, 0, 8, 4e-05);   // case type 1: no change
   set(6, 1, 1, 8, 5e-05);   // dynamic load set: no change
   set(3, 1, 0, 99, 6e-05);  // missing element: material 0 is created

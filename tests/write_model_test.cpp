@@ -1,10 +1,9 @@
 // Output under rules the model cases (the driver reads in read mode 1) cannot
 // reach: read mode 0 takes an element's material from its property, keeps a
 // material's Poisson's ratio as read and writes no extension or hinge
-// section; and the beam adjustment's marks left in the pool.
+// section.
 #include <gtest/gtest.h>
 
-#include "reader/import.h"
 #include "tests/testutil.h"
 #include "writer/writer.h"
 
@@ -14,11 +13,9 @@ using namespace hvxtest;
 
 namespace {
 
-// Lines A to G of an element, and line H when given (read mode 0 has none).
-Lines ElemLines(const std::string& a, const std::string& nodes, const std::string& h = "") {
-  Lines l = {a, nodes, "0,0,0,0,0,0,0,0,0,0", "0,0,1", "0,0,0", "0,0,0", "0,0,0,0,0,0,0,0,0,0,0,0"};
-  if (!h.empty()) l.push_back(h);
-  return l;
+// Lines A to G of an element (read mode 0 has no line H).
+Lines ElemLines(const std::string& a, const std::string& nodes) {
+  return {a, nodes, "0,0,0,0,0,0,0,0,0,0", "0,0,1", "0,0,0", "0,0,0", "0,0,0,0,0,0,0,0,0,0,0,0"};
 }
 
 Lines Prop(int id, int mat, int type, const std::string& v1) {
@@ -81,23 +78,6 @@ TEST(ReadModeZero, NoExtensionOrHingeSectionsButInitialElementForces) {
   const std::string qsx = WritePool(pool).qsx;
   for (const char* cmd : {"*HVX-", "*IHINGE", "*INIFORCE"}) EXPECT_EQ(std::string::npos, qsx.find(cmd)) << cmd;
   EXPECT_NE(std::string::npos, qsx.find(" TRUSS, 4, 3, -3\n"));
-}
-
-TEST(WriteElement, BeamsWhoseNodesExistGetAReferencePoint) {
-  const std::string h = "1,0,0,3,0,0,0";
-  const std::string model =
-      Block(403, {"1,0,0,0,0,0,0,0,0,0,0,10,0,5,0", "2,0,0,0,0,0,0,0,0,0,0,10,0,8,0"}) +
-      Block(404, Cat({ElemLines("1,0,1,2,0,0,0,0,0,0,0,0,0", "1,2,0,0,0,0,0,0,0,0", h),
-                      ElemLines("2,0,1,2,0,0,0,0,0,0,0,0,0", "1,9,0,0,0,0,0,0,0,0", h),
-                      ElemLines("3,0,1,5,0,0,0,0,0,0,0,0,0", "1,2,0,0,0,0,0,0,0,0", h)}));
-  CImportNEUtral reader(hvx::DefaultEnv());
-  reader.ImportBuffer(model, 1);
-  const std::string qsx = WritePool(*reader.GetDataPool()).qsx;
-  // Node 1 at (10, 0, 5) plus the vector (0, 0, 1); node 9 missing; type 5.
-  for (const char* line : {"     1, BEAM  ,     1,     1,     1,     2, REF, 10, 0, 6\n",
-                           "     2, BEAM  ,     1,     1,     1,     9, REF, 0, 0, 1\n",
-                           "     3, BEAM  ,     1,     1,     1,     2, REF, 0, 0, 1\n"})
-    EXPECT_NE(std::string::npos, qsx.find(line)) << line << qsx;
 }
 
 }  // namespace
