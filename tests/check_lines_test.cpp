@@ -1,59 +1,32 @@
 // The reference check reads the lines of nodes, elements and loads by their
 // leading numbers where they have the plain shape the writer gives them, and
 // any other line by all its fields: both ways must find the same whatever
-// the lines look like and however the text is cut into pieces; and the check
-// fed on its thread with pieces it takes without a copy finds what the text
-// has.
+// the lines look like (the check cases' inputs, lines of odd shapes, random
+// lines) and however the text is cut into pieces; and the check fed on its
+// thread, with pieces it copies or takes, finds what the whole text has.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "check/qsxcheck.h"
 #include "api/check_feed.h"
+#include "check/qsxcheck.h"
+#include "tests/testutil.h"
 
 namespace {
 
-struct CResult {
-  hvx::CDanglingList found;
-  hvx::CQsxCheckStats stats;
-  hvx::EQsxVerdict verdict;
-};
-
-void ExpectSame(const CResult& a, const CResult& b, const std::string& what) {
-  EXPECT_TRUE(a.found == b.found) << what;
-  EXPECT_EQ(a.found.References(), b.found.References()) << what;
-  EXPECT_EQ(a.stats.lines, b.stats.lines) << what;
-  EXPECT_EQ(a.stats.bytes, b.stats.bytes) << what;
-  EXPECT_EQ(a.stats.commandLines, b.stats.commandLines) << what;
-  EXPECT_EQ(a.stats.longLines, b.stats.longLines) << what;
-  EXPECT_EQ(a.stats.uncheckedReferences, b.stats.uncheckedReferences) << what;
-  EXPECT_EQ(a.verdict, b.verdict) << what;
-}
-
-CResult Finish(hvx::CQsxChecker& c) {
-  CResult r;
-  r.found = c.Finish();
-  r.stats = c.Stats();
-  r.verdict = c.Verdict();
-  return r;
-}
-
-// The text in pieces cut after some line ends and, unless wholeLines, at
-// some other places.
-std::vector<std::string> Pieces(const std::string& text, std::mt19937& rng, bool wholeLines) {
-  std::vector<std::string> pieces;
-  size_t from = 0;
-  for (size_t p = 0; p < text.size(); ++p) {
-    if ((text[p] == '\n' && rng() % 4 == 0) || (!wholeLines && rng() % 40 == 0)) {
-      pieces.push_back(text.substr(from, p + 1 - from));
-      from = p + 1;
-    }
-  }
-  pieces.push_back(text.substr(from));
-  return pieces;
+// Everything a finished checker tells but its findings, bytes less `added`.
+std::string Stats(const hvx::CQsxChecker& c, long long added) {
+  const hvx::CQsxCheckStats& s = c.Stats();
+  std::ostringstream o;
+  o << s.bytes - added << " bytes, " << s.lines << " lines, " << s.commandLines << " command lines, " << s.longLines
+    << " long, " << s.uncheckedReferences << " unchecked, end " << s.sawEndData << ", verdict "
+    << static_cast<int>(c.Verdict());
+  return o.str();
 }
 
 // The text with 18 zeros put before the digits of every field 1 that is a
@@ -61,12 +34,10 @@ std::vector<std::string> Pieces(const std::string& text, std::mt19937& rng, bool
 // but more digits than the leading numbers are read by, so that every line is
 // read by all its fields. bytes: how many bytes were added.
 std::string Widened(const std::string& text, long long& bytes) {
-  std::string out;
-  std::string section;
+  std::string out, section;
   bytes = 0;
   for (size_t from = 0; from < text.size();) {
-    size_t end = text.find('\n', from);
-    end = end == std::string::npos ? text.size() : end + 1;
+    const size_t end = std::min(text.find('\n', from), text.size() - 1) + 1;
     std::string line = text.substr(from, end - from);
     from = end;
     if (line[0] == '*') {
@@ -87,19 +58,30 @@ std::string Widened(const std::string& text, long long& bytes) {
   return out;
 }
 
-// Read by all fields, by plain lines as a whole and in pieces.
-void ExpectSameEveryWay(const std::string& text, uint32_t seed, size_t pendingBytes = hvx::CQsxChecker::kPendingBytes) {
+// Read by all fields, by plain lines as a whole, and by plain lines in pieces
+// cut after some line ends and at random places (about one in `seed % 50 + 1`
+// bytes, down to pieces of a byte).
+void ExpectSameEveryWay(const std::string& text, uint32_t seed, size_t pending = hvx::CQsxChecker::kPendingBytes) {
+  SCOPED_TRACE("seed " + std::to_string(seed) + ": " + text.substr(0, 300));
   std::mt19937 rng(seed);
-  hvx::CQsxChecker general(pendingBytes), plain(pendingBytes), pieces(pendingBytes);
+  hvx::CQsxChecker general(pending), plain(pending), pieces(pending);
   long long added;
   general.Feed(Widened(text, added));
   plain.Feed(text);
-  for (const std::string& piece : Pieces(text, rng, false)) pieces.Feed(piece);
-  CResult g = Finish(general);
-  EXPECT_EQ(static_cast<long long>(text.size()) + added, g.stats.bytes);
-  g.stats.bytes -= added;
-  ExpectSame(g, Finish(plain), "plain lines, seed " + std::to_string(seed) + ":\n" + text);
-  ExpectSame(g, Finish(pieces), "plain lines in pieces, seed " + std::to_string(seed) + ":\n" + text);
+  for (size_t from = 0, p = 0; p < text.size(); ++p) {
+    if ((text[p] == '\n' && rng() % 4 == 0) || rng() % (seed % 50 + 1) == 0 || p + 1 == text.size()) {
+      pieces.Feed(std::string_view(text).substr(from, p + 1 - from));
+      from = p + 1;
+    }
+  }
+  const hvx::CDanglingList g = general.Finish();
+  const std::string stats = Stats(general, added);
+  for (hvx::CQsxChecker* c : {&plain, &pieces}) {
+    const hvx::CDanglingList found = c->Finish();
+    EXPECT_TRUE(g == found) << (c == &plain ? "plain lines" : "plain lines in pieces");
+    EXPECT_EQ(g.References(), found.References());
+    EXPECT_EQ(stats, Stats(*c, 0));
+  }
 }
 
 // Shapes of fields a line of the long sections may have, plain or not.
@@ -131,22 +113,15 @@ std::string RandomLine(std::mt19937& rng) {
 }
 
 TEST(CheckLines, EveryWayOfReadingFindsTheSame) {
-  const char* const sections[] = {"*NODE", "*ELEMENT", "*CONLOAD", "*BEAMLOAD", "*PRESSURE", "*MATERIAL",
-                                  "*SECTION", "*THICKNESS", "*GROUP", "*FRAME-RLS", "*UNKNOWN", "; note"};
-  std::mt19937 rng(20261206);
-  for (uint32_t seed = 0; seed < 300; ++seed) {
+  struct Text {
     std::string text;
-    const int lines = 1 + static_cast<int>(rng() % 60);
-    for (int i = 0; i < lines; ++i) {
-      if (rng() % 8 == 0) text += std::string(sections[rng() % std::size(sections)]) + "\n";
-      else text += RandomLine(rng) + (rng() % 10 == 0 ? "\r\n" : "\n");
-    }
-    if (rng() % 3 == 0) text += RandomLine(rng);  // no final line feed
-    ExpectSameEveryWay(text, seed);
-  }
-}
-
-TEST(CheckLines, ElementsBeforeAndAfterTheirDefinitions) {
+    size_t pending = hvx::CQsxChecker::kPendingBytes;
+  };
+  std::vector<Text> texts;
+  for (const auto& dir : std::filesystem::directory_iterator(hvxtest::SourceDir() + "/tests/check_cases"))
+    if (hvxtest::Exists((dir.path() / "input.qsx").string()))
+      texts.push_back({hvxtest::ReadFile((dir.path() / "input.qsx").string())});
+  // Elements of every shape, before and after their definitions.
   const std::string nodes = "*NODE\n  1, 0, 0, 0\n  2, 1, 0, 0\n  3, 1, 1, 0\n  4, 0, 1, 0\n";
   const std::string elements =
       "*ELEMENT\n"
@@ -161,32 +136,86 @@ TEST(CheckLines, ElementsBeforeAndAfterTheirDefinitions) {
       "     9, PLSTRN,     3,     1,    11,    12,    13,    14,     1\n";
   const std::string defs = "*MATERIAL\n 1, STEEL\n 2, X\n*SECTION\n 1, DBUSER\n*THICKNESS\n 1, VALUE\n";
   for (const std::string& text : {nodes + elements + defs, elements + nodes + defs, defs + elements, elements})
-    ExpectSameEveryWay(text + "*ENDDATA\n", 1);
-}
-
-TEST(CheckLines, PendingLimitIsMetAtTheSameReference) {
-  std::string text = "*CONLOAD\n";
-  for (int i = 0; i < 400; ++i) text += std::to_string(1000 + 7 * i) + ", 0, 0, -3\n";
-  text += "*ELEMENT\n";
-  for (int i = 0; i < 400; ++i) text += std::to_string(i) + ", BEAM, " + std::to_string(i % 5) + ", 3, 1, 2\n";
-  for (const size_t budget : {size_t{64}, size_t{500}, size_t{1500}}) ExpectSameEveryWay(text, 7, budget);
-}
-
-TEST(CheckLines, LongLinesAreReadFromTheText) {
+    texts.push_back({text + "*ENDDATA\n"});
+  // The limit of references waiting for the end met at the same reference.
+  std::string waiting = "*CONLOAD\n";
+  for (int i = 0; i < 400; ++i) waiting += std::to_string(1000 + 7 * i) + ", 0, 0, -3\n";
+  waiting += "*ELEMENT\n";
+  for (int i = 0; i < 400; ++i) waiting += std::to_string(i) + ", BEAM, " + std::to_string(i % 5) + ", 3, 1, 2\n";
+  for (const size_t budget : {size_t{64}, size_t{500}, size_t{1500}}) texts.push_back({waiting, budget});
+  // Lines longer than are kept.
   const std::string longField(hvx::CQsxChecker::kMaxKeptLine, ' ');
-  ExpectSameEveryWay("*NODE\n  1," + longField + "0\n" + longField + "2, 0\n*CONLOAD\n 3, 0\n", 3);
+  texts.push_back({"*NODE\n  1," + longField + "0\n" + longField + "2, 0\n*CONLOAD\n 3, 0\n"});
+  // Random lines in random sections.
+  const char* const sections[] = {"*NODE", "*ELEMENT", "*CONLOAD", "*BEAMLOAD", "*PRESSURE", "*MATERIAL",
+                                  "*SECTION", "*THICKNESS", "*GROUP", "*FRAME-RLS", "*UNKNOWN", "; note"};
+  std::mt19937 rng(20261206);
+  for (int n = 0; n < 300; ++n) {
+    std::string text;
+    const int lines = 1 + static_cast<int>(rng() % 60);
+    for (int i = 0; i < lines; ++i) {
+      if (rng() % 8 == 0) text += std::string(sections[rng() % std::size(sections)]) + "\n";
+      else text += RandomLine(rng) + (rng() % 10 == 0 ? "\r\n" : "\n");
+    }
+    if (rng() % 3 == 0) text += RandomLine(rng);  // no final line feed
+    texts.push_back({text});
+  }
+  for (uint32_t i = 0; i < texts.size(); ++i) ExpectSameEveryWay(texts[i].text, i, texts[i].pending);
 }
 
-TEST(CheckLines, FeedOnItsThreadTakesPieces) {
+// Group lists are read by their own reader, which takes numbers eight digits
+// at a time: it must read every token as the field reader of other lines
+// does, whole or in pieces.
+TEST(CheckLines, GroupListsReadNumbersAsOtherListsDo) {
+  std::mt19937 rng(7);
+  std::string tokens;
+  for (int i = 0; i < 2500; ++i) {
+    std::string t;
+    const int kind = static_cast<int>(rng() % 10);
+    if (kind == 0) t.push_back('-');
+    // Tokens longer than 32 characters are no numbers, in whatever pieces.
+    const int len = 1 + static_cast<int>(kind == 3 ? 32 + rng() % 30 : rng() % 22);
+    for (int k = 0; k < len; ++k) t += static_cast<char>('0' + rng() % 10);
+    if (kind == 1) t.insert(rng() % t.size(), 1, "x:/+-"[rng() % 5]);
+    if (kind == 2) t = std::to_string(1000000 + i);  // runs
+    tokens += t + (rng() % 4 == 0 ? "\t" : " ");
+  }
+  const std::string group = "*NODE\n 1, 0, 0, 0\n*GROUP\n G, " + tokens + ", \n";
+  const std::string rigid = "*NODE\n 1, 0, 0, 0\n*RIGIDLINK\n  1, 123456, " + tokens + ", \n";
+  ASSERT_LT(rigid.size(), hvx::CQsxChecker::kMaxKeptLine);
+  const auto entries = [](const hvx::CDanglingList& found) {
+    std::string s;
+    for (const hvx::CDangling& d : found) s += (d.IsRun() ? hvx::RunText(d) : std::string(d.kind) + " " + d.name) + ";";
+    return s;
+  };
+  const hvx::CDanglingList g = hvx::CheckQsxText(group);
+  EXPECT_EQ(entries(hvx::CheckQsxText(rigid)), entries(g));
+  EXPECT_GT(g.size(), 1000u);
+  for (uint32_t seed : {0u, 4u, 12u, 39u}) ExpectSameEveryWay(group, seed);
+}
+
+// The feed that checks a file while it is written finds what the check of
+// the whole text finds, with pieces copied and pieces taken, also when the
+// writer runs ahead of the checker; text written after the end is not the
+// file's.
+TEST(CheckLines, FeedOnItsThreadFindsWhatTheWholeTextHas) {
   std::string text = "*NODE\n";
-  for (int i = 1; i <= 5000; ++i) text += "  " + std::to_string(i) + ", 0, 0, 0\n";
+  for (int n = 1; n <= 200000; n += 3) text += "  " + std::to_string(n) + ", 0, 0, 0\n";
   text += "*ELEMENT\n";
-  for (int i = 1; i <= 5000; ++i)
-    text += std::to_string(i) + ", BEAM  , 1, 1, " + std::to_string(i) + ", " + std::to_string(i + 3) + "\n";
-  text += "*MATERIAL\n 1, STEEL\n*ENDDATA\n";
+  for (int e = 1; e <= 100000; ++e)
+    text += "  " + std::to_string(e) + ", BEAM, 1, 1, " + std::to_string(e) + ", " + std::to_string(e + 1) + "\n";
+  text += "*GROUP\n G, ";
+  for (int n = 1; n <= 200000; ++n) text += std::to_string(n) + " ";
+  text += ",\n*MATERIAL\n1, USER\n*ENDDATA\n";
+  ASSERT_GT(text.size(), hvx::CCheckFeed::kMaxPendingBytes);
+  const hvx::CDanglingList whole = hvx::CheckQsxText(text);
+  ASSERT_GT(whole.size(), 1000u);
+
+  std::mt19937 rng(3);
   hvx::CCheckFeed feed;
-  std::mt19937 rng(5);
-  for (std::string piece : Pieces(text, rng, true)) {
+  for (size_t p = 0; p < text.size();) {
+    std::string piece = text.substr(p, rng() % 2 ? 1 + rng() % 300 : 1 + rng() % 70000);
+    p += piece.size();
     if (rng() % 3 == 0) {
       feed.Write(piece.data(), piece.size());
     } else {
@@ -194,11 +223,12 @@ TEST(CheckLines, FeedOnItsThreadTakesPieces) {
       EXPECT_TRUE(piece.empty());
     }
   }
+  feed.End();
+  feed.Write("*NODE\n 5, 0, 0, 0\n", 18);
   const hvx::CDanglingList fed = feed.Finish();
-  const hvx::CDanglingList whole = hvx::CheckQsxText(text);
+  EXPECT_FALSE(feed.Failed());
+  EXPECT_EQ(0, feed.Unchecked());
   EXPECT_TRUE(fed == whole);
-  // Section 1 of the beams is not defined, nor are nodes 5001 to 5003.
-  EXPECT_EQ(whole.References(), 5000 + 3);
 }
 
 }  // namespace

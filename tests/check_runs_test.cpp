@@ -1,16 +1,14 @@
 // Runs of missing numbers in the QSX reference check: how they are formed,
 // split and counted, the compact list that holds the findings, the limit of
-// references waiting for the end, the check fed on a second thread, and runs
-// in the conversion report.
+// references waiting for the end, and runs in the conversion report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "check/qsxcheck.h"
-#include "api/check_feed.h"
 #include "api/report_output.h"
 
 namespace {
@@ -41,18 +39,14 @@ std::string Expanded(const CDanglingList& found) {
   return s;
 }
 
-// A group line of nodes (and elements) with the nodes given defined before
-// it, or after it.
-std::string GroupText(const std::string& defined, const std::string& nodes, const std::string& elements,
-                      bool definedFirst) {
+// A group line of nodes with the nodes given defined before it, or after it.
+std::string GroupText(const std::string& defined, const std::string& nodes, bool definedFirst) {
   std::string defs = "*NODE\n";
-  for (size_t p = 0; p < defined.size();) {
-    size_t e = defined.find(' ', p);
-    if (e == std::string::npos) e = defined.size();
+  for (size_t p = 0, e; p < defined.size(); p = e + 1) {
+    e = std::min(defined.find(' ', p), defined.size());
     if (e > p) defs += "  " + defined.substr(p, e - p) + ", 0, 0, 0\n";
-    p = e + 1;
   }
-  const std::string group = "*GROUP\n G, " + nodes + " , " + elements + " \n";
+  const std::string group = "*GROUP\n G, " + nodes + " , \n";
   return definedFirst ? defs + group + "*ENDDATA\n" : group + defs + "*ENDDATA\n";
 }
 
@@ -60,7 +54,8 @@ std::string GroupText(const std::string& defined, const std::string& nodes, cons
 
 // Numbers of a group list as runs, with the nodes defined before the line;
 // defined after it, the same references must be found (a forward definition
-// may cut a run into other pieces, never change what is missing).
+// may cut a run into other pieces, never change what is missing). The plain
+// runs are the check cases' (tests/check_cases/runs-*).
 TEST(CheckRuns, FormedOnOneLine) {
   struct Row {
     const char* defined;
@@ -68,19 +63,14 @@ TEST(CheckRuns, FormedOnOneLine) {
     const char* expected;
   };
   const Row rows[] = {
-      {"", "1 2 3", "nodes 1 to 3 (3)"},
-      {"", "1 2", "node 1; node 2"},
       {"", "3 4 6", "node 3; node 4; node 6"},
       // A pair that the next number does not extend gives up its first.
       {"", "1 5 6 7", "node 1; nodes 5 to 7 (3)"},
       {"", "1 2 4 6 8 10", "node 1; nodes 2 to 10 step 2 (5)"},
-      {"", "9 8 7 6", "nodes 9 to 6 step -1 (4)"},
       {"", "5 5 5", "node 5; node 5; node 5"},
       {"", "7 7 8 9", "node 7; nodes 7 to 9 (3)"},
       {"", "1 2 3 10 11 12", "nodes 1 to 3 (3); nodes 10 to 12 (3)"},
-      {"3", "1 2 3 4 5", "node 1; node 2; node 4; node 5"},
       {"3 6", "1 2 3 4 5 6 7 8 9", "node 1; node 2; node 4; node 5; nodes 7 to 9 (3)"},
-      {"4", "1 2 3 4 5 6 7", "nodes 1 to 3 (3); nodes 5 to 7 (3)"},
       // Defined numbers off the progression do not break it.
       {"2", "1 2 3 5 7", "nodes 1 to 7 step 2 (4)"},
       {"", "9223372036854775805 9223372036854775806 9223372036854775807",
@@ -94,9 +84,9 @@ TEST(CheckRuns, FormedOnOneLine) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.nodes);
-    const CDanglingList before = hvx::CheckQsxText(GroupText(r.defined, r.nodes, "", true));
+    const CDanglingList before = hvx::CheckQsxText(GroupText(r.defined, r.nodes, true));
     EXPECT_EQ(r.expected, Entries(before));
-    const CDanglingList after = hvx::CheckQsxText(GroupText(r.defined, r.nodes, "", false));
+    const CDanglingList after = hvx::CheckQsxText(GroupText(r.defined, r.nodes, false));
     EXPECT_EQ(Expanded(before), Expanded(after));
     EXPECT_EQ(before.References(), after.References());
     long long refs = 0;
@@ -133,44 +123,13 @@ TEST(CheckRuns, SplitByForwardDefinitions) {
   for (int n = 1; n <= 20000; ++n)
     if (!(n >= 7 && n <= 9) && n != 100 && !(n >= 15000 && n <= 15009) && n != 20000) many += std::to_string(n) + " ";
   EXPECT_EQ("nodes 7 to 9 (3); node 100; nodes 15000 to 15009 (10); node 20000",
-            Entries(hvx::CheckQsxText(GroupText(many, all, "", false))));
+            Entries(hvx::CheckQsxText(GroupText(many, all, false))));
   EXPECT_EQ("nodes 1 to 4 (4); nodes 11 to 20000 (19990)",
-            Entries(hvx::CheckQsxText(GroupText("5 6 7 8 9 10 99999", all, "", false))));
+            Entries(hvx::CheckQsxText(GroupText("5 6 7 8 9 10 99999", all, false))));
   std::string down;
   for (int n = 20000; n >= 1; --n) down += std::to_string(n) + " ";
   EXPECT_EQ("nodes 20000 to 11 step -1 (19990); nodes 4 to 1 step -1 (4)",
-            Entries(hvx::CheckQsxText(GroupText("5 6 7 8 9 10", down, "", false))));
-}
-
-// Group lists are read by their own reader, which takes numbers eight digits
-// at a time: it must read every token as the field reader of other lines
-// does, whole or in pieces of any size.
-TEST(CheckRuns, GroupListsReadNumbersAsOtherListsDo) {
-  std::mt19937 rng(7);
-  const std::string digits = "0123456789";
-  std::string tokens;
-  for (int i = 0; i < 2500; ++i) {
-    std::string t;
-    const int kind = static_cast<int>(rng() % 10);
-    if (kind == 0) t.push_back('-');
-    // Tokens longer than 32 characters are no numbers, in whatever pieces.
-    const int len = 1 + static_cast<int>(kind == 3 ? 32 + rng() % 30 : rng() % 22);
-    for (int k = 0; k < len; ++k) t += digits[rng() % 10];
-    if (kind == 1) t.insert(rng() % t.size(), 1, "x:/+-"[rng() % 5]);
-    if (kind == 2) t = std::to_string(1000000 + i);  // runs
-    tokens += t + (rng() % 4 == 0 ? "\t" : " ");
-  }
-  const std::string group = "*NODE\n 1, 0, 0, 0\n*GROUP\n G, " + tokens + ", \n";
-  const std::string rigid = "*NODE\n 1, 0, 0, 0\n*RIGIDLINK\n  1, 123456, " + tokens + ", \n";
-  ASSERT_LT(rigid.size(), hvx::CQsxChecker::kMaxKeptLine);
-  const CDanglingList g = hvx::CheckQsxText(group);
-  EXPECT_EQ(Entries(hvx::CheckQsxText(rigid)), Entries(g));
-  EXPECT_GT(g.size(), 1000u);
-  for (size_t piece : {1, 5, 13, 40, 53, 4096}) {
-    hvx::CQsxChecker checker;
-    for (size_t p = 0; p < group.size(); p += piece) checker.Feed(std::string_view(group).substr(p, piece));
-    EXPECT_TRUE(checker.Finish() == g) << "pieces of " << piece;
-  }
+            Entries(hvx::CheckQsxText(GroupText("5 6 7 8 9 10", down, false))));
 }
 
 // References waiting for the end are bounded by bytes, and a run of any
@@ -227,42 +186,6 @@ TEST(CheckRuns, ListKeepsEntries) {
     other.push_back(d);
   }
   EXPECT_FALSE(list == other);
-
-  list.assign(3, entries[2]);
-  EXPECT_EQ(std::vector<CDangling>(3, entries[2]), std::vector<CDangling>(list.begin(), list.end()));
-  list.clear();
-  EXPECT_TRUE(list.empty());
-  EXPECT_EQ(list.begin(), list.end());
-}
-
-// The feed that checks a file while it is written finds what a check of the
-// whole text finds, also when the writer runs ahead of the checker.
-TEST(CheckRuns, FeedInPiecesFindsWhatTheWholeTextHas) {
-  std::string text = "*NODE\n";
-  for (int n = 1; n <= 200000; n += 3) text += "  " + std::to_string(n) + ", 0, 0, 0\n";
-  text += "*ELEMENT\n";
-  for (int e = 1; e <= 100000; ++e)
-    text += "  " + std::to_string(e) + ", BEAM, 1, 1, " + std::to_string(e) + ", " + std::to_string(e + 1) + "\n";
-  text += "*GROUP\n G, ";
-  for (int n = 1; n <= 200000; ++n) text += std::to_string(n) + " ";
-  text += ",\n*MATERIAL\n1, USER\n*ENDDATA\n";
-  ASSERT_GT(text.size(), hvx::CCheckFeed::kMaxPendingBytes);
-  const CDanglingList whole = hvx::CheckQsxText(text);
-  ASSERT_GT(whole.size(), 1000u);
-
-  std::mt19937 rng(3);
-  hvx::CCheckFeed feed;
-  for (size_t p = 0; p < text.size();) {
-    const size_t n = std::min(text.size() - p, size_t{1} + rng() % 70000);
-    feed.Write(text.data() + p, n);
-    p += n;
-  }
-  feed.End();
-  feed.Write("*NODE\n 5, 0, 0, 0\n", 18);  // after the end: not the file's
-  const CDanglingList fed = feed.Finish();
-  EXPECT_FALSE(feed.Failed());
-  EXPECT_EQ(0, feed.Unchecked());
-  EXPECT_TRUE(fed == whole);
 }
 
 // The report lists runs as runs, counts every reference, and says how many

@@ -1,8 +1,7 @@
-// The model page of a conversion (CConvertOptions::html): the header's facts
-// and the report the page carries, how dangling lines are found, where the
-// page goes and what it changes (nothing, but a page that cannot be written).
-// What the page shows of the elements is checked in the browser, with the
-// page's own decoder (tests/page/browser_test.py).
+// The model page of a conversion (CConvertOptions::html): the header's facts,
+// how dangling lines are found, where the page goes and what it changes
+// (nothing, but a page that cannot be written). What the page shows is
+// checked in the browser, with the page's own script (tests/page/browser_test.py).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -67,33 +66,25 @@ TEST(ModelPage, DanglingLinesFoundInTheWrittenFile) {
   EXPECT_EQ((std::vector<int>{2, 2, 0, 0}), states);
 }
 
-// The header's facts and texts: the model's title (not UTF-8: replacement
-// characters), units, how far reading got, the status (its text from the
-// status table, a warning when reading stopped) and message lines of the
-// result, and the report as --report-json gives it.
+// The header's facts from the conversion: the model's title (not UTF-8:
+// replacement characters), units and how far reading got; without a report
+// asked for, the page carries its own. The browser test compares the rest
+// (messages, status, the report) with what the tool printed.
 TEST(ModelPage, HeaderFacts) {
   const std::string model = Block(100, {"  Frame \xFF<b>  ", "8.3", "1,2"}) +
                             Block(403, {NodeLine(1, 0, 0, 0), NodeLine(2, 1, 0, 0)}) + Block(404, {"1,2"});
   TempDir dir;
   const CPaged c = ConvertPaged(dir, model);
-  const Json& meta = c.page.meta;
-  EXPECT_EQ("Frame \xEF\xBF\xBD<b>", meta["title"]);
-  EXPECT_EQ("kN, m", meta["units"]);
-  EXPECT_EQ("stopped at line 14 after a format error", meta["reading"]);
-  EXPECT_EQ(c.result.modelPath, meta["model"]);
-  EXPECT_EQ(0, meta["status"]);
-  EXPECT_EQ("converted", meta["status_text"]);
-  EXPECT_EQ(true, meta["lossy"]);  // reading stopped: a warning, not a success
-  EXPECT_NE(std::string::npos, c.page.html.find("<dd id=\"hd-status\" class=\"warn\">0 \xC2\xB7 converted</dd>"));
-  EXPECT_EQ(Json(c.result.messages), meta["messages"]);
-  EXPECT_EQ(Json::parse(c.result.ReportJson()), c.page.report);
+  EXPECT_EQ("Frame \xEF\xBF\xBD<b>", c.page.meta["title"]);
   EXPECT_NE(std::string::npos, c.page.html.find("<h1 id=\"hd-title\">Frame \xEF\xBF\xBD&lt;b&gt;</h1>"));
+  EXPECT_EQ("kN, m", c.page.meta["units"]);
+  EXPECT_EQ("stopped at line 14 after a format error", c.page.meta["reading"]);
+  EXPECT_EQ(true, c.page.meta["lossy"]);  // reading stopped: a warning, not a success
 
   TempDir whole;
   const CPaged d = ConvertPaged(whole, Block(403, {NodeLine(1, 0, 0, 0)}), false);
   EXPECT_EQ("to the end of the file (4 lines)", d.page.meta["reading"]);
   EXPECT_EQ(false, d.page.meta["lossy"]);
-  EXPECT_NE(std::string::npos, d.page.html.find("<dd id=\"hd-status\" class=\"ok\">0 \xC2\xB7 converted</dd>"));
   EXPECT_EQ("", d.page.meta["title"]);
   EXPECT_EQ("", d.page.meta["units"]);
   EXPECT_EQ(nullptr, d.result.report);  // not asked for; the page has its own
@@ -101,32 +92,25 @@ TEST(ModelPage, HeaderFacts) {
 }
 
 // Where the page goes and what it changes: nothing of the .qsx, the message
-// lines or the status, but a page that cannot be written.
+// lines or the status, but a page that cannot be written; and no partial page
+// or temporary file is left.
 TEST(ModelPage, FilesAndStatuses) {
   const std::string model = Block(403, {NodeLine(1, 0, 0, 0), NodeLine(2, 1, 0, 0)}) + "stray line\n";
   const struct {
-    const char* name;
     const char* model;      // the model path in the folder
     const char* outputDir;  // "" beside the model
     int status;
-    const char* page;      // the page's path in the folder, "" none
-    const char* reading;   // the page's reading fact
-    const char* text;      // the page's status text
-    bool lossy;            // the page's lossy (the stray line is outside the blocks)
-    const char* error;     // a part of the errors
+    const char* page;   // the page's path in the folder, "" none
+    const char* error;  // a part of the errors
   } cases[] = {
-      {"beside the model", "m.hvt", "", kStatusDone, "m.html", "to the end of the file (6 lines)", "converted", true,
-       ""},
-      {"into the output folder", "m.hvt", "out", kStatusDone, "out/m.html", "to the end of the file (6 lines)",
-       "converted", true, ""},
-      {"a missing model has none", "gone.hvt", "", kStatusMissing, "", "", "", false, "model file not found"},
-      {"a model that cannot be opened", "folder.hvt", "", kStatusFailed, "folder.html",
-       "the model file could not be opened", "conversion failed", false, "Can't open"},
-      {"a page that cannot be written", "blocked.hvt", "", kStatusFileError, "", "", "", false,
-       "could not write the page @/blocked.html"},
+      {"m.hvt", "", kStatusDone, "m.html", ""},
+      {"m.hvt", "out", kStatusDone, "out/m.html", ""},
+      {"gone.hvt", "", kStatusMissing, "", "model file not found"},
+      {"folder.hvt", "", kStatusFailed, "folder.html", "Can't open"},
+      {"blocked.hvt", "", kStatusFileError, "", "could not write the page @/blocked.html"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(std::string(c.model) + " " + c.outputDir);
     TempDir plain, paged;
     for (const TempDir* d : {&plain, &paged}) {
       fs::create_directories(d->File("out"));
@@ -144,26 +128,16 @@ TEST(ModelPage, FilesAndStatuses) {
     const CConvertResult a = convert(plain, false), b = convert(paged, true);
     EXPECT_EQ(c.status, b.status) << b.errors;
     EXPECT_EQ(*c.page ? paged.File(c.page) : "", b.pagePath);
-    std::string error = c.error;
-    if (const size_t at = error.find('@'); at != std::string::npos) error.replace(at, 1, paged.Path());
-    EXPECT_NE(std::string::npos, b.errors.find(error)) << b.errors;
+    EXPECT_NE(std::string::npos, b.errors.find(Replaced(c.error, "@", paged.Path()))) << b.errors;
     // The rest as without the page.
     const std::string qsx = (*c.outputDir ? std::string(c.outputDir) + "/" : "") +
                             std::string(c.model).substr(0, std::string(c.model).find('.')) + ".qsx";
     EXPECT_EQ(Exists(plain.File(qsx)), Exists(paged.File(qsx)));
     EXPECT_TRUE(ReadFile(plain.File(qsx)) == ReadFile(paged.File(qsx)));
     std::vector<std::string> messages = a.messages;
-    for (std::string& m : messages)
-      if (const size_t at = m.find(plain.Path()); at != std::string::npos) m.replace(at, plain.Path().size(), paged.Path());
+    for (std::string& m : messages) m = Replaced(m, plain.Path(), paged.Path());
     EXPECT_EQ(messages, b.messages);
-    if (*c.page) {
-      const CPageData page(ReadFile(b.pagePath));
-      EXPECT_EQ(c.reading, page.meta["reading"]);
-      EXPECT_EQ(c.status, page.meta["status"]);
-      EXPECT_EQ(c.text, page.meta["status_text"]);
-      EXPECT_EQ(c.lossy, page.meta["lossy"]);
-    }
-    // Nothing else in the folder: no partial page, no temporary file.
+    // Nothing else in the folder.
     std::set<std::string> left;
     for (const auto& e : fs::recursive_directory_iterator(paged.Path())) left.insert(fs::relative(e.path(), paged.Path()).string());
     for (const char* known : {"out", "folder.hvt", "m.hvt", "blocked.hvt", "blocked.html", "blocked.qsx", "m.qsx",

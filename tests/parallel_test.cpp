@@ -102,44 +102,36 @@ TEST(LineBatches, GiveTheLinesTheSourceGives) {
   }
 }
 
-// After StopSplitting the lines still come in order, only not split.
-TEST(LineBatches, StopSplittingKeepsTheLines) {
-  const std::string text = MixedText();
-  const std::vector<SeenLine> expected = Sequential(text);
-  CMemoryLineSource src(text.data(), text.size());
-  CParallelism par;
-  par.threads = 3;
-  par.readBatchBytes = 50;
-  CLineBatches batches(src, par, nullptr);
-  CLineBatches::CLine l;
-  size_t i = 0;
-  for (; i < 10; ++i) ASSERT_TRUE(batches.Next(l));
-  batches.StopSplitting();
-  size_t unsplit = 0;
-  for (; batches.Next(l); ++i) {
-    ASSERT_LT(i, expected.size());
-    EXPECT_EQ(expected[i].uncut, l.uncut);
-    unsplit += !l.split;
-  }
-  EXPECT_EQ(expected.size(), i);
-  EXPECT_GT(unsplit, 0u);
-}
-
-// Leaving in the middle (a format error, a cancel) stops the workers.
-TEST(LineBatches, LeavingEarlyJoinsTheWorkers) {
+// After StopSplitting the lines still come in order, only not split; leaving
+// in the middle (a format error, a cancel) stops the workers.
+TEST(LineBatches, StopSplittingOrLeavingEarly) {
   const size_t before = ProcessThreads();
   const std::string text = MixedText() + MixedText() + MixedText();
+  const std::vector<SeenLine> expected = Sequential(text);
   for (size_t taken : {size_t{0}, size_t{1}, size_t{30}}) {
-    CMemoryLineSource src(text.data(), text.size());
-    CParallelism par;
-    par.threads = 4;
-    par.readBatchBytes = 20;
-    {
-      CLineBatches batches(src, par, nullptr);
-      CLineBatches::CLine l;
-      for (size_t i = 0; i < taken; ++i) ASSERT_TRUE(batches.Next(l));
+    for (bool stop : {false, true}) {
+      CMemoryLineSource src(text.data(), text.size());
+      CParallelism par;
+      par.threads = 4;
+      par.readBatchBytes = 20;
+      {
+        CLineBatches batches(src, par, nullptr);
+        CLineBatches::CLine l;
+        size_t i = 0, unsplit = 0;
+        for (; i < taken; ++i) ASSERT_TRUE(batches.Next(l));
+        if (stop) {
+          batches.StopSplitting();
+          for (; batches.Next(l); ++i) {
+            ASSERT_LT(i, expected.size());
+            EXPECT_EQ(expected[i].uncut, l.uncut);
+            unsplit += !l.split;
+          }
+          EXPECT_EQ(expected.size(), i);
+          EXPECT_GT(unsplit, 0u);
+        }
+      }
+      EXPECT_EQ(before, ProcessThreads()) << taken << (stop ? " taken, then stopped splitting" : " taken");
     }
-    EXPECT_EQ(before, ProcessThreads());
   }
 }
 
