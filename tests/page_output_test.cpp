@@ -139,7 +139,8 @@ TEST(ModelPage, FilesAndStatuses) {
     EXPECT_EQ(messages, b.messages);
     // Nothing else in the folder.
     std::set<std::string> left;
-    for (const auto& e : fs::recursive_directory_iterator(paged.Path())) left.insert(fs::relative(e.path(), paged.Path()).string());
+    for (const auto& e : fs::recursive_directory_iterator(paged.Path()))
+      left.insert(fs::relative(e.path(), paged.Path()).string());
     for (const char* known : {"out", "folder.hvt", "m.hvt", "blocked.hvt", "blocked.html", "blocked.qsx", "m.qsx",
                               "m.html", "out/m.qsx", "out/m.html", "folder.html"})
       left.erase(known);
