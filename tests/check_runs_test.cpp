@@ -54,8 +54,8 @@ std::string GroupText(const std::string& defined, const std::string& nodes, bool
 
 // Numbers of a group list as runs, with the nodes defined before the line;
 // defined after it, the same references must be found (a forward definition
-// may cut a run into other pieces, never change what is missing). The plain
-// runs are the check cases' (tests/check_cases/runs-*).
+// may cut a run into other pieces, never change what is missing). Plain runs,
+// and where they end, are the check cases' (tests/check_cases/runs-*).
 TEST(CheckRuns, FormedOnOneLine) {
   struct Row {
     const char* defined;
@@ -93,25 +93,6 @@ TEST(CheckRuns, FormedOnOneLine) {
     for (const CDangling& d : before) refs += d.count;
     EXPECT_EQ(refs, before.References());
   }
-}
-
-// A run ends at a new line, a new kind or a named reference between.
-TEST(CheckRuns, EndWithLineKindAndSite) {
-  const std::string text =
-      "*GROUP\n"
-      " A, 1 2 3 , 4 5 6 \n"
-      " B, 4 5 6 , \n"
-      "*NL-LINK\n"
-      "  1, 7, 8, Gap, , 0, 0, Roof\n"
-      "*HVX-CONSTRAINT\n"
-      "  3, X, 20, 1, 1, X, 21, 1, 1, X, 22, 1, 1, X, 23, 1, 1, X, 24, 1, 1\n";
-  const CDanglingList found = hvx::CheckQsxText(text);
-  EXPECT_EQ(
-      "nodes 1 to 3 (3); elements 4 to 6 (3); nodes 4 to 6 (3); node 7; node 8; link property Gap; "
-      "boundary group Roof; nodes 20 to 24 (5)",
-      Entries(found));
-  EXPECT_EQ(8u, found.size());
-  EXPECT_EQ(18, found.References());
 }
 
 // A run resolved at the end against few definitions (each looked at once)
