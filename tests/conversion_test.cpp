@@ -175,7 +175,7 @@ TEST(ConversionApi, ProgressAndCancel) {
         EXPECT_TRUE(r.messages.empty());
         EXPECT_EQ(nullptr, r.report);
         EXPECT_TRUE(before == Contents(dir.Path())) << "the folder changed";
-        EXPECT_EQ(threadsBefore, ProcessThreads());
+        EXPECT_EQ(threadsBefore, ProcessThreadsSettled(threadsBefore));
       }
     }
     options.progress = [](const CProgress& p) { return p.fraction < 1.0; };

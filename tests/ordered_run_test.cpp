@@ -111,7 +111,7 @@ TEST(OrderedRun, EndsEarlyAsOnOneThread) {
           EXPECT_EQ(std::to_string(at), e.what());
           EXPECT_EQ(at, consumed);
         }
-        EXPECT_EQ(before, hvxtest::ProcessThreads());
+        EXPECT_EQ(before, hvxtest::ProcessThreadsSettled(before));
       }
     }
   }

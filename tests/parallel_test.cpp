@@ -131,11 +131,7 @@ TEST(LineBatches, StopSplittingOrLeavingEarly) {
           EXPECT_GT(unsplit, 0u);
         }
       }
-      // A joined thread may still be listed for a moment; one left running stays.
-      size_t now = ProcessThreads();
-      for (int wait = 0; wait < 100 && now != before; ++wait, now = ProcessThreads())
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      EXPECT_EQ(before, now) << taken << (stop ? " taken, then stopped splitting" : " taken");
+      EXPECT_EQ(before, hvxtest::ProcessThreadsSettled(before)) << taken << (stop ? " taken, then stopped splitting" : " taken");
     }
   }
 }

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -146,6 +147,13 @@ size_t ProcessThreads() {
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task")) ++n;
 #endif
   return n;
+}
+
+size_t ProcessThreadsSettled(size_t expected) {
+  size_t now = ProcessThreads();
+  for (int wait = 0; wait < 100 && now != expected; ++wait, now = ProcessThreads())
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return now;
 }
 
 Conversion ConvertText(const std::string& modelText, bool modelExists) {

@@ -64,6 +64,9 @@ class TestLocale {
 // started and joined, so that helper threads a runtime starts with the first
 // one (ThreadSanitizer's) are counted every time.
 size_t ProcessThreads();
+// The count again once it is `expected`, waiting up to a second: a joined
+// thread may stay listed for a moment under load, one left running stays.
+size_t ProcessThreadsSettled(size_t expected);
 
 void WriteFile(const std::string& path, const std::string& text);
 std::string ReadFile(const std::string& path);
