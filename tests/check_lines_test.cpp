@@ -76,6 +76,10 @@ void ExpectSameEveryWay(const std::string& text, uint32_t seed, size_t pending =
   }
   const hvx::CDanglingList g = general.Finish();
   const std::string stats = Stats(general, added);
+  // Text fed after the end is not read, and the list is handed out once.
+  general.Feed("*NODE\n     7, 1.0, 2.0, 3.0\nSPRING 1 7 99999\n");
+  EXPECT_EQ(stats, Stats(general, added));
+  EXPECT_EQ(0u, general.Finish().References());
   for (hvx::CQsxChecker* c : {&plain, &pieces}) {
     const hvx::CDanglingList found = c->Finish();
     EXPECT_TRUE(g == found) << (c == &plain ? "plain lines" : "plain lines in pieces");

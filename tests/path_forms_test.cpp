@@ -29,6 +29,8 @@ TEST(PathForms, ExtendedLengthForLongPathsOnly) {
       {"one below the limit unchanged", belowLimit, belowLimit},
       {"drive path at the limit", atLimit, L"\\\\?\\" + atLimit},
       {"drive path", L"C:\\" + deep, L"\\\\?\\C:\\" + deep},
+      {"the last drive letters", L"Z:\\" + deep, L"\\\\?\\Z:\\" + deep},
+      {"a drive letter in lower case", L"z:\\" + deep, L"\\\\?\\z:\\" + deep},
       {"slashes become backslashes", L"D:/" + Name(120) + L"/" + Name(120, L'e') + L"/m.hvt", L"\\\\?\\D:\\" + deep},
       {"repeated separators folded", L"C:\\\\" + Name(120) + L"\\\\\\" + Name(120, L'e') + L"\\m.hvt",
        L"\\\\?\\C:\\" + deep},

@@ -2,6 +2,7 @@
 // and fits its Windows code page; the summary line counts what was passed
 // over, in the words of each language.
 #include "api/tool_text.h"
+#include "api/status.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -10,11 +11,23 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace hvx;
 
 namespace {
+
+// The help's account of the exit statuses ranks them as the tool applies
+// them to a batch: a file not written first, then a missing model, a failed
+// conversion, strict's finding, success; a usage error stops the run before.
+TEST(ToolText, ExitStatusHelpRanksAsTheBatchDoes) {
+  const std::string help = ExitStatusHelp(100000);
+  EXPECT_NE(std::string::npos, help.find("the most severe status wins: 4, then 3, 2, 5, 0.")) << help;
+  EXPECT_EQ(0, MoreSevere(0, 0));
+  for (const auto& [a, b, worse] : {std::tuple{5, 2, 2}, {3, 4, 4}, {0, 5, 5}, {2, 3, 3}})
+    EXPECT_EQ(worse, MoreSevere(a, b)) << a << " and " << b;
+}
 
 std::multiset<std::string> Placeholders(const std::string& text) {
   static const std::regex placeholder("\\{[1-9]\\}");
