@@ -4,11 +4,14 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <sstream>
 
 #include "base/linesource.h"
 #include "reader/strparser.h"
+#include "tests/case_rows.h"
 
 using namespace hvx;
+using hvxtest::CaseRow, hvxtest::CaseRows;
 
 namespace {
 
@@ -23,58 +26,36 @@ std::vector<std::string> Strings(const std::string& line) {
   return v;
 }
 
-struct SplitCase {
-  const char* line;
-  std::vector<std::string> strings;
-  std::vector<double> numbers;
-};
+// The text of a field list apart by sep ("" is no field).
+std::vector<std::string> Parts(const std::string& text, char sep) {
+  std::vector<std::string> v;
+  std::istringstream in(text);
+  for (std::string p; !text.empty() && std::getline(in, p, sep);) v.push_back(p);
+  if (!text.empty() && text.back() == sep) v.emplace_back();
+  return v;
+}
 
 TEST(SplitFields, CommaAndBlankModes) {
-  const SplitCase cases[] = {
-      {"1,2,3", {"1", "2", "3"}, {1, 2, 3}},
-      {"1 2 3", {"1", "2", "3"}, {1, 2, 3}},
-      {"  1\t2   3", {"1", "2", "3"}, {1, 2, 3}},
-      {"1,2,", {"1", "2", ""}, {1, 2}},
-      {"1,,3", {"1", "", "3"}, {1, 0, 3}},
-      {",5", {"", "5"}, {0, 5}},
-      {",", {"", ""}, {0}},
-      {" 1 , 2 ,3 ", {"1", "2", "3"}, {1, 2, 3}},
-      {"4 -1, 2", {"4 -1", "2"}, {4, 2}},     // a blank inside a comma field stays
-      {"1 2 ", {"1", "2"}, {1, 2}},           // a trailing blank gives no field
-      {"   ", {}, {}},
-      {"", {}, {}},
-      {"10 20 30 TITLE=abc", {"10", "20", "30"}, {10, 20, 30}},
-      {"TITLE=abc", {"TITLE=abc"}, {0}},
-      {"A B=1 C=2", {"A"}, {0}},
-      {"1,2 X=3,4", {"1", "2"}, {1, 2}},      // the keyword cut comes before the comma test
-      {"5\t,\t6", {"5", "6"}, {5, 6}},
-  };
-  for (const SplitCase& c : cases) {
-    EXPECT_EQ(c.strings, Strings(c.line)) << "line: " << c.line;
-    EXPECT_EQ(c.numbers, Numbers(c.line)) << "line: " << c.line;
+  for (const CaseRow& r : CaseRows("split_fields.txt", 3)) {
+    SCOPED_TRACE("split_fields.txt:" + std::to_string(r.line));
+    std::vector<double> numbers;
+    for (const std::string& n : Parts(r.fields[2], ' ')) numbers.push_back(std::stod(n));
+    EXPECT_EQ(Parts(r.fields[1], '|'), Strings(r.fields[0]));
+    EXPECT_EQ(numbers, Numbers(r.fields[0]));
   }
 }
 
-TEST(EvalNumber, ExpressionsLeftToRight) {
-  const struct {
-    const char* field;
-    double value;
-  } cases[] = {
-      {"2*3+1", 7},    {"1+2*3", 9},       {"-4", -4},        {"-1-2", -3},     {"1.5E-3", 0.0015},
-      {"2.5e+2", 250}, {"6/0", 0},         {"6/1e-21", 0},    {"6/2", 3},       {"10*2", 20},
-      {"4 -1", 4},     {"12.9", 12.9},     {"1e5-1", 99999},  {"3-", 3},        {"+7", 7},
-      {"abc", 0},      {"1.5abc", 1.5},    {" 2", 2},         {"2 ", 2},        {"-", 0},
-      {"1E+2*2", 200}, {"0x10", 16},       {".5", 0.5},       {"5.", 5},        {"1-2-3", -4},
-  };
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(c.value, CHalvexStrParser::EvalNumber(c.field)) << c.field;
+TEST(EvalNumber, ExpressionsLeftToRightAndOutOfRange) {
+  for (const CaseRow& r : CaseRows("eval_number.txt", 2)) {
+    SCOPED_TRACE("eval_number.txt:" + std::to_string(r.line) + ": " + r.fields[0]);
+    const double want = std::strtod(r.fields[1].c_str(), nullptr), got = CHalvexStrParser::EvalNumber(r.fields[0]);
+    if (std::isnan(want)) EXPECT_TRUE(std::isnan(got)) << got;
+    else EXPECT_DOUBLE_EQ(want, got);
+  }
 }
 
-TEST(EvalNumber, NonFiniteAndOutOfRangeAreDefined) {
-  EXPECT_TRUE(std::isinf(CHalvexStrParser::EvalNumber("1e999")));
-  EXPECT_EQ(0.0, CHalvexStrParser::EvalNumber("1e-999"));
-  EXPECT_TRUE(std::isnan(CHalvexStrParser::EvalNumber("nan")));
-  EXPECT_TRUE(std::isinf(CHalvexStrParser::EvalNumber("-inf")));
-  // Integers from such values are defined: the x86 "integer indefinite" value.
+TEST(EvalNumber, IntegersOfAnyValueAreDefined) {
+  // Integers from values out of range: the x86 "integer indefinite" value.
   const std::pair<double, int32_t> ints[] = {{std::numeric_limits<double>::quiet_NaN(), INT32_MIN}, {1e20, INT32_MIN},
                                              {-3e9, INT32_MIN}, {2147483647.9, INT32_MAX}, {-2147483648.5, INT32_MIN},
                                              {-2.9, -2}, {2.9, 2}};

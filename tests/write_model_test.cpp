@@ -1,10 +1,10 @@
 // Output under rules the model cases (the driver reads in read mode 1) cannot
 // reach: read mode 0 takes an element's material from its property, keeps a
-// material's Poisson's ratio as read and writes no extension or hinge
-// section.
+// material's Poisson's ratio as read (tests/unit_cases/write_mode0.txt) and
+// writes no extension or hinge section.
 #include <gtest/gtest.h>
 
-#include "tests/testutil.h"
+#include "tests/case_rows.h"
 #include "writer/writer.h"
 
 using namespace hvx;
@@ -13,43 +13,16 @@ using namespace hvxtest;
 
 namespace {
 
-// Lines A to G of an element (read mode 0 has no line H).
-Lines ElemLines(const std::string& a, const std::string& nodes) {
-  return {a, nodes, "0,0,0,0,0,0,0,0,0,0", "0,0,1", "0,0,0", "0,0,0", "0,0,0,0,0,0,0,0,0,0,0,0"};
-}
-
-Lines Prop(int id, int mat, int type, const std::string& v1) {
-  return PropertyLines(std::to_string(id) + ",0," + std::to_string(mat) + "," + std::to_string(type) + ",0,0", v1);
-}
-
-std::string Section(const std::string& qsx, const std::string& cmd) { return WithoutComments(SectionOf(qsx, cmd)); }
-
 TEST(ReadModeZero, ElementMaterialFromPropertyAndPoissonsRatioAsRead) {
-  const std::string model =
-      Block(402, Cat({Prop(3, 8, 2, "1"), Prop(4, -2, 15, "0.2")})) +
-      Block(404, Cat({ElemLines("1,0,3,3,0,0,0,0,0,0,0,0,0", "1,2,0,0,0,0,0,0,0,0"),
-                      ElemLines("2,0,9,1,0,0,0,0,0,0,0,0,0", "2,3,0,0,0,0,0,0,0,0"),
-                      ElemLines("3,0,4,15,4,0,0,0,0,0,0,0,0", "1,2,3,4,0,0,0,0,0,0"),
-                      ElemLines("4,0,4,25,8,0,0,0,0,0,0,0,0", "1,2,3,4,5,6,7,8,0,0")}));
-  std::string readLog;
-  const std::string qsx = ConvertCore(model, &readLog, nullptr, 0);
-  EXPECT_EQ("", readLog);
-  EXPECT_EQ("*ELEMENT    ; Elements\n"
-            "     1, BEAM  ,     8,     3,     1,     2\n"
-            "     2, TRUSS ,     1,     9,     2,     3, 0\n"
-            "     3, PLATE ,    -2,     4,     1,     2,     3,     4,     2\n"
-            "     4, SOLID ,    -2,     0,     1,     2,     3,     4,     5,     6,     7,     8\n"
-            "\n",
-            Section(qsx, "*ELEMENT"));
-  // E 200, G 80, nu 0.28 (entries 1, 4, 7 of line 10), density 3, gravity 10.
-  const std::string mat =
-      Block(900, {"123456,0,10,0,0", "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"}) +
-      Block(601, MaterialLines("1,0,0,0,0,0,0", {{10, "200,0,0,80,0,0,0.28"}, {14, "0,0,0,0,0,0,0,0,0,3"}}));
-  EXPECT_EQ("*MATERIAL    ; Material\n1,USER,MAT1,0,0, ,C,YES,2,200,0.28,0,30,3\n\n",
-            Section(ConvertCore(mat, nullptr, nullptr, 0), "*MATERIAL"));
-  EXPECT_EQ("*VERSION\n  6.4.1\n\n*STRUCTYPE    ; Structure Type\n"
-            "; iSTYP, iSMAS, GRAV, TEMPER, bALIGNBEAM, bALIGNSLAB\n  0, 0, 0, 0, NO, NO\n\n*ENDDATA\n",
-            ConvertCore("", nullptr, nullptr, 0));
+  for (const ModelCase& c : ModelCases("write_mode0.txt")) {
+    SCOPED_TRACE(c.where);
+    ASSERT_EQ(1u, c.parts.size());
+    ASSERT_EQ(1u, c.parts.count("qsx"));
+    std::string readLog;
+    const std::string qsx = ConvertCore(c.model, &readLog, nullptr, 0), cmd = c.parts.at("qsx").first;
+    EXPECT_EQ("", readLog);
+    EXPECT_EQ(c.parts.at("qsx").second, cmd.empty() ? qsx : WithoutComments(SectionOf(qsx, cmd)));
+  }
 }
 
 TEST(ReadModeZero, NoExtensionOrHingeSectionsButInitialElementForces) {
