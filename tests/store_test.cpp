@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "store/datapool.h"
+#include "tests/testutil.h"
 
 using namespace hvx;
+using hvxtest::Elem;
 
 namespace {
 
@@ -127,15 +129,10 @@ TEST(CompactStore, ReplacingGrowsAndShrinksInPlace) {
 
 TEST(CompactStore, ElementsTakeFarLessThanTheirRecord) {
   // A beam and a hexahedron as the model files hold them, and a node.
-  T_ELEM_D beam;
+  T_ELEM_D beam = Elem(2, 0, 77, {512345, 512346}, {0, 0, 1});
   beam.colour = 124;
-  beam.prop = 77;
-  beam.type = 2;
   beam.layer = 1;
   beam.mat = 150;
-  beam.node[0] = 512345;
-  beam.node[1] = 512346;
-  beam.orient[2] = 1.0;
   T_ELEM_D hex = beam;
   hex.type = 25;
   hex.topo = 8;
