@@ -13,10 +13,8 @@
 #include <vector>
 
 #include "store/datapool.h"
-#include "tests/testutil.h"
 
 using namespace hvx;
-using hvxtest::Elem;
 
 namespace {
 
@@ -82,14 +80,8 @@ TEST(CompactStore, EveryFieldRoundTrips) {
   x.orient[1] = 0.0;  // a vector with a zero component is kept whole
   x.offI[0] = std::numeric_limits<double>::quiet_NaN();
   x.offJ[2] = -std::numeric_limits<double>::infinity();
-  T_NODS_D b;
-  for (int i = 0; i < 4; ++i) b.attr[i] = -1000 * (i + 1);
-  for (int i = 0; i < 6; ++i) b.cnst[i] = i % 2;
-  b.pos[0] = 1.5;
-  b.pos[1] = -0.0;
-  b.pos[2] = 1e-310;
-  std::copy(b.pos, b.pos + 3, b.pos2);  // the usual twin copy
-  b.kind = 7;
+  const T_NODS_D b{.attr = {-1000, -2000, -3000, -4000}, .cnst = {0, 1, 0, 1, 0, 1}, .pos = {1.5, -0.0, 1e-310},
+                   .pos2 = {1.5, -0.0, 1e-310}, .kind = 7};  // the usual twin copy of the position
   std::vector<T_NODS_D> nodes = {T_NODS_D{}, b, b, b};
   nodes[2].pos2[1] = 0.0;                       // differs from pos only in the sign of zero
   for (double& p : nodes[3].pos) p = 0.0;       // second copy without the first
@@ -129,20 +121,14 @@ TEST(CompactStore, ReplacingGrowsAndShrinksInPlace) {
 
 TEST(CompactStore, ElementsTakeFarLessThanTheirRecord) {
   // A beam and a hexahedron as the model files hold them, and a node.
-  T_ELEM_D beam = Elem(2, 0, 77, {512345, 512346}, {0, 0, 1});
-  beam.colour = 124;
-  beam.layer = 1;
-  beam.mat = 150;
+  const T_ELEM_D beam{.colour = 124, .prop = 77, .type = 2, .layer = 1, .node = {512345, 512346}, .orient = {0, 0, 1},
+                      .mat = 150};
   T_ELEM_D hex = beam;
   hex.type = 25;
   hex.topo = 8;
   for (int i = 0; i < 8; ++i) hex.node[i] = 500000 + 1000 * i;
   hex.orient[2] = 0.0;
-  T_NODS_D node;
-  node.attr[3] = 46;
-  node.pos[0] = node.pos2[0] = 12.5;
-  node.pos[1] = node.pos2[1] = -3.25;
-  node.pos[2] = node.pos2[2] = 96.0;
+  const T_NODS_D node{.attr = {0, 0, 0, 46}, .pos = {12.5, -3.25, 96.0}, .pos2 = {12.5, -3.25, 96.0}};
   uint8_t buf[1024];
   EXPECT_LE(hvx::ElementCodec::Pack(beam, buf), 56u);
   EXPECT_LE(hvx::ElementCodec::Pack(hex, buf), 56u);
