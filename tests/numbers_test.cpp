@@ -58,16 +58,21 @@ std::string Printf(const char* fmt, double v) {
   return buf;
 }
 
+// The texts of one kind in tests/unit_cases/numbers.txt.
+std::vector<std::string> CaseTexts(const std::string& kind) {
+  std::vector<std::string> texts;
+  for (const hvxtest::CaseRow& r : hvxtest::CaseRows("numbers.txt", 2))
+    if (r.fields[0] == kind) texts.push_back(r.fields[1]);
+  EXPECT_FALSE(texts.empty()) << kind;
+  return texts;
+}
+
 // Doubles worth printing and reading back: random bit patterns, subnormals,
 // powers of ten and their neighbours, values that round at the sixth digit,
 // signed zeros, infinities and NaN.
 std::vector<double> Specimens(size_t randomCount) {
-  using L = std::numeric_limits<double>;
-  std::vector<double> v = {0.0, -0.0, L::infinity(), -L::infinity(), L::quiet_NaN(), L::denorm_min(),
-                           -L::denorm_min(), L::min(), L::max(), -L::max(), FromBits(0x000FFFFFFFFFFFFFull),
-                           0.5, 1.5, 2.5, 999999.5, 9999995.0, 0.000123456789, 0.0001, 0.00009999995, 123456.5,
-                           1234565.0, 1.0000005, 100000.0, 999999.0, 1e6, 1e15, 1e16, 1e21, 1e22, 1e23, 4.35,
-                           2.675, -1.5e-7};
+  std::vector<double> v;
+  for (const std::string& t : CaseTexts("specimen")) v.push_back(StrtodC(t));
   for (int e = -30; e <= 30; ++e) {
     const double p = std::pow(10.0, e);
     v.push_back(p);
@@ -95,15 +100,6 @@ std::vector<double> Specimens(size_t randomCount) {
     v.push_back(static_cast<double>(rng() % 100000000));
   }
   return v;
-}
-
-// The texts of one kind in tests/unit_cases/numbers.txt.
-std::vector<std::string> CaseTexts(const std::string& kind) {
-  std::vector<std::string> texts;
-  for (const hvxtest::CaseRow& r : hvxtest::CaseRows("numbers.txt", 2))
-    if (r.fields[0] == kind) texts.push_back(r.fields[1]);
-  EXPECT_FALSE(texts.empty()) << kind;
-  return texts;
 }
 
 TEST(NumberReading, AtofMatchesStrtod) {
@@ -184,13 +180,11 @@ TEST(NumberReading, ExistingValuesAreAppendedTo) {
 }
 
 TEST(NumberFormatting, MatchesPrintf) {
-  const char* const doubleFormats[] = {"%g",   "%10g",  "%12g",  "%-10g|", "%e",   "%.3e", "%12.4e",
-                                       "%f",   "%.2f",  "%10.3f", "%.0f",  "%.10g", "%.1g", "%.0g",
-                                       "%+g",  "% g",   "%#g",   "%010g",  "%G",   "%E",  "%.9g", "%+.0e", "%.0G"};
+  const std::vector<std::string> formats = CaseTexts("double format");
   for (double d : Specimens(20000)) {
-    for (const char* f : doubleFormats) {
-      const std::string want = Printf(f, d);
-      ASSERT_EQ(want, hvx::Format(f, d)) << f << " of " << Printf("%a", d);
+    for (const std::string& f : formats) {
+      const std::string want = Printf(f.c_str(), d);
+      ASSERT_EQ(want, hvx::Format(f.c_str(), d)) << f << " of " << Printf("%a", d);
     }
     std::string appended = "x", want = "x";  // the writer's shortcut for "%g" appends
     hvx::AppendG(appended, d);
@@ -200,18 +194,18 @@ TEST(NumberFormatting, MatchesPrintf) {
 }
 
 TEST(NumberFormatting, IntegersMatchPrintf) {
-  std::vector<long long> values = {0,  1,  -1, 9, 10, -10, 99999, 100000, -99999, -100000, 123456, 2147483647,
-                                   -2147483647 - 1, 9223372036854775807LL, -9223372036854775807LL - 1};
+  std::vector<long long> values;
+  for (const std::string& t : CaseTexts("integer")) values.push_back(std::stoll(t));
   std::mt19937_64 rng(5);
   for (int i = 0; i < 20000; ++i) values.push_back(static_cast<long long>(rng()) >> (rng() % 64));
-  const char* const formats[] = {"%d", "%5d", "%6d", "%-5d|", "%12d", "%1d", "%+d", "%05d", "% d", "%.3d", "%i", "%40d"};
+  const std::vector<std::string> formats = CaseTexts("integer format");
   for (long long v : values) {
-    for (const char* f : formats) {
+    for (const std::string& f : formats) {
       char want[64];
       std::string directive(f);
       directive.insert(directive.find_first_of("di"), "ll");
       std::snprintf(want, sizeof want, directive.c_str(), v);
-      ASSERT_EQ(std::string(want), hvx::Format(f, v)) << f << " of " << v;
+      ASSERT_EQ(std::string(want), hvx::Format(f.c_str(), v)) << f << " of " << v;
     }
   }
 }

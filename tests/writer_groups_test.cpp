@@ -4,6 +4,8 @@
 // (tests/model_cases/writer_groups.txt).
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/testutil.h"
 #include "writer/boundary_index.h"
 #include "writer/writer.h"
@@ -43,18 +45,10 @@ TEST(GroupOutput, BoundaryGroups) {
   // element rule from the first that reached one on (a rule without boundary
   // elements repeats the name); each element is held by the first group that
   // reaches it only, as that group names it.
-  struct CExpected {
-    const char* name;
-    std::vector<int32_t> elems;
-    int64_t lines;
-  };
-  const CExpected expected[] = {{"Bndr Group 4", {5}, 1}, {"Links", {8, 7}, 3}, {"Late", {}, 1}};
-  ASSERT_EQ(std::size(expected), b.size());
-  for (size_t i = 0; i < b.size(); ++i) {
-    EXPECT_EQ(expected[i].name, b[i].name) << i;
-    EXPECT_EQ(expected[i].elems, b[i].elems) << i;
-    EXPECT_EQ(expected[i].lines, b[i].lines) << i;
-  }
+  using Listed = std::vector<std::tuple<std::string, std::vector<int32_t>, int64_t>>;
+  Listed listed;
+  for (const T_BNDRGRP_D& g : b) listed.emplace_back(g.name, g.elems, g.lines);
+  EXPECT_EQ((Listed{{"Bndr Group 4", {5}, 1}, {"Links", {8, 7}, 3}, {"Late", {}, 1}}), listed);
   const hvx::CBoundaryIndex index(b);
   const std::pair<int32_t, const char*> names[] = {{8, "Links"}, {5, "Bndr Group 4"}, {6, ""}, {99, ""}, {1, ""},
                                                   {7, "Links"}, {9, ""}};
@@ -79,14 +73,9 @@ TEST(GroupOutput, NumberWalkIsBounded) {
   pool.groups.Store(3, Group("Long", {{21, {{0, 100, 3, 0}, {22, 1000, 2, 0}}}}));
   CWriteQsxFromNeutral w(hvx::DefaultEnv());
   const Written out = WritePool(pool, &w);
-  const auto& b = w.BoundaryGroups();
-  ASSERT_EQ(3u, b.size());
-  EXPECT_EQ("Long", b[0].name);
-  EXPECT_EQ((std::vector<int32_t>{21, 24, 27, 30, 33}), b[0].elems);
-  EXPECT_EQ("Short", b[1].name);
-  EXPECT_EQ((std::vector<int32_t>{}), b[1].elems);
-  EXPECT_EQ("Damaged", b[2].name);
-  EXPECT_EQ((std::vector<int32_t>{5, 10000000}), b[2].elems);
+  std::vector<std::pair<std::string, std::vector<int32_t>>> listed;
+  for (const T_BNDRGRP_D& g : w.BoundaryGroups()) listed.emplace_back(g.name, g.elems);
+  EXPECT_EQ((decltype(listed){{"Long", {21, 24, 27, 30, 33}}, {"Short", {}}, {"Damaged", {5, 10000000}}}), listed);
   EXPECT_NE(std::string::npos, out.qsx.find(" Damaged, , \n"));
 }
 
