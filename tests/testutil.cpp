@@ -229,6 +229,51 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
   }
 }
 
+bool CaseRecord::Has(const std::string& key) const { return !All(key).empty(); }
+
+std::string CaseRecord::Get(const std::string& key, const std::string& otherwise) const {
+  const std::vector<std::string> all = All(key);
+  return all.empty() ? otherwise : all.front();
+}
+
+int CaseRecord::Int(const std::string& key, int otherwise) const {
+  return Has(key) ? std::stoi(Get(key)) : otherwise;
+}
+
+std::vector<std::string> CaseRecord::All(const std::string& key) const {
+  std::vector<std::string> all;
+  for (const auto& [k, v] : fields)
+    if (k == key) all.push_back(v);
+  return all;
+}
+
+std::vector<CaseRecord> ReadCases(const std::string& name, const std::set<std::string>& keys, bool escapes) {
+  const std::string path = SourceDir() + "/tests/tables/" + name;
+  std::istringstream in(ReadFile(path));
+  std::vector<CaseRecord> cases;
+  int n = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++n;
+    const size_t colon = line.find(": ") != std::string::npos ? line.find(": ") : line.size() - 1;
+    if (line.empty() || line[0] == '#') continue;
+    if (line.rfind("== ", 0) == 0) {
+      cases.push_back({line.substr(3), name + ":" + std::to_string(n) + " " + line.substr(3), {}});
+    } else if (!cases.empty() && line.find(':') == colon && keys.count(line.substr(0, colon))) {
+      std::string value;
+      for (size_t i = colon + 2; i < line.size(); ++i) {
+        const char e = escapes && line[i] == '\\' && i + 1 < line.size() ? line[++i] : 0;
+        value += !e ? line[i] : e == 'n' ? '\n' : e == 't' ? '\t' : e != 'x' ? e
+               : static_cast<char>(std::stoi(line.substr((i += 2) - 1, 2), nullptr, 16));
+      }
+      cases.back().fields.emplace_back(line.substr(0, colon), value);
+    } else {
+      ADD_FAILURE() << path << ":" << n << ": not a case line: " << line;
+    }
+  }
+  EXPECT_FALSE(cases.empty()) << path << " holds no cases";
+  return cases;
+}
+
 std::string Block(int number, const Lines& lines) {
   std::string s = "   -1\n" + std::to_string(number) + "\n";
   for (const auto& l : lines) s += l + "\n";
