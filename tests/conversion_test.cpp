@@ -76,20 +76,15 @@ TEST(ConversionApi, RequestRules) {
 // finely, no thread of the conversion left running. The last call comes when
 // the file is complete: too late to cancel.
 TEST(ConversionApi, ProgressAndCancel) {
-  // Nodes, and groups of all nodes and all elements.
-  std::string groups = "   -1\n408\n";
-  for (int g = 1; g <= 8; ++g) {
-    groups += std::to_string(g) + ",0,0\nG" + std::to_string(g) + "\n0,0,0,0,0,0\n0,0,0,0,0,0\n0,0\n";
-    for (int e = 0; e < 6; ++e) groups += "0,0\n0,0,0\n0,0,0\n";
-    groups += "2\n17\n1,20000,1,1\n-1\n21\n1,20000,1,1\n-1\n-1\n1\n-1\n";
-  }
+  // Eight groups of all nodes and all elements, after 20000 nodes.
+  const std::string groups = ReadFile(SourceDir() + "/tests/tables/groups_of_20000.hvt");
   CParallelism cut = FineCut();
   cut.readBatchBytes = 2048;
   cut.writePieceLines = 64;
   for (const unsigned threads : {0u, 4u}) {
     SCOPED_TRACE(threads ? "four threads, cut finely" : "one thread per core");
     TempDir dir;
-    WriteFile(dir.File("m.hvt"), threads == 0 ? Model(50000) : Model(20000) + groups + "   -1\n");
+    WriteFile(dir.File("m.hvt"), threads == 0 ? Model(50000) : Model(20000) + groups);
     CConvertOptions options;
     options.threads = threads;
     options.report = true;

@@ -60,33 +60,24 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(m_path, ec);
 }
 
-namespace {
 // Tried with setlocale and put back: glibc's newlocale leaks its LOCPATH list.
-bool LocaleLoads(const std::string& name) {
+TestLocale::TestLocale(const std::string& name, bool use) {
   const char* current = std::setlocale(LC_ALL, nullptr);
-  const std::string saved = current ? current : "C";
-  const bool loads = std::setlocale(LC_ALL, name.c_str()) != nullptr;
-  std::setlocale(LC_ALL, saved.c_str());
-  return loads;
-}
-}  // namespace
-
-TestLocale::TestLocale(const std::string& name) {
-  if (LocaleLoads(name)) {
-    m_active = true;
-    return;
-  }
+  m_saved = current ? current : "C";
   const size_t dot = name.find('.');
-  if (dot == std::string::npos) return;
-  const std::string cmd = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) + " " +
-                          m_dir.File(name) + " >/dev/null 2>&1";
-  if (std::system(cmd.c_str()) != 0) return;
-  setenv("LOCPATH", m_dir.Path().c_str(), 1);
-  m_madeHere = true;
-  m_active = LocaleLoads(name);
+  if (std::setlocale(LC_ALL, name.c_str()) == nullptr && dot != std::string::npos) {
+    const std::string cmd = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) + " " +
+                            m_dir.File(name) + " >/dev/null 2>&1";
+    m_madeHere = std::system(cmd.c_str()) == 0;
+    if (m_madeHere) setenv("LOCPATH", m_dir.Path().c_str(), 1);
+  }
+  m_active = std::setlocale(LC_ALL, name.c_str()) != nullptr;
+  m_used = use && m_active;
+  if (!m_used) std::setlocale(LC_ALL, m_saved.c_str());
 }
 
 TestLocale::~TestLocale() {
+  if (m_used) std::setlocale(LC_ALL, m_saved.c_str());
   if (m_madeHere) unsetenv("LOCPATH");
 }
 
@@ -214,18 +205,12 @@ std::string ConvertCore(const std::string& modelText, std::string* readLog, std:
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
   std::istringstream e(expected), a(actual);
   std::string le, la;
-  int n = 0;
-  while (true) {
-    ++n;
-    const bool he = static_cast<bool>(std::getline(e, le));
-    const bool ha = static_cast<bool>(std::getline(a, la));
+  for (int n = 1;; ++n) {
+    const bool he = static_cast<bool>(std::getline(e, le)), ha = static_cast<bool>(std::getline(a, la));
     if (!he && !ha) return "texts are equal";
-    if (!he || !ha || le != la) {
-      std::ostringstream s;
-      s << "first difference at line " << n << "\n  EXPECTED: " << (he ? le : "<end>") << "\n  ACTUAL:   "
-        << (ha ? la : "<end>");
-      return s.str();
-    }
+    if (!he || !ha || le != la)
+      return "first difference at line " + std::to_string(n) + "\n  EXPECTED: " + (he ? le : "<end>") +
+             "\n  ACTUAL:   " + (ha ? la : "<end>");
   }
 }
 

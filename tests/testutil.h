@@ -45,10 +45,11 @@ class TempDir {
 
 // A UTF-8 locale such as "de_DE.UTF-8" usable by this process and its
 // children: the system's when it has it, else one made with localedef in a
-// temporary folder that LOCPATH names while the object lives.
+// temporary folder that LOCPATH names while the object lives. With `use`
+// (and Active) it is this process's locale while the object lives.
 class TestLocale {
  public:
-  explicit TestLocale(const std::string& name);
+  explicit TestLocale(const std::string& name, bool use = false);
   ~TestLocale();
   TestLocale(const TestLocale&) = delete;
   TestLocale& operator=(const TestLocale&) = delete;
@@ -56,8 +57,8 @@ class TestLocale {
 
  private:
   TempDir m_dir;
-  bool m_madeHere = false;
-  bool m_active = false;
+  std::string m_saved;  // the process's locale before
+  bool m_madeHere = false, m_active = false, m_used = false;
 };
 
 // Threads of this process (Linux; 0 elsewhere), counted after one thread was
