@@ -28,36 +28,46 @@ std::string Model(int nodes) {
   return m;
 }
 
-// Each case of tables/api.txt.
+// Each case of tables/api.txt; with "page" once more in a second folder with
+// the page asked for.
 TEST(ConversionApi, RequestRules) {
-  const std::string problems = ReadFile(SourceDir() + "/examples/frame-with-problems.hvt");
   for (const CaseRecord& c : ReadCases("api.txt", {"setup", "model", "into", "input", "summary", "status", "output",
-                                                   "error", "message"})) {
+                                                   "error", "message", "page", "page-status", "page-error"})) {
     SCOPED_TRACE(c.where);
+    const auto prepare = [&](const TempDir& d) {
+      WriteFile(d.File("m.hvt"), "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n");
+      for (const char* folder : {"sub", "out", "data.old"}) fs::create_directory(d.File(folder));
+      for (const std::string& setup : c.All("setup")) {
+        // The first word, the last word and what is between them.
+        const size_t first = setup.find(' '), last = setup.rfind(' ');
+        const std::string what = setup.substr(0, first), a = setup.substr(first + 1, last - first - 1),
+                          b = setup.substr(last + 1);
+        if (what == "model") fs::create_directories(fs::path(d.File(a)).parent_path());
+        if (what == "model")
+          WriteFile(d.File(a), b == "problems"                ? ReadFile(SourceDir() + "/examples/frame-with-problems.hvt")
+                               : b.find('.') != std::string::npos ? ReadFile(SourceDir() + "/tests/tables/" + b)
+                                                                  : Model(std::stoi(b)));
+        if (what == "folder") fs::create_directory(d.File(a));
+        if (what == "symlink") fs::create_symlink(a, d.File(b));
+        if (what == "hardlink") fs::create_hard_link(d.File(a), d.File(b));
+        ASSERT_TRUE(what == "model" || what == "folder" || what == "symlink" || what == "hardlink") << setup;
+      }
+    };
+    const auto request = [&](const TempDir& d, bool html) {
+      CConvertOptions options;
+      options.outputDir = Replaced(c.Get("into"), "@D@", d.Path());
+      for (const std::string& input : c.All("input")) options.inputs.push_back(Replaced(input, "@D@", d.Path()));
+      options.summary = c.Has("summary");
+      options.strict = c.Get("summary") == "strict";
+      options.html = html;
+      return Convert(c.Get("model").empty() ? "" : d.File(c.Get("model")), options);
+    };
     TempDir dir;
+    prepare(dir);
     const auto at = [&](std::string s) { return Replaced(s, "@D@", dir.Path()); };
-    WriteFile(dir.File("m.hvt"), "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n");
-    for (const char* folder : {"sub", "out", "data.old"}) fs::create_directory(dir.File(folder));
-    for (const std::string& setup : c.All("setup")) {
-      // The first word, the last word and what is between them.
-      const size_t first = setup.find(' '), last = setup.rfind(' ');
-      const std::string what = setup.substr(0, first), a = setup.substr(first + 1, last - first - 1),
-                        b = setup.substr(last + 1);
-      if (what == "model") fs::create_directories(fs::path(dir.File(a)).parent_path());
-      if (what == "model") WriteFile(dir.File(a), b == "problems" ? problems : Model(std::stoi(b)));
-      if (what == "folder") fs::create_directory(dir.File(a));
-      if (what == "symlink") fs::create_symlink(a, dir.File(b));
-      if (what == "hardlink") fs::create_hard_link(dir.File(a), dir.File(b));
-      ASSERT_TRUE(what == "model" || what == "folder" || what == "symlink" || what == "hardlink") << setup;
-    }
-    CConvertOptions options;
-    options.outputDir = at(c.Get("into"));
-    for (const std::string& input : c.All("input")) options.inputs.push_back(at(input));
-    options.summary = c.Has("summary");
-    options.strict = c.Get("summary") == "strict";
     const std::string output = c.Get("output"), error = at(c.Get("error"));
     std::map<std::string, std::string> before = Contents(dir.Path());
-    const CConvertResult r = Convert(c.Get("model").empty() ? "" : dir.File(c.Get("model")), options);
+    const CConvertResult r = request(dir, false);
     EXPECT_EQ(c.Int("status"), r.status) << r.errors;
     EXPECT_EQ(output.empty() ? "" : dir.File(output), r.outputPath);
     EXPECT_EQ(error.empty() ? r.errors.empty() : r.errors.find(error) == 0, true) << r.errors;
@@ -67,6 +77,24 @@ TEST(ConversionApi, RequestRules) {
     EXPECT_EQ(output.empty() ? 0u : 1u, after.erase(output));
     before.erase(output);
     EXPECT_TRUE(before == after) << "files changed, added or removed besides the output";
+    if (!c.Has("page")) continue;
+    // The page changes nothing else but for a page that cannot be written,
+    // and leaves no partial page or temporary file.
+    TempDir twin;
+    prepare(twin);
+    const CConvertResult p = request(twin, true);
+    const auto here = [&](std::string s) { return Replaced(s, twin.Path(), dir.Path()); };
+    EXPECT_EQ(c.Int("page-status", c.Int("status")), p.status) << p.errors;
+    EXPECT_EQ(c.Get("page").empty() ? "" : twin.File(c.Get("page")), p.pagePath);
+    EXPECT_TRUE(c.Has("page-error") ? p.errors.find(Replaced(c.Get("page-error"), "@D@", twin.Path())) != p.errors.npos
+                                    : here(p.errors) == r.errors)
+        << p.errors;
+    std::vector<std::string> messages = p.messages;
+    for (std::string& m : messages) m = here(m);
+    EXPECT_EQ(r.messages, messages);
+    std::map<std::string, std::string> files = Contents(twin.Path());
+    EXPECT_EQ(c.Get("page").empty() ? 0u : 1u, files.erase(c.Get("page")));
+    EXPECT_TRUE(files == Contents(dir.Path())) << "files other than the page differ";
   }
 }
 
