@@ -19,12 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-size_t Occurrences(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1)) ++n;
-  return n;
-}
-
 const char* const kGood = "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n";
 const char* const kBad = "   -1\n403\n1,2\n   -1\n";
 
@@ -76,9 +70,15 @@ TEST(CommandLine, StatusesStreamsAndFiles) {
     EXPECT_EQ(std::string::npos, r.err.find("Usage:")) << "the whole help on a usage error";
     std::map<std::string, std::string> after = Contents(dir.Path());
     for (const std::string& w : c.All("written")) {
-      const std::string file = w.substr(0, w.find('=')), part = w.find('=') == w.npos ? "" : w.substr(w.find('=') + 1);
+      const std::string file = w.substr(0, w.find('=')), parts = w.find('=') == w.npos ? "" : w.substr(w.find('=') + 1);
       const auto it = after.find(file);
-      EXPECT_TRUE(it != after.end() && it->second.find(part) != std::string::npos) << file << " not written";
+      size_t at = it == after.end() ? std::string::npos : 0;
+      for (size_t b = 0, e = 0; at != std::string::npos && e != std::string::npos; b = e + 5) {
+        e = parts.find(" ... ", b);
+        at = it->second.find(parts.substr(b, e == std::string::npos ? e : e - b), at);
+        if (at != std::string::npos && e != std::string::npos) ++at;  // the next part after this one
+      }
+      EXPECT_NE(std::string::npos, at) << file << " not written as expected";
       after.erase(file);
       before.erase(file);
     }
@@ -131,30 +131,6 @@ TEST(ConversionReport, GoldenTextAndJsonChangingNothingElse) {
     ++cases;
   }
   EXPECT_GT(cases, 0);
-}
-
-// One JSON object per model in command-line order, a missing model included;
-// a missing model has no file to check.
-TEST(ConversionReport, JsonHoldsEveryModelInOrder) {
-  TempDir dir;
-  WriteFile(dir.File("good.hvt"), kGood);
-  const ToolRun r = RunTool("--report-json r.json good.hvt nothere.hvt good.hvt", dir.Path());
-  EXPECT_EQ(3, r.status);
-  const std::string json = ReadFile(dir.File("r.json"));
-  const size_t first = json.find("\"model\": \"good.hvt\""), second = json.find("\"model\": \"nothere.hvt\"");
-  const size_t third = json.find("\"model\": \"good.hvt\"", first + 1);
-  ASSERT_NE(std::string::npos, third);
-  EXPECT_LT(first, second);
-  EXPECT_LT(second, third);
-  EXPECT_NE(std::string::npos, json.find("\"status\": 3", second));
-  // Each names the file written and the tool's version.
-  EXPECT_NE(std::string::npos, json.find("\"output\": \"" + dir.File("good.qsx") + "\"", first));
-  EXPECT_NE(std::string::npos, json.find("\"output\": null", second));
-  EXPECT_EQ(3u, Occurrences(json, std::string("\"tool_version\": \"") + Version() + "\""));
-  EXPECT_NE(std::string::npos, json.find("\"checked\": false", second));
-  EXPECT_EQ(std::string::npos, json.find("\"checked\": false", third));
-  // Without --report nothing is added to standard error.
-  EXPECT_EQ(std::string::npos, r.err.find("Conversion report"));
 }
 
 // The text lists the first dangling references and counts the rest.
