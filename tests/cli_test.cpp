@@ -13,7 +13,6 @@
 #include "tests/testutil.h"
 
 using namespace hvx;
-
 using namespace hvxtest;
 namespace fs = std::filesystem;
 

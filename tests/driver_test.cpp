@@ -6,9 +6,8 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <iostream>
-
 #include <filesystem>
+#include <iostream>
 
 #include "base/msgcat.h"
 #include "api/conversion_env.h"
@@ -19,7 +18,6 @@
 #include "tests/testutil.h"
 
 using namespace hvx;
-
 using namespace hvxtest;
 namespace fs = std::filesystem;
 

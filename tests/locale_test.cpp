@@ -7,7 +7,6 @@
 #include "tests/testutil.h"
 
 using namespace hvx;
-
 using namespace hvxtest;
 
 namespace {

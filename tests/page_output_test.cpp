@@ -4,8 +4,6 @@
 // checked in the browser, with the page's own script (tests/page/browser_test.py).
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <set>
 #include <sstream>
 
 #include "api/conversion.h"
@@ -16,8 +14,6 @@
 
 using namespace hvx;
 using namespace hvxtest;
-namespace fs = std::filesystem;
-using Json = nlohmann::json;
 
 namespace {
 
