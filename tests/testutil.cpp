@@ -214,17 +214,6 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
   }
 }
 
-bool CaseRecord::Has(const std::string& key) const { return !All(key).empty(); }
-
-std::string CaseRecord::Get(const std::string& key, const std::string& otherwise) const {
-  const std::vector<std::string> all = All(key);
-  return all.empty() ? otherwise : all.front();
-}
-
-int CaseRecord::Int(const std::string& key, int otherwise) const {
-  return Has(key) ? std::stoi(Get(key)) : otherwise;
-}
-
 std::vector<std::string> CaseRecord::All(const std::string& key) const {
   std::vector<std::string> all;
   for (const auto& [k, v] : fields)
@@ -238,9 +227,8 @@ std::vector<CaseRecord> ReadCases(const std::string& name, const std::set<std::s
   std::vector<CaseRecord> cases;
   int n = 0;
   for (std::string line; std::getline(in, line);) {
-    ++n;
+    if (++n, line.empty() || line[0] == '#') continue;
     const size_t colon = line.find(": ") != std::string::npos ? line.find(": ") : line.size() - 1;
-    if (line.empty() || line[0] == '#') continue;
     if (line.rfind("== ", 0) == 0) {
       cases.push_back({line.substr(3), name + ":" + std::to_string(n) + " " + line.substr(3), {}});
     } else if (!cases.empty() && line.find(':') == colon && keys.count(line.substr(0, colon))) {

@@ -129,10 +129,12 @@ std::string Replaced(std::string s, const std::string& from, const std::string& 
 struct CaseRecord {
   std::string name, where;  // where: "FILE:LINE NAME", for SCOPED_TRACE
   std::vector<std::pair<std::string, std::string>> fields;
-  bool Has(const std::string& key) const;
-  std::string Get(const std::string& key, const std::string& otherwise = "") const;  // the first value
-  int Int(const std::string& key, int otherwise = 0) const;
   std::vector<std::string> All(const std::string& key) const;
+  bool Has(const std::string& key) const { return !All(key).empty(); }
+  std::string Get(const std::string& key, const std::string& otherwise = "") const {  // the first value
+    return Has(key) ? All(key).front() : otherwise;
+  }
+  int Int(const std::string& key, int otherwise = 0) const { return Has(key) ? std::stoi(Get(key)) : otherwise; }
 };
 // The cases of tests/tables/NAME; a line of another form, a key not in keys
 // or a file without cases fails the test.
