@@ -1,15 +1,11 @@
-// The tool's own texts: each translation is a drop-in for the English one
-// and fits its Windows code page; the summary line counts what was passed
-// over, in the words of each language.
+// The tool's own texts: the help's ranking of statuses, arguments put in and
+// the summary line counting what was passed over, in the words of each
+// language (the translations themselves: catalogue_test.cpp).
 #include "api/tool_text.h"
 #include "api/status.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
-#include <algorithm>
-#include <regex>
-#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -31,37 +27,6 @@ TEST(ToolText, ExitStatusHelpRanksAsTheBatchDoes) {
   EXPECT_EQ(0, MoreSevere(0, 0));
   for (const auto& [a, b, worse] : {std::tuple{5, 2, 2}, {3, 4, 4}, {0, 5, 5}, {2, 3, 3}})
     EXPECT_EQ(worse, MoreSevere(a, b)) << a << " and " << b;
-}
-
-std::multiset<std::string> Placeholders(const std::string& text) {
-  static const std::regex placeholder("\\{[1-9]\\}");
-  std::multiset<std::string> found;
-  for (std::sregex_iterator m(text.begin(), text.end(), placeholder), end; m != end; ++m) found.insert(m->str());
-  return found;
-}
-
-TEST(ToolTexts, TranslationsKeepThePlaceholdersAndFitTheirCodePage) {
-  const char* const codePages[] = {"", "CP932", "CP949", "CP936"};
-  for (int lang = 1; lang < 4; ++lang) {
-    iconv_t cd = iconv_open(codePages[lang], "UTF-8");
-    for (int id = 0; id < static_cast<int>(EText::kCount); ++id) {
-      const CToolText& t = ToolTexts()[id];
-      SCOPED_TRACE("text " + std::to_string(id) + " in language " + std::to_string(lang));
-      EXPECT_EQ(id, static_cast<int>(t.id));
-      ASSERT_TRUE(t.text[lang] && *t.text[lang]);
-      std::string english = t.text[0];
-      english = english.substr(english.find('|') + 1);  // the plural form, where there are two
-      std::string text = t.text[lang];
-      EXPECT_EQ(Placeholders(english), Placeholders(text));
-      EXPECT_EQ(std::string::npos, text.find('|')) << "only English has two forms";
-      if (cd == reinterpret_cast<iconv_t>(-1)) continue;
-      std::string out(text.size() * 2, '\0');
-      char *src = text.data(), *dst = out.data();
-      size_t srcLeft = text.size(), dstLeft = out.size();
-      EXPECT_NE(static_cast<size_t>(-1), iconv(cd, &src, &srcLeft, &dst, &dstLeft)) << codePages[lang];
-    }
-    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
-  }
 }
 
 TEST(ToolTexts, ArgumentsGoInAsGiven) {
