@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
@@ -234,9 +235,19 @@ std::vector<CaseRecord> ReadCases(const std::string& name, const std::set<std::s
     } else if (!cases.empty() && line.find(':') == colon && keys.count(line.substr(0, colon))) {
       std::string value;
       for (size_t i = colon + 2; i < line.size(); ++i) {
-        const char e = escapes && line[i] == '\\' && i + 1 < line.size() ? line[++i] : 0;
-        value += !e ? line[i] : e == 'n' ? '\n' : e == 't' ? '\t' : e != 'x' ? e
-               : static_cast<char>(std::stoi(line.substr((i += 2) - 1, 2), nullptr, 16));
+        if (!escapes || line[i] != '\\') {
+          value += line[i];
+          continue;
+        }
+        const std::string esc = line.substr(i + 1, line[i + 1] == 'x' ? 3 : 1);
+        const auto hex = [&](size_t k) { return k < esc.size() && isxdigit(static_cast<unsigned char>(esc[k])); };
+        if (esc == "n" || esc == "t" || esc == "\\")
+          value += esc == "n" ? '\n' : esc == "t" ? '\t' : '\\';
+        else if (esc.size() == 3 && hex(1) && hex(2))
+          value += static_cast<char>(std::stoi(esc.substr(1), nullptr, 16));
+        else
+          ADD_FAILURE() << path << ":" << n << ": not an escape: \\" << esc;
+        i += esc.size();
       }
       cases.back().fields.emplace_back(line.substr(0, colon), value);
     } else {
