@@ -1,5 +1,6 @@
 // The translations: every identifier the sources look up is in the catalogue,
-// each translation is a drop-in for the English text, the language follows
+// each translation (the catalogue's and the tool's own texts) is a drop-in
+// for the English text, the language follows
 // the locale, the translated dialog scripts change only texts, and the dialogs
 // shown are the nearest to the user's language.
 #include "resources/catalogue.h"
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "api/tool_text.h"
 #include "plugin/dialog_language.h"
 #include "tests/testutil.h"
 
@@ -75,9 +77,18 @@ std::vector<std::string> FilterPatterns(const std::string& s) {
   return fields;
 }
 
+// The placeholders of a tool text ("{1}" to "{9}").
+std::multiset<std::string> Placeholders(const std::string& text) {
+  static const std::regex placeholder("\\{[1-9]\\}");
+  std::multiset<std::string> found;
+  for (std::sregex_iterator m(text.begin(), text.end(), placeholder), end; m != end; ++m) found.insert(m->str());
+  return found;
+}
+
 // A Japanese, Korean or Chinese Windows gets the texts in code page 932, 949
-// or 936: each translation must fit there (else its users read English), and
-// no double-byte character may carry a '|' byte that would split a filter.
+// or 936: each translation of the catalogue and of the tool's own texts must
+// fit there (else its users read English), and no double-byte character may
+// carry a '|' byte that would split a filter.
 TEST(Catalogue, EveryTranslationMatchesTheEnglishText) {
   const std::set<std::string> used = IdentifiersInSources();
   EXPECT_GT(used.size(), 8u);
@@ -85,24 +96,39 @@ TEST(Catalogue, EveryTranslationMatchesTheEnglishText) {
   const char* const codePages[] = {"", "CP932", "CP949", "CP936"};
   for (int lang = kJapanese; lang < kLanguageCount; ++lang) {
     iconv_t cd = iconv_open(codePages[lang], "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-      GTEST_LOG_(WARNING) << "no " << codePages[lang] << " converter: not checked";
+    const bool none = cd == reinterpret_cast<iconv_t>(-1);
+    if (none) GTEST_LOG_(WARNING) << "no " << codePages[lang] << " converter: not checked";
+    // The text in the code page ("" when it does not fit), or itself without a converter.
+    const auto converted = [&](std::string text) {
+      std::string out(text.size() * 2, '\0');
+      char *src = text.data(), *dst = out.data();
+      size_t srcLeft = text.size(), dstLeft = out.size();
+      if (none) return text;
+      if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) return std::string();
+      return out.substr(0, out.size() - dstLeft);
+    };
     for (const Message& m : Messages()) {
       SCOPED_TRACE(std::string(m.id) + " in language " + std::to_string(lang));
       ASSERT_TRUE(m.text[lang] && *m.text[lang]);
-      const std::string english = m.text[kEnglish];
-      std::string text = m.text[lang], out(text.size() * 2, '\0');
+      const std::string english = m.text[kEnglish], text = m.text[lang], out = converted(text);
       EXPECT_EQ(Conversions(english), Conversions(text));
       EXPECT_EQ(english.back() == '\n', text.back() == '\n');
       EXPECT_EQ(FilterPatterns(english), FilterPatterns(text));
-      char *src = text.data(), *dst = out.data();
-      size_t srcLeft = text.size(), dstLeft = out.size();
-      if (cd == reinterpret_cast<iconv_t>(-1)) continue;
-      EXPECT_NE(static_cast<size_t>(-1), iconv(cd, &src, &srcLeft, &dst, &dstLeft)) << codePages[lang];
-      out.resize(out.size() - dstLeft);
+      EXPECT_NE("", out) << codePages[lang];
       EXPECT_EQ(std::count(text.begin(), text.end(), '|'), std::count(out.begin(), out.end(), '|'));
     }
-    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    for (int id = 0; id < static_cast<int>(EText::kCount); ++id) {
+      const CToolText& t = ToolTexts()[id];
+      SCOPED_TRACE("tool text " + std::to_string(id) + " in language " + std::to_string(lang));
+      EXPECT_EQ(id, static_cast<int>(t.id));
+      ASSERT_TRUE(t.text[lang] && *t.text[lang]);
+      const std::string english = t.text[kEnglish], text = t.text[lang];
+      // The plural form, where English has two.
+      EXPECT_EQ(Placeholders(english.substr(english.find('|') + 1)), Placeholders(text));
+      EXPECT_EQ(std::string::npos, text.find('|')) << "only English has two forms";
+      EXPECT_NE("", converted(text)) << codePages[lang];
+    }
+    if (!none) iconv_close(cd);
   }
 }
 

@@ -1,12 +1,11 @@
 // The conversion request: arguments, output folders, the summary and strict
 // status, never writing over an input, progress and cancel, paths outside
-// ASCII, and conversions on several threads at once. (Every golden and model
+// ASCII (tables/api.txt), and conversions on several threads at once. (Every golden and model
 // case runs through it too, see cases_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <set>
 #include <thread>
@@ -29,87 +28,73 @@ std::string Model(int nodes) {
   return m;
 }
 
-CConvertOptions With(std::function<void(CConvertOptions&)> set) {
-  CConvertOptions o;
-  set(o);
-  return o;
-}
-
-// The rules of the request, each on a fresh folder holding m.hvt (a good
-// model), sub/ and out/. Nothing is ever written over an input: the model
-// itself, through a link, or another input the caller names (by name, or as
-// a file when it exists). A refused .qsx is a file error: the model is read,
-// nothing written.
+// Each case of tables/api.txt; with "page" once more in a second folder with
+// the page asked for.
 TEST(ConversionApi, RequestRules) {
-  const std::string problems = ReadFile(SourceDir() + "/examples/frame-with-problems.hvt");
-  const std::string kProblemsLine =
-      "@D@/p.hvt: not converted: 2 elements, 1 material, 3 static loads; 1 unknown block; 7 lines outside "
-      "blocks; reading stopped at line 1151; 2 dangling references (see --report)\n";
-  const auto write = [](const char* name, std::string text) {
-    return [name, text](const TempDir& d) { WriteFile(d.File(name), text); };
-  };
-  const auto summary = [](bool strict) { return With([=](CConvertOptions& o) { o.summary = true, o.strict = strict; }); };
-  const auto inputs = [](std::string file) { return With([=](CConvertOptions& o) { o.inputs = {file}; }); };
-  const auto into = [](std::string dir) { return With([=](CConvertOptions& o) { o.outputDir = dir; }); };
-  const struct {
-    const char* name;
-    std::function<void(const TempDir&)> setup;
-    std::string model;  // under the folder; "" none given
-    CConvertOptions options;
-    int status;
-    std::string output;  // written, under the folder ("" nothing)
-    std::string error;   // the start of the errors, @D@ the folder
-  } cases[] = {
-      {"no model path", nullptr, "", {}, kStatusBadArguments, "", "no model file given"},
-      {"missing model", nullptr, "gone.hvt", into("@D@/out"), kStatusMissing, "", "model file not found"},
-      {"a folder as the model", [](const TempDir& d) { fs::create_directory(d.File("f.hvt")); }, "f.hvt", {},
-       kStatusFailed, "", "Can't open NEUtral file! (@D@/f.hvt: Is a directory)\n"},
-      {"output folder that does not exist", nullptr, "m.hvt", into("@D@/nowhere"), kStatusBadArguments, "",
-       "output folder does not exist"},
-      {"output folder that is a file", nullptr, "m.hvt", into("@D@/m.hvt"), kStatusBadArguments, "", "not a folder: "},
-      {"into a folder", nullptr, "m.hvt", into("@D@/out"), kStatusDone, "out/m.qsx", ""},
-      {"into a folder given with its separator", nullptr, "m.hvt", into("@D@/out/"), kStatusDone, "out/m.qsx", ""},
-      {"the last dot counts, also in a folder name", write("data.old/model", Model(3)), "data.old/model",
-       into("@D@/out"), kStatusDone, "out/data.qsx", ""},
-      {"a clean model, strict", nullptr, "m.hvt", summary(true), kStatusDone, "m.qsx", ""},
-      {"the problems example", write("p.hvt", problems), "p.hvt", summary(false), kStatusDone, "p.qsx", kProblemsLine},
-      {"the problems example, strict", write("p.hvt", problems), "p.hvt", summary(true), kStatusLossy, "p.qsx",
-       kProblemsLine},
-      {"a model named .qsx", write("x.qsx", Model(1)), "x.qsx", {}, kStatusFileError, "",
-       "The file @D@/x.qsx is not written: it is the model file @D@/x.qsx.\ncould not write the result of @D@/x.qsx\n"},
-      {"the .qsx a symbolic link to the model", [](const TempDir& d) { fs::create_symlink("m.hvt", d.File("m.qsx")); },
-       "m.hvt", {}, kStatusFileError, "", "The file @D@/m.qsx is not written: it is the model file @D@/m.hvt.\n"},
-      {"the .qsx another name of the model",
-       [](const TempDir& d) { fs::create_hard_link(d.File("m.hvt"), d.File("m.qsx")); }, "m.hvt", {}, kStatusFileError,
-       "", "The file @D@/m.qsx is not written: it is the model file @D@/m.hvt.\n"},
-      {"the .qsx another input", write("m.qsx", Model(1)), "m.hvt", inputs("@D@/sub/../m.qsx"), kStatusFileError, "",
-       "The file @D@/m.qsx is not written: it is the model file @D@/m.qsx.\n"},
-      {"the .qsx an input not there yet", nullptr, "m.hvt", inputs("@D@/m.qsx"), kStatusFileError, "",
-       "The file @D@/m.qsx is not written: it is the model file @D@/m.qsx.\n"},
-      {"another input elsewhere", write("m.qsx", Model(1)), "m.hvt", inputs("@D@/m2.qsx"), kStatusDone, "m.qsx", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const CaseRecord& c : ReadCases("api.txt", {"setup", "model", "into", "input", "summary", "status", "output",
+                                                   "error", "message", "page", "page-status", "page-error"})) {
+    SCOPED_TRACE(c.where);
+    const auto prepare = [&](const TempDir& d) {
+      WriteFile(d.File("m.hvt"), "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n");
+      for (const char* folder : {"sub", "out", "data.old"}) fs::create_directory(d.File(folder));
+      for (const std::string& setup : c.All("setup")) {
+        // The first word, the last word and what is between them.
+        const size_t first = setup.find(' '), last = setup.rfind(' ');
+        const std::string what = setup.substr(0, first), a = setup.substr(first + 1, last - first - 1),
+                          b = setup.substr(last + 1);
+        if (what == "model") fs::create_directories(fs::path(d.File(a)).parent_path());
+        if (what == "model")
+          WriteFile(d.File(a), b == "problems"                ? ReadFile(SourceDir() + "/examples/frame-with-problems.hvt")
+                               : b.find('.') != std::string::npos ? ReadFile(SourceDir() + "/tests/tables/" + b)
+                                                                  : Model(std::stoi(b)));
+        if (what == "folder") fs::create_directory(d.File(a));
+        if (what == "symlink") fs::create_symlink(a, d.File(b));
+        if (what == "hardlink") fs::create_hard_link(d.File(a), d.File(b));
+        ASSERT_TRUE(what == "model" || what == "folder" || what == "symlink" || what == "hardlink") << setup;
+      }
+    };
+    const auto request = [&](const TempDir& d, bool html) {
+      CConvertOptions options;
+      options.outputDir = Replaced(c.Get("into"), "@D@", d.Path());
+      for (const std::string& input : c.All("input")) options.inputs.push_back(Replaced(input, "@D@", d.Path()));
+      options.summary = c.Has("summary");
+      options.strict = c.Get("summary") == "strict";
+      options.html = html;
+      return Convert(c.Get("model").empty() ? "" : d.File(c.Get("model")), options);
+    };
     TempDir dir;
+    prepare(dir);
     const auto at = [&](std::string s) { return Replaced(s, "@D@", dir.Path()); };
-    WriteFile(dir.File("m.hvt"), "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1,2,3,0\n   -1\n");
-    fs::create_directory(dir.File("sub"));
-    fs::create_directory(dir.File("out"));
-    fs::create_directory(dir.File("data.old"));
-    if (c.setup) c.setup(dir);
-    CConvertOptions options = c.options;
-    for (std::string& input : options.inputs) input = at(input);
-    options.outputDir = at(options.outputDir);
+    const std::string output = c.Get("output"), error = at(c.Get("error"));
     std::map<std::string, std::string> before = Contents(dir.Path());
-    const CConvertResult r = Convert(c.model.empty() ? "" : dir.File(c.model), options);
-    EXPECT_EQ(c.status, r.status) << r.errors;
-    EXPECT_EQ(c.output.empty() ? "" : dir.File(c.output), r.outputPath);
-    EXPECT_EQ(c.error.empty() ? r.errors.empty() : r.errors.find(at(c.error)) == 0, true) << r.errors;
+    const CConvertResult r = request(dir, false);
+    EXPECT_EQ(c.Int("status"), r.status) << r.errors;
+    EXPECT_EQ(output.empty() ? "" : dir.File(output), r.outputPath);
+    EXPECT_EQ(error.empty() ? r.errors.empty() : r.errors.find(error) == 0, true) << r.errors;
+    EXPECT_TRUE(!c.Has("message") || (!r.messages.empty() && r.messages.back() == at(c.Get("message"))));
     // The one new file; every input as it was (an earlier m.qsx is no input).
     std::map<std::string, std::string> after = Contents(dir.Path());
-    EXPECT_EQ(c.output.empty() ? 0u : 1u, after.erase(c.output));
-    before.erase(c.output);
+    EXPECT_EQ(output.empty() ? 0u : 1u, after.erase(output));
+    before.erase(output);
     EXPECT_TRUE(before == after) << "files changed, added or removed besides the output";
+    if (!c.Has("page")) continue;
+    // The page changes nothing else but for a page that cannot be written,
+    // and leaves no partial page or temporary file.
+    TempDir twin;
+    prepare(twin);
+    const CConvertResult p = request(twin, true);
+    const auto here = [&](std::string s) { return Replaced(s, twin.Path(), dir.Path()); };
+    EXPECT_EQ(c.Int("page-status", c.Int("status")), p.status) << p.errors;
+    EXPECT_EQ(c.Get("page").empty() ? "" : twin.File(c.Get("page")), p.pagePath);
+    EXPECT_TRUE(c.Has("page-error") ? p.errors.find(Replaced(c.Get("page-error"), "@D@", twin.Path())) != p.errors.npos
+                                    : here(p.errors) == r.errors)
+        << p.errors;
+    std::vector<std::string> messages = p.messages;
+    for (std::string& m : messages) m = here(m);
+    EXPECT_EQ(r.messages, messages);
+    std::map<std::string, std::string> files = Contents(twin.Path());
+    EXPECT_EQ(c.Get("page").empty() ? 0u : 1u, files.erase(c.Get("page")));
+    EXPECT_TRUE(files == Contents(dir.Path())) << "files other than the page differ";
   }
 }
 
@@ -119,20 +104,15 @@ TEST(ConversionApi, RequestRules) {
 // finely, no thread of the conversion left running. The last call comes when
 // the file is complete: too late to cancel.
 TEST(ConversionApi, ProgressAndCancel) {
-  // Nodes, and groups of all nodes and all elements.
-  std::string groups = "   -1\n408\n";
-  for (int g = 1; g <= 8; ++g) {
-    groups += std::to_string(g) + ",0,0\nG" + std::to_string(g) + "\n0,0,0,0,0,0\n0,0,0,0,0,0\n0,0\n";
-    for (int e = 0; e < 6; ++e) groups += "0,0\n0,0,0\n0,0,0\n";
-    groups += "2\n17\n1,20000,1,1\n-1\n21\n1,20000,1,1\n-1\n-1\n1\n-1\n";
-  }
+  // Eight groups of all nodes and all elements, after 20000 nodes.
+  const std::string groups = ReadFile(SourceDir() + "/tests/tables/groups_of_20000.hvt");
   CParallelism cut = FineCut();
   cut.readBatchBytes = 2048;
   cut.writePieceLines = 64;
   for (const unsigned threads : {0u, 4u}) {
     SCOPED_TRACE(threads ? "four threads, cut finely" : "one thread per core");
     TempDir dir;
-    WriteFile(dir.File("m.hvt"), threads == 0 ? Model(50000) : Model(20000) + groups + "   -1\n");
+    WriteFile(dir.File("m.hvt"), threads == 0 ? Model(50000) : Model(20000) + groups);
     CConvertOptions options;
     options.threads = threads;
     options.report = true;
@@ -184,22 +164,6 @@ TEST(ConversionApi, ProgressAndCancel) {
   }
 }
 
-// A folder and file name outside ASCII (UTF-8) convert, and the lines name
-// the model as given.
-TEST(ConversionApi, PathsOutsideAscii) {
-  TempDir dir;
-  const std::string folder = dir.File("Brücke \xD0\xBC\xD0\xBE\xD1\x81\xD1\x82 \xE8\xA8\xAD\xE8\xA8\x88");
-  fs::create_directories(fs::u8path(folder));
-  const std::string model = folder + "/\xE5\xA1\x94.hvt";
-  WriteFile(model, Model(2));
-  const CConvertResult r = Convert(model);
-  EXPECT_EQ(kStatusDone, r.status);
-  EXPECT_EQ(folder + "/\xE5\xA1\x94.qsx", r.outputPath);
-  EXPECT_TRUE(Exists(r.outputPath));
-  ASSERT_FALSE(r.messages.empty());
-  EXPECT_EQ("Import <" + model + ">", r.messages.back());
-}
-
 // Conversions on several threads at once, models of one folder among them
 // and one model twice, each give what it gives alone.
 TEST(ConversionApi, ThreadsGiveWhatEachGivesAlone) {
@@ -212,7 +176,8 @@ TEST(ConversionApi, ThreadsGiveWhatEachGivesAlone) {
   WriteFile(dir.File("bad.hvt"), "   -1\n403\n1,2\n   -1\n");
   models.push_back(dir.File("bad.hvt"));
   models.push_back(models.front());
-  const CConvertOptions options = With([](CConvertOptions& o) { o.report = true; });
+  CConvertOptions options;
+  options.report = true;
   const auto seen = [](const CConvertResult& r) {
     std::string l = r.ReportJson() + ReadFile(r.outputPath);
     for (const std::string& m : r.messages) l.append(m).append(1, '\n');

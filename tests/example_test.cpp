@@ -21,14 +21,11 @@ TEST(ExampleModel, ConvertsToEverySectionWithoutMessages) {
   std::istringstream in(c.qsx);
   for (std::string line; std::getline(in, line);)
     if (!line.empty() && line[0] == '*') found.insert(line.substr(0, line.find_first_of(" ,;")));
-  std::istringstream want(
-      "*VERSION *UNIT *PROJINFO *STRUCTYPE *NODE *ELEMENT *MATERIAL *SECTION *THICKNESS *NL-PROP *HVX-NL-PROP "
-      "*GSPRTYPE *CONSTRAINT *RIGIDLINK *FRAME-RLS *OFFSET *STLDCASE *USE-STLD *EIGEN-CTRL *SPEC-CTRL *SFUNCTION "
-      "*SPLDCASE *TFUNCTION *THLDCASE *GROUND-ACC *DYN-NLOAD *DYN-SLOAD *GROUP *BNDR-GROUP *GROUP-DAMP *INIFORCE "
-      "*IHINGE-PROP *IHINGE-ASSIGN *NL-LINK *GSPRING *NODALMASS *SPRING *ELASTICLINK *TH-GRAPH *TH-ANITIME "
-      "*HVX-MN-TH-OUTPUT *LOCALAXIS *INI-EFORCE *HVX-ANALTYPE *HVX-DEGREE *HVX-PRINTOPT *HVX-CONSTRAINT "
-      "*HVX-EIGEN-CTRL *HVX-NLCTRL *ENDDATA *CONLOAD *PRESSURE *PRESTRESS *SELFWEIGHT *BEAMLOAD *BSTEMPER *ELTEMPER *SPDISP");
-  for (std::string kw; want >> kw;) EXPECT_EQ(1u, found.count(kw)) << kw << " missing";
+  std::istringstream want(ReadFile(SourceDir() + "/tests/tables/example_sections.txt"));
+  int keywords = 0;
+  for (std::string kw; std::getline(want, kw); keywords += kw[0] != '#')
+    EXPECT_TRUE(kw[0] == '#' || found.count(kw) == 1) << kw << " missing";
+  EXPECT_GT(keywords, 50);
   // The whole chain ran: the file starts at the base version and closes.
   EXPECT_EQ(0u, c.qsx.rfind("*VERSION\n  6.4.1\n\n", 0));
   EXPECT_TRUE(c.qsx.size() > 10 && c.qsx.compare(c.qsx.size() - 10, 10, "\n*ENDDATA\n") == 0);

@@ -1,7 +1,7 @@
 // -j/--jobs: a batch converted several models at a time gives the same
 // files, standard output, standard error and exit status as one model after
 // the other; files two models would both write are refused before anything
-// runs; Ctrl+C cancels and leaves no part written (the runner itself:
+// runs (tables/cli.txt); Ctrl+C cancels and leaves no part written (the runner itself:
 // tests/ordered_run_test.cpp).
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -85,40 +85,6 @@ TEST(ToolJobs, BatchGivesWhatOneAfterTheOtherGives) {
       EXPECT_TRUE(first->err == r.err) << FirstDifference(first->err, r.err);
       EXPECT_TRUE(firstFiles == files) << "the files written differ";
     }
-  }
-}
-
-// Two models that would write one file stop the run before any model is
-// converted, with any -j (the rule itself: cli_test.cpp); so does a usage
-// error of -j.
-TEST(ToolJobs, RefusalsAndUsageErrorsBeforeAnythingRuns) {
-  const std::string kJobs = "halvex2qsx: -j/--jobs takes a number of models from 1 up, not ";
-  const std::string kHint = "\nRun 'halvex2qsx --help' to see the options.\n";
-  const struct {
-    const char* args;
-    std::string err;  // the whole of standard error
-  } cases[] = {
-      {"first.hvt a.hvt --jobs 2 --html sub/a.hvt -o out",
-       "halvex2qsx: a.hvt and sub/a.hvt would both be written to @DIR@/out/a.qsx; nothing converted\n"},
-      {"-j 0 first.hvt a.hvt", kJobs + "'0'" + kHint},
-      {"-j x first.hvt", kJobs + "'x'" + kHint},
-      {"-j 99999999999 first.hvt", kJobs + "'99999999999'" + kHint},
-      {"--check -j 0 first.qsx", kJobs + "'0'" + kHint},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.args);
-    TempDir dir;
-    fs::create_directories(dir.File("sub"));
-    fs::create_directories(dir.File("out"));
-    for (const char* name : {"first.hvt", "a.hvt", "sub/a.hvt"})
-      fs::copy_file(SourceDir() + "/examples/frame.hvt", dir.File(name));
-    WriteFile(dir.File("first.qsx"), "*NODE\n 1, 0, 0, 0\n\n*ENDDATA\n");
-    const std::map<std::string, std::string> before = Contents(dir.Path());
-    const ToolRun r = RunTool(c.args, dir.Path());
-    EXPECT_EQ(1, r.status);
-    EXPECT_EQ("", r.out);
-    EXPECT_EQ(c.err, Replaced(r.err, dir.Path(), "@DIR@"));
-    EXPECT_TRUE(before == Contents(dir.Path())) << "a file was written";
   }
 }
 

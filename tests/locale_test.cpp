@@ -3,32 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 
 #include "tests/testutil.h"
 
 using namespace hvx;
-
 using namespace hvxtest;
 
 namespace {
-
-// Switches this process to a German locale (made when the machine lacks it).
-class DecimalCommaLocale {
- public:
-  DecimalCommaLocale() {
-    const char* cur = std::setlocale(LC_ALL, nullptr);
-    m_saved = cur ? cur : "C";
-    m_active = m_locale.Active() && std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-  }
-  ~DecimalCommaLocale() { std::setlocale(LC_ALL, m_saved.c_str()); }
-  bool Active() const { return m_active; }
-
- private:
-  TestLocale m_locale{"de_DE.UTF-8"};
-  std::string m_saved;
-  bool m_active = false;
-};
 
 TEST(Locale, DecimalCommaChangesNothing) {
   const std::string model =
@@ -38,7 +19,7 @@ TEST(Locale, DecimalCommaChangesNothing) {
       "   -1\n403\n3,2\n   -1\n";
   std::string readLogC, readLogDe;
   const std::string inC = ConvertCore(model, &readLogC);
-  DecimalCommaLocale de;
+  TestLocale de("de_DE.UTF-8", true);  // made when the machine lacks it
   if (!de.Active()) GTEST_SKIP() << "no decimal-comma locale can be made here";
   char buf[32];
   std::snprintf(buf, sizeof buf, "%g", 1.5);

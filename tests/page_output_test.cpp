@@ -1,11 +1,9 @@
-// The model page of a conversion (CConvertOptions::html): the header's facts,
-// how dangling lines are found, where the page goes and what it changes
-// (nothing, but a page that cannot be written). What the page shows is
+// The model page of a conversion (CConvertOptions::html): the header's facts
+// and how dangling lines are found (where the page goes and what it changes:
+// tables/api.txt). What the page shows is
 // checked in the browser, with the page's own script (tests/page/browser_test.py).
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <set>
 #include <sstream>
 
 #include "api/conversion.h"
@@ -16,8 +14,6 @@
 
 using namespace hvx;
 using namespace hvxtest;
-namespace fs = std::filesystem;
-using Json = nlohmann::json;
 
 namespace {
 
@@ -89,63 +85,6 @@ TEST(ModelPage, HeaderFacts) {
   EXPECT_EQ("", d.page.meta["units"]);
   EXPECT_EQ(nullptr, d.result.report);  // not asked for; the page has its own
   EXPECT_EQ("ok", d.page.meta["report"]);
-}
-
-// Where the page goes and what it changes: nothing of the .qsx, the message
-// lines or the status, but a page that cannot be written; and no partial page
-// or temporary file is left.
-TEST(ModelPage, FilesAndStatuses) {
-  const std::string model = Block(403, {NodeLine(1, 0, 0, 0), NodeLine(2, 1, 0, 0)}) + "stray line\n";
-  const struct {
-    const char* model;      // the model path in the folder
-    const char* outputDir;  // "" beside the model
-    int status;
-    const char* page;   // the page's path in the folder, "" none
-    const char* error;  // a part of the errors
-  } cases[] = {
-      {"m.hvt", "", kStatusDone, "m.html", ""},
-      {"m.hvt", "out", kStatusDone, "out/m.html", ""},
-      {"gone.hvt", "", kStatusMissing, "", "model file not found"},
-      {"folder.hvt", "", kStatusFailed, "folder.html", "Can't open"},
-      {"blocked.hvt", "", kStatusFileError, "", "could not write the page @/blocked.html"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.model) + " " + c.outputDir);
-    TempDir plain, paged;
-    for (const TempDir* d : {&plain, &paged}) {
-      fs::create_directories(d->File("out"));
-      fs::create_directories(d->File("folder.hvt"));
-      WriteFile(d->File("m.hvt"), model);
-      WriteFile(d->File("blocked.hvt"), model);
-    }
-    fs::create_directories(paged.File("blocked.html"));
-    auto convert = [&c](const TempDir& d, bool html) {
-      CConvertOptions options;
-      if (*c.outputDir) options.outputDir = d.File(c.outputDir);
-      options.html = html;
-      return Convert(d.File(c.model), options);
-    };
-    const CConvertResult a = convert(plain, false), b = convert(paged, true);
-    EXPECT_EQ(c.status, b.status) << b.errors;
-    EXPECT_EQ(*c.page ? paged.File(c.page) : "", b.pagePath);
-    EXPECT_NE(std::string::npos, b.errors.find(Replaced(c.error, "@", paged.Path()))) << b.errors;
-    // The rest as without the page.
-    const std::string qsx = (*c.outputDir ? std::string(c.outputDir) + "/" : "") +
-                            std::string(c.model).substr(0, std::string(c.model).find('.')) + ".qsx";
-    EXPECT_EQ(Exists(plain.File(qsx)), Exists(paged.File(qsx)));
-    EXPECT_TRUE(ReadFile(plain.File(qsx)) == ReadFile(paged.File(qsx)));
-    std::vector<std::string> messages = a.messages;
-    for (std::string& m : messages) m = Replaced(m, plain.Path(), paged.Path());
-    EXPECT_EQ(messages, b.messages);
-    // Nothing else in the folder.
-    std::set<std::string> left;
-    for (const auto& e : fs::recursive_directory_iterator(paged.Path()))
-      left.insert(fs::relative(e.path(), paged.Path()).string());
-    for (const char* known : {"out", "folder.hvt", "m.hvt", "blocked.hvt", "blocked.html", "blocked.qsx", "m.qsx",
-                              "m.html", "out/m.qsx", "out/m.html", "folder.html"})
-      left.erase(known);
-    EXPECT_TRUE(left.empty()) << *left.begin();
-  }
 }
 
 }  // namespace

@@ -6,56 +6,36 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <map>
+
+#include "tests/testutil.h"
 
 namespace {
 
-using hvx::kExtendedLengthFrom;
-
-// A folder name of n characters.
-std::wstring Name(size_t n, wchar_t c = L'd') { return std::wstring(n, c); }
-
-TEST(PathForms, ExtendedLengthForLongPathsOnly) {
-  // 250 characters from the drive letter on.
-  const std::wstring deep = Name(120) + L"\\" + Name(120, L'e') + L"\\m.hvt";
-  const std::wstring atLimit = L"C:\\" + Name(kExtendedLengthFrom - 4) + L"\\";
-  const std::wstring belowLimit = L"C:\\" + Name(kExtendedLengthFrom - 5) + L"\\";
-  ASSERT_EQ(kExtendedLengthFrom, atLimit.size());
-  const struct {
-    const char* name;
-    std::wstring in, out;
-  } cases[] = {
-      {"short path unchanged", L"C:\\m\\model.hvt", L"C:\\m\\model.hvt"},
-      {"one below the limit unchanged", belowLimit, belowLimit},
-      {"drive path at the limit", atLimit, L"\\\\?\\" + atLimit},
-      {"drive path", L"C:\\" + deep, L"\\\\?\\C:\\" + deep},
-      {"the last drive letters", L"Z:\\" + deep, L"\\\\?\\Z:\\" + deep},
-      {"a drive letter in lower case", L"z:\\" + deep, L"\\\\?\\z:\\" + deep},
-      {"slashes become backslashes", L"D:/" + Name(120) + L"/" + Name(120, L'e') + L"/m.hvt", L"\\\\?\\D:\\" + deep},
-      {"repeated separators folded", L"C:\\\\" + Name(120) + L"\\\\\\" + Name(120, L'e') + L"\\m.hvt",
-       L"\\\\?\\C:\\" + deep},
-      {"dot and dot-dot resolved", L"C:\\.\\x\\..\\" + Name(120) + L"\\y\\z\\..\\..\\" + Name(120, L'e') + L"\\m.hvt",
-       L"\\\\?\\C:\\" + deep},
-      {"dot-dot stops at the drive", L"C:\\..\\..\\" + deep, L"\\\\?\\C:\\" + deep},
-      {"network share", L"\\\\server\\share\\" + deep, L"\\\\?\\UNC\\server\\share\\" + deep},
-      {"network share with slashes", L"//server/share/" + Name(120) + L"/" + Name(120, L'e') + L"/m.hvt",
-       L"\\\\?\\UNC\\server\\share\\" + deep},
-      {"dot-dot stops at the share", L"\\\\server\\share\\..\\" + deep, L"\\\\?\\UNC\\server\\share\\" + deep},
-      {"already extended", L"\\\\?\\C:\\" + deep, L"\\\\?\\C:\\" + deep},
-      {"device path", L"\\\\.\\C:\\" + deep, L"\\\\.\\C:\\" + deep},
-      {"relative path unchanged", deep, deep},
-      {"Unix path under Wine unchanged", L"/" + deep, L"/" + deep},
-      {"non-ASCII names kept", L"C:\\Проекты\\" + Name(250, L'塔'), L"\\\\?\\C:\\Проекты\\" + Name(250, L'塔')},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.out, hvx::ExtendedLengthPath(c.in)) << c.name;
-  // And back, as the short-name lookup gives its result.
-  EXPECT_EQ(L"\\\\server\\share\\a", hvx::WithoutExtendedPrefix(L"\\\\?\\UNC\\server\\share\\a"));
-  EXPECT_EQ(L"C:\\a", hvx::WithoutExtendedPrefix(L"\\\\?\\C:\\a"));
-  EXPECT_EQ(L"C:\\a", hvx::WithoutExtendedPrefix(L"C:\\a"));
+// A path of a case: UTF-8, with "<Nc>" for N characters c.
+std::wstring Wide(const std::string& s) {
+  std::wstring w, out;
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    auto c = static_cast<wchar_t>(n == 1 ? b : b & (0x3F >> (n - 1)));
+    for (int k = 1; k < n; ++k) c = static_cast<wchar_t>((c << 6) | (s[i + k] & 0x3F));
+    w += c;
+    i += n;
+  }
+  for (size_t i = 0, end; i < w.size(); ++i) {
+    if (w[i] != L'<' || (end = w.find(L'>', i)) == w.npos || !iswdigit(w[i + 1])) {
+      out += w[i];
+      continue;
+    }
+    out.append(std::stoul(w.substr(i + 1)), w[end - 1]);
+    i = end;
+  }
+  return out;
 }
 
-// A code page that holds ASCII only, and a file system whose short names are
-// listed (a file not listed does not exist).
+// A code page that holds ASCII only.
 std::optional<std::string> AsciiOnly(const std::wstring& w) {
   std::string s;
   for (wchar_t c : w) {
@@ -65,7 +45,9 @@ std::optional<std::string> AsciiOnly(const std::wstring& w) {
   return s;
 }
 
-TEST(PathForms, EightBitTextOfAPath) {
+// Each case of tables/path_forms.txt, on a file system whose short names are
+// listed (a file not listed does not exist).
+TEST(PathForms, ExtendedLengthAndEightBitForms) {
   const std::map<std::wstring, std::wstring> shortNames = {
       {L"C:\\Проекты\\мост\\model.hvt", L"C:\\D0A1~1\\3C4B~1\\model.hvt"},
       {L"C:\\設計\\塔.hvt", L"C:\\8A2B~1\\B9D4~1.HVT"},
@@ -79,19 +61,18 @@ TEST(PathForms, EightBitTextOfAPath) {
     if (it == shortNames.end()) return std::nullopt;
     return it->second;
   };
-  const struct {
-    const char* name;
-    std::wstring path;
-    std::optional<std::string> text;
-  } cases[] = {
-      {"fits the code page: itself, even with a short form", L"C:\\m\\model.hvt", "C:\\m\\model.hvt"},
-      {"Cyrillic folders: the short form", L"C:\\Проекты\\мост\\model.hvt", "C:\\D0A1~1\\3C4B~1\\model.hvt"},
-      {"Japanese folder and name: the short form", L"C:\\設計\\塔.hvt", "C:\\8A2B~1\\B9D4~1.HVT"},
-      {"no short names on the volume: none", L"E:\\Проекты\\model.hvt", std::nullopt},
-      {"folder without a short name: none", L"F:\\設計\\塔.hvt", std::nullopt},
-      {"file that does not exist: none", L"C:\\Проекты\\new.hvt", std::nullopt},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.text, hvx::EightBitPath(c.path, AsciiOnly, shortForm)) << c.name;
+  for (const hvxtest::CaseRecord& c : hvxtest::ReadCases("path_forms.txt", {"extended", "strip", "eight-bit", "to"},
+                                                         false)) {
+    SCOPED_TRACE(c.where);
+    const std::string to = c.Get("to");
+    ASSERT_EQ(1, c.Has("extended") + c.Has("strip") + c.Has("eight-bit"));
+    const std::wstring from = Wide(c.Get("extended") + c.Get("strip") + c.Get("eight-bit"));
+    if (c.Has("eight-bit")) {
+      EXPECT_EQ(to == "@NONE" ? std::nullopt : std::optional(to), hvx::EightBitPath(from, AsciiOnly, shortForm));
+    } else {
+      EXPECT_EQ(Wide(to), c.Has("strip") ? hvx::WithoutExtendedPrefix(from) : hvx::ExtendedLengthPath(from));
+    }
+  }
 }
 
 }  // namespace

@@ -6,17 +6,11 @@
 #include <vector>
 
 #include "cli/progress.h"
+#include "tests/testutil.h"
 
 using namespace hvx;
 
 namespace {
-
-struct Step {
-  double at;             // clock reading
-  long long bytes;       // bytes read so far, or -1 for a section start
-  const char* section;
-  const char* expected;  // what is written to the terminal ("" nothing)
-};
 
 TEST(ProgressLine, RedrawsAtMostTenTimesASecondAndClearsAtTheEnd) {
   double now = 0.0;
@@ -27,28 +21,18 @@ TEST(ProgressLine, RedrawsAtMostTenTimesASecondAndClearsAtTheEnd) {
   line.End();
   EXPECT_EQ("", terminal);
   line.Begin("big.hvt");
-  const std::vector<Step> steps = {
-      {0.00, 100, nullptr, "\rreading big.hvt: 10%"},          // the first draw is immediate
-      {0.05, 200, nullptr, ""},                                  // too soon
-      {0.09, 300, nullptr, ""},                                  // still too soon
-      {0.10, 400, nullptr, "\rreading big.hvt: 40%"},
-      {0.30, 400, nullptr, ""},                                  // unchanged text is not redrawn
-      {0.35, 1000, nullptr, "\rreading big.hvt: 100%"},
-      {0.50, -1, "*NODE", "\rwriting big.hvt: *NODE"},
-      {0.55, -1, "*ELEMENT", ""},
-      {0.70, -1, "*CONSTRAINT", "\rwriting big.hvt: *CONSTRAINT"},
-      {0.80, -1, "*GROUP", "\rwriting big.hvt: *GROUP     "},  // blanks cover the longer text
-  };
-  for (const Step& s : steps) {
-    SCOPED_TRACE(s.at);
-    now = s.at;
+  // Each case of tables/progress.txt, in order.
+  for (const hvxtest::CaseRecord& s : hvxtest::ReadCases("progress.txt", {"at", "bytes", "section", "terminal"})) {
+    SCOPED_TRACE(s.where);
+    now = std::stod(s.Get("at"));
     terminal.clear();
     hvx::CProgress p;
     p.modelBytes = 1000;
-    p.bytesRead = s.bytes >= 0 ? static_cast<uint64_t>(s.bytes) : 1000;
-    p.section = s.section;
+    p.bytesRead = static_cast<uint64_t>(s.Int("bytes", 1000));
+    const std::string section = s.Get("section");
+    p.section = s.Has("section") ? section.c_str() : nullptr;
     line.Update(p);
-    EXPECT_EQ(s.expected, terminal);
+    EXPECT_EQ(s.Get("terminal"), terminal);
   }
   terminal.clear();
   line.End();

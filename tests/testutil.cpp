@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
@@ -60,33 +61,24 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(m_path, ec);
 }
 
-namespace {
 // Tried with setlocale and put back: glibc's newlocale leaks its LOCPATH list.
-bool LocaleLoads(const std::string& name) {
+TestLocale::TestLocale(const std::string& name, bool use) {
   const char* current = std::setlocale(LC_ALL, nullptr);
-  const std::string saved = current ? current : "C";
-  const bool loads = std::setlocale(LC_ALL, name.c_str()) != nullptr;
-  std::setlocale(LC_ALL, saved.c_str());
-  return loads;
-}
-}  // namespace
-
-TestLocale::TestLocale(const std::string& name) {
-  if (LocaleLoads(name)) {
-    m_active = true;
-    return;
-  }
+  m_saved = current ? current : "C";
   const size_t dot = name.find('.');
-  if (dot == std::string::npos) return;
-  const std::string cmd = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) + " " +
-                          m_dir.File(name) + " >/dev/null 2>&1";
-  if (std::system(cmd.c_str()) != 0) return;
-  setenv("LOCPATH", m_dir.Path().c_str(), 1);
-  m_madeHere = true;
-  m_active = LocaleLoads(name);
+  if (std::setlocale(LC_ALL, name.c_str()) == nullptr && dot != std::string::npos) {
+    const std::string cmd = "localedef -i " + name.substr(0, dot) + " -f " + name.substr(dot + 1) + " " +
+                            m_dir.File(name) + " >/dev/null 2>&1";
+    m_madeHere = std::system(cmd.c_str()) == 0;
+    if (m_madeHere) setenv("LOCPATH", m_dir.Path().c_str(), 1);
+  }
+  m_active = std::setlocale(LC_ALL, name.c_str()) != nullptr;
+  m_used = use && m_active;
+  if (!m_used) std::setlocale(LC_ALL, m_saved.c_str());
 }
 
 TestLocale::~TestLocale() {
+  if (m_used) std::setlocale(LC_ALL, m_saved.c_str());
   if (m_madeHere) unsetenv("LOCPATH");
 }
 
@@ -214,19 +206,56 @@ std::string ConvertCore(const std::string& modelText, std::string* readLog, std:
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
   std::istringstream e(expected), a(actual);
   std::string le, la;
-  int n = 0;
-  while (true) {
-    ++n;
-    const bool he = static_cast<bool>(std::getline(e, le));
-    const bool ha = static_cast<bool>(std::getline(a, la));
+  for (int n = 1;; ++n) {
+    const bool he = static_cast<bool>(std::getline(e, le)), ha = static_cast<bool>(std::getline(a, la));
     if (!he && !ha) return "texts are equal";
-    if (!he || !ha || le != la) {
-      std::ostringstream s;
-      s << "first difference at line " << n << "\n  EXPECTED: " << (he ? le : "<end>") << "\n  ACTUAL:   "
-        << (ha ? la : "<end>");
-      return s.str();
+    if (!he || !ha || le != la)
+      return "first difference at line " + std::to_string(n) + "\n  EXPECTED: " + (he ? le : "<end>") +
+             "\n  ACTUAL:   " + (ha ? la : "<end>");
+  }
+}
+
+std::vector<std::string> CaseRecord::All(const std::string& key) const {
+  std::vector<std::string> all;
+  for (const auto& [k, v] : fields)
+    if (k == key) all.push_back(v);
+  return all;
+}
+
+std::vector<CaseRecord> ReadCases(const std::string& name, const std::set<std::string>& keys, bool escapes) {
+  const std::string path = SourceDir() + "/tests/tables/" + name;
+  std::istringstream in(ReadFile(path));
+  std::vector<CaseRecord> cases;
+  int n = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (++n, line.empty() || line[0] == '#') continue;
+    const size_t colon = line.find(": ") != std::string::npos ? line.find(": ") : line.size() - 1;
+    if (line.rfind("== ", 0) == 0) {
+      cases.push_back({line.substr(3), name + ":" + std::to_string(n) + " " + line.substr(3), {}});
+    } else if (!cases.empty() && line.find(':') == colon && keys.count(line.substr(0, colon))) {
+      std::string value;
+      for (size_t i = colon + 2; i < line.size(); ++i) {
+        if (!escapes || line[i] != '\\') {
+          value += line[i];
+          continue;
+        }
+        const std::string esc = line.substr(i + 1, line[i + 1] == 'x' ? 3 : 1);
+        const auto hex = [&](size_t k) { return k < esc.size() && isxdigit(static_cast<unsigned char>(esc[k])); };
+        if (esc == "n" || esc == "t" || esc == "\\")
+          value += esc == "n" ? '\n' : esc == "t" ? '\t' : '\\';
+        else if (esc.size() == 3 && hex(1) && hex(2))
+          value += static_cast<char>(std::stoi(esc.substr(1), nullptr, 16));
+        else
+          ADD_FAILURE() << path << ":" << n << ": not an escape: \\" << esc;
+        i += esc.size();
+      }
+      cases.back().fields.emplace_back(line.substr(0, colon), value);
+    } else {
+      ADD_FAILURE() << path << ":" << n << ": not a case line: " << line;
     }
   }
+  EXPECT_FALSE(cases.empty()) << path << " holds no cases";
+  return cases;
 }
 
 std::string Block(int number, const Lines& lines) {
