@@ -11,9 +11,10 @@
 // own, the nil string freed, a shared block reallocated, a guard overwritten.
 #pragma once
 
-#include <cstddef>
+#include <windows.h>
+
+#include <cstring>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,82 +45,200 @@ class IStringMgr {
   ~IStringMgr() = default;
 };
 
+inline void Release(StringData* data) {
+  if (InterlockedDecrement(&data->nRefs) <= 0) data->pStringMgr->Free(data);
+}
+
 struct StringMgrCounts {
-  int allocations = 0, frees = 0, reallocations = 0, refused = 0, nil = 0, clones = 0;
+  int allocations = 0, frees = 0, reallocations = 0, refused = 0;
 };
 
 class TestStringMgr final : public IStringMgr {
  public:
-  TestStringMgr();
-  ~TestStringMgr();
+  TestStringMgr() = default;
   TestStringMgr(const TestStringMgr&) = delete;
   TestStringMgr& operator=(const TestStringMgr&) = delete;
-
-  StringData* Allocate(int nAllocLength, int nCharSize) override;
-  void Free(StringData* pData) override;
-  StringData* Reallocate(StringData* pData, int nAllocLength, int nCharSize) override;
-  StringData* GetNilString() override;
-  IStringMgr* Clone() override;
 
   // Allocate and Reallocate give NULL once this many more have succeeded
   // (0: from the next one on); negative: never.
   int refuseAfter = -1;
   StringMgrCounts counts;
 
+  StringData* Allocate(int nAllocLength, int nCharSize) override {
+    if (!Grant("Allocate", nAllocLength, nCharSize)) return nullptr;
+    ++counts.allocations;
+    return Add(nAllocLength);
+  }
+  void Free(StringData* pData) override {
+    ++counts.frees;
+    if (pData == Nil()) return m_faults.push_back("the nil string freed");
+    const auto it = m_blocks.find(pData);
+    if (it == m_blocks.end()) return m_faults.push_back("Free of a block this manager never handed out");
+    if (!it->second.live) return m_faults.push_back("a block freed twice");
+    if (!GuardsIntact(it->second)) m_faults.push_back("a guard overwritten in a block freed");
+    if (pData->nRefs > 0) m_faults.push_back("a block freed with " + std::to_string(pData->nRefs) + " owners");
+    Retire(it->second);
+  }
+  StringData* Reallocate(StringData* pData, int nAllocLength, int nCharSize) override {
+    const auto it = m_blocks.find(pData);
+    if (pData == Nil() || it == m_blocks.end() || !it->second.live) {
+      m_faults.push_back("Reallocate of the nil string, a freed block or one not of this manager");
+      return nullptr;
+    }
+    if (pData->nRefs > 1) m_faults.push_back("Reallocate of a shared block");
+    if (!Grant("Reallocate", nAllocLength, nCharSize)) return nullptr;
+    ++counts.reallocations;
+    if (!GuardsIntact(it->second)) m_faults.push_back("a guard overwritten in a block reallocated");
+    StringData* fresh = Add(nAllocLength);
+    const int keep = pData->nAllocLength < nAllocLength ? pData->nAllocLength : nAllocLength;
+    std::memcpy(fresh, pData, sizeof(StringData) + static_cast<size_t>(keep) + 1);
+    fresh->nAllocLength = nAllocLength;
+    Retire(m_blocks.find(pData)->second);
+    return fresh;
+  }
+  StringData* GetNilString() override {
+    InterlockedIncrement(&m_nil.data.nRefs);
+    return Nil();
+  }
+  IStringMgr* Clone() override { return this; }
+
   StringData* Nil() { return &m_nil.data; }
   // A live block of this manager (or the nil string), its guards intact.
-  bool Owns(const StringData* data) const;
-  // Blocks handed out and not freed.
-  size_t Live() const;
-  // Faults noted so far, plus a guard overwritten in any live block and the
-  // nil string's owners off their starting count (when `settled`: every
-  // string of this manager released).
-  std::vector<std::string> Faults(bool settled) const;
+  bool Owns(const StringData* data) const {
+    const auto it = m_blocks.find(data);
+    return data == &m_nil.data || (it != m_blocks.end() && it->second.live && GuardsIntact(it->second));
+  }
+  // Faults noted so far, plus a guard overwritten in any live block, the nil
+  // string written to or its owners off their starting count, and blocks not
+  // freed (to be asked once every string of this manager is released).
+  std::vector<std::string> Faults() const {
+    std::vector<std::string> faults = m_faults;
+    size_t live = 0;
+    for (const auto& [data, block] : m_blocks) {
+      live += block.live;
+      if (block.live && !GuardsIntact(block)) faults.push_back("a guard overwritten in a live block");
+    }
+    bool nilClean = m_nil.data.pStringMgr == this && m_nil.data.nDataLength == 0 && m_nil.data.nAllocLength == 0;
+    for (char c : m_nil.chars) nilClean = nilClean && c == '\0';
+    if (!nilClean) faults.push_back("the nil string written to");
+    if (m_nil.data.nRefs != 2)
+      faults.push_back("the nil string has " + std::to_string(m_nil.data.nRefs) +
+                       " owners, not 2, when all are released");
+    if (live != 0) faults.push_back(std::to_string(live) + " blocks not freed");
+    return faults;
+  }
 
  private:
+  static constexpr size_t kGuard = 16;
+  static constexpr unsigned char kGuardByte = 0xFD, kFreshByte = 0xCD, kFreedByte = 0xDD;
   struct Block {
     std::vector<unsigned char> bytes;  // guard, header, characters and NUL, guard
     bool live = true;
   };
-  struct NilBlock {
-    StringData data;
-    char chars[8];
-  };
-  StringData* Add(int nAllocLength);
-  bool GuardsIntact(const Block& b) const;
+  // A call with sound arguments that the manager grants (else a fault noted, or refused).
+  bool Grant(const char* call, int nAllocLength, int nCharSize) {
+    if (nCharSize != 1 || nAllocLength < 0)
+      return m_faults.push_back(std::string(call) + "(" + std::to_string(nAllocLength) + ", " +
+                                std::to_string(nCharSize) + ")"),
+             false;
+    if (refuseAfter == 0) return ++counts.refused, false;
+    if (refuseAfter > 0) --refuseAfter;
+    return true;
+  }
+  StringData* Add(int nAllocLength) {
+    std::vector<unsigned char> bytes(2 * kGuard + sizeof(StringData) + static_cast<size_t>(nAllocLength) + 1,
+                                     kFreshByte);
+    std::memset(bytes.data(), kGuardByte, kGuard);
+    std::memset(bytes.data() + bytes.size() - kGuard, kGuardByte, kGuard);
+    auto* data = reinterpret_cast<StringData*>(bytes.data() + kGuard);
+    *data = StringData{this, 0, nAllocLength, 1};
+    data->Chars()[0] = '\0';
+    m_blocks[data] = Block{std::move(bytes), true};  // the vector's buffer moves with it
+    return data;
+  }
+  bool GuardsIntact(const Block& b) const {
+    for (size_t i = 0; i < kGuard; ++i)
+      if (b.bytes[i] != kGuardByte || b.bytes[b.bytes.size() - 1 - i] != kGuardByte) return false;
+    return true;
+  }
+  void Retire(Block& b) {
+    b.live = false;
+    std::memset(b.bytes.data() + kGuard, kFreedByte, b.bytes.size() - 2 * kGuard);
+  }
 
   std::map<const StringData*, Block> m_blocks;  // every block ever handed out
-  NilBlock m_nil;
+  struct {
+    StringData data;
+    char chars[8];
+  } m_nil{{this, 0, 0, 2}, {}};
   std::vector<std::string> m_faults;
 };
 
 // A CStringA of the host: one pointer, to the characters.
 class CStringA {
  public:
-  explicit CStringA(IStringMgr& manager);  // empty: the nil string
-  CStringA(IStringMgr& manager, std::string_view text);
-  CStringA(const CStringA& other);  // shares the block (copies a locked one)
-  ~CStringA();
+  explicit CStringA(IStringMgr& manager) : m_pszData(manager.GetNilString()->Chars()) {}  // empty: the nil string
+  CStringA(IStringMgr& manager, std::string_view text) : CStringA(manager) {
+    if (!text.empty()) Assign(text);
+  }
+  // Shares the block (copies a locked one).
+  CStringA(const CStringA& other) : m_pszData(other.m_pszData) {
+    if (Data()->nRefs >= 0) {
+      InterlockedIncrement(&Data()->nRefs);
+    } else {
+      m_pszData = Data()->pStringMgr->GetNilString()->Chars();
+      if (!other.Text().empty()) Assign(other.Text());
+    }
+  }
+  ~CStringA() {
+    Unlock();
+    Release(Data());
+  }
   CStringA& operator=(const CStringA&) = delete;
 
   StringData* Data() const { return reinterpret_cast<StringData*>(m_pszData) - 1; }
   std::string_view Text() const { return {m_pszData, static_cast<size_t>(Data()->nDataLength)}; }
   // The block made the string's own and locked, with room for at least
   // `length` characters; Unlock gives it back to sharing.
-  void Lock(int length);
-  void Unlock();
+  void Lock(int length) {
+    if (Data()->nRefs > 1 || Data()->nAllocLength < length) Assign(Text(), length);
+    Data()->nRefs = -1;
+  }
+  void Unlock() {
+    if (Data()->nRefs < 0) Data()->nRefs = 1;
+  }
 
  private:
-  void Assign(std::string_view text);
+  // A block of its own from the manager, with the text and room for `room` characters or more.
+  void Assign(std::string_view text, int room = 0) {
+    StringData* old = Data();
+    const int length = static_cast<int>(text.size());
+    StringData* data = old->pStringMgr->Allocate(room > length ? room : length, 1);
+    std::memcpy(data->Chars(), text.data(), text.size());
+    data->Chars()[text.size()] = '\0';
+    data->nDataLength = length;
+    Release(old);
+    m_pszData = data->Chars();
+  }
   char* m_pszData;
 };
 static_assert(sizeof(CStringA) == sizeof(void*), "a CStringA is one pointer");
 
 // What is wrong with a host string after a call: its header, length,
-// terminator, the block (its manager's, live, guards intact) and the text
-// expected, when one is given. Empty when sound.
-std::vector<std::string> CheckString(const CStringA& s, const TestStringMgr& manager,
-                                     std::optional<std::string_view> expected, const char* name);
+// terminator and block (its manager's, live, guards intact). Empty when sound.
+inline std::vector<std::string> CheckString(const CStringA& s, const TestStringMgr& manager, const char* name) {
+  std::vector<std::string> bad;
+  const auto note = [&](const std::string& what) { bad.push_back(std::string(name) + ": " + what); };
+  StringData* d = s.Data();
+  if (!manager.Owns(d)) return note("not a live, intact block of the host's manager"), bad;
+  if (d->pStringMgr != &manager) note("the header names another manager");
+  if (d->nDataLength < 0 || d->nDataLength > d->nAllocLength)
+    return note("length " + std::to_string(d->nDataLength) + " for room " + std::to_string(d->nAllocLength)), bad;
+  if (d->Chars()[d->nDataLength] != '\0') note("no NUL after its " + std::to_string(d->nDataLength) + " characters");
+  if (std::strlen(d->Chars()) != static_cast<size_t>(d->nDataLength)) note("a NUL inside its length");
+  if (d->nRefs == 0) note("no owner");
+  return bad;
+}
 
 // ConvertFile2 as an MFC host calls it.
 using ConvertFile2Fn = int(__cdecl*)(CStringA& outputPath, CStringA& resultPath);
