@@ -81,10 +81,8 @@ class TestStringMgr final : public IStringMgr {
   }
   StringData* Reallocate(StringData* pData, int nAllocLength, int nCharSize) override {
     const auto it = m_blocks.find(pData);
-    if (pData == Nil() || it == m_blocks.end() || !it->second.live) {
-      m_faults.push_back("Reallocate of the nil string, a freed block or one not of this manager");
-      return nullptr;
-    }
+    if (pData == Nil() || it == m_blocks.end() || !it->second.live)
+      return m_faults.push_back("Reallocate of the nil string, a freed block or one not of this manager"), nullptr;
     if (pData->nRefs > 1) m_faults.push_back("Reallocate of a shared block");
     if (!Grant("Reallocate", nAllocLength, nCharSize)) return nullptr;
     ++counts.reallocations;
@@ -93,7 +91,7 @@ class TestStringMgr final : public IStringMgr {
     const int keep = pData->nAllocLength < nAllocLength ? pData->nAllocLength : nAllocLength;
     std::memcpy(fresh, pData, sizeof(StringData) + static_cast<size_t>(keep) + 1);
     fresh->nAllocLength = nAllocLength;
-    Retire(m_blocks.find(pData)->second);
+    Retire(it->second);
     return fresh;
   }
   StringData* GetNilString() override {

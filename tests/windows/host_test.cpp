@@ -156,9 +156,9 @@ std::vector<Scenario> LoadCases() {
                              static_cast<WORD>(Number(f[2], n)), static_cast<UINT>(Number(f[3], n)), f[6]});
       continue;
     }
-    if (f[0] != "scenario" || f.size() != 11 || f[2].empty() || f[10].empty())
-      Malformed(n, "neither a language of 6 fields nor a scenario of 10 with a case and a name");
-    Scenario s{f[10], f[2], f[6], "", "", n};
+    if (f[0] != "scenario" || f.size() != 14 || f[2].empty() || !kStarts.count(f[10]) || f[13].empty())
+      Malformed(n, "neither a language of 6 fields nor a scenario of 13 with a case, a start and a name");
+    Scenario s{f[13], f[2], f[6], f[10], f[12], n};
     std::istringstream runs(f[1]), more(f[9]);
     for (std::string w; runs >> w;)
       s.modes |= Pick(w, n, {"main", "language", "no-catalogue", "apart", "installed"}, true);
@@ -170,19 +170,10 @@ std::vector<Scenario> LoadCases() {
     s.rc = Number(f[5], n);
     s.window = Window(Pick(f[7], n, {"none", "case", "fallback", "translated"}));
     s.qsx = Qsx(Pick(f[8], n, {"same", "none", "unchecked", "model-kept"}));
-    for (std::string w; more >> w;) {
-      const std::string key = w.substr(0, w.find('=') + 1), value = w.substr(key.size());
-      if (key == "start=" && kStarts.count(value) && !value.empty())
-        s.start = value;
-      else if (key == "refuse=")
-        s.refuse = Number(value, n);
-      else if (key == "calls=")
-        s.calls = value;
-      else
-        s.flags |=
-            Pick(w, n, {"plain", "host-window", "inactive-host", "copy-lines", "tool", "tool-console", "empty-result"},
-                 true);
-    }
+    for (std::string w; more >> w;)
+      s.flags |= Pick(
+          w, n, {"plain", "host-window", "inactive-host", "copy-lines", "tool", "tool-console", "empty-result"}, true);
+    s.refuse = f[11].empty() ? -1 : Number(f[11], n);
     if (s.modes == 0) Malformed(n, "a scenario of no run");
     scenarios.push_back(s);
   }
@@ -235,16 +226,15 @@ std::wstring FinalPath(const std::wstring& path) {
 // The system's text of an error in the user's interface language (or a
 // language given), else in the system's.
 std::wstring SystemText(DWORD error, WORD primary = 0) {
-  const DWORD language = primary ? MAKELANGID(primary, SUBLANG_DEFAULT) : GetUserDefaultUILanguage();
   wchar_t buf[1024];
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, language, buf,
-                           1024, nullptr);
-  if (n == 0)
-    n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, buf, 1024,
-                       nullptr);
+  DWORD n = 0;
+  for (DWORD language :
+       {static_cast<DWORD>(primary ? MAKELANGID(primary, SUBLANG_DEFAULT) : GetUserDefaultUILanguage()), 0ul})
+    if (n == 0)
+      n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, language, buf,
+                         1024, nullptr);
   std::wstring s(buf, n);
-  while (!s.empty() && (s.back() == L'\n' || s.back() == L'\r' || s.back() == L' ')) s.pop_back();
-  return s;
+  return s.erase(s.find_last_not_of(L"\r\n ") + 1);
 }
 std::wstring CurrentFolder() {
   wchar_t buf[32768];
@@ -294,16 +284,14 @@ std::string Convert(Problems& p, const Scenario& s, const std::string& result,
     Check(p, done || s.refuse >= 0 || Snapshot(res) == resBefore, "resultPath touched though not handed back");
     Check(p, !(s.flags & kEmptyResult) || res.Data() == manager.Nil(), "the empty resultPath is not the nil string");
     for (const auto& [owner, text] : {std::pair{&outOwner, start.out}, std::pair{&resOwner, start.res}})
-      if (*owner)
-        Check(p, (*owner)->Text() == text && (*owner)->Data()->nRefs == 1,
-              "the second owner holds \"" + std::string((*owner)->Text()) + "\" with " +
-                  std::to_string((*owner)->Data()->nRefs) + " owners, not its text alone");
+      Check(p, !*owner || ((*owner)->Text() == text && (*owner)->Data()->nRefs == 1),
+            "a second owner does not hold its text of before alone");
     if (start.lock >= 0) Check(p, out.Data()->nRefs < 0 && res.Data()->nRefs < 0, "a locked string was unlocked");
   }
-  const std::string calls = std::to_string(inCall.allocations - before.allocations) + "," +
-                            std::to_string(inCall.reallocations - before.reallocations) + "," +
-                            std::to_string(inCall.frees - before.frees) + "," +
-                            std::to_string(manager.counts.frees - inCall.frees);
+  const auto n = [](int to, int from) { return std::to_string(to - from); };
+  const std::string calls = n(inCall.allocations, before.allocations) + "," +
+                            n(inCall.reallocations, before.reallocations) + "," + n(inCall.frees, before.frees) + "," +
+                            n(manager.counts.frees, inCall.frees);
   const int refused = inCall.refused - before.refused;
   Check(p, s.calls.empty() || (calls == s.calls && (s.refuse < 0 || refused == 1)),
         "the host's manager: " + calls + " (allocations, reallocations, frees; frees on release), " +
@@ -311,18 +299,11 @@ std::string Convert(Problems& p, const Scenario& s, const std::string& result,
   for (const std::string& fault : manager.Faults()) p.push_back("the host's string manager: " + fault);
   return outText;
 }
-// The first file type the file-open dialog lists: the catalogue's filter in
-// the language the code page holds (English without the catalogue too, as a
-// "|"-less fallback text is one entry).
-std::string ExpectedFirstFilter() {
-  const hvx::Message& m = hvx::Messages()[hvx::FindMessage("IDS_HALVEX_Model_File_Filter")];
-  const std::string text = m.text[g_latin ? hvx::kEnglish : g_lang->language];
-  return text.substr(0, text.find('|'));
-}
-
 // Browsing: the file-open dialog opens in the folder of the path typed;
 // choosing refreshes both fields from the stored paths; a cancelled browse
-// changes nothing. The model filter comes from the catalogue, split at "|".
+// changes nothing. The model filter comes from the catalogue, split at "|":
+// its first type in the language the code page holds (English without the
+// catalogue too, as a "|"-less fallback text is one entry).
 void Browse(Driver& d, HWND dlg, const std::string& dir, const std::string& model, const std::string& result) {
   d.SetText(dlg, kModelEdit, dir + "typed.hvt");  // a file not there, in a folder that is
   d.SetText(dlg, kResultEdit, "typed result");
@@ -335,30 +316,29 @@ void Browse(Driver& d, HWND dlg, const std::string& dir, const std::string& mode
   const LRESULT n = types ? d.Send(types, CB_GETCOUNT) : 0;
   wchar_t first[256] = L"";
   if (n > 0 && d.Send(types, CB_GETLBTEXTLEN, 0) < 256) d.Send(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
-  d.Check(n == 2 && U(first).rfind(ExpectedFirstFilter(), 0) == 0,
+  const std::string filter = hvx::Messages()[hvx::FindMessage("IDS_HALVEX_Model_File_Filter")]
+                                 .text[g_latin ? hvx::kEnglish : g_lang->language];
+  d.Check(n == 2 && U(first).rfind(filter.substr(0, filter.find('|')), 0) == 0,
           "model filter shows " + std::to_string(n) + " types, the first \"" + U(first) + "\"");
   PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
   d.WaitGone(open, "file-open dialog");
   d.Check(d.Text(dlg, kModelEdit) == dir + "typed.hvt" && d.Text(dlg, kResultEdit) == "typed result",
           "a cancelled browse changed the fields");
-  // Each choice shows the chosen file and the other field's stored path.
-  const struct {
-    int button, field, other;
-    std::string chosen, otherShows;
-  } steps[] = {{kResultBrowse, kResultEdit, kModelEdit, result, ""},
-               {kModelBrowse, kModelEdit, kResultEdit, model, result}};
-  for (const auto& s : steps) {
-    d.SetText(dlg, s.other, "typed again");
-    d.Click(dlg, s.button);
+  // Each choice shows the chosen file and the other field's stored path (none for the model yet).
+  for (const auto& [field, chosen, stored] :
+       {std::tuple{kResultEdit, result, std::string()}, {kModelEdit, model, result}}) {
+    const int other = field == kModelEdit ? kResultEdit : kModelEdit;
+    d.SetText(dlg, other, "typed again");
+    d.Click(dlg, field == kModelEdit ? kModelBrowse : kResultBrowse);
     open = d.WaitDialog(nullptr, "file-open dialog");  // the file is typed into its name field
     for (int id : {cmb13, edt1})
-      if (GetDlgItem(open, id)) d.SetText(open, id, s.chosen);
+      if (GetDlgItem(open, id)) d.SetText(open, id, chosen);
     PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(open, IDOK)));
     d.WaitGone(open, "file-open dialog");
-    const std::string shown = d.Text(dlg, s.field, s.chosen);
-    d.Check(shown == s.chosen, "field " + std::to_string(s.field) + " shows \"" + shown + "\" after choosing");
-    d.Check(d.Text(dlg, s.other) == s.otherShows,
-            "field " + std::to_string(s.other) + " not refreshed to the stored path \"" + s.otherShows + "\"");
+    const std::string shown = d.Text(dlg, field, chosen);
+    d.Check(shown == chosen, "field " + std::to_string(field) + " shows \"" + shown + "\" after choosing");
+    d.Check(d.Text(dlg, other) == stored,
+            "field " + std::to_string(other) + " not refreshed to the stored path \"" + stored + "\"");
   }
 }
 
@@ -584,12 +564,6 @@ void RunTool(Problems& p, const Scenario& s, const std::string& model, const std
 void Run(const Scenario& s, size_t index, Problems& p) {
   if (s.setup == kCopyWithoutCatalogue || s.setup == kCopyApart) return RunCopy(p, s.setup == kCopyApart);
   if (s.setup == kVersions) return CheckVersions(p);
-  const LANGID ui = GetUserDefaultUILanguage();
-  const UINT codePage = g_latin ? 1252 : g_lang->codePage;
-  if (PRIMARYLANGID(ui) != g_lang->primary || GetACP() != codePage)
-    return Check(p, false,
-                 "Wine gives user interface language " + std::to_string(ui) + " and code page " +
-                     std::to_string(GetACP()) + ", not " + U(g_lang->flag) + " and " + std::to_string(codePage));
   const size_t lineLength = 300;  // of the deep model's "Import <model>"
   const std::string base = "s" + std::to_string(index) + "-" + g_run;
   std::string dir = Folder(base);
@@ -718,7 +692,6 @@ int wmain(int argc, wchar_t** argv) {
   CreateDirectoryW(argv[2], nullptr);
   const std::vector<Scenario> scenarios = LoadCases();
   g_lang = &g_languages[0];
-  bool apart = false;
   std::wstring pluginDir;
   for (int i = 3; i < argc; ++i) {
     const std::wstring a = argv[i];
@@ -732,7 +705,6 @@ int wmain(int argc, wchar_t** argv) {
       g_languageFlags += a + L" ";
     } else if (a == L"--no-catalogue" || a == L"--apart") {
       g_mode = a == L"--apart" ? kApart : kNoCatalogue;
-      apart = g_mode == kApart;
     } else if (a == L"--plugin-dir" && i + 1 < argc) {
       g_mode = kInstalled;
       pluginDir = argv[++i];
@@ -740,17 +712,23 @@ int wmain(int argc, wchar_t** argv) {
   }
   g_run = U(g_lang->flag) + (g_latin ? "-1252" : "");
   // A host keeping its plug-ins in a folder of their own loads them by path.
-  std::wstring pluginPath = apart ? ModuleFolder(nullptr) + L"plugins\\ConvertHalvex.dll" : L"ConvertHalvex.dll";
-  if (!pluginDir.empty()) pluginPath = pluginDir + L"\\ConvertHalvex.dll";
-  HMODULE plugin = LoadLibraryW(pluginPath.c_str());
+  HMODULE plugin = LoadLibraryW((!pluginDir.empty() ? pluginDir + L"\\ConvertHalvex.dll"
+                                 : g_mode == kApart ? ModuleFolder(nullptr) + L"plugins\\ConvertHalvex.dll"
+                                                    : L"ConvertHalvex.dll")
+                                    .c_str());
   if (!plugin) return std::printf("FAIL: ConvertHalvex.dll not loaded (error %lu)\n", GetLastError()), 1;
   g_convert2 = reinterpret_cast<ConvertFile2Fn>(reinterpret_cast<void*>(GetProcAddress(plugin, "ConvertFile2")));
   g_convert = reinterpret_cast<int(__cdecl*)()>(reinterpret_cast<void*>(GetProcAddress(plugin, "ConvertFile")));
   if (!g_convert2 || !g_convert) return std::printf("FAIL: ConvertFile2 or ConvertFile not exported\n"), 1;
   if (argc > 5 && std::wstring(argv[3]) == L"--show") return Show(U(argv[4]), U(argv[5]));
 
+  const UINT codePage = g_latin ? 1252 : g_lang->codePage;
   const std::string who = std::string(g_mode == kInstalled ? "installed copy, " : "") + U(g_lang->flag) +
-                          " user, code page " + std::to_string(g_latin ? 1252 : g_lang->codePage);
+                          " user, code page " + std::to_string(codePage);
+  if (PRIMARYLANGID(GetUserDefaultUILanguage()) != g_lang->primary || GetACP() != codePage)
+    return std::printf("FAIL: Wine gives user interface language %u and code page %u, not those of the %s\n",
+                       GetUserDefaultUILanguage(), GetACP(), who.c_str()),
+           1;
   int passed = 0, failed = 0;
   for (size_t i = 0; i < scenarios.size(); ++i) {
     if (!(scenarios[i].modes & g_mode)) continue;

@@ -34,24 +34,20 @@ struct Stuck {
   std::string what;
 };
 
-inline std::wstring WindowText(HWND h) {
+inline std::wstring WindowText(HWND h, bool className = false) {
   wchar_t buf[4096];
-  return std::wstring(buf, InternalGetWindowText(h, buf, 4096));
-}
-inline std::wstring ClassOf(HWND h) {
-  wchar_t buf[64];
-  return std::wstring(buf, GetClassNameW(h, buf, 64));
+  return std::wstring(buf, className ? GetClassNameW(h, buf, 4096) : InternalGetWindowText(h, buf, 4096));
 }
 // Window enumeration callbacks (of the system's calling convention on x86):
 // the visible dialogs; a message box's static texts and its number of buttons.
 inline BOOL CALLBACK AddDialog(HWND h, LPARAM p) {
-  if (IsWindowVisible(h) && ClassOf(h) == L"#32770") reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+  if (IsWindowVisible(h) && WindowText(h, true) == L"#32770") reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
   return TRUE;
 }
 inline BOOL CALLBACK AddBoxItem(HWND h, LPARAM p) {
   auto* a = reinterpret_cast<std::pair<std::wstring, int>*>(p);
-  if (IsWindowVisible(h) && ClassOf(h) == L"Static") a->first += WindowText(h);
-  if (IsWindowVisible(h) && ClassOf(h) == L"Button") ++a->second;
+  if (IsWindowVisible(h) && WindowText(h, true) == L"Static") a->first += WindowText(h);
+  if (IsWindowVisible(h) && WindowText(h, true) == L"Button") ++a->second;
   return TRUE;
 }
 
@@ -72,11 +68,8 @@ class Driver {
   HWND WaitDialog(const wchar_t* caption, const char* what) {
     for (DWORD t0 = GetTickCount(); GetTickCount() - t0 < kStepMs && !m_returned; Sleep(20))
       for (HWND h : Dialogs())
-        if (!m_seen.count(h) && (!caption || WindowText(h) == caption)) {
-          m_seen.insert(h);
-          Sleep(50);  // let it finish painting and focusing
-          return h;
-        }
+        if ((!caption || WindowText(h) == caption) && m_seen.insert(h).second)
+          return Sleep(50), h;  // let it finish painting and focusing
     throw Stuck{std::string("no ") + what};
   }
   void WaitGone(HWND h, const char* what) {
@@ -162,13 +155,10 @@ class Driver {
   void CopyLines(HWND dlg, const std::vector<std::wstring>& expected) {
     if (OpenClipboard(nullptr)) EmptyClipboard(), CloseClipboard();
     SetForegroundWindow(dlg);
-    const WORD keys[4][2] = {{VK_CONTROL, 0}, {'C', 0}, {'C', KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP}};
     INPUT input[4] = {};
-    for (int k = 0; k < 4; ++k) {
-      input[k].type = INPUT_KEYBOARD;
-      input[k].ki.wVk = keys[k][0];
-      input[k].ki.dwFlags = keys[k][1];
-    }
+    for (int k = 0; k < 4; ++k)  // Ctrl down, C down, C up, Ctrl up
+      input[k].type = INPUT_KEYBOARD, input[k].ki.wVk = k == 1 || k == 2 ? 'C' : VK_CONTROL,
+      input[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
     Check(SendInput(4, input, sizeof(INPUT)) == 4, "Ctrl+C could not be pressed");
     std::wstring want, got;
     for (const std::wstring& line : expected) want += line + L"\r\n";
@@ -187,22 +177,18 @@ class Driver {
     Check(GetWindow(dlg, GW_OWNER) == m_owner, std::string(what) + " is not owned by the host's window");
     Check(!IsWindowEnabled(m_owner), std::string("the host's window is enabled while the ") + what + " shows");
   }
-  // After the script: until the call returns, any further dialog is a fault;
-  // it is noted and closed.
-  void Tail() {
-    for (DWORD t0 = GetTickCount(); !m_returned; Sleep(20)) {
+  // After the script (noting): until the call returns, any further dialog is
+  // a fault, noted and closed, and a call that does not return gives up.
+  // Given up: closes whatever the plug-in has open until its call returns.
+  void Drain(bool noting) {
+    for (DWORD t0 = GetTickCount(); !m_returned; Sleep(noting ? 20 : 100)) {
       for (HWND h : Dialogs())
-        if (m_seen.insert(h).second) {
-          problems.push_back("unexpected dialog \"" + U(WindowText(h)) + "\"");
+        if (m_seen.insert(h).second || !noting) {
+          if (noting) problems.push_back("unexpected dialog \"" + U(WindowText(h)) + "\"");
           PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
+          if (!noting) PostMessageW(h, WM_CLOSE, 0, 0);
         }
-      if (GetTickCount() - t0 > kStepMs) throw Stuck{"the call did not return"};
-    }
-  }
-  // Gives up: closes whatever the plug-in has open until its call returns.
-  void CloseAll() {
-    for (DWORD t0 = GetTickCount(); !m_returned; Sleep(100)) {
-      for (HWND h : Dialogs()) PostMessageW(h, WM_COMMAND, IDCANCEL, 0), PostMessageW(h, WM_CLOSE, 0, 0);
+      if (noting && GetTickCount() - t0 > kStepMs) throw Stuck{"the call did not return"};
       if (GetTickCount() - t0 > 3 * kStepMs) {
         std::printf("FATAL: the plug-in's dialogs cannot be closed\n");
         std::fflush(stdout);
@@ -229,10 +215,10 @@ inline int CallWhileDriving(Problems& p, const std::function<void(Driver&)>& dri
   std::thread t([&] {
     try {
       drive(d);
-      d.Tail();
+      d.Drain(true);
     } catch (const Stuck& s) {
       d.problems.push_back("gave up: " + s.what);
-      d.CloseAll();
+      d.Drain(false);
     }
   });
   HANDLE before = nullptr, after = nullptr;
