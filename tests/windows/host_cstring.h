@@ -222,20 +222,19 @@ class CStringA {
 };
 static_assert(sizeof(CStringA) == sizeof(void*), "a CStringA is one pointer");
 
-// What is wrong with a host string after a call: its header, length,
-// terminator and block (its manager's, live, guards intact). Empty when sound.
-inline std::vector<std::string> CheckString(const CStringA& s, const TestStringMgr& manager, const char* name) {
-  std::vector<std::string> bad;
+// What is wrong with a host string after a call, into `bad`: its header,
+// length, terminator and block (its manager's, live, guards intact).
+inline void CheckString(const CStringA& s, const TestStringMgr& manager, const char* name,
+                        std::vector<std::string>& bad) {
   const auto note = [&](const std::string& what) { bad.push_back(std::string(name) + ": " + what); };
   StringData* d = s.Data();
-  if (!manager.Owns(d)) return note("not a live, intact block of the host's manager"), bad;
+  if (!manager.Owns(d)) return note("not a live, intact block of the host's manager");
   if (d->pStringMgr != &manager) note("the header names another manager");
   if (d->nDataLength < 0 || d->nDataLength > d->nAllocLength)
-    return note("length " + std::to_string(d->nDataLength) + " for room " + std::to_string(d->nAllocLength)), bad;
+    return note("length " + std::to_string(d->nDataLength) + " for room " + std::to_string(d->nAllocLength));
   if (d->Chars()[d->nDataLength] != '\0') note("no NUL after its " + std::to_string(d->nDataLength) + " characters");
   if (std::strlen(d->Chars()) != static_cast<size_t>(d->nDataLength)) note("a NUL inside its length");
   if (d->nRefs == 0) note("no owner");
-  return bad;
 }
 
 // ConvertFile2 as an MFC host calls it.
