@@ -7,17 +7,14 @@
 // exit status 0 only when every scenario passed.
 //
 //   host_test.exe CASES_DIR WORK_DIR [--language ja|ko|zh [--latin-code-page]]
-//     an English user (code page 1252), or a Japanese, Korean or Chinese one
-//     (Wine in that locale: code page 932, 949 or 936; 1252 with the second
-//     flag, where the messages fall back to English)
-//   host_test.exe CASES_DIR WORK_DIR [LANGUAGE FLAGS] --no-catalogue | --apart
-//     the run of a copy, started by the runs above: beside the plug-in but
-//     without Convertmsg.dll, or with both in a folder apart from this program
-//   host_test.exe CASES_DIR WORK_DIR --plugin-dir DIR
-//     an installed copy: the plug-in loaded by full path from DIR, the
-//     catalogue and halvex2qsx.exe beside it (the installer's test)
-//   host_test.exe CASES_DIR WORK_DIR --show input|messages CASE
-//     holds a filled-in dialog until WORK_DIR\release exists (screenshots)
+//                 [--no-catalogue | --apart | --plugin-dir DIR | --show input|messages CASE]
+// An English user (code page 1252), or a Japanese, Korean or Chinese one (Wine
+// in that locale: code page 932, 949 or 936; 1252 with --latin-code-page,
+// where the messages fall back to English). --no-catalogue, --apart: the run
+// of a copy, started by the runs above, beside the plug-in without
+// Convertmsg.dll, or with both in a folder apart. --plugin-dir: an installed
+// copy, loaded by full path from DIR (the installer's test). --show: holds a
+// filled-in dialog until WORK_DIR\release exists (screenshots).
 #include <windows.h>
 // (before the other Windows headers)
 #include <commctrl.h>
@@ -355,9 +352,8 @@ void RunCopy(Problems& p, bool apart) {
   const std::wstring from = ModuleFolder(GetModuleHandleW(L"ConvertHalvex.dll"));
   const std::string name = std::string(apart ? "apart-" : "no-catalogue-") + g_run;
   const std::wstring bin = W(Folder(name)), pluginDir = apart ? W(Folder(name + "\\plugins")) : bin;
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  Check(p, CopyFileW(self, (bin + L"host_test.exe").c_str(), FALSE), "could not copy the host");
+  Check(p, CopyFileW((ModuleFolder(nullptr) + L"host_test.exe").c_str(), (bin + L"host_test.exe").c_str(), FALSE),
+        "could not copy the host");
   for (const wchar_t* file : {L"ConvertHalvex.dll", L"Convertmsg.dll"})
     if (apart || std::wstring(file) == L"ConvertHalvex.dll")
       Check(p, CopyFileW((from + file).c_str(), (pluginDir + file).c_str(), FALSE), "could not copy " + U(file));
@@ -503,6 +499,7 @@ void RunTool(Problems& p, const Scenario& s, const std::string& model, const std
     err = Create(errFile);
   }
   const DWORD code = RunProcess(p, L"\"" + tool + L"\" \"" + W(model) + L"\"", W(dir), out, err, 4 * kStepMs);
+  if (!console) CloseHandle(out), CloseHandle(err);
   Check(p, code == 0, "halvex2qsx.exe exited with " + std::to_string(code));
   const std::vector<std::wstring> window = ExpectedWindow(s, W(model), p);
   if (console) {
@@ -522,8 +519,6 @@ void RunTool(Problems& p, const Scenario& s, const std::string& model, const std
     CloseHandle(out);
     return;
   }
-  CloseHandle(out);
-  CloseHandle(err);
   // The lines in the ANSI code page (what it cannot hold as "?"), as a
   // Windows program's redirected output.
   std::string want;
