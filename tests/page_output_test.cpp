@@ -85,6 +85,13 @@ TEST(ModelPage, HeaderFacts) {
   EXPECT_EQ("", d.page.meta["units"]);
   EXPECT_EQ(nullptr, d.result.report);  // not asked for; the page has its own
   EXPECT_EQ("ok", d.page.meta["report"]);
+
+  // The last unit of each table, and codes past them.
+  for (const auto& [units, text] : {std::pair{"5,6", "kips, in"}, std::pair{"6,7", ""}, std::pair{"0,6", "kips, ?"}}) {
+    TempDir u;
+    const CPaged p = ConvertPaged(u, Block(100, {"T", "8.3", units}) + Block(403, {NodeLine(1, 0, 0, 0)}));
+    EXPECT_EQ(text, p.page.meta["units"]) << units;
+  }
 }
 
 }  // namespace
