@@ -130,27 +130,20 @@ TEST(CheckRuns, ListKeepsEntries) {
       {"*GROUP", 1, "node", "", 1000000, 1, 1000000, 1},
       {std::string_view("\0x", 2), 0, "kind", std::string(70000, 'n')},
   };
-  CDanglingList list;
+  CDanglingList list, same, other;
   long long refs = 0;
-  for (const CDangling& d : entries) {
-    list.push_back(d);
-    refs += d.count;
+  for (CDangling d : entries) {
+    list.push_back(d), same.push_back(d), refs += d.count;
+    if (d.line == 4) d.name = "DEAD";
+    other.push_back(d);
   }
   EXPECT_EQ(entries, std::vector<CDangling>(list.begin(), list.end()));
   EXPECT_EQ(entries.size(), list.size());
   EXPECT_EQ(refs, list.References());
-
-  CDanglingList same;
-  for (const CDangling& d : entries) same.push_back(d);
   EXPECT_TRUE(list == same);
+  EXPECT_FALSE(list == other);
   same.push_back(entries[0]);
   EXPECT_FALSE(list == same);
-  CDanglingList other;
-  for (CDangling d : entries) {
-    if (d.line == 4) d.name = "DEAD";
-    other.push_back(d);
-  }
-  EXPECT_FALSE(list == other);
 }
 
 // The report lists runs as runs, counts every reference, and says how many
