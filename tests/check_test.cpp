@@ -49,14 +49,11 @@ std::string Transcript(const std::vector<std::string>& files) {
   return text + "exit " + std::to_string(rc) + "\n";
 }
 
-std::string Describe(const hvx::CDangling& d) {
-  return std::string(d.section) + ":" + std::to_string(d.line) + ": " +
-         (d.IsRun() ? hvx::RunText(d) : std::string(d.kind) + " " + d.name) + "\n";
-}
-
 std::string Describe(const hvx::CDanglingList& found) {
   std::string s;
-  for (const auto& d : found) s += Describe(d);
+  for (const auto& d : found)
+    s += std::string(d.section) + ":" + std::to_string(d.line) + ": " +
+         (d.IsRun() ? hvx::RunText(d) : std::string(d.kind) + " " + d.name) + "\n";
   return s;
 }
 

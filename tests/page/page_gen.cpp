@@ -3,7 +3,7 @@
 //   hvx_pagegen DIR FRAME_REPORT.json
 //       writes the test pages into DIR: those of models.json beside
 //       FRAME_REPORT.json (the frame's report being the first object of that
-//       file) and enc-wide (.html); for the pages of the encoding cases
+//       file) and enc-wide, made here (.html); for the pages of the encoding cases
 //       (enc-*.html) also their input model as NAME.input.json for the
 //       browser test to compare the page's decoded data with:
 //         {"nodes": [[id, x, y, z]], (null: no coordinate or not finite)
@@ -15,17 +15,14 @@
 //       which is not UTF-8), "encoding" for an encoding case and
 //       "frame_report" for the frame's report.
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <limits>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "page/page_writer.h"
@@ -69,24 +66,23 @@ CPageModel Base(const std::string& path, const std::string& title) {
 // 70000 nodes (u32 node indices) with ids spread over the whole range (the
 // writer's sorted index), two of them not finite; more than 65536 materials
 // (elem_mat as i32 values); more than 100000 entities (the second thread).
-CPageModel EncWide() {
-  CPageModel m = Base("enc-wide.hvt", "Encoding: wide");
-  const double nan = std::numeric_limits<double>::quiet_NaN();
+Json EncWide() {
   constexpr int32_t kNodes = 70000;
   const auto id = [](int32_t i) { return i * 30000 - 2000000000; };
-  for (int32_t i = 0; i < kNodes; ++i) m.AddNode(id(i), i, (i % 7) * 0.5, -(i % 3));
-  m.nodeXyz[3 * 5] = nan;
-  m.nodeXyz[3 * 6 + 2] = std::numeric_limits<double>::infinity();
-  m.markers = {{id(0), EPageMarker::kSupport}, {id(kNodes - 1), EPageMarker::kSpring}};
-  const uint16_t spring = m.Type("SPRING", EPageDraw::kPoint), truss = m.Type("TRUSS", EPageDraw::kLine);
-  for (int32_t i = 0; i < kNodes; ++i) m.AddElement(i + 1, spring, i * 7 - 100000, 3, std::vector<int32_t>{id(i)});
-  m.AddElement(kNodes + 1, truss, 1, 1, std::vector<int32_t>{id(0), id(kNodes - 1)});
-  m.AddElement(kNodes + 2, truss, 1, 1, std::vector<int32_t>{id(0) + 1, 0});  // neither exists
-  m.AddElement(kNodes + 3, truss, 1, 1, std::vector<int32_t>{id(4), id(5)});  // on a node that is not finite
-  return m;
+  Json nodes = Json::array(), elements = Json::array();
+  for (int32_t i = 0; i < kNodes; ++i) {
+    nodes.push_back({id(i), i == 5 ? Json("nan") : Json(1.0 * i), (i % 7) * 0.5, i == 6 ? Json("inf") : Json(-(i % 3))});
+    elements.push_back({i + 1, 0, i * 7 - 100000, 3, Json::array({id(i)}), 0, -1});
+  }
+  elements.push_back({kNodes + 1, 1, 1, 1, {id(0), id(kNodes - 1)}, 0, -1});
+  elements.push_back({kNodes + 2, 1, 1, 1, {id(0) + 1, 0}, 0, -1});  // neither exists
+  elements.push_back({kNodes + 3, 1, 1, 1, {id(4), id(5)}, 0, -1});  // on a node that is not finite
+  return {{"path", "enc-wide.hvt"}, {"title", "Encoding: wide"}, {"encoding", true}, {"nodes", nodes},
+          {"markers", {{id(0), 0}, {id(kNodes - 1), 1}}}, {"elements", elements},
+          {"types", Json::array({Json::array({"SPRING", "point"}), Json::array({"TRUSS", "line"})})}};
 }
 
-// A model of models.json.
+// A model in the form of models.json.
 CPageModel FromJson(const Json& j, const std::string& frameReport) {
   CPageModel m = Base(j.at("path"), j.at("title"));
   m.units = j.value("units", m.units);
@@ -99,45 +95,33 @@ CPageModel FromJson(const Json& j, const std::string& frameReport) {
   m.lossy = j.value("lossy", false);
   m.reportJson = j.value("frame_report", false) ? frameReport : j.value("report", "");
   m.messages = j.value("messages", std::vector<std::string>());
-  const auto number = [](const Json& v) { return v.is_string() ? std::strtod(v.get<std::string>().c_str(), nullptr) : v.get<double>(); };
+  const auto number = [](const Json& v) {
+    return v.is_string() ? std::strtod(v.get<std::string>().c_str(), nullptr) : v.get<double>();
+  };
   for (const Json& n : j.value("nodes", Json::array())) {
     if (n.size() == 1) m.nodeIds.push_back(n[0]);
     else m.AddNode(n.at(0), number(n.at(1)), number(n.at(2)), number(n.at(3)));
   }
-  for (const Json& k : j.value("markers", Json::array())) m.markers.push_back({k.at(0), EPageMarker(k.at(1).get<int>())});
+  for (const Json& k : j.value("markers", Json::array())) m.markers.push_back({k.at(0), EPageMarker(k.at(1))});
   for (const Json& t : j.value("types", Json::array()))
-    m.Type(t.at(0).get<std::string>(), EPageDraw(std::find(kDraw, std::end(kDraw), t.at(1).get<std::string>()) - kDraw));
+    m.Type(t.at(0).get<std::string>(), EPageDraw(std::find(kDraw, std::end(kDraw), t.at(1)) - kDraw));
   for (const Json& r : j.value("reasons", Json::array())) m.Reason(r.get<std::string>());
   for (const Json& e : j.value("elements", Json::array()))
-    m.AddElement(e.at(0), e.at(1), e.at(2), e.at(3), e.at(4).get<std::vector<int32_t>>(), EPageState(e.at(5).get<int>()), e.at(6));
+    m.AddElement(e.at(0), e.at(1), e.at(2), e.at(3), e.at(4).get<std::vector<int32_t>>(), EPageState(e.at(5)), e.at(6));
   return m;
 }
 
-// The input of an encoding case, as NAME.input.json describes it.
-nlohmann::json InputJson(const CPageModel& m) {
-  Json nodes = Json::array();
-  for (size_t i = 0; i < m.nodeIds.size(); ++i) {
-    Json node = {m.nodeIds[i]};
-    for (size_t k = 0; k < 3; ++k) {
-      const size_t at = 3 * i + k;
-      if (3 * i + 2 < m.nodeXyz.size() && std::isfinite(m.nodeXyz[at]))
-        node.push_back(m.nodeXyz[at]);
-      else
-        node.push_back(nullptr);
-    }
-    nodes.push_back(std::move(node));
+// The input of an encoding case, as NAME.input.json describes it: its
+// model's lists, with null for each coordinate not given or not finite.
+Json InputJson(const Json& j) {
+  Json in = {{"nodes", Json::array()}};
+  for (const char* list : {"markers", "types", "reasons", "elements"}) in[list] = j.value(list, Json::array());
+  for (Json n : j.value("nodes", Json::array())) {
+    for (size_t k = 1; k < 4; ++k)
+      if (k >= n.size() || !n[k].is_number()) n[k] = nullptr;
+    in["nodes"].push_back(n);
   }
-  Json markers = Json::array();
-  for (const auto& mk : m.markers) markers.push_back({mk.node, static_cast<int>(mk.kind)});
-  Json types = Json::array();
-  for (const auto& t : m.types) types.push_back({t.label, kDraw[static_cast<int>(t.draw)]});
-  Json elements = Json::array();
-  for (const auto& e : m.elements) {
-    const std::vector<int32_t> ids(m.elementNodes.begin() + e.firstNode,
-                                   m.elementNodes.begin() + e.firstNode + e.nodeCount);
-    elements.push_back({e.id, e.type, e.material, e.section, ids, static_cast<int>(e.state), e.reason});
-  }
-  return {{"nodes", nodes}, {"markers", markers}, {"types", types}, {"reasons", m.reasons}, {"elements", elements}};
+  return in;
 }
 
 }  // namespace
@@ -153,17 +137,15 @@ int main(int argc, char** argv) {
   const size_t open = report.find('{'), close = report.rfind('}');
   report = open == std::string::npos ? "" : report.substr(open, close - open + 1);
   const std::string modelsPath = (std::filesystem::path(argv[2]).parent_path() / "models.json").string();
-  const Json models = Json::parse(Load(modelsPath), nullptr, false);
+  Json models = Json::parse(Load(modelsPath), nullptr, false);
   if (!models.is_object() || models.empty()) {
     std::fprintf(stderr, "no models in %s\n", modelsPath.c_str());
     return 1;
   }
-  std::vector<std::tuple<std::string, CPageModel, bool>> pages;  // name, model, an encoding case
-  for (const auto& [name, j] : models.items()) pages.emplace_back(name, FromJson(j, report), j.value("encoding", false));
-  pages.emplace_back("enc-wide", EncWide(), true);
-  for (const auto& [name, model, encoding] : pages)
-    if (!Save(dir + "/" + name + ".html", hvx::ModelPage(model)) ||
-        (encoding && !Save(dir + "/" + name + ".input.json", InputJson(model).dump())))
+  models["enc-wide"] = EncWide();
+  for (const auto& [name, j] : models.items())
+    if (!Save(dir + "/" + name + ".html", hvx::ModelPage(FromJson(j, report))) ||
+        (j.value("encoding", false) && !Save(dir + "/" + name + ".input.json", InputJson(j).dump())))
       return 1;
   return 0;
 }
