@@ -105,8 +105,8 @@ TEST(QsxCheck, ConvertedFiles) {
 
   std::map<std::string, std::vector<std::string>> known;  // a case's findings, or "incomplete"
   std::istringstream table(ReadFile(SourceDir() + "/tests/tables/converted_checks.txt"));
-  for (std::string line; std::getline(table, line);)
-    if (!line.empty() && line[0] != '#') known[line.substr(0, line.find(' '))].push_back(line.substr(line.find(' ') + 1));
+  for (std::string l; std::getline(table, l);)
+    if (!l.empty() && l[0] != '#') known[l.substr(0, l.find(' '))].push_back(l.substr(l.find(' ') + 1));
   EXPECT_GE(known.size(), 19u);
   int checked = 0;
   for (const auto& dir : fs::directory_iterator(fs::path(SourceDir()) / "tests" / "cases")) {

@@ -71,7 +71,7 @@ Json EncWide() {
   const auto id = [](int32_t i) { return i * 30000 - 2000000000; };
   Json nodes = Json::array(), elements = Json::array();
   for (int32_t i = 0; i < kNodes; ++i) {
-    nodes.push_back({id(i), i == 5 ? Json("nan") : Json(1.0 * i), (i % 7) * 0.5, i == 6 ? Json("inf") : Json(-(i % 3))});
+    nodes.push_back({id(i), i == 5 ? Json("nan") : Json(i), (i % 7) * 0.5, i == 6 ? Json("inf") : Json(-(i % 3))});
     elements.push_back({i + 1, 0, i * 7 - 100000, 3, Json::array({id(i)}), 0, -1});
   }
   elements.push_back({kNodes + 1, 1, 1, 1, {id(0), id(kNodes - 1)}, 0, -1});
