@@ -3,7 +3,7 @@
 // the whole text finds (cases in tests/tables/counting.txt).
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -23,21 +23,19 @@ namespace {
 bool Record(const std::string& line, CPieceNumbers& numbers) {
   if (line.rfind("n|", 0) == 0) return numbers.FirstNumber(std::stoi(line.substr(2))), true;
   if (line.rfind("e|", 0) != 0) return false;
-  std::vector<std::string> f;
-  for (size_t p = 2, e; p <= line.size(); p = e + 1)
-    f.push_back(line.substr(p, (e = std::min(line.find(',', p), line.size())) - p));
-  std::string word;
-  std::istringstream(f.size() > 1 ? f[1] : "") >> word;
+  int n = 0, material = 0, property = 0, used = 0;
+  char word[8] = "";
+  std::sscanf(line.c_str() + 2, "%d , %7[A-Z] , %d , %d%n", &n, word, &material, &property, &used);
   size_t type = 0;
-  while (type < kElementLineKinds && word != kElementKinds[type].name) ++type;
+  while (type < kElementLineKinds && std::string(word) != kElementKinds[type].name) ++type;
   std::vector<int32_t> v;
-  for (size_t i = 4; i < f.size(); ++i) v.push_back(std::stoi(f[i]));
-  if (type == kElementLineKinds || (v.size() != 2 && v.size() != 5 && v.size() != 8)) {
+  std::istringstream fields(hvxtest::Replaced(line.substr(2 + static_cast<size_t>(used)), ",", " "));
+  for (int32_t f; fields >> f;) v.push_back(f);
+  if (used == 0 || type == kElementLineKinds || (v.size() != 2 && v.size() != 5 && v.size() != 8)) {
     ADD_FAILURE() << "not an element line of 2, 5 or 8 nodes: " << line;
     return true;
   }
   const auto t = static_cast<EElementKind>(type);
-  const int32_t n = std::stoi(f[0]), material = std::stoi(f[2]), property = std::stoi(f[3]);
   if (v.size() == 2) numbers.Element(n, t, material, property, {v[0], v[1]});
   else if (v.size() == 5) numbers.Element(n, t, material, property, {v[0], v[1], v[2], v[3], v[4]});
   else numbers.Element(n, t, material, property, {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]});
@@ -115,16 +113,16 @@ TEST(RecordedNumbersMatch, NamesEveryDifference) {
     std::string from, to;
     bool match;
   } rows[] = {
-      {nodes, "", "", true},                           // as recorded
-      {elements, "", "", true},                        //
-      {nodes, "5,", "7,", false},                      // a node number
-      {nodes, "", "  7, 0, 0, 0\n", false},            // a line too many
-      {nodes, "  6, 0, 0, 0\n", "", false},            // a line too few
-      {nodes, "  4, 0, 0, 0\n", "; x\n", false},       // a comment line
-      {elements, "    3,", "    9,", false},           // a material
-      {elements, ", 6\n", ", 8\n", false},             // a node of an element
-      {elements, "7, 0", "7, 1", false},               // a corner
-      {elements, "PLATE ", "PLSTRS", false},           // a type
+      {nodes, "", "", true},                      // as recorded
+      {elements, "", "", true},                   //
+      {nodes, "5,", "7,", false},                 // a node number
+      {nodes, "", "  7, 0, 0, 0\n", false},       // a line too many
+      {nodes, "  6, 0, 0, 0\n", "", false},       // a line too few
+      {nodes, "  4, 0, 0, 0\n", "; x\n", false},  // a comment line
+      {elements, "    3,", "    9,", false},      // a material
+      {elements, ", 6\n", ", 8\n", false},        // a node of an element
+      {elements, "7, 0", "7, 1", false},          // a corner
+      {elements, "PLATE ", "PLSTRS", false},      // a type
   };
   for (const auto& r : rows) {
     CPieceNumbers numbers;

@@ -29,15 +29,10 @@ std::string Entries(const CDanglingList& found) {
 // Every reference one by one, runs spelt out: "node 4; node 5; ...".
 std::string Expanded(const CDanglingList& found) {
   std::string s;
-  for (const CDangling& d : found) {
-    for (long long i = 0; i < d.count; ++i) {
-      // The run's numbers all fit; steps between them may not.
-      const auto n = static_cast<long long>(static_cast<uint64_t>(d.first) +
-                                            static_cast<uint64_t>(i) * static_cast<uint64_t>(d.step));
-      const std::string what = d.IsRun() ? std::to_string(n) : d.name;
-      s += (s.empty() ? "" : "; ") + std::string(d.kind) + " " + what;
-    }
-  }
+  for (const CDangling& d : found)
+    for (uint64_t i = 0; i < static_cast<uint64_t>(d.count); ++i)  // a run's numbers fit, steps between them may not
+      s += (s.empty() ? "" : "; ") + std::string(d.kind) + " " +
+           (d.IsRun() ? std::to_string(static_cast<long long>(static_cast<uint64_t>(d.first) + i * d.step)) : d.name);
   return s;
 }
 

@@ -51,18 +51,6 @@ std::string Load(const std::string& path) {
   return s.str();
 }
 
-CPageModel Base(const std::string& path, const std::string& title) {
-  CPageModel m;
-  m.modelPath = path;
-  m.title = title;
-  m.units = "kN, m";
-  m.date = "2025-01-31 14:05";
-  m.reading = "to the end of the file";
-  m.statusText = "converted";
-  m.seconds = 0.0123;
-  return m;
-}
-
 // 70000 nodes (u32 node indices) with ids spread over the whole range (the
 // writer's sorted index), two of them not finite; more than 65536 materials
 // (elem_mat as i32 values); more than 100000 entities (the second thread).
@@ -84,13 +72,15 @@ Json EncWide() {
 
 // A model in the form of models.json.
 CPageModel FromJson(const Json& j, const std::string& frameReport) {
-  CPageModel m = Base(j.at("path"), j.at("title"));
-  m.units = j.value("units", m.units);
+  CPageModel m;
+  m.modelPath = j.at("path");
+  m.title = j.at("title");
+  m.units = j.value("units", "kN, m");
   if (m.units.ends_with("\\xFF")) m.units.replace(m.units.size() - 4, 4, "\xFF");  // a byte that is not UTF-8
-  m.reading = j.value("reading", m.reading);
-  m.date = j.value("date", m.date);
-  m.statusText = j.value("status_text", m.statusText);
-  m.seconds = j.value("seconds", m.seconds);
+  m.date = j.value("date", "2025-01-31 14:05");
+  m.reading = j.value("reading", "to the end of the file");
+  m.statusText = j.value("status_text", "converted");
+  m.seconds = j.value("seconds", 0.0123);
   m.exitStatus = j.value("exit_status", 0);
   m.lossy = j.value("lossy", false);
   m.reportJson = j.value("frame_report", false) ? frameReport : j.value("report", "");
