@@ -1,6 +1,7 @@
 // A counting check that takes pieces of *NODE and *ELEMENT lines by the
 // numbers recorded as they were formatted: it must count what the check of
-// the whole text finds (cases in tests/tables/counting.txt).
+// the whole text finds; and the comparison of recorded numbers with their
+// text that the conversion cases make (cases in tests/tables/counting.txt).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -15,6 +16,8 @@
 #include "tests/testutil.h"
 
 using namespace hvx;
+using hvxtest::RecordedNumbersMatch;
+using hvxtest::Replaced;
 
 namespace {
 
@@ -42,15 +45,9 @@ bool Record(const std::string& line, CPieceNumbers& numbers) {
   return true;
 }
 
-// The text of numbered lines, with their numbers.
-std::string Numbered(const std::string& lines, CPieceNumbers& numbers) {
-  std::string text, line;
-  for (std::istringstream in(lines); std::getline(in, line);) text += line.substr(2) + "\n", Record(line, numbers);
-  return text;
-}
-
 // Pieces of plain text and of numbered lines, fed to a counting checker (the
-// numbers, or the text where it does not take them) and to a listing one.
+// numbers, or the text where it does not take them) and to a listing one;
+// and numbered lines edited after their numbers were recorded.
 TEST(CountingCheck, CountsWhatTheWholeTextGives) {
   std::istringstream file(hvxtest::ReadFile(hvxtest::SourceDir() + "/tests/tables/counting.txt"));
   std::string name, whole, plain, body;
@@ -75,6 +72,16 @@ TEST(CountingCheck, CountsWhatTheWholeTextGives) {
       continue;  // remarks
     } else if (Record(l, numbers)) {
       body += l.substr(2) + "\n";
+    } else if (l.rfind("--- edit ", 0) == 0) {
+      SCOPED_TRACE("tests/tables/counting.txt:" + std::to_string(at) + ": " + name);
+      const size_t to = l.find(" =>", 9);
+      ASSERT_NE(std::string::npos, to);
+      const std::string from = Replaced(l.substr(9, to - 9), "\\n", "\n");
+      const std::string into = l.size() > to + 4 ? Replaced(l.substr(to + 4), "\\n", "\n") : "";
+      const std::string edited = from.empty() ? body + into : Replaced(body, from, into);
+      EXPECT_EQ(from.empty() && into.empty(), edited == body) << "an edit that changes nothing";
+      EXPECT_EQ(edited == body, RecordedNumbersMatch(edited, numbers)) << edited;
+      name.clear(), body.clear(), numbers = CPieceNumbers(), ++cases;
     } else if (l.rfind("--- ", 0) != 0) {
       feed();
       plain = !l.empty() && l.back() == '\\' ? l.substr(0, l.size() - 1) : l + "\n";
@@ -99,37 +106,7 @@ TEST(CountingCheck, CountsWhatTheWholeTextGives) {
     }
   }
   EXPECT_EQ("", name) << "no \"--- \" line";
-  EXPECT_GE(cases, 11);
-}
-
-// The comparison the conversion cases make of what the writer records with
-// its text tells every difference: each edit (a text replaced, or appended
-// when none is given) is one.
-TEST(RecordedNumbersMatch, NamesEveryDifference) {
-  const std::string nodes = "n|  4, 0, 0, 0\nn|  5, 0, 0, 0\nn|  6, 0, 0, 0\n";
-  const std::string elements = "e|     1, BEAM  ,     3,     4, 5, 6\ne|     2, PLATE ,     3,     4, 5, 6, 7, 0, 2\n";
-  const struct {
-    const std::string& part;
-    std::string from, to;
-    bool match;
-  } rows[] = {
-      {nodes, "", "", true},                      // as recorded
-      {elements, "", "", true},                   //
-      {nodes, "5,", "7,", false},                 // a node number
-      {nodes, "", "  7, 0, 0, 0\n", false},       // a line too many
-      {nodes, "  6, 0, 0, 0\n", "", false},       // a line too few
-      {nodes, "  4, 0, 0, 0\n", "; x\n", false},  // a comment line
-      {elements, "    3,", "    9,", false},      // a material
-      {elements, ", 6\n", ", 8\n", false},        // a node of an element
-      {elements, "7, 0", "7, 1", false},          // a corner
-      {elements, "PLATE ", "PLSTRS", false},      // a type
-  };
-  for (const auto& r : rows) {
-    CPieceNumbers numbers;
-    const std::string text = Numbered(r.part, numbers);
-    const std::string edited = r.from.empty() ? text + r.to : hvxtest::Replaced(text, r.from, r.to);
-    EXPECT_EQ(r.match, hvxtest::RecordedNumbersMatch(edited, numbers)) << r.from << " -> " << r.to;
-  }
+  EXPECT_GE(cases, 21);
 }
 
 }  // namespace
