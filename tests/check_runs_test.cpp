@@ -41,12 +41,11 @@ std::string Spelt(const std::string& numbers) {
   std::string s;
   std::istringstream in(numbers);
   for (std::string w; in >> w;) {
-    const size_t dots = w.find("..");
-    if (dots == std::string::npos) {
+    if (w.find("..") == std::string::npos) {
       s += w + " ";
       continue;
     }
-    const long long from = std::stoll(w), to = std::stoll(w.substr(dots + 2)), step = from <= to ? 1 : -1;
+    const long long from = std::stoll(w), to = std::stoll(w.substr(w.find("..") + 2)), step = from <= to ? 1 : -1;
     for (long long n = from; n != to + step; n += step) s += std::to_string(n) + " ";
   }
   return s;

@@ -83,9 +83,8 @@ TEST(LineBatches, GiveTheLinesTheSourceGives) {
       EXPECT_TRUE(expected == Batched(text, threads, batch));
     }
   }
-  for (const std::string& edge : {std::string(), std::string("\n"), std::string("1,2"), std::string(499, '1')}) {
+  for (const std::string& edge : {std::string(), std::string("\n"), std::string("1,2"), std::string(499, '1')})
     EXPECT_TRUE(Sequential(edge) == Batched(edge, 3, 1));
-  }
 }
 
 // After StopSplitting the lines still come in order, only not split; leaving
@@ -116,7 +115,8 @@ TEST(LineBatches, StopSplittingOrLeavingEarly) {
           EXPECT_GT(unsplit, 0u);
         }
       }
-      EXPECT_EQ(before, hvxtest::ProcessThreadsSettled(before)) << taken << (stop ? " taken, then stopped splitting" : " taken");
+      EXPECT_EQ(before, hvxtest::ProcessThreadsSettled(before))
+          << taken << (stop ? " taken, then stopped splitting" : " taken");
     }
   }
 }
