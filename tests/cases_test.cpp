@@ -110,8 +110,7 @@ TEST_P(DataCases, GiveTheSameOnFourThreads) {
   const Conversion plain = ConvertText(c.model, c.modelExists);
   const Conversion one = ConvertThreaded(c.model, c.modelExists, 1, CParallelism());
   const Conversion four = ConvertThreaded(c.model, c.modelExists, 4, FineCut());
-  // The lines and the report name the model and its .qsx, whose folder
-  // differs.
+  // The lines and the report name the model and its .qsx, in another folder.
   auto unnamed = [](const std::string& text, const Conversion& x) {
     return Replaced(text, x.modelPath.substr(0, x.modelPath.rfind('/') + 1), "@DIR@/");
   };

@@ -21,7 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -46,9 +46,7 @@ bool Save(const std::string& path, const std::string& text) {
 
 std::string Load(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
 // 70000 nodes (u32 node indices) with ids spread over the whole range (the
