@@ -16,8 +16,7 @@
 #include "tests/testutil.h"
 
 using namespace hvx;
-using hvxtest::RecordedNumbersMatch;
-using hvxtest::Replaced;
+using hvxtest::RecordedNumbersMatch, hvxtest::Replaced;
 
 namespace {
 

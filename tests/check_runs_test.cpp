@@ -15,8 +15,7 @@
 
 namespace {
 
-using hvx::CDangling;
-using hvx::CDanglingList;
+using hvx::CDangling, hvx::CDanglingList;
 
 // Entries without their place: "nodes 4 to 10 (7); node 12".
 std::string Entries(const CDanglingList& found) {
