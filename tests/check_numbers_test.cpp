@@ -77,6 +77,7 @@ TEST(CountingCheck, CountsWhatTheWholeTextGives) {
       ASSERT_NE(std::string::npos, to);
       const std::string from = Replaced(l.substr(9, to - 9), "\\n", "\n");
       const std::string into = l.size() > to + 4 ? Replaced(l.substr(to + 4), "\\n", "\n") : "";
+      ASSERT_TRUE(from.empty() || into.find(from) == std::string::npos) << "TO holds FROM";
       const std::string edited = from.empty() ? body + into : Replaced(body, from, into);
       EXPECT_EQ(from.empty() && into.empty(), edited == body) << "an edit that changes nothing";
       EXPECT_EQ(edited == body, RecordedNumbersMatch(edited, numbers)) << edited;
