@@ -5,16 +5,17 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "check/qsxcheck.h"
 #include "api/report_output.h"
+#include "check/qsxcheck.h"
+#include "tests/testutil.h"
 
 namespace {
 
-using hvx::CDangling;
-using hvx::CDanglingList;
+using hvx::CDangling, hvx::CDanglingList;
 
 // Entries without their place: "nodes 4 to 10 (7); node 12".
 std::string Entries(const CDanglingList& found) {
@@ -27,14 +28,24 @@ std::string Entries(const CDanglingList& found) {
 // Every reference one by one, runs spelt out: "node 4; node 5; ...".
 std::string Expanded(const CDanglingList& found) {
   std::string s;
-  for (const CDangling& d : found) {
-    for (long long i = 0; i < d.count; ++i) {
-      // The run's numbers all fit; steps between them may not.
-      const auto n = static_cast<long long>(static_cast<uint64_t>(d.first) +
-                                            static_cast<uint64_t>(i) * static_cast<uint64_t>(d.step));
-      const std::string what = d.IsRun() ? std::to_string(n) : d.name;
-      s += (s.empty() ? "" : "; ") + std::string(d.kind) + " " + what;
+  for (const CDangling& d : found)
+    for (uint64_t i = 0; i < static_cast<uint64_t>(d.count); ++i)  // a run's numbers fit, steps between them may not
+      s += (s.empty() ? "" : "; ") + std::string(d.kind) + " " +
+           (d.IsRun() ? std::to_string(static_cast<long long>(static_cast<uint64_t>(d.first) + i * d.step)) : d.name);
+  return s;
+}
+
+// Numbers as text ("4 7..9" for "4 7 8 9"), each followed by a blank.
+std::string Spelt(const std::string& numbers) {
+  std::string s;
+  std::istringstream in(numbers);
+  for (std::string w; in >> w;) {
+    if (w.find("..") == std::string::npos) {
+      s += w + " ";
+      continue;
     }
+    const long long from = std::stoll(w), to = std::stoll(w.substr(w.find("..") + 2)), step = from <= to ? 1 : -1;
+    for (long long n = from; n != to + step; n += step) s += std::to_string(n) + " ";
   }
   return s;
 }
@@ -42,76 +53,42 @@ std::string Expanded(const CDanglingList& found) {
 // A group line of nodes with the nodes given defined before it, or after it.
 std::string GroupText(const std::string& defined, const std::string& nodes, bool definedFirst) {
   std::string defs = "*NODE\n";
-  for (size_t p = 0, e; p < defined.size(); p = e + 1) {
-    e = std::min(defined.find(' ', p), defined.size());
-    if (e > p) defs += "  " + defined.substr(p, e - p) + ", 0, 0, 0\n";
-  }
-  const std::string group = "*GROUP\n G, " + nodes + " , \n";
+  std::istringstream in(Spelt(defined));
+  for (std::string n; in >> n;) defs += "  " + n + ", 0, 0, 0\n";
+  const std::string group = "*GROUP\n G, " + Spelt(nodes) + ", \n";
   return definedFirst ? defs + group + "*ENDDATA\n" : group + defs + "*ENDDATA\n";
 }
 
-}  // namespace
-
-// Numbers of a group list as runs, with the nodes defined before the line;
-// defined after it, the same references must be found (a forward definition
-// may cut a run into other pieces, never change what is missing). Plain runs,
-// and where they end, are the check cases' (tests/check_cases/runs-*).
+// Numbers of a group line as runs (tests/tables/runs.txt), with the nodes
+// defined before the line and after it. Plain runs, and where they end, are
+// the check cases' (tests/check_cases/runs-*).
 TEST(CheckRuns, FormedOnOneLine) {
-  struct Row {
-    const char* defined;
-    const char* nodes;
-    const char* expected;
-  };
-  const Row rows[] = {
-      {"", "3 4 6", "node 3; node 4; node 6"},
-      // A pair that the next number does not extend gives up its first.
-      {"", "1 5 6 7", "node 1; nodes 5 to 7 (3)"},
-      {"", "1 2 4 6 8 10", "node 1; nodes 2 to 10 step 2 (5)"},
-      {"", "5 5 5", "node 5; node 5; node 5"},
-      {"", "7 7 8 9", "node 7; nodes 7 to 9 (3)"},
-      {"", "1 2 3 10 11 12", "nodes 1 to 3 (3); nodes 10 to 12 (3)"},
-      {"3 6", "1 2 3 4 5 6 7 8 9", "node 1; node 2; node 4; node 5; nodes 7 to 9 (3)"},
-      // Defined numbers off the progression do not break it.
-      {"2", "1 2 3 5 7", "nodes 1 to 7 step 2 (4)"},
-      {"", "9223372036854775805 9223372036854775806 9223372036854775807",
-       "nodes 9223372036854775805 to 9223372036854775807 (3)"},
-      // A step that does not fit in 64 bits ends the run.
-      {"", "-9223372036854775808 0 9223372036854775807",
-       "node -9223372036854775808; node 0; node 9223372036854775807"},
-      {"", "-9223372036854775807 0 9223372036854775807",
-       "nodes -9223372036854775807 to 9223372036854775807 step 9223372036854775807 (3)"},
-      {"0", "-9223372036854775807 0 9223372036854775807", "node -9223372036854775807; node 9223372036854775807"},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.nodes);
-    const CDanglingList before = hvx::CheckQsxText(GroupText(r.defined, r.nodes, true));
-    EXPECT_EQ(r.expected, Entries(before));
-    const CDanglingList after = hvx::CheckQsxText(GroupText(r.defined, r.nodes, false));
+  std::istringstream table(hvxtest::ReadFile(hvxtest::SourceDir() + "/tests/tables/runs.txt"));
+  int rows = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    SCOPED_TRACE(line.substr(0, 120));
+    std::vector<std::string> f;
+    for (size_t p = 0, e; p <= line.size(); p = e + 3)
+      f.push_back(line.substr(p, (e = std::min(line.find(" | ", p), line.size())) - p));
+    ASSERT_TRUE(f.size() == 3 || f.size() == 4);
+    const CDanglingList before = hvx::CheckQsxText(GroupText(f[0], f[1], true));
+    EXPECT_EQ(f[2], Entries(before));
+    const CDanglingList after = hvx::CheckQsxText(GroupText(f[0], f[1], false));
+    if (f.size() == 4) {
+      EXPECT_EQ(f[3], Entries(after));
+    }
     EXPECT_EQ(Expanded(before), Expanded(after));
     EXPECT_EQ(before.References(), after.References());
     long long refs = 0;
     for (const CDangling& d : before) refs += d.count;
     EXPECT_EQ(refs, before.References());
+    ++rows;
   }
+  EXPECT_GE(rows, 15);
 }
 
-// A run resolved at the end against few definitions (each looked at once)
-// and against many (each number of the run looked up).
-TEST(CheckRuns, SplitByForwardDefinitions) {
-  std::string all;
-  for (int n = 1; n <= 20000; ++n) all += std::to_string(n) + " ";
-  std::string many;
-  for (int n = 1; n <= 20000; ++n)
-    if (!(n >= 7 && n <= 9) && n != 100 && !(n >= 15000 && n <= 15009) && n != 20000) many += std::to_string(n) + " ";
-  EXPECT_EQ("nodes 7 to 9 (3); node 100; nodes 15000 to 15009 (10); node 20000",
-            Entries(hvx::CheckQsxText(GroupText(many, all, false))));
-  EXPECT_EQ("nodes 1 to 4 (4); nodes 11 to 20000 (19990)",
-            Entries(hvx::CheckQsxText(GroupText("5 6 7 8 9 10 99999", all, false))));
-  std::string down;
-  for (int n = 20000; n >= 1; --n) down += std::to_string(n) + " ";
-  EXPECT_EQ("nodes 20000 to 11 step -1 (19990); nodes 4 to 1 step -1 (4)",
-            Entries(hvx::CheckQsxText(GroupText("5 6 7 8 9 10", down, false))));
-}
+}  // namespace
 
 // References waiting for the end are bounded by bytes, and a run of any
 // length takes one entry.
@@ -146,27 +123,20 @@ TEST(CheckRuns, ListKeepsEntries) {
       {"*GROUP", 1, "node", "", 1000000, 1, 1000000, 1},
       {std::string_view("\0x", 2), 0, "kind", std::string(70000, 'n')},
   };
-  CDanglingList list;
+  CDanglingList list, same, other;
   long long refs = 0;
-  for (const CDangling& d : entries) {
-    list.push_back(d);
-    refs += d.count;
+  for (CDangling d : entries) {
+    list.push_back(d), same.push_back(d), refs += d.count;
+    if (d.line == 4) d.name = "DEAD";
+    other.push_back(d);
   }
   EXPECT_EQ(entries, std::vector<CDangling>(list.begin(), list.end()));
   EXPECT_EQ(entries.size(), list.size());
   EXPECT_EQ(refs, list.References());
-
-  CDanglingList same;
-  for (const CDangling& d : entries) same.push_back(d);
   EXPECT_TRUE(list == same);
+  EXPECT_FALSE(list == other);
   same.push_back(entries[0]);
   EXPECT_FALSE(list == same);
-  CDanglingList other;
-  for (CDangling d : entries) {
-    if (d.line == 4) d.name = "DEAD";
-    other.push_back(d);
-  }
-  EXPECT_FALSE(list == other);
 }
 
 // The report lists runs as runs, counts every reference, and says how many

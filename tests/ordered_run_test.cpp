@@ -123,8 +123,7 @@ TEST(OrderedRun, TicksWhileItWaits) {
   for (const Shape& s : {Shape{kJobs, 2, false, 4}, Shape{kRun, 2, false, 4}, kShapes[8]}) {
     std::vector<size_t> ticks;
     const auto sleep = [](size_t) { std::this_thread::sleep_for(std::chrono::milliseconds(30)); };
-    RunShape(
-        s, s.threads > 1 ? 20 : 4, sleep, [](size_t) {}, {}, [&](size_t done) { ticks.push_back(done); });
+    RunShape(s, s.threads > 1 ? 20 : 4, sleep, [](size_t) {}, {}, [&](size_t done) { ticks.push_back(done); });
     EXPECT_EQ(s.threads > 1, !ticks.empty()) << s.threads;
     EXPECT_TRUE(std::is_sorted(ticks.begin(), ticks.end()));
     EXPECT_LE(ticks.empty() ? 0 : ticks.back(), 20u);

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -69,24 +67,11 @@ std::vector<SeenLine> Batched(const std::string& data, unsigned threads, size_t 
   return seen;
 }
 
-// Lines of every kind: plain and general numbers, expressions, text, blank
-// lines, delimiters, NUL bytes, "<NULL>", carriage returns, and lines longer
-// than a line may be (read in pieces of 499).
-std::string MixedText() {
-  std::string t;
-  t += "   -1\n403\n1,0,0,0,0,0,0,0,0,0,0,1.5,-2.25,3.,0\r\n";
-  t += " 2 0 0 0 0 0 0 0 0 0 0 4e3 5*2 6/3 0\n";
-  t += "3,,,,,,,,,,,7,8,9,1,\n";
-  t += std::string("4,5\0,6\n", 7);
-  t += "title <NULL> here\n\n   -1\n";
-  t += std::string(1200, '7') + "\n";
-  t += std::string(600, ',') + "\n";
-  t += "1.5e400,-inf,0x1A,+3\r\r\n";
-  t += "   -1 trailing\n";
-  for (int i = 0; i < 200; ++i) t += std::to_string(i) + ",0.125,-7,\n";
-  t += "last line without line feed";
-  return t;
-}
+// Lines of every kind (tests/tables/mixed-lines.hvt): plain and general
+// numbers, expressions, text, blank lines, delimiters, a NUL byte, "<NULL>",
+// carriage returns, lines longer than a line may be (read in pieces of 499)
+// and a last line without its line feed.
+std::string MixedText() { return hvxtest::ReadFile(hvxtest::SourceDir() + "/tests/tables/mixed-lines.hvt"); }
 
 TEST(LineBatches, GiveTheLinesTheSourceGives) {
   const std::string text = MixedText();
@@ -98,9 +83,8 @@ TEST(LineBatches, GiveTheLinesTheSourceGives) {
       EXPECT_TRUE(expected == Batched(text, threads, batch));
     }
   }
-  for (const std::string& edge : {std::string(), std::string("\n"), std::string("1,2"), std::string(499, '1')}) {
+  for (const std::string& edge : {std::string(), std::string("\n"), std::string("1,2"), std::string(499, '1')})
     EXPECT_TRUE(Sequential(edge) == Batched(edge, 3, 1));
-  }
 }
 
 // After StopSplitting the lines still come in order, only not split; leaving
@@ -131,7 +115,8 @@ TEST(LineBatches, StopSplittingOrLeavingEarly) {
           EXPECT_GT(unsplit, 0u);
         }
       }
-      EXPECT_EQ(before, hvxtest::ProcessThreadsSettled(before)) << taken << (stop ? " taken, then stopped splitting" : " taken");
+      EXPECT_EQ(before, hvxtest::ProcessThreadsSettled(before))
+          << taken << (stop ? " taken, then stopped splitting" : " taken");
     }
   }
 }

@@ -27,42 +27,31 @@
 
 namespace hvxfuzz {
 
-// Keeps what is written (the logs, read back for the messages); the .qsx
-// and the page are counted and dropped.
-class CMemoryFile : public hvx::COutFile {
- public:
-  explicit CMemoryFile(std::string* keep) : m_keep(keep) {}
-  void Write(const char* data, size_t size) override {
-    if (m_keep) m_keep->append(data, size);
-  }
-  void Close() override {}
-  void Abort() noexcept override {}
-
- private:
-  std::string* m_keep;
-};
-
-// The model is the fuzz input; the logs stay in memory, other files are dropped.
+// The model is the fuzz input; the logs stay in memory (read back for the
+// messages), the .qsx and the page are dropped.
 class CMemoryEnv : public hvx::IConvertEnv {
  public:
   CMemoryEnv(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
   void MessageBox(const std::string&) override {}
   std::unique_ptr<hvx::COutFile> CreateFile(const std::string& path) override {
+    struct CFile : hvx::COutFile {
+      explicit CFile(std::string* k) : keep(k) {}
+      void Write(const char* data, size_t size) override {
+        if (keep) keep->append(data, size);
+      }
+      void Close() override {}
+      void Abort() noexcept override {}
+      std::string* keep;
+    };
     const bool dropped = path.ends_with(".qsx") || path.ends_with(".html");
-    std::string* keep = dropped ? nullptr : &(m_files[path] = std::string());
-    return std::make_unique<CMemoryFile>(keep);
+    return std::make_unique<CFile>(dropped ? nullptr : &(m_files[path] = std::string()));
   }
   FILE* OpenRead(const std::string& path) override {
-    const uint8_t* data = m_data;
-    size_t size = m_size;
-    if (path != kModel) {
-      auto it = m_files.find(path);
-      if (it == m_files.end()) return nullptr;
-      data = reinterpret_cast<const uint8_t*>(it->second.data());
-      size = it->second.size();
-    }
-    if (size == 0) return std::fopen("/dev/null", "rb");
-    return fmemopen(const_cast<uint8_t*>(data), size, "rb");
+    const auto it = m_files.find(path);
+    if (path != kModel && it == m_files.end()) return nullptr;
+    const void* data = path == kModel ? static_cast<const void*>(m_data) : it->second.data();
+    const size_t size = path == kModel ? m_size : it->second.size();
+    return size == 0 ? std::fopen("/dev/null", "rb") : fmemopen(const_cast<void*>(data), size, "rb");
   }
   bool FileStatus(const std::string&, uint64_t* size) override {
     if (size) *size = m_size;
@@ -91,16 +80,9 @@ inline void ConvertBytes(const uint8_t* data, size_t size, bool threaded) {
   options.model = CMemoryEnv::kModel;
   options.report = true;
   hvx::CParallelism cut;
-  if (threaded) {
-    options.threads = 2;
-    cut.readBatchBytes = 256;
-    cut.writePieceLines = 4;
-    cut.readFromBytes = 0;
-    cut.writeFromLines = 0;
-    options.cut = &cut;
-  } else {
-    options.threads = 1;
-  }
+  cut.readBatchBytes = 256, cut.writePieceLines = 4, cut.readFromBytes = 0, cut.writeFromLines = 0;
+  options.threads = threaded ? 2 : 1;
+  if (threaded) options.cut = &cut;
   const hvx::CConvertResult r = hvx::Convert(options, &env);
   // Rendering must not fail on any text the model carries.
   (void)r.ReportText();
