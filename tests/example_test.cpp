@@ -12,9 +12,9 @@ using namespace hvxtest;
 
 TEST(ExampleModel, ConvertsToEverySectionWithoutMessages) {
   const Conversion c = ConvertText(ReadFile(SourceDir() + "/examples/frame.hvt"));
-  EXPECT_EQ(0, c.rc);
+  EXPECT_EQ(0, c.result.status);
   EXPECT_EQ("", c.window);
-  EXPECT_TRUE(c.boxes.empty());
+  EXPECT_EQ("", c.result.errors);
   // The command keywords, each cut where a keyword cannot go on (so "*GROUP"
   // is not taken for "*GROUP-DAMP").
   std::set<std::string> found;

@@ -1,5 +1,6 @@
 #include "tests/testutil.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,8 +13,6 @@
 #include <memory>
 #include <sstream>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "api/conversion.h"
 #include "api/conversion_env.h"
@@ -104,34 +103,6 @@ std::map<std::string, std::string> Contents(const std::string& dir) {
   return files;
 }
 
-namespace {
-Conversion ConvertHeadlessWith(const std::string& modelText, bool modelExists,
-                               const std::function<CConvertResult(const std::string&)>& convert) {
-  TempDir dir;
-  const std::string model = dir.File("model.hvt");
-  if (modelExists) WriteFile(model, modelText);
-  const CConvertResult r = convert(model);
-  Conversion c;
-  c.reportText = r.ReportText();
-  c.reportJson = r.ReportJson();
-  c.rc = r.status;
-  c.dangling = r.summary.danglingReferences;
-  c.modelPath = r.modelPath;
-  c.outputPath = r.outputPath;
-  const std::string qsx = dir.File("model.qsx");
-  c.qsxWritten = Exists(qsx);
-  if (c.qsxWritten) c.qsx = ReadFile(qsx);
-  for (const std::string& l : r.messages) c.window += l + "\n";
-  for (size_t b = 0, e; (e = r.errors.find('\n', b)) != std::string::npos; b = e + 1)
-    c.boxes.push_back(r.errors.substr(b, e - b));
-  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
-    const std::string name = e.path().filename().string();
-    if (name != "model.hvt" && name != "model.qsx") c.otherFiles.push_back(name);
-  }
-  return c;
-}
-}  // namespace
-
 size_t ProcessThreads() {
   std::thread([] {}).join();
   size_t n = 0;
@@ -148,27 +119,18 @@ size_t ProcessThreadsSettled(size_t expected) {
   return now;
 }
 
-Conversion ConvertText(const std::string& modelText, bool modelExists) {
-  return ConvertHeadlessWith(modelText, modelExists, [](const std::string& model) { return Convert(model); });
-}
-
-Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsigned threads,
-                           const CParallelism& cut, bool countOnly) {
-  return ConvertHeadlessWith(modelText, modelExists, [&](const std::string& model) {
-    CConvertOptions options;
-    options.report = !countOnly;
-    options.html = !countOnly;
-    options.summary = countOnly;
-    options.threads = threads;
-    options.cut = &cut;
-    return Convert(model, options);
-  });
-}
-
-std::string ParamName(std::string name) {
-  for (char& ch : name)
-    if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return name;
+Conversion ConvertText(const std::string& modelText, bool modelExists, const CConvertOptions& options) {
+  TempDir dir;
+  const std::string model = dir.File("model.hvt"), qsx = dir.File("model.qsx");
+  if (modelExists) WriteFile(model, modelText);
+  Conversion c{Convert(model, options), "", Exists(qsx), "", {}};
+  if (c.qsxWritten) c.qsx = ReadFile(qsx);
+  for (const std::string& l : c.result.messages) c.window += l + "\n";
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+    const std::string name = e.path().filename().string();
+    if (name != "model.hvt" && name != "model.qsx") c.otherFiles.push_back(name);
+  }
+  return c;
 }
 
 CParallelism FineCut() {
@@ -189,8 +151,7 @@ std::string ReadModel(const std::string& modelText, CDataPool*& pool, int readMo
   return ReadFile(dir.File("ReadErr.msg"));
 }
 
-std::string ConvertCore(const std::string& modelText, std::string* readLog, std::string* writeLog,
-                        int readMode) {
+std::string ConvertCore(const std::string& modelText, std::string* readLog, std::string* writeLog, int readMode) {
   TempDir dir;
   const std::string model = dir.File("model.hvt");
   WriteFile(model, modelText);
@@ -262,58 +223,6 @@ std::string Block(int number, const Lines& lines) {
   std::string s = "   -1\n" + std::to_string(number) + "\n";
   for (const auto& l : lines) s += l + "\n";
   return s + "   -1\n";
-}
-
-std::string TextBlock(int number, const std::string& body) {
-  return "   -1\n" + std::to_string(number) + "\n" + body + "   -1\n";
-}
-
-Lines Cat(std::initializer_list<Lines> parts) {
-  Lines all;
-  for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
-std::string BadLine(int n) { return "Invalid format in line " + std::to_string(n) + ".\n"; }
-
-void RunReadCases(const std::vector<ReadCase>& cases) {
-  for (const ReadCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    CDataPool* pool = nullptr;
-    EXPECT_EQ(c.log, ReadModel(c.model, pool, c.readMode));
-    ASSERT_NE(nullptr, pool);
-    if (c.check) c.check(*pool);
-  }
-}
-
-Lines PropertyLines(const std::string& head, const std::string& value1) {
-  return {head, "", "0,0,0,0", "1", "0", "0", "1", value1, "0", "0", "0"};
-}
-
-Lines MaterialLines(const std::string& line1, const std::vector<std::pair<int, std::string>>& at) {
-  Lines l(43, "0");
-  l[0] = line1;
-  l[1] = "";
-  for (const auto& [n, text] : at) l[n - 1] = text;
-  return l;
-}
-
-std::string LoadSetHead(int id, const std::string& title, int readMode, int lcop) {
-  const bool m1 = readMode == 1;
-  std::string s = std::to_string(id) + "\n" + title + "\n";
-  for (int n : {7, 3, 3, 3, 3, 4, 4, 4, 3, 3, 4, 3, m1 ? 10 : 6, m1 ? 12 : 9, 10, m1 ? 13 : 8, 7, 9}) {
-    for (int i = 0; i < n; ++i) s += i ? ",0" : "0";
-    s += "\n";
-  }
-  return s + (m1 ? "0,0,0,0,0,0,0,0,0," + std::to_string(lcop) : std::string("0,0,0,0,0,0,0,0,0")) + "\n";
-}
-
-void AddNode(CDataPool& pool, int32_t id, double x, double y, double z) {
-  T_NODS_D n;
-  n.pos[0] = x;
-  n.pos[1] = y;
-  n.pos[2] = z;
-  pool.nodes.Store(id, n);
 }
 
 T_ELEM_D Elem(int32_t type, int32_t topo, int32_t prop, std::initializer_list<int32_t> nodes,

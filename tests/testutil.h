@@ -2,16 +2,16 @@
 // writing, and one-call conversions of model text.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <array>
-#include <functional>
 #include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+#include "api/conversion.h"
 #include "base/parallel.h"
 #include "platform/stdio_env.h"
 #include "store/datapool.h"
@@ -78,29 +78,16 @@ std::map<std::string, std::string> Contents(const std::string& dir);
 
 // Everything one conversion produced.
 struct Conversion {
-  int rc = 0;
-  std::string modelPath;
-  std::string outputPath;
-  std::string qsx;            // the written .qsx text ("" when none)
+  CConvertResult result;  // as the conversion request handed it back
+  std::string qsx;        // the written .qsx text ("" when none)
   bool qsxWritten = false;
-  std::string window;         // message window lines, each followed by "\n"
-  std::vector<std::string> boxes;
+  std::string window;                   // message window lines, each followed by "\n"
   std::vector<std::string> otherFiles;  // files left in the folder besides model.hvt and model.qsx
-  std::string reportText, reportJson;   // with a report asked for
-  long long dangling = 0;               // the summary's dangling references, when counted
 };
 
 // Converts model text written as model.hvt in a fresh folder (or a
-// model.hvt that does not exist) through the conversion request: rc is its
-// status, window its message lines, boxes its error lines.
-Conversion ConvertText(const std::string& modelText, bool modelExists = true);
-// The same on `threads` threads with the work cut as finely as `cut` says,
-// with the report and the page (countOnly: with only the summary's counts).
-Conversion ConvertThreaded(const std::string& modelText, bool modelExists, unsigned threads,
-                           const CParallelism& cut, bool countOnly = false);
-// A test parameter's name: name with every character but letters and digits
-// made '_'.
-std::string ParamName(std::string name);
+// model.hvt that does not exist) through the conversion request.
+Conversion ConvertText(const std::string& modelText, bool modelExists = true, const CConvertOptions& options = {});
 // A cut that splits even small models: a few lines per batch, a line or two
 // per piece, threads for any size.
 CParallelism FineCut();
@@ -108,8 +95,8 @@ CParallelism FineCut();
 // read log text.
 std::string ReadModel(const std::string& modelText, CDataPool*& pool, int readMode = 1);
 // Reads and writes model text through the core only; returns the QSX text.
-std::string ConvertCore(const std::string& modelText, std::string* readLog = nullptr,
-                        std::string* writeLog = nullptr, int readMode = 1);
+std::string ConvertCore(const std::string& modelText, std::string* readLog = nullptr, std::string* writeLog = nullptr,
+                        int readMode = 1);
 
 // What the command-line tool (the build's halvex2qsx) did, run in folder cwd
 // with args as a shell takes them, the locale variables cleared and env's
@@ -153,32 +140,6 @@ using Dbls = std::vector<double>;
 // One block: the opening delimiter is file line 1, the block number line 2,
 // the data lines follow from line 3, then the closing delimiter.
 std::string Block(int number, const Lines& lines);
-// The same with the data lines given as text (each line ending in "\n").
-std::string TextBlock(int number, const std::string& body);
-// The parts one after the other.
-Lines Cat(std::initializer_list<Lines> parts);
-// The read log entry of a block that fails on file line n.
-std::string BadLine(int n);
-// The 11 lines of a property (block 402) with the given head line: counts 1
-// and 1 (each list two lines, the value list starting with value1), no points.
-Lines PropertyLines(const std::string& head, const std::string& value1 = "0");
-// The 43 lines of a material (block 601): line 1 as given, an empty title,
-// "0" elsewhere except the lines given by their number (from 1).
-Lines MaterialLines(const std::string& line1, const std::vector<std::pair<int, std::string>>& at = {});
-// The 21 head lines of a load set (block 507) with zero values, in the counts
-// the read mode asks for; lcop is the option number (read mode 1 only).
-std::string LoadSetHead(int id, const std::string& title, int readMode, int lcop = 1);
-
-// One row of a reader table: a model read in the given read mode, the read
-// log it must leave and a look at the pool afterwards.
-struct ReadCase {
-  std::string name;
-  std::string model;
-  int readMode;
-  std::string log;
-  std::function<void(const CDataPool&)> check;
-};
-void RunReadCases(const std::vector<ReadCase>& cases);
 
 // ---- pools and written text ---------------------------------------------------
 
@@ -190,7 +151,6 @@ Rec Get(const hvx::CHashMap<Rec, Codec>& map, int32_t id) {
   return r;
 }
 
-void AddNode(CDataPool& pool, int32_t id, double x, double y, double z);
 // An element record with the given type, topology, property, nodes and
 // orientation vector; every other field as a fresh record has it.
 T_ELEM_D Elem(int32_t type, int32_t topo, int32_t prop, std::initializer_list<int32_t> nodes,
