@@ -2,6 +2,8 @@
 // status, never writing over an input, progress and cancel, paths outside
 // ASCII (tables/api.txt), and conversions on several threads at once. (Every golden and model
 // case runs through it too, see cases_test.cpp.)
+#include "api/conversion.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include <set>
 #include <thread>
 
-#include "api/conversion.h"
 #include "api/conversion_env.h"
 #include "tests/testutil.h"
 
@@ -44,7 +45,7 @@ TEST(ConversionApi, RequestRules) {
                           b = setup.substr(last + 1);
         if (what == "model") fs::create_directories(fs::path(d.File(a)).parent_path());
         if (what == "model")
-          WriteFile(d.File(a), b == "problems"                ? ReadFile(SourceDir() + "/examples/frame-with-problems.hvt")
+          WriteFile(d.File(a), b == "problems" ? ReadFile(SourceDir() + "/examples/frame-with-problems.hvt")
                                : b.find('.') != std::string::npos ? ReadFile(SourceDir() + "/tests/tables/" + b)
                                                                   : Model(std::stoi(b)));
         if (what == "folder") fs::create_directory(d.File(a));

@@ -1,18 +1,18 @@
 // The conversion driver: result codes, paths, logs and the message window,
 // file faults, and the message catalogue.
-#include <gtest/gtest.h>
+#include "plugin/driver.h"
 
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 
-#include "base/msgcat.h"
 #include "api/conversion_env.h"
-#include "plugin/driver.h"
 #include "api/msgdll.h"
+#include "base/msgcat.h"
 #include "resources/dialogs.h"
 #include "tests/platform_scripted.h"
 #include "tests/testutil.h"
@@ -28,9 +28,9 @@ const std::string kResult = "/r/result.hvb";
 
 // Each case of tables/driver.txt.
 TEST(Driver, ResultCodesPathsFileFaultsAndLogs) {
-  for (const CaseRecord& c : ReadCases("driver.txt", {"model", "path", "cancel", "fail-create", "fail-write",
-                                                      "fail-after", "host-model", "host-qsx", "host-result", "rc",
-                                                      "out", "res", "box", "window", "size"})) {
+  for (const CaseRecord& c :
+       ReadCases("driver.txt", {"model", "path", "cancel", "fail-create", "fail-write", "fail-after", "host-model",
+                                "host-qsx", "host-result", "rc", "out", "res", "box", "window", "size"})) {
     SCOPED_TRACE(c.where);
     TempDir dir;
     const std::string model = dir.File(c.Get("path")), qsx = hvx::ReplaceExtension(model, ".qsx");
@@ -61,11 +61,10 @@ TEST(Driver, ResultCodesPathsFileFaultsAndLogs) {
                                            : p.messageBoxes[i] == box)
           << p.messageBoxes[i];
     }
-    std::vector<std::vector<std::string>> windows;
-    if (c.Has("window")) windows.push_back(c.All("window"));
-    for (auto& w : windows)
-      for (auto& l : w) l = Replaced(l, "@MODEL@", model);
-    EXPECT_EQ(windows, p.windows);
+    using Window = std::vector<std::string>;
+    Window window = c.All("window");
+    for (std::string& l : window) l = Replaced(l, "@MODEL@", model);
+    EXPECT_EQ(window.empty() ? std::vector<Window>() : std::vector<Window>{window}, p.windows);
     EXPECT_EQ(c.Has("size"), Exists(qsx));
     EXPECT_TRUE(c.Get("size", "any") == "any" || std::to_string(fs::file_size(qsx)) == c.Get("size"))
         << fs::file_size(qsx);
@@ -93,7 +92,8 @@ TEST(Catalogue, TextsAndFallbacks) {
   const char* const kInvalid = "IDS_HALVEX_Invalid_format_in_line_d__";
   // The catalogue is loaded for the whole test run.
   EXPECT_EQ("Invalid format in line %d.\n", hvx::LookupMessage(kInvalid));
-  EXPECT_EQ("Halvex Model Files (*.hvt)|*.hvt|All Files (*.*)|*.*||", hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
+  EXPECT_EQ("Halvex Model Files (*.hvt)|*.hvt|All Files (*.*)|*.*||",
+            hvx::LookupMessage("IDS_HALVEX_Model_File_Filter"));
   EXPECT_EQ("Unknown message: IDS_NOPE\n", hvx::LookupMessage("IDS_NOPE"));
   EXPECT_EQ(1, LoadCatalogue());  // already loaded
 
@@ -111,7 +111,8 @@ TEST(Catalogue, TextsAndFallbacks) {
   p.answers.push_back({true, dir.File("m.hvt"), ""});
   std::string out, res;
   EXPECT_EQ(0, hvx::RunConversion(p, out, res));
-  EXPECT_EQ((std::vector<std::vector<std::string>>{{"", kFallback, "", "Import <" + dir.File("m.hvt") + ">"}}), p.windows);
+  EXPECT_EQ((std::vector<std::vector<std::string>>{{"", kFallback, "", "Import <" + dir.File("m.hvt") + ">"}}),
+            p.windows);
 
   EXPECT_EQ(1, LoadCatalogue());
   EXPECT_EQ("Invalid format in line %d.\n", hvx::LookupMessage(kInvalid));

@@ -44,8 +44,7 @@ std::string MakeBatch(const TempDir& dir, std::string& window) {
     args += " " + n + ".hvt";
   }
   fs::copy_file(SourceDir() + "/examples/frame-with-problems.hvt", dir.File("problems.hvt"));
-  fs::create_directories(dir.File("folder.hvt"));
-  fs::create_directories(dir.File("sub"));
+  for (const char* folder : {"folder.hvt", "sub"}) fs::create_directories(dir.File(folder));
   fs::copy_file(SourceDir() + "/examples/frame.hvt", dir.File("sub/problems.hvt"));
   return args + " problems.hvt folder.hvt sub/problems.hvt";
 }
@@ -71,8 +70,7 @@ TEST(ToolJobs, BatchGivesWhatOneAfterTheOtherGives) {
         // of what was lost, a missing model the most severe status.
         EXPECT_EQ(3, r.status) << r.err;
         EXPECT_EQ(0u, r.out.find(window)) << FirstDifference(window, r.out);
-        EXPECT_NE(std::string::npos, r.err.find(options.empty() ? kProblems : "problems.hvt (exit status 5)"))
-            << r.err;
+        EXPECT_NE(std::string::npos, r.err.find(options.empty() ? kProblems : "problems.hvt (exit status 5)")) << r.err;
         EXPECT_NE(std::string::npos, r.err.find("model file not found: @DIR@/missing-model-file.hvt")) << r.err;
         EXPECT_EQ(1u, files.count("sub/problems.qsx"));
         first = r;
@@ -138,11 +136,9 @@ TEST(ToolJobs, InterruptLeavesNoPartWritten) {
   ASSERT_EQ(0, RunTool("ref.hvt", dir.Path()).status);
   const std::string reference = ReadFile(dir.File("ref.qsx"));
   constexpr int kModels = 12;
+  const auto m = [&](int i, const char* ext) { return dir.File(std::string("m") + std::to_string(i) + ext); };
   std::vector<std::string> args = {BinaryDir() + "/halvex2qsx", "-j", "2"};
-  for (int i = 0; i < kModels; ++i) {
-    WriteFile(dir.File(std::string("m") + std::to_string(i) + ".hvt"), model);
-    args.push_back(dir.File(std::string("m") + std::to_string(i) + ".hvt"));
-  }
+  for (int i = 0; i < kModels; ++i) WriteFile(args.emplace_back(m(i, ".hvt")), model);
   const auto parts = [&] {
     int n = 0;
     for (const auto& e : fs::directory_iterator(dir.Path())) n += e.path().extension() == ".part";
@@ -162,7 +158,7 @@ TEST(ToolJobs, InterruptLeavesNoPartWritten) {
   EXPECT_EQ(0, parts());
   int written = 0;
   for (int i = 0; i < kModels; ++i) {
-    const std::string qsx = dir.File(std::string("m") + std::to_string(i) + ".qsx");
+    const std::string qsx = m(i, ".qsx");
     if (!Exists(qsx)) continue;
     ++written;
     EXPECT_TRUE(ReadFile(qsx) == reference) << qsx;
