@@ -75,7 +75,6 @@ class TestStringMgr final : public IStringMgr {
     const auto it = m_blocks.find(pData);
     if (it == m_blocks.end()) return m_faults.push_back("Free of a block this manager never handed out");
     if (!it->second.live) return m_faults.push_back("a block freed twice");
-    if (!GuardsIntact(it->second)) m_faults.push_back("a guard overwritten in a block freed");
     if (pData->nRefs > 0) m_faults.push_back("a block freed with " + std::to_string(pData->nRefs) + " owners");
     Retire(it->second);
   }
@@ -86,7 +85,6 @@ class TestStringMgr final : public IStringMgr {
     if (pData->nRefs > 1) m_faults.push_back("Reallocate of a shared block");
     if (!Grant("Reallocate", nAllocLength, nCharSize)) return nullptr;
     ++counts.reallocations;
-    if (!GuardsIntact(it->second)) m_faults.push_back("a guard overwritten in a block reallocated");
     StringData* fresh = Add(nAllocLength);
     const int keep = pData->nAllocLength < nAllocLength ? pData->nAllocLength : nAllocLength;
     std::memcpy(fresh, pData, sizeof(StringData) + static_cast<size_t>(keep) + 1);
@@ -116,12 +114,10 @@ class TestStringMgr final : public IStringMgr {
       live += block.live;
       if (block.live && !GuardsIntact(block)) faults.push_back("a guard overwritten in a live block");
     }
-    bool nilClean = m_nil.data.pStringMgr == this && m_nil.data.nDataLength == 0 && m_nil.data.nAllocLength == 0;
-    for (char c : m_nil.chars) nilClean = nilClean && c == '\0';
-    if (!nilClean) faults.push_back("the nil string written to");
-    if (m_nil.data.nRefs != 2)
-      faults.push_back("the nil string has " + std::to_string(m_nil.data.nRefs) +
-                       " owners, not 2, when all are released");
+    const StringData& nil = m_nil.data;
+    if (nil.pStringMgr != this || nil.nDataLength != 0 || nil.nAllocLength != 0 || nil.nRefs != 2 ||
+        std::string_view(m_nil.chars, sizeof m_nil.chars).find_first_not_of('\0') != std::string_view::npos)
+      faults.push_back("the nil string written to, or its owners (" + std::to_string(nil.nRefs) + ") not 2");
     if (live != 0) faults.push_back(std::to_string(live) + " blocks not freed");
     return faults;
   }
@@ -160,6 +156,7 @@ class TestStringMgr final : public IStringMgr {
     return true;
   }
   void Retire(Block& b) {
+    if (!GuardsIntact(b)) m_faults.push_back("a guard overwritten in a block freed or reallocated");
     b.live = false;
     std::memset(b.bytes.data() + kGuard, kFreedByte, b.bytes.size() - 2 * kGuard);
   }
@@ -228,12 +225,12 @@ inline void CheckString(const CStringA& s, const TestStringMgr& manager, const c
                         std::vector<std::string>& bad) {
   const auto note = [&](const std::string& what) { bad.push_back(std::string(name) + ": " + what); };
   StringData* d = s.Data();
-  if (!manager.Owns(d)) return note("not a live, intact block of the host's manager");
-  if (d->pStringMgr != &manager) note("the header names another manager");
+  if (!manager.Owns(d) || d->pStringMgr != &manager)
+    return note("not a live, intact block of the host's manager, or its header names another");
   if (d->nDataLength < 0 || d->nDataLength > d->nAllocLength)
     return note("length " + std::to_string(d->nDataLength) + " for room " + std::to_string(d->nAllocLength));
-  if (d->Chars()[d->nDataLength] != '\0') note("no NUL after its " + std::to_string(d->nDataLength) + " characters");
-  if (std::strlen(d->Chars()) != static_cast<size_t>(d->nDataLength)) note("a NUL inside its length");
+  if (std::string_view(d->Chars(), d->nDataLength + 1u).find('\0') != static_cast<size_t>(d->nDataLength))
+    note("a NUL inside its length or none after its " + std::to_string(d->nDataLength) + " characters");
   if (d->nRefs == 0) note("no owner");
 }
 

@@ -41,6 +41,7 @@ static_assert(std::is_same_v<HalvexConvertFile2Fn, hosttest::ConvertFile2Fn>, "C
 namespace {
 
 using namespace hosttest;
+using namespace std::literals;
 using hvx::WideToAnsi;
 
 // Which runs a scenario belongs to; what it sets up, answers and expects (the words of host_cases.txt, in order).
@@ -81,8 +82,6 @@ bool g_latin = false;  // the user's language with code page 1252
 std::wstring g_languageFlags;
 std::string g_run;  // names this run's folders
 
-std::wstring W(const std::string& s) { return hvx::Utf8ToWide(s); }
-std::string U(const std::wstring& w) { return hvx::WideToUtf8(w); }
 // An absolute path in the form the wide calls take beyond MAX_PATH.
 std::wstring Long(const std::string& p) { return L"\\\\?\\" + W(p); }
 bool Exists(const std::string& p) { return GetFileAttributesW(Long(p).c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -122,9 +121,8 @@ std::vector<Scenario> LoadCases() {
   for (std::string line; std::getline(file, line);) {
     if (++n, line.find_first_not_of(" \r") == std::string::npos || line[0] == '#') continue;
     std::vector<std::string> f;  // the kind, then the fields
-    for (size_t b = 0, e = 0; e != std::string::npos; b = e + 1) {
-      e = line.find('|', b);
-      std::string field = line.substr(b, e == std::string::npos ? e : e - b);
+    std::istringstream fields(line);
+    for (std::string field; std::getline(fields, field, '|');) {
       field.erase(0, field.find_first_not_of(' '));
       field.erase(field.find_last_not_of(" \r") + 1);
       if (field.size() >= 2 && field.front() == '"' && field.back() == '"') field = field.substr(1, field.size() - 2);
@@ -160,19 +158,13 @@ std::vector<Scenario> LoadCases() {
     Malformed(n, "no scenarios, or not one language record for each of the catalogue's languages");
   return scenarios;
 }
-// A folder under the work folder (and the folders above it), with a closing
-// backslash.
-std::string Folder(const std::string& relative) {
-  std::string dir = g_work;
-  for (size_t b = 0, e; b <= relative.size(); b = e + 1) {
-    e = relative.find('\\', b);
-    if (e == std::string::npos) e = relative.size();
-    dir += '\\';
-    dir.append(relative, b, e - b);
-    CreateDirectoryW(Long(dir).c_str(), nullptr);
-  }
-  return dir + "\\";
+// A path under the work folder, with a closing backslash, its folders made.
+std::string Made(const std::string& dir) {
+  for (size_t e = g_work.size(); (e = dir.find('\\', e + 1)) != std::string::npos;)
+    CreateDirectoryW(Long(dir.substr(0, e)).c_str(), nullptr);
+  return dir;
 }
+std::string Folder(const std::string& relative) { return Made(g_work + "\\" + relative + "\\"); }
 std::wstring ModuleFolder(HMODULE module) {
   wchar_t path[MAX_PATH];
   const std::wstring file(path, GetModuleFileNameW(module, path, MAX_PATH));
@@ -265,11 +257,10 @@ std::string Convert(Problems& p, const Scenario& s, const std::string& result,
             "a second owner does not hold its text of before alone");
     if (start.lock >= 0) Check(p, out.Data()->nRefs < 0 && res.Data()->nRefs < 0, "a locked string was unlocked");
   }
-  std::string calls;
-  for (int n : {inCall.allocations, inCall.reallocations, inCall.frees, manager.counts.frees - inCall.frees})
-    calls += std::to_string(n) + ",";
-  calls += std::to_string(inCall.refused);
-  Check(p, s.calls.empty() || calls == s.calls, "the host's manager: " + calls + ", expected " + s.calls);
+  char calls[80];
+  std::snprintf(calls, sizeof calls, "%d,%d,%d,%d,%d", inCall.allocations, inCall.reallocations, inCall.frees,
+                manager.counts.frees - inCall.frees, inCall.refused);
+  Check(p, s.calls.empty() || calls == s.calls, "the host's manager: " + std::string(calls) + ", expected " + s.calls);
   for (const std::string& fault : manager.Faults()) p.push_back("the host's string manager: " + fault);
   return outText;
 }
@@ -362,8 +353,8 @@ void RunCopy(Problems& p, bool apart) {
 }
 
 // The version resource of each file, from the CMake project's version; the
-// plug-in's manifest asks for the common controls of version 6, the tool's
-// declares long paths.
+// tool's manifest declares long paths (the plug-in's asks for the common
+// controls of version 6: the file input dialog's buttons show it).
 void CheckVersions(Problems& p) {
   const std::wstring dir = ModuleFolder(GetModuleHandleW(L"ConvertHalvex.dll")), version = W(HALVEX_VERSION);
   unsigned major = 0, minor = 0, patch = 0;
@@ -390,10 +381,9 @@ void CheckVersions(Problems& p) {
     const auto value = [&](const wchar_t* name) {
       wchar_t* text = nullptr;
       UINT length = 0;
-      const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-      return VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&text), &length) && text
-                 ? std::wstring(text)
-                 : std::wstring();
+      VerQueryValueW(data.data(), (L"\\StringFileInfo\\040904B0\\" + std::wstring(name)).c_str(),
+                     reinterpret_cast<void**>(&text), &length);
+      return std::wstring(text ? text : L"");
     };
     for (const auto& [name, want] : {std::pair{L"ProductName", std::wstring(L"halvex2qsx")},
                                      {L"FileVersion", version},
@@ -404,20 +394,13 @@ void CheckVersions(Problems& p) {
     Check(p, descriptions.insert(value(L"FileDescription")).second && !value(L"FileDescription").empty(),
           what + "FileDescription empty or another file's: \"" + U(value(L"FileDescription")) + "\"");
   }
-  const auto manifest = [&](const wchar_t* file, int id) {
-    const HMODULE m = LoadLibraryExW((dir + file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const HRSRC r = m ? FindResourceW(m, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(24)) : nullptr;
-    const HGLOBAL g = r ? LoadResource(m, r) : nullptr;
-    const std::string text = g ? std::string(static_cast<const char*>(LockResource(g)), SizeofResource(m, r)) : "";
-    if (m) FreeLibrary(m);
-    return text;
-  };
-  const std::string tool = manifest(L"halvex2qsx.exe", 1), plugin = manifest(L"ConvertHalvex.dll", 2);
-  Check(p, tool.find(">true</longPathAware>") != std::string::npos, "the tool's manifest does not declare long paths");
-  Check(p,
-        plugin.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
-            plugin.find("\"6.0.0.0\"") != std::string::npos,
-        "the plug-in's manifest does not ask for the common controls of version 6");
+  const HMODULE tool = LoadLibraryExW((dir + L"halvex2qsx.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HRSRC r = tool ? FindResourceW(tool, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) : nullptr;  // its manifest
+  const HGLOBAL g = r ? LoadResource(tool, r) : nullptr;
+  const std::string manifest = g ? std::string(static_cast<const char*>(LockResource(g)), SizeofResource(tool, r)) : "";
+  Check(p, manifest.find(">true</longPathAware>") != std::string::npos,
+        "the tool's manifest does not declare long paths");
+  if (tool) FreeLibrary(tool);
 }
 // The expected message window: the case's, or the case's with its format
 // error line (the second) as the fallback text or from the catalogue in the
@@ -425,7 +408,7 @@ void CheckVersions(Problems& p) {
 // the window names it.
 std::vector<std::wstring> ExpectedWindow(const Scenario& s, const std::wstring& model, Problems& p) {
   std::vector<std::wstring> lines;
-  const std::wstring text = Replace(W(ReadAll(CaseFile(s.model, "expected.stdout"))), std::wstring(L"@MODEL@"), model);
+  const std::wstring text = Replace(W(ReadAll(CaseFile(s.model, "expected.stdout"))), L"@MODEL@"s, model);
   for (size_t b = 0, e; s.window != kNone && (e = text.find(L'\n', b)) != std::wstring::npos; b = e + 1)
     lines.push_back(text.substr(b, e - b));
   if (s.window == kNone || s.window == kCase) return lines;
@@ -437,18 +420,6 @@ std::vector<std::wstring> ExpectedWindow(const Scenario& s, const std::wstring& 
   if (s.window == kTranslated) std::snprintf(line, sizeof line, m.text[g_latin ? hvx::kEnglish : g_lang->language], n);
   lines[1] = W(std::string(line, std::strlen(line) - 1));  // without the line end
   return lines;
-}
-
-// A deep folder under dir: "Import <model path>" is `length` characters long.
-std::string DeepFolder(std::string dir, size_t length) {
-  const size_t want = length - std::string("Import <>model.hvt").size();
-  while (dir.size() + 1 < want) {
-    size_t seg = std::min<size_t>(40, want - dir.size());  // name and backslash
-    if (want - dir.size() - seg == 1) --seg;
-    dir += std::string(seg - 1, 'd') + "\\";
-    CreateDirectoryW(Long(dir).c_str(), nullptr);
-  }
-  return dir;
 }
 
 // A visible window of the host: active, or shown without activating it (and
@@ -511,13 +482,11 @@ void RunTool(Problems& p, const Scenario& s, const std::string& model, const std
   }
   // The lines in the ANSI code page (what it cannot hold as "?"), as a
   // Windows program's redirected output.
-  std::string want;
-  for (const std::wstring& line : window) want += WideToAnsi(line) + "\n";
-  const std::string shown = Replace(ReadAll(outFile), std::string("\r\n"), std::string("\n"));
+  const std::string want = WideToAnsi(Joined(window, L"\n")), shown = Replace(ReadAll(outFile), "\r\n"s, "\n"s);
   Check(p, shown == want, "standard output \"" + shown + "\", expected \"" + want + "\"");
   // Standard error: the summary line of a model whose reading stopped, the
   // model named as given, in the code page too.
-  const std::string e = Replace(ReadAll(errFile), std::string("\r\n"), std::string("\n"));
+  const std::string e = Replace(ReadAll(errFile), "\r\n"s, "\n"s);
   const std::string head = WideToAnsi(L"halvex2qsx: " + W(model) + L": reading stopped at line "),
                     tail = " (see --report)\n";
   Check(p,
@@ -533,7 +502,13 @@ void Run(const Scenario& s, size_t index, Problems& p) {
   const std::string base = "s" + std::to_string(index) + "-" + g_run;
   std::string dir = Folder(base);
   std::string name = s.setup == kModelNamedQsx ? "model.qsx" : "model.hvt";
-  if (s.setup == kDeep) dir = DeepFolder(dir, lineLength);
+  // Deep: folders of up to 40 characters until "Import <model path>" is lineLength long.
+  for (size_t want = lineLength - "Import <>model.hvt"s.size(); s.setup == kDeep && dir.size() + 1 < want;) {
+    size_t seg = std::min<size_t>(40, want - dir.size());  // name and backslash
+    if (want - dir.size() - seg == 1) --seg;
+    dir += std::string(seg - 1, 'd') + "\\";
+  }
+  Made(dir);
   if (s.setup == kCyrillic) dir = Folder(base + "\\Проекты\\мост");
   if (s.setup == kJapaneseName) {
     dir = Folder(base + "\\設計\\塔");
@@ -544,7 +519,7 @@ void Run(const Scenario& s, size_t index, Problems& p) {
                              : s.flags & kEmptyResult ? ""
                                                       : "C:\\results\\run.hvb";
   const std::string source = CaseFile(s.model, "model.hvt");
-  if (s.setup == kCrlf) WriteAll(model, Replace(ReadAll(source), std::string("\n"), std::string("\r\n")));
+  if (s.setup == kCrlf) WriteAll(model, Replace(ReadAll(source), "\n"s, "\r\n"s));
   if (s.setup == kFolderModel) CreateDirectoryW(Long(model).c_str(), nullptr);
   if (s.setup != kCrlf && s.setup != kFolderModel && s.setup != kAbsent)
     CopyFileW(Long(source).c_str(), Long(model).c_str(), FALSE);

@@ -24,6 +24,15 @@ constexpr int kModelEdit = 19001, kResultEdit = 19002, kModelBrowse = 19003, kRe
 constexpr int kMessageList = 1000, kClose = 1;
 constexpr DWORD kStepMs = 8000;  // longest wait for one dialog step
 
+inline std::wstring W(const std::string& s) { return hvx::Utf8ToWide(s); }
+inline std::string U(const std::wstring& w) { return hvx::WideToUtf8(w); }
+// Lines, each with this end.
+inline std::wstring Joined(const std::vector<std::wstring>& lines, const wchar_t* end) {
+  std::wstring text;
+  for (const std::wstring& line : lines) text += line + end;
+  return text;
+}
+
 // What went wrong in one scenario, one line each.
 using Problems = std::vector<std::string>;
 inline void Check(Problems& p, bool ok, const std::string& what) {
@@ -138,11 +147,8 @@ class Driver {
     }
     SelectObject(dc, old);
     ReleaseDC(list, dc);
-    size_t i = 0;
-    while (i < lines.size() && i < expected.size() && lines[i] == expected[i]) ++i;
-    Check(lines == expected, "message window line " + std::to_string(i + 1) + " is \"" +
-                                 (i < lines.size() ? U(lines[i]) : "(none)") + "\", expected \"" +
-                                 (i < expected.size() ? U(expected[i]) : "(none)") + "\"");
+    Check(lines == expected,
+          "message window lines \"" + U(Joined(lines, L"|")) + "\", expected \"" + U(Joined(expected, L"|")) + "\"");
     const LRESULT extent = Send(list, LB_GETHORIZONTALEXTENT);
     Check(extent >= widest && extent <= widest + 40,
           "horizontal extent " + std::to_string(extent) + " for a widest line of " + std::to_string(widest) + " px");
@@ -160,8 +166,8 @@ class Driver {
       input[k].type = INPUT_KEYBOARD, input[k].ki.wVk = k == 1 || k == 2 ? 'C' : VK_CONTROL,
       input[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
     Check(SendInput(4, input, sizeof(INPUT)) == 4, "Ctrl+C could not be pressed");
-    std::wstring want, got;
-    for (const std::wstring& line : expected) want += line + L"\r\n";
+    const std::wstring want = Joined(expected, L"\r\n");
+    std::wstring got;
     for (DWORD t0 = GetTickCount(); got.empty() && GetTickCount() - t0 < 3000; Sleep(20)) {
       if (!OpenClipboard(nullptr)) continue;
       if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
@@ -198,7 +204,6 @@ class Driver {
   }
 
  private:
-  static std::string U(const std::wstring& w) { return hvx::WideToUtf8(w); }
   HWND m_owner;  // the host's window, when it has one
   DWORD m_ui;
   const std::atomic<bool>& m_returned;
