@@ -482,7 +482,9 @@ void RunTool(Problems& p, const Scenario& s, const std::string& model, const std
   }
   // The lines in the ANSI code page (what it cannot hold as "?"), as a
   // Windows program's redirected output.
-  const std::string want = WideToAnsi(Joined(window, L"\n")), shown = Replace(ReadAll(outFile), "\r\n"s, "\n"s);
+  std::string want;
+  for (const std::wstring& line : window) want += WideToAnsi(line) + "\n";
+  const std::string shown = Replace(ReadAll(outFile), "\r\n"s, "\n"s);
   Check(p, shown == want, "standard output \"" + shown + "\", expected \"" + want + "\"");
   // Standard error: the summary line of a model whose reading stopped, the
   // model named as given, in the code page too.

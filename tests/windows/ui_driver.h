@@ -26,12 +26,6 @@ constexpr DWORD kStepMs = 8000;  // longest wait for one dialog step
 
 inline std::wstring W(const std::string& s) { return hvx::Utf8ToWide(s); }
 inline std::string U(const std::wstring& w) { return hvx::WideToUtf8(w); }
-// Lines, each with this end.
-inline std::wstring Joined(const std::vector<std::wstring>& lines, const wchar_t* end) {
-  std::wstring text;
-  for (const std::wstring& line : lines) text += line + end;
-  return text;
-}
 
 // What went wrong in one scenario, one line each.
 using Problems = std::vector<std::string>;
@@ -147,8 +141,10 @@ class Driver {
     }
     SelectObject(dc, old);
     ReleaseDC(list, dc);
-    Check(lines == expected,
-          "message window lines \"" + U(Joined(lines, L"|")) + "\", expected \"" + U(Joined(expected, L"|")) + "\"");
+    const auto [got, want] = std::mismatch(lines.begin(), lines.end(), expected.begin(), expected.end());
+    Check(lines == expected, "message window line " + std::to_string(got - lines.begin() + 1) + " is \"" +
+                                 (got != lines.end() ? U(*got) : "(none)") + "\", expected \"" +
+                                 (want != expected.end() ? U(*want) : "(none)") + "\"");
     const LRESULT extent = Send(list, LB_GETHORIZONTALEXTENT);
     Check(extent >= widest && extent <= widest + 40,
           "horizontal extent " + std::to_string(extent) + " for a widest line of " + std::to_string(widest) + " px");
@@ -166,8 +162,8 @@ class Driver {
       input[k].type = INPUT_KEYBOARD, input[k].ki.wVk = k == 1 || k == 2 ? 'C' : VK_CONTROL,
       input[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
     Check(SendInput(4, input, sizeof(INPUT)) == 4, "Ctrl+C could not be pressed");
-    const std::wstring want = Joined(expected, L"\r\n");
-    std::wstring got;
+    std::wstring want, got;
+    for (const std::wstring& line : expected) want += line + L"\r\n";
     for (DWORD t0 = GetTickCount(); got.empty() && GetTickCount() - t0 < 3000; Sleep(20)) {
       if (!OpenClipboard(nullptr)) continue;
       if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
