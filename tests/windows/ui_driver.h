@@ -156,15 +156,19 @@ class Driver {
   // opens): the clipboard, emptied first, then holds every line.
   void CopyLines(HWND dlg, const std::vector<std::wstring>& expected) {
     if (OpenClipboard(nullptr)) EmptyClipboard(), CloseClipboard();
-    SetForegroundWindow(dlg);
     INPUT input[4] = {};
     for (int k = 0; k < 4; ++k)  // Ctrl down, C down, C up, Ctrl up
       input[k].type = INPUT_KEYBOARD, input[k].ki.wVk = k == 1 || k == 2 ? 'C' : VK_CONTROL,
       input[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
-    Check(SendInput(4, input, sizeof(INPUT)) == 4, "Ctrl+C could not be pressed");
     std::wstring want, got;
     for (const std::wstring& line : expected) want += line + L"\r\n";
-    for (DWORD t0 = GetTickCount(); got.empty() && GetTickCount() - t0 < 3000; Sleep(20)) {
+    // Pressed again each second while nothing came: under load a key can
+    // reach the window before it is in front.
+    for (DWORD t0 = GetTickCount(), n = 0; got.empty() && GetTickCount() - t0 < 10000; Sleep(20), ++n) {
+      if (n % 50 == 0) {
+        SetForegroundWindow(dlg);
+        Check(SendInput(4, input, sizeof(INPUT)) == 4, "Ctrl+C could not be pressed");
+      }
       if (!OpenClipboard(nullptr)) continue;
       if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* text = static_cast<const wchar_t*>(GlobalLock(h))) got = text;
