@@ -17,7 +17,7 @@
 
 #include "api/tool_text.h"
 #include "plugin/dialog_language.h"
-#include "tests/testutil.h"
+#include "tests/case_rows.h"
 
 using namespace hvx;
 
@@ -133,21 +133,17 @@ TEST(Catalogue, EveryTranslationMatchesTheEnglishText) {
 }
 
 TEST(Catalogue, LanguageFromTheEnvironment) {
-  EXPECT_EQ(kEnglish, LanguageOfEnvironment(nullptr, nullptr, nullptr));
-  EXPECT_EQ(kJapanese, LanguageOfEnvironment("ja_JP.UTF-8", "ko_KR.UTF-8", "zh_CN.UTF-8"));
-  EXPECT_EQ(kKorean, LanguageOfEnvironment("", "ko_KR.UTF-8", "ja_JP.UTF-8"));  // empty counts as unset
-  EXPECT_EQ(kChinese, LanguageOfEnvironment(nullptr, "", "zh_CN.UTF-8"));
-  EXPECT_EQ(kEnglish, LanguageOfEnvironment("C", "ja_JP.UTF-8", nullptr));
-  const std::pair<const char*, Language> names[] = {
-      {"ja", kJapanese},        {"ja_JP.utf8@x", kJapanese}, {"ja_JP.eucJP", kEnglish},
-      {"jam_JM", kEnglish},     {"ko_KR.UTF-8", kKorean},    {"zh", kChinese},
-      {"zh_SG", kChinese},      {"zh-Hans-CN", kChinese},    {"zh_TW.UTF-8", kEnglish},
-      {"zh_Hant_HK", kEnglish}, {"POSIX", kEnglish},         {"C.UTF-8", kEnglish}};
-  for (const auto& [name, lang] : names) EXPECT_EQ(lang, LanguageOfLocale(name)) << name;
-  const std::pair<unsigned, Language> langIds[] = {{0x0411, kJapanese}, {0x0412, kKorean},  {0x0804, kChinese},
-                                                   {0x1004, kChinese},  {0x0004, kChinese}, {0x0404, kEnglish},
-                                                   {0x7c04, kEnglish},  {0x0409, kEnglish}};
-  for (const auto& [id, lang] : langIds) EXPECT_EQ(lang, LanguageOfLangId(id)) << std::hex << id;
+  const std::vector<std::string> names = {"English", "Japanese", "Korean", "Chinese"};  // by Language
+  for (const hvxtest::CaseRow& r : hvxtest::CaseRows("languages.txt", 3)) {
+    SCOPED_TRACE("languages.txt:" + std::to_string(r.line));
+    std::vector<std::string> v(1);  // LC_ALL|LC_MESSAGES|LANG
+    for (char c : r.fields[1]) c == '|' ? void(v.emplace_back()) : v.back().push_back(c);
+    const auto var = [&](size_t i) { return i >= v.size() || v[i] == "-" ? nullptr : v[i].c_str(); };
+    const Language got = r.fields[0] == "environment" ? LanguageOfEnvironment(var(0), var(1), var(2))
+                         : r.fields[0] == "locale"    ? LanguageOfLocale(r.fields[1].c_str())
+                                                      : LanguageOfLangId(std::stoul(r.fields[1], nullptr, 16));
+    EXPECT_EQ(r.fields[2], names.at(got));
+  }
 }
 
 // The dialog templates shown (Windows LANGIDs): the user's exact language,
