@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,14 +48,10 @@ std::vector<std::string> Conversions(const std::string& t) {
 }
 
 TEST(Catalogue, ConversionCheckCatchesChangedArguments) {
-  const std::pair<const char*, bool> cases[] = {
-      // against "%d of %s"
-      {"%d の %s", true},       {"%s の %d", false},  {"の %s", false},
-      {"%d の %s %d", false},   {"%ld の %s", false}, {"%*d の %s", false},
-      {"%d の %s 100%", false}, {"%d %の %s", false}, {"%d 100%% の %s", true},
-  };
-  for (const auto& [text, same] : cases) EXPECT_EQ(same, Conversions("%d of %s") == Conversions(text)) << text;
-  EXPECT_EQ(Conversions("%-+08.3lld %*d %5.2f"), Conversions("%-+08.3lld と %*d %5.2f"));
+  for (const hvxtest::CaseRow& r : hvxtest::CaseRows("conversions.txt", 3)) {
+    const bool same = Conversions(r.fields[0]) == Conversions(r.fields[1]);
+    EXPECT_EQ(r.fields[2], same ? "same" : "differ") << "conversions.txt:" << r.line;
+  }
 }
 
 // Identifiers in the sources, and the two filters the Windows dialog asks for.
@@ -132,33 +129,26 @@ TEST(Catalogue, EveryTranslationMatchesTheEnglishText) {
   }
 }
 
-TEST(Catalogue, LanguageFromTheEnvironment) {
+TEST(Catalogue, LanguageFromTheEnvironmentAndOfTheDialogs) {
   const std::vector<std::string> names = {"English", "Japanese", "Korean", "Chinese"};  // by Language
+  const auto hex = [](const std::string& s) { return static_cast<uint16_t>(std::stoul(s, nullptr, 16)); };
   for (const hvxtest::CaseRow& r : hvxtest::CaseRows("languages.txt", 3)) {
     SCOPED_TRACE("languages.txt:" + std::to_string(r.line));
-    std::vector<std::string> v(1);  // LC_ALL|LC_MESSAGES|LANG
+    std::vector<std::string> v(1);  // LC_ALL|LC_MESSAGES|LANG, or the dialogs' LANGIDs|the user's
     for (char c : r.fields[1]) c == '|' ? void(v.emplace_back()) : v.back().push_back(c);
-    const auto var = [&](size_t i) { return i >= v.size() || v[i] == "-" ? nullptr : v[i].c_str(); };
+    if (r.fields[0] == "dialog") {
+      std::vector<uint16_t> available;
+      std::istringstream in(v[0]);
+      for (std::string id; in >> id;) available.push_back(hex(id));
+      EXPECT_EQ(hex(r.fields[2]), hvx::ChooseDialogLanguage(available, hex(v.at(1))));
+      continue;
+    }
+    const auto var = [&](size_t i) { return v.at(i) == "-" ? nullptr : v[i].c_str(); };
     const Language got = r.fields[0] == "environment" ? LanguageOfEnvironment(var(0), var(1), var(2))
                          : r.fields[0] == "locale"    ? LanguageOfLocale(r.fields[1].c_str())
-                                                      : LanguageOfLangId(std::stoul(r.fields[1], nullptr, 16));
+                                                      : LanguageOfLangId(hex(r.fields[1]));
     EXPECT_EQ(r.fields[2], names.at(got));
   }
-}
-
-// The dialog templates shown (Windows LANGIDs): the user's exact language,
-// its default sublanguage before other regions, any region of it, English,
-// else the first there is. Traditional Chinese has no templates in its script.
-TEST(DialogLanguage, NearestToTheUsersLanguage) {
-  const std::vector<uint16_t> shipped = {0x0409, 0x0411, 0x0412, 0x0804}, french = {0x0409, 0x0C0C, 0x040C},
-                              noEnglish = {0x0411, 0x0412}, none;
-  const struct {
-    const std::vector<uint16_t>& available;
-    uint16_t user, shown;
-  } cases[] = {{shipped, 0x0411, 0x0411}, {shipped, 0x0412, 0x0412},   {shipped, 0x1004, 0x0804},
-               {shipped, 0x0404, 0x0409}, {shipped, 0x0809, 0x0409},   {shipped, 0x0407, 0x0409},
-               {french, 0x100C, 0x040C},  {noEnglish, 0x0407, 0x0411}, {none, 0x0407, 0x0409}};
-  for (const auto& c : cases) EXPECT_EQ(c.shown, hvx::ChooseDialogLanguage(c.available, c.user)) << std::hex << c.user;
 }
 
 // A dialog script without comments, preprocessor lines, blank lines and its

@@ -150,14 +150,6 @@ TEST(NumberReading, PlainLinesMatchTheGeneralRules) {
   }
 }
 
-TEST(NumberReading, ExistingValuesAreAppendedTo) {
-  std::vector<double> v = {42.0};
-  CHalvexStrParser::SplitToNumbers("1,2.5", v);
-  CHalvexStrParser::SplitToNumbers("3 4", v);      // blank mode
-  CHalvexStrParser::SplitToNumbers("1e2,x", v);    // general rules
-  EXPECT_EQ((std::vector<double>{42.0, 1.0, 2.5, 3.0, 4.0, 100.0, 0.0}), v);
-}
-
 TEST(NumberFormatting, MatchesPrintf) {
   const std::vector<std::string> formats = CaseTexts("double format");
   for (double d : Specimens(20000)) {
@@ -191,10 +183,7 @@ TEST(NumberFormatting, IntegersMatchPrintf) {
 
 TEST(NumberFormatting, WholeLinesAsTheWriterBuildsThem) {
   // Several fields per call, literal text between them, padding both ways.
-  struct Case {
-    std::string got;
-    const char* want;
-  } cases[] = {
+  const std::pair<std::string, const char*> cases[] = {
       {hvx::Format("%6d, BEAM  , %5d, %5d, %5d, %5d, REF, %g, %g, %g\n", 12, 3, 2, 4, 3, 0.25, 0.5, 1.0),
        "    12, BEAM  ,     3,     2,     4,     3, REF, 0.25, 0.5, 1\n"},
       {hvx::Format("  %d, %g, %g, %g\n", -7, 1234567.0, -0.000012345678, 100000.0),
@@ -204,7 +193,7 @@ TEST(NumberFormatting, WholeLinesAsTheWriterBuildsThem) {
       {hvx::Format("%5d|%-5d|%5g\n", 1234567, -3, -0.0), "1234567|-3   |   -0\n"},
       {hvx::Format("%.*f|%*d|%-*d|\n", 2, 3.14159, 4, 7, 3, 8), "3.14|   7|8  |\n"},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.want, c.got);
+  for (const auto& [got, want] : cases) EXPECT_EQ(want, got);
   // A line longer than any internal buffer comes out whole.
   std::string longText(3000, 'x');
   EXPECT_EQ(">" + longText + "<  7", hvx::Format(">%s<%3d", longText, 7));

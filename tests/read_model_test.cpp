@@ -13,7 +13,6 @@
 #include "tests/case_rows.h"
 
 using namespace hvx;
-
 using namespace hvxtest;
 
 namespace {

@@ -43,13 +43,12 @@ T_ELEM_D FullElement(int32_t seed) {
 
 // Every field of a record in one list, doubles by their bits (so that -0.0
 // and NaN count), for one comparison of whole records.
+int64_t Bits(int32_t i) { return i; }
+int64_t Bits(double d) { return std::bit_cast<int64_t>(d); }
 template <class... A>
 void Put(std::vector<int64_t>& v, const A&... arrays) {
-  auto one = [&](const auto& arr) {
-    for (auto x : arr) {
-      if constexpr (std::is_floating_point_v<decltype(x)>) v.push_back(std::bit_cast<int64_t>(x));
-      else v.push_back(x);
-    }
+  const auto one = [&](const auto& arr) {
+    for (auto x : arr) v.push_back(Bits(x));
   };
   (one(arrays), ...);
 }
