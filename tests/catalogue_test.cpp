@@ -12,12 +12,13 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "api/tool_text.h"
 #include "plugin/dialog_language.h"
-#include "tests/testutil.h"
+#include "tests/case_rows.h"
 
 using namespace hvx;
 
@@ -47,14 +48,10 @@ std::vector<std::string> Conversions(const std::string& t) {
 }
 
 TEST(Catalogue, ConversionCheckCatchesChangedArguments) {
-  const std::pair<const char*, bool> cases[] = {
-      // against "%d of %s"
-      {"%d の %s", true},       {"%s の %d", false},  {"の %s", false},
-      {"%d の %s %d", false},   {"%ld の %s", false}, {"%*d の %s", false},
-      {"%d の %s 100%", false}, {"%d %の %s", false}, {"%d 100%% の %s", true},
-  };
-  for (const auto& [text, same] : cases) EXPECT_EQ(same, Conversions("%d of %s") == Conversions(text)) << text;
-  EXPECT_EQ(Conversions("%-+08.3lld %*d %5.2f"), Conversions("%-+08.3lld と %*d %5.2f"));
+  for (const hvxtest::CaseRow& r : hvxtest::CaseRows("conversions.txt", 3)) {
+    const bool same = Conversions(r.fields[0]) == Conversions(r.fields[1]);
+    EXPECT_EQ(r.fields[2], same ? "same" : "differ") << "conversions.txt:" << r.line;
+  }
 }
 
 // Identifiers in the sources, and the two filters the Windows dialog asks for.
@@ -132,37 +129,26 @@ TEST(Catalogue, EveryTranslationMatchesTheEnglishText) {
   }
 }
 
-TEST(Catalogue, LanguageFromTheEnvironment) {
-  EXPECT_EQ(kEnglish, LanguageOfEnvironment(nullptr, nullptr, nullptr));
-  EXPECT_EQ(kJapanese, LanguageOfEnvironment("ja_JP.UTF-8", "ko_KR.UTF-8", "zh_CN.UTF-8"));
-  EXPECT_EQ(kKorean, LanguageOfEnvironment("", "ko_KR.UTF-8", "ja_JP.UTF-8"));  // empty counts as unset
-  EXPECT_EQ(kChinese, LanguageOfEnvironment(nullptr, "", "zh_CN.UTF-8"));
-  EXPECT_EQ(kEnglish, LanguageOfEnvironment("C", "ja_JP.UTF-8", nullptr));
-  const std::pair<const char*, Language> names[] = {
-      {"ja", kJapanese},        {"ja_JP.utf8@x", kJapanese}, {"ja_JP.eucJP", kEnglish},
-      {"jam_JM", kEnglish},     {"ko_KR.UTF-8", kKorean},    {"zh", kChinese},
-      {"zh_SG", kChinese},      {"zh-Hans-CN", kChinese},    {"zh_TW.UTF-8", kEnglish},
-      {"zh_Hant_HK", kEnglish}, {"POSIX", kEnglish},         {"C.UTF-8", kEnglish}};
-  for (const auto& [name, lang] : names) EXPECT_EQ(lang, LanguageOfLocale(name)) << name;
-  const std::pair<unsigned, Language> langIds[] = {{0x0411, kJapanese}, {0x0412, kKorean},  {0x0804, kChinese},
-                                                   {0x1004, kChinese},  {0x0004, kChinese}, {0x0404, kEnglish},
-                                                   {0x7c04, kEnglish},  {0x0409, kEnglish}};
-  for (const auto& [id, lang] : langIds) EXPECT_EQ(lang, LanguageOfLangId(id)) << std::hex << id;
-}
-
-// The dialog templates shown (Windows LANGIDs): the user's exact language,
-// its default sublanguage before other regions, any region of it, English,
-// else the first there is. Traditional Chinese has no templates in its script.
-TEST(DialogLanguage, NearestToTheUsersLanguage) {
-  const std::vector<uint16_t> shipped = {0x0409, 0x0411, 0x0412, 0x0804}, french = {0x0409, 0x0C0C, 0x040C},
-                              noEnglish = {0x0411, 0x0412}, none;
-  const struct {
-    const std::vector<uint16_t>& available;
-    uint16_t user, shown;
-  } cases[] = {{shipped, 0x0411, 0x0411}, {shipped, 0x0412, 0x0412},   {shipped, 0x1004, 0x0804},
-               {shipped, 0x0404, 0x0409}, {shipped, 0x0809, 0x0409},   {shipped, 0x0407, 0x0409},
-               {french, 0x100C, 0x040C},  {noEnglish, 0x0407, 0x0411}, {none, 0x0407, 0x0409}};
-  for (const auto& c : cases) EXPECT_EQ(c.shown, hvx::ChooseDialogLanguage(c.available, c.user)) << std::hex << c.user;
+TEST(Catalogue, LanguageFromTheEnvironmentAndOfTheDialogs) {
+  const std::vector<std::string> names = {"English", "Japanese", "Korean", "Chinese"};  // by Language
+  const auto hex = [](const std::string& s) { return static_cast<uint16_t>(std::stoul(s, nullptr, 16)); };
+  for (const hvxtest::CaseRow& r : hvxtest::CaseRows("languages.txt", 3)) {
+    SCOPED_TRACE("languages.txt:" + std::to_string(r.line));
+    std::vector<std::string> v(1);  // LC_ALL|LC_MESSAGES|LANG, or the dialogs' LANGIDs|the user's
+    for (char c : r.fields[1]) c == '|' ? void(v.emplace_back()) : v.back().push_back(c);
+    if (r.fields[0] == "dialog") {
+      std::vector<uint16_t> available;
+      std::istringstream in(v[0]);
+      for (std::string id; in >> id;) available.push_back(hex(id));
+      EXPECT_EQ(hex(r.fields[2]), hvx::ChooseDialogLanguage(available, hex(v.at(1))));
+      continue;
+    }
+    const auto var = [&](size_t i) { return v.at(i) == "-" ? nullptr : v[i].c_str(); };
+    const Language got = r.fields[0] == "environment" ? LanguageOfEnvironment(var(0), var(1), var(2))
+                         : r.fields[0] == "locale"    ? LanguageOfLocale(r.fields[1].c_str())
+                                                      : LanguageOfLangId(hex(r.fields[1]));
+    EXPECT_EQ(r.fields[2], names.at(got));
+  }
 }
 
 // A dialog script without comments, preprocessor lines, blank lines and its
