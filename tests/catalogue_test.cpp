@@ -18,7 +18,8 @@
 
 #include "api/tool_text.h"
 #include "plugin/dialog_language.h"
-#include "tests/case_rows.h"
+#include "tests/case_files.h"
+#include "tests/testutil.h"
 
 using namespace hvx;
 

@@ -11,7 +11,8 @@
 
 #include "api/report_output.h"
 #include "check/qsxcheck.h"
-#include "tests/case_rows.h"
+#include "tests/case_files.h"
+#include "tests/testutil.h"
 
 namespace {
 

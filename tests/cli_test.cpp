@@ -10,6 +10,7 @@
 
 #include "api/report_output.h"
 #include "resources/catalogue.h"
+#include "tests/case_files.h"
 #include "tests/testutil.h"
 
 using namespace hvx;

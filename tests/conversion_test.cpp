@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "api/conversion_env.h"
+#include "tests/case_files.h"
 #include "tests/testutil.h"
 
 using namespace hvx;

@@ -15,6 +15,7 @@
 #include "base/msgcat.h"
 #include "resources/dialogs.h"
 #include "tests/platform_scripted.h"
+#include "tests/case_files.h"
 #include "tests/testutil.h"
 
 using namespace hvx;

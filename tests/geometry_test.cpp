@@ -7,7 +7,8 @@
 #include <sstream>
 
 #include "geometry/mathfunc.h"
-#include "tests/case_rows.h"
+#include "tests/case_files.h"
+#include "tests/testutil.h"
 
 using namespace hvx;
 using namespace hvxtest;

@@ -17,7 +17,8 @@
 
 #include "reader/strparser.h"
 #include "base/format.h"
-#include "tests/case_rows.h"
+#include "tests/case_files.h"
+#include "tests/testutil.h"
 
 using namespace hvx;
 

@@ -7,7 +7,8 @@
 
 #include "base/linesource.h"
 #include "reader/strparser.h"
-#include "tests/case_rows.h"
+#include "tests/case_files.h"
+#include "tests/testutil.h"
 
 using namespace hvx;
 using hvxtest::CaseRow, hvxtest::CaseRows;

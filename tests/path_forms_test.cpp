@@ -9,6 +9,7 @@
 #include <cwctype>
 #include <map>
 
+#include "tests/case_files.h"
 #include "tests/testutil.h"
 
 namespace {

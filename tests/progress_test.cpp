@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/progress.h"
+#include "tests/case_files.h"
 #include "tests/testutil.h"
 
 using namespace hvx;

@@ -10,7 +10,8 @@
 #include <functional>
 #include <set>
 
-#include "tests/case_rows.h"
+#include "tests/case_files.h"
+#include "tests/testutil.h"
 
 using namespace hvx;
 using namespace hvxtest;

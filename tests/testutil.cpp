@@ -176,49 +176,6 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
   }
 }
 
-std::vector<std::string> CaseRecord::All(const std::string& key) const {
-  std::vector<std::string> all;
-  for (const auto& [k, v] : fields)
-    if (k == key) all.push_back(v);
-  return all;
-}
-
-std::vector<CaseRecord> ReadCases(const std::string& name, const std::set<std::string>& keys, bool escapes) {
-  const std::string path = SourceDir() + "/tests/tables/" + name;
-  std::istringstream in(ReadFile(path));
-  std::vector<CaseRecord> cases;
-  int n = 0;
-  for (std::string line; std::getline(in, line);) {
-    if (++n, line.empty() || line[0] == '#') continue;
-    const size_t colon = line.find(": ") != std::string::npos ? line.find(": ") : line.size() - 1;
-    if (line.rfind("== ", 0) == 0) {
-      cases.push_back({line.substr(3), name + ":" + std::to_string(n) + " " + line.substr(3), {}});
-    } else if (!cases.empty() && line.find(':') == colon && keys.count(line.substr(0, colon))) {
-      std::string value;
-      for (size_t i = colon + 2; i < line.size(); ++i) {
-        if (!escapes || line[i] != '\\') {
-          value += line[i];
-          continue;
-        }
-        const std::string esc = line.substr(i + 1, line[i + 1] == 'x' ? 3 : 1);
-        const auto hex = [&](size_t k) { return k < esc.size() && isxdigit(static_cast<unsigned char>(esc[k])); };
-        if (esc == "n" || esc == "t" || esc == "\\")
-          value += esc == "n" ? '\n' : esc == "t" ? '\t' : '\\';
-        else if (esc.size() == 3 && hex(1) && hex(2))
-          value += static_cast<char>(std::stoi(esc.substr(1), nullptr, 16));
-        else
-          ADD_FAILURE() << path << ":" << n << ": not an escape: \\" << esc;
-        i += esc.size();
-      }
-      cases.back().fields.emplace_back(line.substr(0, colon), value);
-    } else {
-      ADD_FAILURE() << path << ":" << n << ": not a case line: " << line;
-    }
-  }
-  EXPECT_FALSE(cases.empty()) << path << " holds no cases";
-  return cases;
-}
-
 std::string Block(int number, const Lines& lines) {
   std::string s = "   -1\n" + std::to_string(number) + "\n";
   for (const auto& l : lines) s += l + "\n";

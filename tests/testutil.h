@@ -109,24 +109,6 @@ ToolRun RunTool(const std::string& args, const std::string& cwd, const std::stri
 // The text with every `from` replaced by `to`.
 std::string Replaced(std::string s, const std::string& from, const std::string& to);
 
-// One case of a file of cases under tests/tables: it starts with a line
-// "== NAME", then "KEY: VALUE" lines (a key may repeat). '#' lines and blank
-// lines are skipped; in values (unless escapes is false) \n, \t, \\ and \xHH
-// stand for their characters.
-struct CaseRecord {
-  std::string name, where;  // where: "FILE:LINE NAME", for SCOPED_TRACE
-  std::vector<std::pair<std::string, std::string>> fields;
-  std::vector<std::string> All(const std::string& key) const;
-  bool Has(const std::string& key) const { return !All(key).empty(); }
-  std::string Get(const std::string& key, const std::string& otherwise = "") const {  // the first value
-    return Has(key) ? All(key).front() : otherwise;
-  }
-  int Int(const std::string& key, int otherwise = 0) const { return Has(key) ? std::stoi(Get(key)) : otherwise; }
-};
-// The cases of tests/tables/NAME; a line of another form, a key not in keys
-// or a file without cases fails the test.
-std::vector<CaseRecord> ReadCases(const std::string& name, const std::set<std::string>& keys, bool escapes = true);
-
 // Shows the first differing line of two texts (for golden comparisons).
 std::string FirstDifference(const std::string& expected, const std::string& actual);
 

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/case_files.h"
 #include "tests/testutil.h"
 
 using namespace hvx;

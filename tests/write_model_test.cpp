@@ -4,7 +4,8 @@
 // writes no extension or hinge section.
 #include <gtest/gtest.h>
 
-#include "tests/case_rows.h"
+#include "tests/case_files.h"
+#include "tests/testutil.h"
 #include "writer/writer.h"
 
 using namespace hvx;
