@@ -58,12 +58,12 @@ void ExpectText(const std::string& expected, const std::string& actual, const ch
 
 // Each case of tables/cli.txt in a fresh folder of models.
 TEST(CommandLine, StatusesStreamsAndFiles) {
-  for (const CaseRecord& c : ReadCases("cli.txt", {"args", "status", "out", "err", "written"})) {
+  for (const CaseRecord& c : ReadCases("cli.txt", {"env", "args", "status", "out", "err", "written"})) {
     SCOPED_TRACE(c.where);
     TempDir dir;
     MakeModels(dir);
     std::map<std::string, std::string> before = Contents(dir.Path());
-    const ToolRun r = RunTool(c.Get("args"), dir.Path());
+    const ToolRun r = RunTool(c.Get("args"), dir.Path(), c.Get("env"));
     EXPECT_EQ(c.Int("status"), r.status) << r.err;
     ExpectText(Replaced(c.Get("out"), "@DIR@", dir.Path()), r.out, "standard output");
     ExpectText(Replaced(c.Get("err"), "@DIR@", dir.Path()), r.err, "standard error");

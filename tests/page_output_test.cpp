@@ -4,15 +4,7 @@
 // checked in the browser, with the page's own script (tests/page/browser_test.py).
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sstream>
-
-#if !defined(_WIN32)
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 #include "api/conversion.h"
 #include "api/page_output.h"
@@ -101,38 +93,5 @@ TEST(ModelPage, HeaderFacts) {
     EXPECT_EQ(text, p.page.meta["units"]) << units;
   }
 }
-
-#if !defined(_WIN32)
-// A page that the disk stops part way through is removed, on the real file
-// layer: a child converts under a file size limit that the .qsx fits in and
-// the page does not (with SIGXFSZ ignored, a write past it fails).
-TEST(ModelPage, PartWrittenPageRemoved) {
-  const std::string model = Block(403, {NodeLine(1, 0, 0, 0), NodeLine(2, 1, 0, 0)});
-  TempDir whole;
-  const CPaged full = ConvertPaged(whole, model);
-  const rlim_t limit = full.page.html.size() / 2;
-  ASSERT_LT(full.qsx.size(), limit);
-
-  TempDir dir;
-  WriteFile(dir.File("m.hvt"), model);
-  std::fflush(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit lim{limit, limit};
-    if (setrlimit(RLIMIT_FSIZE, &lim) != 0) _exit(100);
-    CConvertOptions options;
-    options.html = true;
-    _exit(Convert(dir.File("m.hvt"), options).status);
-  }
-  ASSERT_GT(pid, 0);
-  int status = 0;
-  ASSERT_EQ(pid, waitpid(pid, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(kStatusFileError, WEXITSTATUS(status));
-  EXPECT_EQ(full.qsx, ReadFile(dir.File("m.qsx")));
-  EXPECT_FALSE(std::filesystem::exists(dir.File("m.html")));
-}
-#endif
 
 }  // namespace
