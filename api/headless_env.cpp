@@ -54,7 +54,8 @@ class CReplacingFile : public COutFile {
     // exists, changed at all; opening fails where creating it would.
     errno = 0;
     FILE* probe = OpenFile(m_path, "ab");
-    if (!probe) throw CFileError(m_path, "The file could not be created", errno != 0 ? errno : EACCES);
+    const int probeError = errno;  // read before the path is copied
+    if (!probe) throw CFileError::NotCreated(m_path, probeError);
     std::fclose(probe);
     m_temp = TemporaryName(m_path);
     m_file = OpenFile(m_temp, "wb");
@@ -63,7 +64,8 @@ class CReplacingFile : public COutFile {
       // written in place then.
       m_temp.clear();
       m_file = OpenFile(m_path, "wb");
-      if (!m_file) throw CFileError(m_path, "The file could not be created", errno != 0 ? errno : EACCES);
+      const int err = errno;
+      if (!m_file) throw CFileError::NotCreated(m_path, err);
     }
   }
   ~CReplacingFile() override { Abort(); }
@@ -77,8 +79,8 @@ class CReplacingFile : public COutFile {
     m_file = nullptr;
     const int closeError = std::fclose(f) == 0 ? 0 : errno;
     const int renameError = Commit();
-    if (closeError != 0) throw CFileError(m_path, "An error occurred while writing", closeError);
-    if (renameError != 0) throw CFileError(m_path, "The file could not be created", renameError);
+    if (closeError != 0) throw CFileError::NotWritten(m_path, closeError);
+    if (renameError != 0) throw CFileError::NotCreated(m_path, renameError);
   }
   void Abort() noexcept override {
     if (!m_file) return;

@@ -3,11 +3,13 @@
 // (platform/stdio_env.h has the plain stdio version).
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace hvx {
@@ -31,6 +33,17 @@ class CFileError : public std::runtime_error {
   // A failure whose message is text itself (a refusal the system knows no
   // words for).
   CFileError(std::string file, std::string cause, int osError, std::string text);
+  // The two failures every file layer reports, in the words the user sees.
+  // A file not created for no reason the system gave (osError 0) reads as
+  // access denied.
+  static CFileError NotCreated(std::string file, int osError) {
+    return CFileError(std::move(file), kNotCreatedCause, osError != 0 ? osError : EACCES);
+  }
+  static CFileError NotWritten(std::string file, int osError) {
+    return CFileError(std::move(file), kNotWrittenCause, osError);
+  }
+  static constexpr const char* kNotCreatedCause = "The file could not be created";
+  static constexpr const char* kNotWrittenCause = "An error occurred while writing";
   const std::string& File() const { return m_file; }
   const std::string& Cause() const { return m_cause; }
   int OsError() const { return m_osError; }

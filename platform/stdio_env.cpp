@@ -19,7 +19,7 @@ class CStdioOutFile : public COutFile {
     m_file = nullptr;
     if (std::fclose(f) != 0) {
       const int err = errno;
-      throw CFileError(m_path, "An error occurred while writing", err);
+      throw CFileError::NotWritten(m_path, err);
     }
   }
   void Abort() noexcept override {
@@ -38,18 +38,16 @@ void CStdioEnv::MessageBox(const std::string& text) { std::fprintf(stderr, "%s\n
 std::unique_ptr<COutFile> CStdioEnv::CreateFile(const std::string& path) {
   errno = 0;
   FILE* f = path.empty() ? nullptr : OpenFile(path, "wb");
-  if (!f) {
-    const int err = path.empty() ? ENOENT : errno != 0 ? errno : EACCES;
-    throw CFileError(path, "The file could not be created", err);
-  }
+  const int err = path.empty() ? ENOENT : errno;  // read before the path is copied
+  if (!f) throw CFileError::NotCreated(path, err);
   return MakeStdioOutFile(f, path);
 }
 
 void WriteStdio(FILE* f, const std::string& path, const char* data, size_t size) {
-  if (!f) throw CFileError(path, "An error occurred while writing", EBADF);
+  if (!f) throw CFileError::NotWritten(path, EBADF);
   if (size != 0 && std::fwrite(data, 1, size, f) != size) {
     const int err = errno;
-    throw CFileError(path, "An error occurred while writing", err);
+    throw CFileError::NotWritten(path, err);
   }
 }
 

@@ -19,7 +19,7 @@ constexpr const wchar_t* kBoxCaption = L"ConvertHalvex";
 class CWinFileError : public CFileError {
  public:
   CWinFileError(const std::string& file, bool creating, DWORD error)
-      : CFileError(file, creating ? "The file could not be created" : "An error occurred while writing", 0),
+      : CFileError(file, creating ? kNotCreatedCause : kNotWrittenCause, 0),
         creating(creating),
         error(error) {}
   bool creating;

@@ -25,7 +25,7 @@ class CFailingFile : public COutFile {
     const size_t n = std::min(size, m_budget);
     m_inner->Write(data, n);
     m_budget -= n;
-    if (n < size) throw CFileError(m_path, "An error occurred while writing", ENOSPC);
+    if (n < size) throw CFileError::NotWritten(m_path, ENOSPC);
   }
   void Close() override { m_inner->Close(); }
   void Abort() noexcept override { m_inner->Abort(); }
@@ -61,7 +61,7 @@ class CScriptedPlatform : public IPlatform {
   void MessageBox(const std::string& text) override { messageBoxes.push_back(text); }
   std::unique_ptr<COutFile> CreateFile(const std::string& path) override {
     if (!failCreatePath.empty() && path == failCreatePath)
-      throw CFileError(path, "The file could not be created", EACCES);
+      throw CFileError::NotCreated(path, EACCES);
     std::unique_ptr<COutFile> f = DefaultEnv().CreateFile(path);
     if (failWritePath.empty() || path != failWritePath) return f;
     return std::make_unique<CFailingFile>(std::move(f), path, failWriteAfter);
