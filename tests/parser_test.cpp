@@ -68,19 +68,26 @@ TEST(ReadLine, PiecesOfAtMost499LineEndsAndOddBytes) {
 }
 
 TEST(ReadLine, FileSourceMatchesMemorySource) {
-  // Lines straddling the file source's chunk boundary, and CRLF split across it.
-  std::string data;
+  // Lines straddling the file source's chunk boundaries, and CRLF split across
+  // them; texts whose last chunk (the first is 64 KiB) holds one byte or a CR
+  // carried over; a file of one byte.
+  std::string straddling;
   for (int i = 0; i < 40000; ++i) {
-    data += std::string(static_cast<size_t>(i % 613), static_cast<char>('a' + i % 26));
-    data += (i % 3 == 0) ? "\r\n" : "\n";
+    straddling += std::string(static_cast<size_t>(i % 613), static_cast<char>('a' + i % 26));
+    straddling += (i % 3 == 0) ? "\r\n" : "\n";
   }
-  FILE* f = std::tmpfile();
-  ASSERT_NE(nullptr, f);
-  std::fwrite(data.data(), 1, data.size(), f);
-  std::rewind(f);
-  const std::vector<std::string> fromFile = LinesOf(CFileLineSource(f));
-  std::fclose(f);
-  EXPECT_EQ(Lines(data), fromFile);
+  const std::string firstChunk(65535, 'x');
+  for (const std::string& data :
+       {straddling, firstChunk + "\ny", firstChunk + "\r\ny", firstChunk + "\r", std::string("y")}) {
+    SCOPED_TRACE(std::to_string(data.size()) + " bytes");
+    FILE* f = std::tmpfile();
+    ASSERT_NE(nullptr, f);
+    std::fwrite(data.data(), 1, data.size(), f);
+    std::rewind(f);
+    const std::vector<std::string> fromFile = LinesOf(CFileLineSource(f));
+    std::fclose(f);
+    EXPECT_EQ(Lines(data), fromFile);
+  }
 }
 
 }  // namespace
