@@ -54,8 +54,7 @@ class CReplacingFile : public COutFile {
     // exists, changed at all; opening fails where creating it would.
     errno = 0;
     FILE* probe = OpenFile(m_path, "ab");
-    const int probeError = errno;  // read before the path is copied
-    if (!probe) throw CFileError::NotCreated(m_path, probeError);
+    if (!probe) throw CFileError::NotCreated(m_path, errno);
     std::fclose(probe);
     m_temp = TemporaryName(m_path);
     m_file = OpenFile(m_temp, "wb");
@@ -64,8 +63,7 @@ class CReplacingFile : public COutFile {
       // written in place then.
       m_temp.clear();
       m_file = OpenFile(m_path, "wb");
-      const int err = errno;
-      if (!m_file) throw CFileError::NotCreated(m_path, err);
+      if (!m_file) throw CFileError::NotCreated(m_path, errno);
     }
   }
   ~CReplacingFile() override { Abort(); }

@@ -9,7 +9,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace hvx {
@@ -36,11 +35,11 @@ class CFileError : public std::runtime_error {
   // The two failures every file layer reports, in the words the user sees.
   // A file not created for no reason the system gave (osError 0) reads as
   // access denied.
-  static CFileError NotCreated(std::string file, int osError) {
-    return CFileError(std::move(file), kNotCreatedCause, osError != 0 ? osError : EACCES);
+  static CFileError NotCreated(const std::string& file, int osError) {
+    return CFileError(file, kNotCreatedCause, osError != 0 ? osError : EACCES);
   }
-  static CFileError NotWritten(std::string file, int osError) {
-    return CFileError(std::move(file), kNotWrittenCause, osError);
+  static CFileError NotWritten(const std::string& file, int osError) {
+    return CFileError(file, kNotWrittenCause, osError);
   }
   static constexpr const char* kNotCreatedCause = "The file could not be created";
   static constexpr const char* kNotWrittenCause = "An error occurred while writing";

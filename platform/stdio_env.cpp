@@ -38,8 +38,7 @@ void CStdioEnv::MessageBox(const std::string& text) { std::fprintf(stderr, "%s\n
 std::unique_ptr<COutFile> CStdioEnv::CreateFile(const std::string& path) {
   errno = 0;
   FILE* f = path.empty() ? nullptr : OpenFile(path, "wb");
-  const int err = path.empty() ? ENOENT : errno;  // read before the path is copied
-  if (!f) throw CFileError::NotCreated(path, err);
+  if (!f) throw CFileError::NotCreated(path, path.empty() ? ENOENT : errno);
   return MakeStdioOutFile(f, path);
 }
 
